@@ -1,0 +1,41 @@
+#pragma once
+// File-name primitives. "/" separates path components; "\" is accepted as well, and a drive
+// colon ("C:") counts as a separator, so names written for either convention work.
+
+#include <cstddef>
+#include <deque>
+#include <string>
+#include <string_view>
+
+namespace cvx {
+
+bool IsPathSeparator(char c);
+
+std::string ChangeExt(std::string_view name, std::string_view ext);
+std::string DefaultExt(std::string_view name, std::string_view ext);
+std::string ExtOf(std::string_view name);
+std::string FileNameOf(std::string_view path);
+std::string DirOf(std::string_view path);
+std::string AddBackslash(std::string_view dir);
+std::string ShortPathName(std::string_view path); // paths have no short form here
+std::string OutputName(std::string_view name);    // paper.rtf -> paper_OUT.rtf
+
+// A most-recent-first list of at most 21 strings.
+class RecentList {
+public:
+    static constexpr std::size_t kCapacity = 21;
+    enum class Match { Exact, DigitPattern };
+
+    explicit RecentList(Match match = Match::Exact) : match_(match) {}
+
+    // Moves an equal entry to the front, or inserts the text there and drops the 22nd entry.
+    void Add(std::string_view text);
+    const std::deque<std::string>& Entries() const { return entries_; }
+    void Assign(std::deque<std::string> entries);
+
+private:
+    Match match_;
+    std::deque<std::string> entries_;
+};
+
+} // namespace cvx

@@ -1,0 +1,121 @@
+#include "text/StringPrimitives.h"
+#include "text/TextMode.h"
+
+#include <gtest/gtest.h>
+
+namespace cvx {
+namespace {
+
+TEST(Trimming, BlanksAreAllBytesUpTo32) {
+    EXPECT_EQ(TrimBlanks("\r\n\t a b \x01"), "a b");
+    EXPECT_EQ(TrimLeftBlanks("  a "), "a ");
+    EXPECT_EQ(TrimRightBlanks("  a \r\n"), "  a");
+    EXPECT_EQ(DeleteAndTrim("abc def", 1, 4), "def");
+    EXPECT_EQ(DropFinalPeriod(" A title.. "), "A title.");
+}
+
+TEST(ParenContent, NestingAndUnclosed) {
+    EXPECT_EQ(ParenContent("1998 (12(3)) pp 1-2"), "12(3)");
+    EXPECT_EQ(ParenContent("Elsevier (Amsterdam)"), "Amsterdam");
+    EXPECT_EQ(ParenContent("(open and more"), "open");
+    EXPECT_EQ(ParenContent("none"), "");
+}
+
+TEST(FirstListItem, QuotedCommasDoNotSeparate) {
+    ListItem item = FirstListItem("\"Smith, J\", Brown");
+    EXPECT_EQ(item.item, "Smith, J");
+    EXPECT_EQ(item.separator, 10u);
+    item = FirstListItem("single");
+    EXPECT_EQ(item.item, "single");
+    EXPECT_EQ(item.separator, 6u);
+}
+
+TEST(Numbers, DigitsPatternsAndIncrements) {
+    EXPECT_TRUE(IsAllDigits(" 1998 "));
+    EXPECT_TRUE(IsAllDigits(""));
+    EXPECT_FALSE(IsAllDigits("19a8"));
+    EXPECT_TRUE(HasDigit("RN12"));
+    EXPECT_EQ(DigitPattern("RN0012 a1b22"), "RN\xFF a\xFF"
+                                            "b\xFF");
+    EXPECT_EQ(DigitPattern("RN0012"), DigitPattern("RN9"));
+    EXPECT_EQ(IncrementNumber("0999"), "1000");
+    EXPECT_EQ(IncrementNumber("RN0099"), "RN0100");
+    EXPECT_EQ(IncrementNumber("A9"), "A10");
+    EXPECT_EQ(IncrementNumber("X7-9"), "X8-9");
+    EXPECT_EQ(IncrementNumber("none"), "none");
+    EXPECT_EQ(IncrementNumber("99999999999999999999"), "100000000000000000000");
+}
+
+TEST(Words, FirstEighthAndNth) {
+    EXPECT_EQ(FindEightDigitWord("RN1 12345678 87654321"), "12345678");
+    EXPECT_EQ(FindEightDigitWord("RN1 1234567"), "RN1");
+    EXPECT_EQ(FirstWord("first second"), "first ");
+    EXPECT_EQ(FirstWord("single"), "single");
+    EXPECT_EQ(NthWord(2, "a,,b;c", ",;"), "b");
+    EXPECT_EQ(NthWord(4, "a,,b;c", ",;"), "");
+}
+
+TEST(NormalizePages, RangesAreCompleted) {
+    struct Case {
+        std::string_view in, out;
+    } cases[] = {
+        {"123-9.", "123-129"}, {"(12-15)", "12-15"},    {"123-45", "123-145"}, {"5", "5"},
+        {"12-", "12-"},        {"e12-e19;", "e12-e19"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(NormalizePages(c.in), c.out) << c.in;
+    }
+}
+
+TEST(BreakPosition, LastSpaceOrLimit) {
+    EXPECT_EQ(BreakPosition("aaa bbb ccc", 9), 8u);
+    EXPECT_EQ(BreakPosition("aaaaaaaaaa", 5), 5u);
+    SetTextMode(TextMode::ShiftJis);
+    EXPECT_EQ(BreakPosition("a\x93\x63\x92\x86xyz", 5), 5u);
+    EXPECT_EQ(BreakPosition("ab\x93\x63", 3), 3u);
+    SetTextMode(TextMode::Ansi);
+}
+
+TEST(JoinSoftBreaks, OnlyIndentedLinesStaySeparate) {
+    EXPECT_EQ(JoinSoftBreaks("a\r\nb\r\n c\r\n"), "a b\r\n c");
+}
+
+TEST(ParseInt, LenientAndStrict) {
+    EXPECT_EQ(ParseInt(" 42 "), 42);
+    EXPECT_EQ(ParseInt("-7"), -7);
+    EXPECT_EQ(ParseInt(""), 0);
+    EXPECT_EQ(ParseInt("", true), std::nullopt);
+    EXPECT_EQ(ParseInt("12a"), std::nullopt);
+    EXPECT_EQ(ParseInt("-"), std::nullopt);
+    EXPECT_EQ(ParseInt("2147483647"), 2147483647);
+    EXPECT_EQ(ParseInt("-2147483648"), -2147483647 - 1);
+    EXPECT_EQ(ParseInt("2147483648"), std::nullopt);
+    EXPECT_EQ(ParseInt("99999999999999999999999"), std::nullopt);
+}
+
+TEST(LanguageCode, PrefixOfAKnownLanguage) {
+    EXPECT_EQ(LanguageCode("English"), "Eng");
+    EXPECT_EQ(LanguageCode("ger"), "Ger");
+    EXPECT_EQ(LanguageCode("Klingon"), "Klingon");
+    EXPECT_EQ(LanguageCode(""), "");
+}
+
+TEST(TidyJapaneseText, SpacesAndBreaks) {
+    SetTextMode(TextMode::ShiftJis);
+    EXPECT_EQ(TidyJapaneseText("\x93\x63 \x92\x86\tand  so\r\n next ."),
+              "\x93\x63\x92\x86 and so\r\n next.");
+    SetTextMode(TextMode::Ansi);
+    EXPECT_EQ(TidyJapaneseText("a  b"), "a  b");
+}
+
+TEST(Links, PathsAndTargets) {
+    EXPECT_TRUE(LooksLikePath("C:\\docs\\paper.pdf"));
+    EXPECT_TRUE(LooksLikePath("C:\\docs"));
+    EXPECT_TRUE(LooksLikePath("/home/ann/paper.pdf"));
+    EXPECT_FALSE(LooksLikePath("Smith: a title"));
+    EXPECT_EQ(LinkTarget("(http://example.org/a;b)"), "http://example.org/a");
+    EXPECT_EQ(LinkTarget(" [/home/ann/x.pdf] "), "/home/ann/x.pdf");
+}
+
+} // namespace
+} // namespace cvx
