@@ -1,5 +1,6 @@
 #include "text/FileNames.h"
 
+#include "text/Cp1252.h"
 #include "text/StringPrimitives.h"
 #include "text/TextMode.h"
 
@@ -69,10 +70,13 @@ std::string ExtOf(std::string_view name) {
     return std::string(name.substr(dot + 1, 3));
 }
 
-std::string FileNameOf(std::string_view path) {
+std::string BaseName(std::string_view path) {
     const std::size_t sep = LastSeparator(path);
-    const std::string_view name = sep == std::string_view::npos ? path : path.substr(sep + 1);
-    return std::string(name.substr(0, 64));
+    return std::string(sep == std::string_view::npos ? path : path.substr(sep + 1));
+}
+
+std::string FileNameOf(std::string_view path) {
+    return BaseName(path).substr(0, 64);
 }
 
 std::string DirOf(std::string_view path) {
@@ -107,6 +111,10 @@ std::string OutputName(std::string_view name) {
         return std::string(name) + "_OUT";
     }
     return std::string(name.substr(0, dot)) + "_OUT" + std::string(name.substr(dot));
+}
+
+std::string DisplayPath(std::string_view path) {
+    return Utf8ToCp1252(path);
 }
 
 void RecentList::Add(std::string_view text) {

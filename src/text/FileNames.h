@@ -14,11 +14,15 @@ bool IsPathSeparator(char c);
 std::string ChangeExt(std::string_view name, std::string_view ext);
 std::string DefaultExt(std::string_view name, std::string_view ext);
 std::string ExtOf(std::string_view name);
-std::string FileNameOf(std::string_view path);
+std::string BaseName(std::string_view path);   // the name after the last separator
+std::string FileNameOf(std::string_view path); // BaseName, at most 64 characters
 std::string DirOf(std::string_view path);
 std::string AddBackslash(std::string_view dir);
 std::string ShortPathName(std::string_view path); // paths have no short form here
 std::string OutputName(std::string_view name);    // paper.rtf -> paper_OUT.rtf
+
+// A path (UTF-8, as the system gives it) in the code page 1252 text of a message.
+std::string DisplayPath(std::string_view path);
 
 // A most-recent-first list of at most 21 strings.
 class RecentList {

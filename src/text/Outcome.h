@@ -1,31 +1,40 @@
 #pragma once
 // The outcome of an operation that can fail: success, or a message for the user (code page 1252,
-// usually a filled catalogue message) with the help context that goes with it.
+// usually a filled catalogue message) with the help context that goes with it. An aborted
+// operation is a failure of its own kind, so callers can tell it from an error.
 
 #include <string>
 #include <utility>
 
 namespace cvx {
 
-class [[nodiscard]] Status {
+class [[nodiscard]] Outcome {
 public:
-    Status() = default;
-    static Status Ok() { return {}; }
-    static Status Error(std::string message, int helpContext = 0) {
-        Status s;
+    Outcome() = default;
+    static Outcome Ok() { return {}; }
+    static Outcome Error(std::string message, int helpContext = 0) {
+        Outcome s;
         s.failed_ = true;
         s.message_ = std::move(message);
         s.helpContext_ = helpContext;
         return s;
     }
 
+    static Outcome Aborted(std::string message = {}) {
+        Outcome s = Error(std::move(message));
+        s.aborted_ = true;
+        return s;
+    }
+
     bool ok() const { return !failed_; }
+    bool aborted() const { return aborted_; }
     explicit operator bool() const { return ok(); }
     const std::string& message() const { return message_; }
     int helpContext() const { return helpContext_; }
 
 private:
     bool failed_ = false;
+    bool aborted_ = false;
     std::string message_;
     int helpContext_ = 0;
 };

@@ -1,0 +1,159 @@
+#include "cli/CliSupport.h"
+
+#include "text/Cp1252.h"
+#include "text/FileNames.h"
+#include "text/StringPrimitives.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <iostream>
+#include <unistd.h>
+
+namespace cvx::cli {
+
+namespace {
+
+std::string ForTerminal(std::string_view cp1252Text) {
+    std::string text = Cp1252ToUtf8(cp1252Text);
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r') {
+            out += '\n';
+            if (i + 1 < text.size() && text[i + 1] == '\n') {
+                ++i;
+            }
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+Args::Args(std::vector<std::string> raw, std::vector<std::string_view> valued) {
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        const std::string& a = raw[i];
+        if (a.size() > 2 && StartsWith(a, "--")) {
+            const bool takesValue = std::find(valued.begin(), valued.end(), a) != valued.end();
+            if (takesValue && i + 1 >= raw.size()) {
+                complete_ = false;
+            }
+            options_.emplace_back(a, takesValue && i + 1 < raw.size() ? raw[++i] : std::string());
+        } else {
+            positional_.push_back(a);
+        }
+    }
+}
+
+bool Args::Has(std::string_view option) const {
+    for (const auto& [name, value] : options_) {
+        if (name == option) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::optional<std::string> Args::Value(std::string_view option) const {
+    for (const auto& [name, value] : options_) {
+        if (name == option) {
+            return value;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> Args::Unknown(std::vector<std::string_view> known) const {
+    for (const auto& [name, value] : options_) {
+        if (std::find(known.begin(), known.end(), name) == known.end()) {
+            return name;
+        }
+    }
+    return std::nullopt;
+}
+
+void Print(std::string_view cp1252Text) {
+    std::cout << ForTerminal(cp1252Text);
+}
+
+void PrintLine(std::string_view cp1252Text) {
+    std::cout << ForTerminal(cp1252Text) << '\n';
+}
+
+int Fail(const Outcome& outcome) {
+    return Fail(outcome.message());
+}
+
+int Fail(std::string_view cp1252Message) {
+    std::cout.flush();
+    std::cerr << "citavox-cli: " << ForTerminal(cp1252Message) << '\n';
+    return kFailure;
+}
+
+int Usage(std::initializer_list<int> entries) {
+    std::string lines;
+    for (int e : entries) {
+        lines += (lines.empty() ? "" : "\r") + Msg(MsgList::Cli, e);
+    }
+    Fail(Msg(MsgList::Cli, 11, lines));
+    return kUsageError;
+}
+
+std::optional<int> ReferenceNumber(std::string_view text, int count, std::string_view fileName) {
+    const std::optional<int> n = ParseInt(text, true);
+    if (!n) {
+        Fail(Msg(MsgList::RefWin, 38, Utf8ToCp1252(text)));
+        return std::nullopt;
+    }
+    if (*n < 1 || *n > count) {
+        Fail(Msg3(MsgList::FileOpen, 7, std::to_string(*n), DisplayPath(fileName),
+                  std::to_string(count)));
+        return std::nullopt;
+    }
+    return n;
+}
+
+std::string JsonString(std::string_view cp1252Text) {
+    const std::string utf8 = Cp1252ToUtf8(cp1252Text);
+    std::string out = "\"";
+    for (unsigned char c : utf8) {
+        switch (c) {
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        default:
+            if (c < 0x20) {
+                char buf[8];
+                std::snprintf(buf, sizeof buf, "\\u%04x", c);
+                out += buf;
+            } else {
+                out += static_cast<char>(c);
+            }
+        }
+    }
+    return out + "\"";
+}
+
+TerminalProgress::TerminalProgress() : terminal_(::isatty(STDERR_FILENO) != 0) {}
+
+void TerminalProgress::SetStatus(std::string_view text) {
+    if (terminal_) {
+        std::cerr << ForTerminal(text) << '\n';
+    }
+}
+
+} // namespace cvx::cli

@@ -1,0 +1,67 @@
+#pragma once
+// What every command of the command-line front end shares: its arguments, printing code page
+// 1252 text as UTF-8, reporting failures, and a progress display on the terminal.
+
+#include "text/Catalogue.h"
+#include "text/Outcome.h"
+#include "text/Progress.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace cvx::cli {
+
+// Exit statuses.
+inline constexpr int kSuccess = 0;
+inline constexpr int kFailure = 1;
+inline constexpr int kUsageError = 2;
+
+// The arguments after the command name: positionals in order, and "--name [value]" options.
+class Args {
+public:
+    // `valued` names the options that take a value.
+    Args(std::vector<std::string> raw, std::vector<std::string_view> valued);
+
+    const std::vector<std::string>& Positional() const { return positional_; }
+    bool Has(std::string_view option) const;
+    std::optional<std::string> Value(std::string_view option) const;
+    // An option that is not in `known`, if any.
+    std::optional<std::string> Unknown(std::vector<std::string_view> known) const;
+    // False when a valued option lacks its value.
+    bool Complete() const { return complete_; }
+
+private:
+    std::vector<std::string> positional_;
+    std::vector<std::pair<std::string, std::string>> options_;
+    bool complete_ = true;
+};
+
+// Prints code page 1252 text as UTF-8; CR bytes from filled messages become line breaks.
+void Print(std::string_view cp1252Text);
+void PrintLine(std::string_view cp1252Text);
+// Prints a failure's message on standard error and returns kFailure.
+int Fail(const Outcome& outcome);
+int Fail(std::string_view cp1252Message);
+// Prints the usage line(s) of a command (catalogue entries of GMSG_Cli) and returns kUsageError.
+int Usage(std::initializer_list<int> entries);
+
+// A 1-based reference number as typed; nullopt (after printing why) when it is not a number
+// within 1..count.
+std::optional<int> ReferenceNumber(std::string_view text, int count, std::string_view fileName);
+
+// JSON string literal of code page 1252 text.
+std::string JsonString(std::string_view cp1252Text);
+
+// Status texts go to standard error when it is a terminal.
+class TerminalProgress final : public Progress {
+public:
+    TerminalProgress();
+    void SetStatus(std::string_view text) override;
+
+private:
+    bool terminal_;
+};
+
+} // namespace cvx::cli

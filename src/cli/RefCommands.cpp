@@ -1,0 +1,339 @@
+#include "cli/RefCommands.h"
+
+#include "refstore/LineEnds.h"
+#include "refstore/ReferenceFile.h"
+#include "text/Cp1252.h"
+#include "text/FileNames.h"
+#include "text/Markup.h"
+#include "text/StringPrimitives.h"
+
+#include <iomanip>
+#include <iostream>
+#include <sstream>
+
+namespace cvx::cli {
+
+namespace {
+
+constexpr std::string_view kStatusWords[] = {"correct", "suspect", "ruined", "deleted"};
+constexpr char kStatusLetters[] = {'C', 'S', 'R', 'D'};
+constexpr std::string_view kSourceWords[] = {"journal", "chapter", "monograph", "unparsed"};
+
+// Opens a reference file for a command; prints why not and returns false when it cannot be used.
+bool OpenFile(TReferenceFile& file, const std::string& name, TerminalProgress& progress,
+              int displayKind = 6) {
+    file.SetProgress(&progress);
+    const FileInfo info = FileSystem::Default().Stat(name);
+    if (!info.exists) {
+        Fail(Msg(MsgList::FileOpen, 6, DisplayPath(name)));
+        return false;
+    }
+    if (info.size < 3) {
+        Fail(Msg(MsgList::RefWin, 26, DisplayPath(name)));
+        return false;
+    }
+    if (Outcome r = file.Open(name, displayKind); !r) {
+        Fail(r);
+        if (r.message().find(Message(MsgList::Citavox, 1)) != std::string::npos ||
+            r.message().find(Message(MsgList::Citavox, 2)) != std::string::npos ||
+            r.message().find(Message(MsgList::Citavox, 3)) != std::string::npos) {
+            Fail(Msg(MsgList::Cli, 12, DisplayPath(name)));
+        }
+        return false;
+    }
+    return true;
+}
+
+// The one-line form as plain text, without the markers that delimit the title.
+std::string PlainSingleLine(TReferenceFile& file) {
+    return CodesToPlainText(ReplaceAll(file.SingleLineText(), "!T!T!T", ""));
+}
+
+std::string Indented(std::string_view text) {
+    std::string out = "  ";
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        out += text[i];
+        if (text[i] == '\n') {
+            out += "  ";
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+int RunList(const Args& args) {
+    if (args.Positional().size() != 1 || !args.Complete() || args.Unknown({"--order"})) {
+        return Usage({1});
+    }
+    int kind = 6;
+    if (auto order = args.Value("--order")) {
+        const std::optional<int> k = ParseInt(*order, true);
+        if (!k || *k < 0 || *k > 6) {
+            return Usage({1});
+        }
+        kind = *k;
+    }
+    TerminalProgress progress;
+    TReferenceFile file;
+    if (!OpenFile(file, args.Positional()[0], progress, kind)) {
+        return kFailure;
+    }
+    const int visible = file.VisibleCount();
+    const int width = static_cast<int>(std::to_string(file.RefCount()).size());
+    std::ostringstream out;
+    for (int pos = 0; pos < visible; ++pos) {
+        if (Outcome r = file.GoTo(pos); !r) {
+            return Fail(r);
+        }
+        const std::string line = PlainSingleLine(file);
+        const int abs = file.CurrentIndex();
+        out << std::setw(width) << abs + 1 << ' '
+            << kStatusLetters[static_cast<int>(file.Status(pos))] << ' '
+            << (file.IsTagged(abs) ? '*' : '-') << ' ' << Cp1252ToUtf8(line) << '\n';
+    }
+    std::cout << out.str();
+    return kSuccess;
+}
+
+int RunShow(const Args& args) {
+    if (args.Positional().size() != 2 || args.Unknown({"--json"})) {
+        return Usage({2});
+    }
+    TerminalProgress progress;
+    TReferenceFile file;
+    const std::string& name = args.Positional()[0];
+    if (!OpenFile(file, name, progress)) {
+        return kFailure;
+    }
+    const std::optional<int> number = ReferenceNumber(args.Positional()[1], file.RefCount(), name);
+    if (!number) {
+        return kFailure;
+    }
+    if (Outcome r = file.GoTo(file.AbsoluteToDisplay(*number - 1)); !r) {
+        return Fail(r);
+    }
+    const TRefArrData& data = file.ParseCurrent(true);
+    const int status = static_cast<int>(file.Status(file.CurrentPosition()));
+    const int source = static_cast<int>(data.sourceType);
+
+    if (args.Has("--json")) {
+        std::ostringstream out;
+        out << "{\"number\": " << *number << ", \"status\": \"" << kStatusWords[status]
+            << "\", \"source_type\": \"" << kSourceWords[source] << "\", \"parts\": {"
+            << "\"identification\": " << JsonString(file.IdentificationString())
+            << ", \"proper\": " << JsonString(file.ReferenceProper())
+            << ", \"abstract\": " << JsonString(file.AbstractPart()) << "}, \"fields\": {";
+        for (int f = 0; f < kFieldCount; ++f) {
+            out << (f ? ", " : "") << '"' << FieldName(static_cast<FieldIndex>(f))
+                << "\": " << JsonString(data.fields[f]);
+        }
+        out << "}}\n";
+        std::cout << out.str();
+        return kSuccess;
+    }
+
+    PrintLine(Msg2(MsgList::RefWin, 43, std::to_string(*number), DisplayPath(name)));
+    PrintLine(Message(MsgList::Cli, 13) + ": " + ShortText(Message(MsgList::RefWin, 51 + status)));
+    PrintLine(Message(MsgList::Cli, 14) + ": " +
+              (source < 3 ? Message(MsgList::SourceTypes, source) : Message(MsgList::Cli, 15)));
+    for (int part = 0; part < 3; ++part) {
+        const std::string& text = part == 0   ? file.IdentificationString()
+                                  : part == 1 ? file.ReferenceProper()
+                                              : file.AbstractPart();
+        PrintLine(Message(MsgList::Preferences, part) + ":");
+        std::cout << Indented(Cp1252ToUtf8(ReplaceAll(TrimBlanks(text), "\r\n", "\n"))) << '\n';
+    }
+    std::cout << '\n';
+    for (int f = 0; f < kFieldCount; ++f) {
+        PrintLine(Message(MsgList::FieldNames, f) + ": " +
+                  ReplaceAll(data.fields[f], "\r\n", "\r                "));
+    }
+    return kSuccess;
+}
+
+int RunTag(const Args& args) {
+    if (args.Positional().size() != 2 || args.Unknown({"--absolute"})) {
+        return Usage({3});
+    }
+    TerminalProgress progress;
+    TReferenceFile file;
+    if (!OpenFile(file, args.Positional()[0], progress)) {
+        return kFailure;
+    }
+    if (Outcome r =
+            file.TagSequence(Utf8ToCp1252(args.Positional()[1]), args.Has("--absolute"), true);
+        !r) {
+        return Fail(r);
+    }
+    if (Outcome r = file.SaveTags(); !r) {
+        return Fail(r);
+    }
+    PrintLine(Msg2(MsgList::RefWin, 0, std::to_string(file.TaggedCount()),
+                   std::to_string(file.RefCount())));
+    return kSuccess;
+}
+
+int RunDelete(const Args& args) {
+    if (args.Positional().size() < 2 || args.Unknown({})) {
+        return Usage({4});
+    }
+    TerminalProgress progress;
+    TReferenceFile file;
+    const std::string& name = args.Positional()[0];
+    if (!OpenFile(file, name, progress)) {
+        return kFailure;
+    }
+    std::vector<int> numbers;
+    for (std::size_t i = 1; i < args.Positional().size(); ++i) {
+        const std::optional<int> n = ReferenceNumber(args.Positional()[i], file.RefCount(), name);
+        if (!n) {
+            return kFailure;
+        }
+        numbers.push_back(*n);
+    }
+    for (int n : numbers) {
+        if (Outcome r = file.GoTo(file.AbsoluteToDisplay(n - 1)); !r) {
+            return Fail(r);
+        }
+        if (Outcome r = file.DeleteCurrent(); !r) {
+            return Fail(r);
+        }
+    }
+    PrintLine(Msg(MsgList::Cli, 16, std::to_string(numbers.size())));
+    return kSuccess;
+}
+
+int RunDeleteTagged(const Args& args) {
+    if (args.Positional().size() != 1 || args.Unknown({})) {
+        return Usage({5});
+    }
+    TerminalProgress progress;
+    TReferenceFile file;
+    if (!OpenFile(file, args.Positional()[0], progress)) {
+        return kFailure;
+    }
+    const int tagged = file.TaggedCount();
+    if (tagged == 0) {
+        return Fail(Message(MsgList::Cli, 17));
+    }
+    if (Outcome r = file.DeleteTagged(); !r) {
+        return Fail(r);
+    }
+    // The tags pointed at what is now deleted; they are dropped so the tag file stays meaningful.
+    file.DropDeletedFromSets();
+    if (Outcome r = file.SaveTags(); !r) {
+        return Fail(r);
+    }
+    PrintLine(Msg(MsgList::Cli, 16, std::to_string(tagged)));
+    return kSuccess;
+}
+
+int RunCompress(const Args& args) {
+    if (args.Positional().size() != 1 || args.Unknown({})) {
+        return Usage({6});
+    }
+    TerminalProgress progress;
+    TReferenceFile file;
+    if (!OpenFile(file, args.Positional()[0], progress)) {
+        return kFailure;
+    }
+    if (Outcome r = file.Compress(); !r) {
+        return Fail(r);
+    }
+    return kSuccess;
+}
+
+int RunAppend(const Args& args) {
+    if (args.Positional().size() != 2 || !args.Complete() ||
+        args.Unknown({"--tagged", "--current"}) ||
+        (args.Has("--tagged") && args.Has("--current"))) {
+        return Usage({7});
+    }
+    TerminalProgress progress;
+    TReferenceFile file;
+    const std::string& from = args.Positional()[0];
+    const std::string& to = args.Positional()[1];
+    if (!OpenFile(file, from, progress)) {
+        return kFailure;
+    }
+    bool taggedOnly = true;
+    if (auto current = args.Value("--current")) {
+        const std::optional<int> n = ReferenceNumber(*current, file.RefCount(), from);
+        if (!n) {
+            return kFailure;
+        }
+        if (Outcome r = file.GoTo(file.AbsoluteToDisplay(*n - 1)); !r) {
+            return Fail(r);
+        }
+        taggedOnly = false;
+    } else if (!args.Has("--tagged")) {
+        // Without a choice every reference that is not deleted goes (the tag file is not touched).
+        file.TaggedSet() = file.PresentSet();
+    }
+    const int count = taggedOnly ? file.TaggedCount() : 1;
+    if (count == 0) {
+        return Fail(Message(MsgList::Cli, 17));
+    }
+    if (Outcome r = file.AppendTo(to, taggedOnly); !r) {
+        return Fail(r);
+    }
+    PrintLine(Msg2(MsgList::Cli, 18, std::to_string(count), DisplayPath(to)));
+    return kSuccess;
+}
+
+int RunReprint(const Args& args) {
+    const auto& p = args.Positional();
+    if (p.size() != 3 || (p[1] != "apply" && p[1] != "remove") || !args.Complete() ||
+        args.Unknown({"--tagged", "--current"}) ||
+        (args.Has("--tagged") && args.Has("--current"))) {
+        return Usage({8});
+    }
+    const std::string number = Utf8ToCp1252(p[2]);
+    if (number.find_first_of(" \t") != std::string::npos) {
+        return Fail(Message(MsgList::FileOpen, 23));
+    }
+    if (!HasDigit(number)) {
+        return Fail(Message(MsgList::FileOpen, 24));
+    }
+    TerminalProgress progress;
+    TReferenceFile file;
+    if (!OpenFile(file, p[0], progress)) {
+        return kFailure;
+    }
+    ReprintScope scope = ReprintScope::AllPresent;
+    if (auto current = args.Value("--current")) {
+        const std::optional<int> n = ReferenceNumber(*current, file.RefCount(), p[0]);
+        if (!n) {
+            return kFailure;
+        }
+        if (Outcome r = file.GoTo(file.AbsoluteToDisplay(*n - 1)); !r) {
+            return Fail(r);
+        }
+        scope = ReprintScope::Current;
+    } else if (args.Has("--tagged")) {
+        scope = ReprintScope::Tagged;
+    }
+    if (Outcome r = file.RewriteReprintNumbers(p[1] == "apply", scope, number); !r) {
+        return Fail(r);
+    }
+    return kSuccess;
+}
+
+int RunFixLineEnds(const Args& args) {
+    if (args.Positional().size() != 1 || args.Unknown({})) {
+        return Usage({9});
+    }
+    const std::string& name = args.Positional()[0];
+    if (!FileSystem::Default().Stat(name).exists) {
+        return Fail(Msg(MsgList::FileOpen, 6, DisplayPath(name)));
+    }
+    bool changed = false;
+    if (Outcome r = FixLineEnds(FileSystem::Default(), name, changed); !r) {
+        return Fail(Msg(MsgList::FileOpen, 16) + "\r" + r.message());
+    }
+    PrintLine(Msg(MsgList::Citavox, changed ? 9 : 10, DisplayPath(name)));
+    return kSuccess;
+}
+
+} // namespace cvx::cli

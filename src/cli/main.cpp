@@ -1,0 +1,64 @@
+// citavox-cli: the command-line front end of Citavox's engines.
+
+#include "cli/CliSupport.h"
+#include "cli/RefCommands.h"
+#include "text/Cp1252.h"
+
+#include <array>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+using cvx::cli::Args;
+
+struct Command {
+    std::string_view name;
+    int (*run)(const Args&);
+    std::vector<std::string_view> valuedOptions;
+    int usageEntry; // its line in the catalogue's command-line list
+};
+
+const std::array kCommands = {
+    Command{"list", cvx::cli::RunList, {"--order"}, 1},
+    Command{"show", cvx::cli::RunShow, {}, 2},
+    Command{"tag", cvx::cli::RunTag, {}, 3},
+    Command{"delete", cvx::cli::RunDelete, {}, 4},
+    Command{"delete-tagged", cvx::cli::RunDeleteTagged, {}, 5},
+    Command{"compress", cvx::cli::RunCompress, {}, 6},
+    Command{"append", cvx::cli::RunAppend, {"--current"}, 7},
+    Command{"reprint", cvx::cli::RunReprint, {"--current"}, 8},
+    Command{"fix-line-ends", cvx::cli::RunFixLineEnds, {}, 9},
+};
+
+int PrintUsage(bool toError) {
+    std::string text = cvx::Msg(cvx::MsgList::Cli, 0);
+    for (const Command& c : kCommands) {
+        text += "\r" + cvx::Msg(cvx::MsgList::Cli, c.usageEntry);
+    }
+    if (toError) {
+        cvx::cli::Fail(text);
+        return cvx::cli::kUsageError;
+    }
+    cvx::cli::PrintLine(text);
+    return cvx::cli::kSuccess;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        return PrintUsage(true);
+    }
+    const std::string_view verb = argv[1];
+    if (verb == "--help" || verb == "-h" || verb == "help") {
+        return PrintUsage(false);
+    }
+    for (const Command& c : kCommands) {
+        if (c.name == verb) {
+            return c.run(Args(std::vector<std::string>(argv + 2, argv + argc), c.valuedOptions));
+        }
+    }
+    cvx::cli::Fail(cvx::Msg(cvx::MsgList::Cli, 10, cvx::Utf8ToCp1252(verb)));
+    return PrintUsage(true);
+}

@@ -1,0 +1,35 @@
+#pragma once
+// Little-endian integers in byte strings, as every binary companion file stores them.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace cvx {
+
+inline void PutLe32(std::string& out, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) {
+        out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+    }
+}
+
+inline void PutLe16(std::string& out, std::uint16_t v) {
+    out.push_back(static_cast<char>(v & 0xFF));
+    out.push_back(static_cast<char>((v >> 8) & 0xFF));
+}
+
+// The caller guarantees that the bytes exist.
+inline std::uint32_t GetLe32(std::string_view in, std::size_t at) {
+    std::uint32_t u = 0;
+    for (int i = 0; i < 4; ++i) {
+        u |= static_cast<std::uint32_t>(static_cast<unsigned char>(in[at + i])) << (8 * i);
+    }
+    return u;
+}
+
+inline std::uint16_t GetLe16(std::string_view in, std::size_t at) {
+    return static_cast<std::uint16_t>(static_cast<unsigned char>(in[at]) |
+                                      (static_cast<unsigned char>(in[at + 1]) << 8));
+}
+
+} // namespace cvx

@@ -1,0 +1,88 @@
+#include "refstore/OrderFile.h"
+
+#include "refstore/FileRewrite.h"
+#include "refstore/FileSystem.h"
+#include "refstore/LittleEndian.h"
+
+#include <algorithm>
+
+namespace cvx {
+
+namespace {
+
+bool IsPermutation(const std::vector<std::int32_t>& order, int n) {
+    std::vector<bool> seen(static_cast<std::size_t>(n), false);
+    for (std::int32_t i : order) {
+        if (i < 0 || i >= n || seen[i]) {
+            return false;
+        }
+        seen[i] = true;
+    }
+    return true;
+}
+
+bool ReadAllOrders(FileSystem& fs, const std::string& orderPath, int n,
+                   std::vector<std::vector<std::int32_t>>& orders) {
+    std::string image;
+    if (n <= 0 || !ReadWholeFile(fs, orderPath, image) ||
+        image.size() != std::size_t{24} * static_cast<std::size_t>(n)) {
+        return false;
+    }
+    orders.assign(kStoredOrders, std::vector<std::int32_t>(n));
+    for (int k = 0; k < kStoredOrders; ++k) {
+        for (int i = 0; i < n; ++i) {
+            orders[k][i] = static_cast<std::int32_t>(
+                GetLe32(image, (std::size_t{4} * n * k) + std::size_t{4} * i));
+        }
+        if (!IsPermutation(orders[k], n)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+bool OrderFileValid(FileSystem& fs, const std::string& orderPath, const std::string& refPath,
+                    int n) {
+    const FileInfo order = fs.Stat(orderPath);
+    return n > 0 && order.exists &&
+           order.size == std::uint64_t{24} * static_cast<std::uint64_t>(n) &&
+           order.modifiedNs >= fs.Stat(refPath).modifiedNs;
+}
+
+bool LoadOrder(FileSystem& fs, const std::string& orderPath, int n, int kind,
+               std::vector<std::int32_t>& order) {
+    std::vector<std::vector<std::int32_t>> orders;
+    if (kind < 0 || kind >= kStoredOrders || !ReadAllOrders(fs, orderPath, n, orders)) {
+        order.clear();
+        return false;
+    }
+    order = std::move(orders[kind]);
+    return true;
+}
+
+Outcome MoveIndexToEnd(FileSystem& fs, const std::string& orderPath, int n, int index) {
+    std::vector<std::vector<std::int32_t>> orders;
+    if (!ReadAllOrders(fs, orderPath, n, orders)) {
+        return Outcome::Error("invalid order file");
+    }
+    for (auto& order : orders) {
+        auto it = std::find(order.begin(), order.end(), index);
+        std::rotate(it, it + 1, order.end());
+    }
+    return SaveOrders(fs, orderPath, orders);
+}
+
+Outcome SaveOrders(FileSystem& fs, const std::string& orderPath,
+                   const std::vector<std::vector<std::int32_t>>& orders) {
+    std::string image;
+    for (const auto& order : orders) {
+        for (std::int32_t i : order) {
+            PutLe32(image, static_cast<std::uint32_t>(i));
+        }
+    }
+    return WriteFileAtomically(fs, orderPath, image);
+}
+
+} // namespace cvx

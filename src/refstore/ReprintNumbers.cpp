@@ -1,0 +1,180 @@
+// Applying and removing reprint numbers in the identification lines of a reference file.
+
+#include "refstore/FileRewrite.h"
+#include "refstore/ReferenceFile.h"
+#include "text/Catalogue.h"
+#include "text/FileNames.h"
+#include "text/Progress.h"
+#include "text/StringPrimitives.h"
+
+#include <vector>
+
+namespace cvx {
+
+namespace {
+
+std::vector<std::string> BlankSeparatedWords(std::string_view text) {
+    std::vector<std::string> words;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        while (i < text.size() && IsBlank(text[i])) {
+            ++i;
+        }
+        const std::size_t start = i;
+        while (i < text.size() && !IsBlank(text[i])) {
+            ++i;
+        }
+        if (i > start) {
+            words.emplace_back(text.substr(start, i - start));
+        }
+    }
+    return words;
+}
+
+std::string JoinWords(const std::vector<std::string>& words) {
+    std::string out;
+    for (const std::string& w : words) {
+        if (!out.empty()) {
+            out += ' ';
+        }
+        out += w;
+    }
+    return out;
+}
+
+// The identification line with the reprint number put in place of the first word of the same
+// pattern (later ones dropped), or in front when there is none.
+std::string ApplyReprint(std::string_view idLine, const std::string& number,
+                         const std::string& pattern) {
+    if (TrimView(idLine) == kUnknownField) {
+        return number;
+    }
+    std::vector<std::string> words;
+    bool placed = false;
+    for (std::string& w : BlankSeparatedWords(idLine)) {
+        if (DigitPattern(w) != pattern) {
+            words.push_back(std::move(w));
+        } else if (!placed) {
+            words.push_back(number);
+            placed = true;
+        }
+    }
+    if (!placed) {
+        words.insert(words.begin(), number);
+    }
+    return JoinWords(words);
+}
+
+std::string RemoveReprint(std::string_view idLine, const std::string& pattern) {
+    std::vector<std::string> words;
+    for (std::string& w : BlankSeparatedWords(idLine)) {
+        if (DigitPattern(w) != pattern) {
+            words.push_back(std::move(w));
+        }
+    }
+    return JoinWords(words);
+}
+
+} // namespace
+
+Outcome TReferenceFile::RewriteReprintNumbers(bool apply, ReprintScope scope,
+                                              const std::string& reprintNumber) {
+    if (!open_ || RefCount() == 0) {
+        return Outcome::Ok();
+    }
+    if (Outcome r = CheckBeforeWrite({0, current_, RefCount() - 1}); !r) {
+        return r;
+    }
+    const int n = RefCount();
+    auto inScope = [&](int i) {
+        return present_.Test(i) && (scope == ReprintScope::AllPresent ||
+                                    (scope == ReprintScope::Current && i == current_) ||
+                                    (scope == ReprintScope::Tagged && tagged_.Test(i)));
+    };
+    int expected = 0;
+    for (int i = 0; i < n; ++i) {
+        expected += inScope(i) ? 1 : 0;
+    }
+    ShowStatus(Msg(MsgList::FileOpen, apply ? 17 : 25));
+    if (progress_) {
+        progress_->SetDetail("0");
+        progress_->SetProgress(0);
+    }
+    const std::string pattern = DigitPattern(reprintNumber);
+    std::string number = reprintNumber;
+    int changed = 0;
+    int lastChanged = -1;
+
+    const Outcome written = RewriteFile(fs_, name_, [&](WritableFile& out) {
+        if (Outcome r = CopyRange(*text_, 0, map_[0].offset, out); !r) {
+            return r;
+        }
+        std::string bytes;
+        for (int i = 0; i < n; ++i) {
+            if (progress_ && progress_->AbortRequested()) {
+                return Outcome::Aborted();
+            }
+            if (!RawText(i, bytes)) {
+                return Outcome::Error(Msg(MsgList::FileOpen, 0, DisplayPath(name_)));
+            }
+            std::string block = TrimRightBlanks(bytes);
+            if (inScope(i)) {
+                const std::size_t lineEnd = std::min(block.find("\r\n"), block.size());
+                const std::string idLine = TrimBlanks(std::string_view(block).substr(0, lineEnd));
+                const std::string newId =
+                    apply ? ApplyReprint(idLine, number, pattern) : RemoveReprint(idLine, pattern);
+                block = " " + newId + block.substr(lineEnd);
+                ++changed;
+                lastChanged = i;
+                if (apply) {
+                    number = IncrementNumber(number);
+                }
+                if (progress_) {
+                    progress_->SetDetail(std::to_string(changed));
+                }
+            }
+            block += "\r\n\r\n";
+            if (Outcome r = out.Append(block); !r) {
+                return r;
+            }
+            // Whatever stood between this block and the next stays as it was.
+            const MapEntry e = map_[static_cast<std::size_t>(i)];
+            const std::uint64_t gap = BlockSpan(static_cast<std::size_t>(i)) - e.length;
+            if (Outcome r = CopyRange(*text_, std::uint64_t{e.offset} + e.length, gap, out); !r) {
+                return r;
+            }
+            if (progress_ && i % 12 == 0) {
+                progress_->SetProgress(Permille(i, n));
+            }
+        }
+        return Outcome::Ok();
+    });
+    if (progress_) {
+        progress_->SetProgress(0);
+    }
+    if (written.aborted()) {
+        ShowStatus(Msg(MsgList::FileOpen, apply ? 22 : 30));
+        return written;
+    }
+    if (!written) {
+        return WriteFailed(written);
+    }
+    if (Outcome r = Refresh(); !r) {
+        return r;
+    }
+    if (changed != expected && apply) {
+        return Outcome::Error(Msg(MsgList::FileOpen, 21));
+    }
+    if (changed == 1) {
+        const int pos = AbsoluteToDisplay(lastChanged);
+        ShowStatus(orderKind_ == 6
+                       ? Msg(MsgList::FileOpen, apply ? 18 : 26, std::to_string(pos + 1))
+                       : Msg2(MsgList::FileOpen, apply ? 19 : 27, std::to_string(pos + 1),
+                              std::to_string(lastChanged + 1)));
+    } else {
+        ShowStatus(Msg(MsgList::FileOpen, apply ? 20 : 28, std::to_string(changed)));
+    }
+    return Outcome::Ok();
+}
+
+} // namespace cvx
