@@ -49,13 +49,20 @@ std::string PlainSingleLine(TReferenceFile& file) {
     return CodesToPlainText(ReplaceAll(file.SingleLineText(), "!T!T!T", ""));
 }
 
-std::string Indented(std::string_view text) {
-    std::string out = "  ";
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        out += text[i];
-        if (text[i] == '\n') {
-            out += "  ";
+// The lines of a part, each trimmed and indented, as UTF-8.
+std::string Indented(std::string_view cp1252Text) {
+    std::string out;
+    std::size_t pos = 0;
+    while (pos <= cp1252Text.size()) {
+        std::size_t end = cp1252Text.find("\r\n", pos);
+        if (end == std::string_view::npos) {
+            end = cp1252Text.size();
         }
+        const std::string line = TrimBlanks(cp1252Text.substr(pos, end - pos));
+        if (!line.empty()) {
+            out += "  " + Cp1252ToUtf8(line) + "\n";
+        }
+        pos = end + 2;
     }
     return out;
 }
@@ -142,7 +149,7 @@ int RunShow(const Args& args) {
                                   : part == 1 ? file.ReferenceProper()
                                               : file.AbstractPart();
         PrintLine(Message(MsgList::Preferences, part) + ":");
-        std::cout << Indented(Cp1252ToUtf8(ReplaceAll(TrimBlanks(text), "\r\n", "\n"))) << '\n';
+        std::cout << Indented(text);
     }
     std::cout << '\n';
     for (int f = 0; f < kFieldCount; ++f) {

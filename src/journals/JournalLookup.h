@@ -19,8 +19,8 @@ enum class JournalForm : int {
 };
 
 struct JournalMatch {
-    std::string name;           // the name in the requested form ("a/b" when ambiguous)
-    int quality = 0;            // 0 unique, 2 the journal lacks the form (full name given), 3 ambiguous
+    std::string name; // the name in the requested form ("a/b" when ambiguous)
+    int quality = 0;  // 0 unique, 2 the journal lacks the form (full name given), 3 ambiguous
     bool requiresIssue = false; // the journal's "requires issue number" flag
 };
 

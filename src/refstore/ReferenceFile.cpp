@@ -167,16 +167,16 @@ Outcome TReferenceFile::BuildAndSaveMap() {
                            : Outcome::Error(Msg(MsgList::FileOpen, 3, DisplayPath(name_)) + "\r" +
                                             r.message());
     }
-    if (result.tooLarge) {
-        return Outcome::Error(Msg3(MsgList::Citavox, 4, std::to_string(result.tooLargeIndex + 1),
-                                   DisplayPath(name_), std::to_string(result.tooLargeLength)));
-    }
     if (result.lineEnds != LineEnds::CrLf) {
         const int kind = result.lineEnds == LineEnds::LfOnly   ? 1
                          : result.lineEnds == LineEnds::CrOnly ? 2
                                                                : 3;
         return Outcome::Error(
             Msg2(MsgList::Citavox, 0, DisplayPath(name_), Message(MsgList::Citavox, kind)));
+    }
+    if (result.tooLarge) {
+        return Outcome::Error(Msg3(MsgList::Citavox, 4, std::to_string(result.tooLargeIndex + 1),
+                                   DisplayPath(name_), std::to_string(result.tooLargeLength)));
     }
     map_ = std::move(result.entries);
     // A folder we cannot write to still lets the file open: the map then lives in memory only.
@@ -274,6 +274,15 @@ Outcome TReferenceFile::MakeCurrent(int displayPosition) {
     const int n = RefCount();
     if (n == 0) {
         return Outcome::Ok();
+    }
+    // Moving to a reference is where a file that vanished or was changed by another program is
+    // noticed: the former disconnects, the latter is mapped anew.
+    const Snapshot now = TakeSnapshot();
+    if (now.inode == 0) {
+        return Disconnect();
+    }
+    if (now != snapshot_) {
+        return RefreshKeepingPosition(displayPosition, true);
     }
     position_ = std::clamp(displayPosition, 0, n - 1);
     current_ = DisplayToAbsolute(position_);

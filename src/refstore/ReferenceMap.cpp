@@ -108,13 +108,13 @@ Outcome BuildMap(ReadableFile& text, std::uint64_t size, Progress* progress,
         }
         previous = bytes[limit - 1];
     }
-    if (seek == Seek::End && !addEntry(size - entryOffset)) {
-        return Outcome::Ok();
-    }
     if (bareLf > crlf) {
         result.lineEnds = crlf == 0 ? LineEnds::LfOnly : LineEnds::Mixed;
     } else if (crlf == 0 && anyCr) {
         result.lineEnds = LineEnds::CrOnly;
+    }
+    if (seek == Seek::End && !addEntry(size - entryOffset)) {
+        return Outcome::Ok();
     }
     if (progress) {
         progress->SetProgress(0);

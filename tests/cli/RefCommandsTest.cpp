@@ -1,0 +1,106 @@
+#include "../refstore/TestFiles.h"
+#include "CliRunner.h"
+
+#include <gtest/gtest.h>
+
+namespace cvx {
+namespace {
+
+using test::RunCli;
+using test::TempDir;
+using test::WriteBytes;
+
+class RefCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        path_ = dir_.File("refs.ref");
+        std::string text =
+            test::JournalBlock("Id1", "M\xFCller, H. Smith, J.", "Gene \"expression\".",
+                               "1998 (12(3)) pp 123-129", "Nature");
+        text += test::JournalBlock("Id2", "Jones, K.", "Second.", "98 (1) pp 1", "Cell");
+        text += " Id3\r\n Lee, L.\r\n A chapter.\r\n 2001 pp 5-9\r\n E: The Book\r\n Ed, E.\r\n"
+                " Pub (City)\r\n\r\n";
+        WriteBytes(path_, text);
+    }
+
+    TempDir dir_;
+    std::string path_;
+};
+
+TEST_F(RefCommandsTest, ListShowsStatusTagAndShortForm) {
+    ASSERT_EQ(RunCli({"tag", path_, "3"}).exitCode, 0);
+    const auto r = RunCli({"list", path_});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "1 C - 1998 M\u00fcller, Smith: Gene \"expression\" Nature\n"
+                     "2 S - 98 Jones: Second Cell\n"
+                     "3 C * 2001 Lee: A chapter, The Book\n");
+}
+
+TEST_F(RefCommandsTest, ShowAsJson) {
+    const auto r = RunCli({"show", path_, "1", "--json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("{\"number\": 1, \"status\": \"correct\", \"source_type\": \"journal\", "
+                         "\"parts\": {\"identification\": \"Id1\""),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("\"Authors\": \"M\u00fcller, H. Smith, J.\""), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"Title\": \"Gene \\\"expression\\\"\""), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"TranslBookTitle\": \"\"}}"), std::string::npos) << r.out;
+    const auto chapter = RunCli({"show", path_, "3", "--json"});
+    EXPECT_NE(chapter.out.find("\"source_type\": \"chapter\""), std::string::npos);
+}
+
+TEST_F(RefCommandsTest, BadArgumentsAndFiles) {
+    struct Case {
+        std::vector<std::string> args;
+        int exitCode;
+        std::string errorPart;
+    } cases[] = {
+        {{"show", path_, "4"}, 1, "contains only 3 references"},
+        {{"show", path_, "x"}, 1, "valid reference number"},
+        {{"show", dir_.File("none.ref"), "1"}, 1, "There is no file with the name"},
+        {{"list"}, 2, "Usage"},
+        {{"frobnicate"}, 2, "Unknown command"},
+        {{"list", path_, "--bogus"}, 2, "Usage"},
+        {{"tag", path_, "99999999999999"}, 1, "represent valid reference sequences"},
+        {{"reprint", path_, "apply", "RN"}, 1, "at least one digit"},
+    };
+    for (const auto& c : cases) {
+        const auto r = RunCli(c.args);
+        EXPECT_EQ(r.exitCode, c.exitCode) << c.args[0];
+        EXPECT_NE(r.err.find(c.errorPart), std::string::npos) << r.err;
+    }
+    WriteBytes(dir_.File("empty.ref"), "\r\n");
+    EXPECT_NE(RunCli({"list", dir_.File("empty.ref")}).err.find("is empty"), std::string::npos);
+}
+
+TEST_F(RefCommandsTest, EditingCommands) {
+    ASSERT_EQ(RunCli({"reprint", path_, "apply", "RN001", "--current", "2"}).exitCode, 0);
+    EXPECT_NE(RunCli({"show", path_, "2", "--json"}).out.find("\"IdString\": \"RN001 Id2\""),
+              std::string::npos);
+    ASSERT_EQ(RunCli({"delete", path_, "1", "3"}).exitCode, 0);
+    EXPECT_EQ(RunCli({"list", path_}).out.substr(0, 14), "1 D - Deleted\n");
+    const std::string other = dir_.File("other.ref");
+    const auto appended = RunCli({"append", path_, other});
+    ASSERT_EQ(appended.exitCode, 0) << appended.err;
+    EXPECT_EQ(RunCli({"list", other}).out, "1 S - 98 Jones: Second Cell\n");
+    ASSERT_EQ(RunCli({"compress", path_}).exitCode, 0);
+    EXPECT_EQ(RunCli({"list", path_}).out, "1 S - 98 Jones: Second Cell\n");
+    ASSERT_EQ(RunCli({"tag", path_, "1"}).exitCode, 0);
+    ASSERT_EQ(RunCli({"delete-tagged", path_}).exitCode, 0);
+    EXPECT_EQ(RunCli({"list", path_}).out, "1 D - Deleted\n");
+}
+
+TEST_F(RefCommandsTest, LineEndRepair) {
+    const std::string lf = dir_.File("lf.ref");
+    WriteBytes(lf, " Id\n Smith, J.\n T.\n 1998 (1) pp 1\n J\n\n");
+    const auto refused = RunCli({"list", lf});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.err.find("LF-only"), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find("fix-line-ends"), std::string::npos) << refused.err;
+    ASSERT_EQ(RunCli({"fix-line-ends", lf}).exitCode, 0);
+    EXPECT_EQ(RunCli({"list", lf}).out, "1 C - 1998 Smith: T J\n");
+}
+
+} // namespace
+} // namespace cvx

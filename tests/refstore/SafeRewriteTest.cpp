@@ -1,0 +1,164 @@
+// Whatever step a rewrite dies at, the reference file holds either its complete old text or its
+// complete new text.
+
+#include "FaultFileSystem.h"
+#include "TestFiles.h"
+#include "refstore/LineEnds.h"
+#include "refstore/ReferenceFile.h"
+
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace cvx {
+namespace {
+
+using test::FaultFileSystem;
+using test::ReadBytes;
+using test::TempDir;
+using test::WriteBytes;
+
+struct Rewrite {
+    const char* name;
+    std::function<Outcome(TReferenceFile&)> run;
+};
+
+const Rewrite kRewrites[] = {
+    {"DeleteCurrent",
+     [](TReferenceFile& f) {
+         (void)f.GoTo(1);
+         return f.DeleteCurrent();
+     }},
+    {"DeleteTagged",
+     [](TReferenceFile& f) {
+         f.TaggedSet().Set(0);
+         f.TaggedSet().Set(3);
+         return f.DeleteTagged();
+     }},
+    {"Compress", [](TReferenceFile& f) { return f.Compress(); }},
+    {"ReplaceCurrent",
+     [](TReferenceFile& f) {
+         (void)f.GoTo(2);
+         return f.ReplaceCurrent(test::JournalBlock("X", "Doe, J.", "New.", "2020 (1) pp 1", "J"));
+     }},
+    {"Reprint",
+     [](TReferenceFile& f) {
+         return f.RewriteReprintNumbers(true, ReprintScope::AllPresent, "RN001");
+     }},
+};
+
+TEST(SafeRewrite, CrashAtEveryStepLeavesOldOrNewText) {
+    for (const Rewrite& rewrite : kRewrites) {
+        const std::string original =
+            test::NumberedFile(3) + std::string(kDeletedMarker) + test::NumberedFile(2);
+        // A clean run tells the new text and how many steps a rewrite takes.
+        std::string finished;
+        int steps = 0;
+        {
+            TempDir dir;
+            const std::string path = dir.File("refs.ref");
+            WriteBytes(path, original);
+            FaultFileSystem fs;
+            TReferenceFile file(fs);
+            ASSERT_TRUE(file.Open(path).ok());
+            ASSERT_TRUE(rewrite.run(file).ok()) << rewrite.name;
+            finished = ReadBytes(path);
+            steps = fs.Steps();
+        }
+        ASSERT_NE(finished, original) << rewrite.name;
+        for (int crashAt = 1; crashAt <= steps; ++crashAt) {
+            TempDir dir;
+            const std::string path = dir.File("refs.ref");
+            WriteBytes(path, original);
+            FaultFileSystem fs(crashAt);
+            TReferenceFile file(fs);
+            (void)file.Open(path);
+            (void)rewrite.run(file);
+            const std::string now = ReadBytes(path);
+            EXPECT_TRUE(now == original || now == finished)
+                << rewrite.name << " died at step " << crashAt << " of " << steps;
+        }
+    }
+}
+
+TEST(SafeRewrite, LineEndRepairSurvivesACrash) {
+    const std::string lfText = "\n Id\n Smith, J.\n T.\n 1998 (1) pp 1\n J\n\n";
+    for (int crashAt = 1; crashAt <= 8; ++crashAt) {
+        TempDir dir;
+        const std::string path = dir.File("lf.ref");
+        WriteBytes(path, lfText);
+        FaultFileSystem fs(crashAt);
+        bool changed = false;
+        (void)FixLineEnds(fs, path, changed);
+        const std::string now = ReadBytes(path);
+        EXPECT_TRUE(now == lfText ||
+                    now == "\r\n Id\r\n Smith, J.\r\n T.\r\n 1998 (1) pp 1\r\n J\r\n\r\n")
+            << crashAt;
+    }
+}
+
+TEST(SafeRewrite, ReadOnlyFolderKeepsTheMapInMemoryAndRefusesWrites) {
+    TempDir dir;
+    const std::string path = dir.File("refs.ref");
+    const std::string original = test::NumberedFile(4);
+    WriteBytes(path, original);
+    FaultFileSystem fs;
+    fs.RefuseAllChanges();
+    TReferenceFile file(fs);
+    ASSERT_TRUE(file.Open(path).ok());
+    EXPECT_EQ(file.RefCount(), 4);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("refs.map")));
+    ASSERT_TRUE(file.GoTo(3).ok());
+    EXPECT_EQ(file.IdentificationString(), "Ref4");
+    const Outcome r = file.DeleteCurrent();
+    EXPECT_FALSE(r.ok());
+    EXPECT_FALSE(r.message().empty());
+    EXPECT_FALSE(file.SaveTags().ok());
+    EXPECT_EQ(ReadBytes(path), original);
+}
+
+TEST(LineEnds, RepairRules) {
+    struct Case {
+        std::string_view in, out;
+    } cases[] = {
+        {"a\nb\n\n", "a\r\nb\r\n\r\n"},
+        {"a\rb\r\r", "a\r\nb\r\n\r\n"},
+        {"a\r\r\nb", "a\r\nb"},
+        {"a\r\nb\n", "a\r\nb\r\n"},
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        int pending = 0;
+        std::string out = ToCrLf(c.in, pending, true);
+        EXPECT_EQ(out, c.out) << c.in;
+    }
+    // A CR at the end of one piece and the LF at the start of the next are one line end.
+    int pending = 0;
+    std::string out = ToCrLf("a\r", pending, false);
+    out += ToCrLf("\nb", pending, true);
+    EXPECT_EQ(out, "a\r\nb");
+}
+
+TEST(LineEnds, FixedFileOpensWithItsReferences) {
+    TempDir dir;
+    const std::string path = dir.File("lf.ref");
+    std::string lf;
+    for (char c : test::NumberedFile(3)) {
+        if (c != '\r') {
+            lf += c;
+        }
+    }
+    WriteBytes(path, lf);
+    TReferenceFile file;
+    EXPECT_FALSE(file.Open(path).ok());
+    bool changed = false;
+    ASSERT_TRUE(FixLineEnds(FileSystem::Default(), path, changed).ok());
+    EXPECT_TRUE(changed);
+    EXPECT_EQ(ReadBytes(path), test::NumberedFile(3));
+    ASSERT_TRUE(FixLineEnds(FileSystem::Default(), path, changed).ok());
+    EXPECT_FALSE(changed);
+    ASSERT_TRUE(file.Open(path).ok());
+    EXPECT_EQ(file.RefCount(), 3);
+}
+
+} // namespace
+} // namespace cvx
