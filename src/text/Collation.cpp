@@ -1,0 +1,216 @@
+#include "text/Collation.h"
+
+#include "text/Cp1252.h"
+
+#include <array>
+#include <atomic>
+
+namespace cvx {
+
+namespace {
+
+using RankTable = std::array<unsigned char, 256>;
+
+enum class Comparison { ByteWise, DoubleByte, Ranks, DanishDigraphs, SpanishDigraphs };
+
+struct CollationData {
+    RankTable ranks{};
+    Comparison comparison = Comparison::ByteWise;
+    bool aaDigraph = true; // Danish: "AA" counts as Å
+};
+
+// Gives every comma-separated group of the (UTF-8 written) string the next rank.
+void AddGroups(RankTable& table, int& rank, std::string_view groups) {
+    ++rank;
+    for (char c : Utf8ToCp1252(groups)) {
+        if (c == ',') {
+            ++rank;
+        } else {
+            table[static_cast<unsigned char>(c)] = static_cast<unsigned char>(rank);
+        }
+    }
+}
+
+RankTable BasicTable(bool spanish) {
+    RankTable t{};
+    int rank = 0;
+    AddGroups(t, rank, "0,1¹¼½,2²,3³¾,4,5,6,7,8,9");
+    rank = 64;
+    if (spanish) {
+        // A lone "Z" only reserves a rank (for CH and LL); the real Z is ranked last.
+        AddGroups(t, rank, "@AaÀÁÂÃÄÅÆàáâãäåæª,Bb,CcÇç©¢,Z,DdÐð,EeÈÉÊËèéêë,Ff,Gg,Hh");
+        AddGroups(t, rank, "IiÌÍÎÏìíîï,Jj,Kk,Ll£,Z,Mm,Nn,Ññ,OoŒœÒÓÔøØöÖ");
+    } else {
+        AddGroups(t, rank, "@AaÀÁÂÃÄÅÆàáâãäåæª,Bb,CcÇç©¢,DdÐð,EeÈÉÊËèéêë,Ff,Gg,Hh");
+        AddGroups(t, rank, "IiÌÍÎÏìíîï,Jj,Kk,Ll£,Mm,NnÑñ,OoŒœÒÓÔøØöÖ");
+    }
+    AddGroups(t, rank, "PpþÞ,Qq,Rr®,SsŠšß,Tt™,UuÙÚÛÜùúûüµ,Vv,Ww,Xx,YyÝýŸÿ¥,Zz");
+    return t;
+}
+
+CollationData Build(Collation c) {
+    CollationData d;
+    switch (c) {
+    case Collation::Swedish:
+    case Collation::Finnish: {
+        d.ranks = BasicTable(false);
+        int rank = 85;
+        AddGroups(d.ranks, rank, "VvWw,Xx,YyÝýŸÿ¥,Zz,Åå,ÃÄÆãäæ,ÕÖõöØø");
+        d.comparison = Comparison::Ranks;
+        break;
+    }
+    case Collation::DanishAaLast:
+    case Collation::Norwegian:
+    case Collation::DanishAaFirst: {
+        d.ranks = BasicTable(false);
+        int rank = 100;
+        AddGroups(d.ranks, rank, "ÃÄÆãäæ,ŒœÕÖõöØø,Åå");
+        d.comparison = Comparison::DanishDigraphs;
+        d.aaDigraph = c != Collation::DanishAaFirst;
+        break;
+    }
+    case Collation::Spanish:
+        d.ranks = BasicTable(true);
+        d.comparison = Comparison::SpanishDigraphs;
+        break;
+    case Collation::JapaneseShiftJis:
+    case Collation::JapanesePronounced:
+        d.ranks = BasicTable(false);
+        for (int b = 0x80; b <= 0xFF; ++b) {
+            const bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+            d.ranks[b] = lead ? 255 : (b >= 0xA1 && b <= 0xDF) ? static_cast<unsigned char>(b) : 0;
+        }
+        d.comparison = Comparison::DoubleByte;
+        break;
+    case Collation::English:
+    case Collation::German:
+        d.ranks = BasicTable(false);
+        d.comparison = Comparison::ByteWise;
+        break;
+    }
+    return d;
+}
+
+const std::array<CollationData, kCollationCount>& AllCollations() {
+    static const std::array<CollationData, kCollationCount> all = [] {
+        std::array<CollationData, kCollationCount> a;
+        for (int i = 0; i < kCollationCount; ++i) {
+            a[i] = Build(static_cast<Collation>(i));
+        }
+        return a;
+    }();
+    return all;
+}
+
+// At program start the byte-wise comparison is in effect.
+std::atomic<int> gSelected{static_cast<int>(Collation::English)};
+
+int Result(int a, int b) {
+    return a < b ? kSortsBefore : a > b ? kSortsAfter : kSortsEqual;
+}
+
+int CompareByteWise(std::string_view a, std::string_view b) {
+    const int c = a.compare(b); // char_traits<char> compares as unsigned char
+    return c < 0 ? kSortsBefore : c > 0 ? kSortsAfter : kSortsEqual;
+}
+
+int CompareDoubleByte(const RankTable& r, std::string_view a, std::string_view b) {
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        const int ra = r[static_cast<unsigned char>(a[i])];
+        const int rb = r[static_cast<unsigned char>(b[i])];
+        if (ra == 255 && rb == 255 && i + 1 < common) {
+            const int ca =
+                static_cast<unsigned char>(a[i]) * 256 + static_cast<unsigned char>(a[i + 1]);
+            const int cb =
+                static_cast<unsigned char>(b[i]) * 256 + static_cast<unsigned char>(b[i + 1]);
+            if (ca != cb) {
+                return Result(ca, cb);
+            }
+            ++i;
+        } else if (ra != rb) {
+            return Result(ra, rb);
+        }
+    }
+    return Result(static_cast<int>(a.size()), static_cast<int>(b.size()));
+}
+
+// The walk of the rank comparisons: each step takes one byte, or a digraph that counts as one.
+int CompareWalk(const CollationData& d, std::string_view a, std::string_view b) {
+    constexpr int kA = 65, kE = 69, kO = 79, kC = 67, kH = 73, kL = 77;
+    auto next = [&d](std::string_view s, std::size_t& i) {
+        const int rank = d.ranks[static_cast<unsigned char>(s[i])];
+        const int following = i + 1 < s.size() ? d.ranks[static_cast<unsigned char>(s[i + 1])] : -1;
+        ++i;
+        if (d.comparison == Comparison::DanishDigraphs) {
+            if (rank == kA && following == kA && d.aaDigraph) {
+                ++i;
+                return 103;
+            }
+            if (rank == kA && following == kE) {
+                ++i;
+                return 101;
+            }
+            if (rank == kO && following == kE) {
+                ++i;
+                return 102;
+            }
+        } else if (d.comparison == Comparison::SpanishDigraphs) {
+            if (rank == kC && following == kH) {
+                ++i;
+                return 68;
+            }
+            if (rank == kL && following == kL) {
+                ++i;
+                return 78;
+            }
+        }
+        return rank;
+    };
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (i < a.size() && j < b.size()) {
+        const int ra = next(a, i);
+        const int rb = next(b, j);
+        if (ra != rb) {
+            return Result(ra, rb);
+        }
+    }
+    if (i >= a.size()) {
+        return j >= b.size() ? kSortsEqual : kSortsBefore;
+    }
+    return kSortsAfter;
+}
+
+} // namespace
+
+void SelectCollation(int value) {
+    gSelected.store(value >= 0 && value < kCollationCount ? value
+                                                          : static_cast<int>(Collation::English),
+                    std::memory_order_relaxed);
+}
+
+int SelectedCollation() {
+    return gSelected.load(std::memory_order_relaxed);
+}
+
+int CompareKeys(std::string_view a, std::string_view b) {
+    const CollationData& d = AllCollations()[static_cast<std::size_t>(SelectedCollation())];
+    switch (d.comparison) {
+    case Comparison::ByteWise:
+        return CompareByteWise(a, b);
+    case Comparison::DoubleByte:
+        return CompareDoubleByte(d.ranks, a, b);
+    default:
+        return CompareWalk(d, a, b);
+    }
+}
+
+int CollationRank(int value, unsigned char byte) {
+    if (value < 0 || value >= kCollationCount) {
+        return 0;
+    }
+    return AllCollations()[static_cast<std::size_t>(value)].ranks[byte];
+}
+
+} // namespace cvx

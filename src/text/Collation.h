@@ -1,0 +1,38 @@
+#pragma once
+// The process-wide character collation that every sort of the program compares keys with.
+
+#include <string_view>
+
+namespace cvx {
+
+// The collation choices, in the order of their names in the catalogue.
+enum class Collation : int {
+    Swedish = 0,
+    English = 1,
+    JapaneseShiftJis = 2,
+    JapanesePronounced = 3,
+    DanishAaLast = 4,
+    Norwegian = 5,
+    Finnish = 6,
+    Spanish = 7,
+    German = 8,
+    DanishAaFirst = 9,
+};
+inline constexpr int kCollationCount = 10;
+
+// Results of CompareKeys.
+inline constexpr int kSortsBefore = 0;
+inline constexpr int kSortsEqual = 1;
+inline constexpr int kSortsAfter = 2;
+
+// Puts a collation into effect for every later comparison; values outside 0..9 select English.
+void SelectCollation(int value);
+int SelectedCollation();
+
+// Compares two keys with the collation in effect: kSortsBefore, kSortsEqual or kSortsAfter.
+int CompareKeys(std::string_view a, std::string_view b);
+
+// The rank of a byte in a collation's table (0: no rank), for tests and diagnostics.
+int CollationRank(int value, unsigned char byte);
+
+} // namespace cvx
