@@ -300,43 +300,30 @@ Outcome TReferenceFile::GoTo(int displayPosition) {
 }
 
 Outcome TReferenceFile::Next(bool wrap) {
-    const int visible = VisibleCount();
-    if (visible == 0) {
-        return Outcome::Ok();
-    }
-    if (taggedOnly_) {
-        for (int step = 1; step <= visible; ++step) {
-            const int pos = (position_ + step) % visible;
-            if (tagged_.Test(DisplayToAbsolute(pos))) {
-                return MakeCurrent(pos);
-            }
-        }
-        return Outcome::Ok();
-    }
-    int pos = position_ + 1;
-    if (pos >= visible) {
-        pos = wrap ? 0 : visible - 1;
-    }
-    return MakeCurrent(pos);
+    return Step(1, wrap);
 }
 
 Outcome TReferenceFile::Previous(bool wrap) {
+    return Step(-1, wrap);
+}
+
+Outcome TReferenceFile::Step(int direction, bool wrap) {
     const int visible = VisibleCount();
     if (visible == 0) {
         return Outcome::Ok();
     }
     if (taggedOnly_) {
         for (int step = 1; step <= visible; ++step) {
-            const int pos = ((position_ - step) % visible + visible) % visible;
+            const int pos = ((position_ + direction * step) % visible + visible) % visible;
             if (tagged_.Test(DisplayToAbsolute(pos))) {
                 return MakeCurrent(pos);
             }
         }
         return Outcome::Ok();
     }
-    int pos = position_ - 1;
-    if (pos < 0) {
-        pos = wrap ? visible - 1 : 0;
+    int pos = position_ + direction;
+    if (pos >= visible || pos < 0) {
+        pos = wrap ? (pos < 0 ? visible - 1 : 0) : std::clamp(pos, 0, visible - 1);
     }
     return MakeCurrent(pos);
 }

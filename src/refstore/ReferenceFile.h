@@ -131,6 +131,7 @@ private:
     void RebuildPresentSet();
     Outcome ReadBlock(std::size_t index, std::string& bytes);
     Outcome MakeCurrent(int displayPosition);
+    Outcome Step(int direction, bool wrap);
     Outcome Disconnect();
     Snapshot TakeSnapshot() const;
     // Checks, before a write, that the file is still the one the map describes.

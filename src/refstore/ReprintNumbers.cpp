@@ -13,27 +13,9 @@ namespace cvx {
 
 namespace {
 
-std::vector<std::string> BlankSeparatedWords(std::string_view text) {
-    std::vector<std::string> words;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        while (i < text.size() && IsBlank(text[i])) {
-            ++i;
-        }
-        const std::size_t start = i;
-        while (i < text.size() && !IsBlank(text[i])) {
-            ++i;
-        }
-        if (i > start) {
-            words.emplace_back(text.substr(start, i - start));
-        }
-    }
-    return words;
-}
-
-std::string JoinWords(const std::vector<std::string>& words) {
+std::string JoinWords(const std::vector<std::string_view>& words) {
     std::string out;
-    for (const std::string& w : words) {
+    for (std::string_view w : words) {
         if (!out.empty()) {
             out += ' ';
         }
@@ -49,11 +31,11 @@ std::string ApplyReprint(std::string_view idLine, const std::string& number,
     if (TrimView(idLine) == kUnknownField) {
         return number;
     }
-    std::vector<std::string> words;
+    std::vector<std::string_view> words;
     bool placed = false;
-    for (std::string& w : BlankSeparatedWords(idLine)) {
+    for (std::string_view w : BlankSeparatedWords(idLine)) {
         if (DigitPattern(w) != pattern) {
-            words.push_back(std::move(w));
+            words.push_back(w);
         } else if (!placed) {
             words.push_back(number);
             placed = true;
@@ -66,10 +48,10 @@ std::string ApplyReprint(std::string_view idLine, const std::string& number,
 }
 
 std::string RemoveReprint(std::string_view idLine, const std::string& pattern) {
-    std::vector<std::string> words;
-    for (std::string& w : BlankSeparatedWords(idLine)) {
+    std::vector<std::string_view> words;
+    for (std::string_view w : BlankSeparatedWords(idLine)) {
         if (DigitPattern(w) != pattern) {
-            words.push_back(std::move(w));
+            words.push_back(w);
         }
     }
     return JoinWords(words);

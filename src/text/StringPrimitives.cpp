@@ -153,29 +153,32 @@ std::string IncrementNumber(std::string_view text) {
     return std::string(text.substr(0, b)) + digits + std::string(text.substr(e));
 }
 
-std::string FindEightDigitWord(std::string_view text) {
-    std::string first;
+std::vector<std::string_view> BlankSeparatedWords(std::string_view text) {
+    std::vector<std::string_view> words;
     std::size_t i = 0;
     while (i < text.size()) {
         while (i < text.size() && IsBlank(text[i])) {
             ++i;
         }
-        const std::size_t b = i;
+        const std::size_t start = i;
         while (i < text.size() && !IsBlank(text[i])) {
             ++i;
         }
-        const std::string_view word = text.substr(b, i - b);
-        if (word.empty()) {
-            break;
+        if (i > start) {
+            words.push_back(text.substr(start, i - start));
         }
+    }
+    return words;
+}
+
+std::string FindEightDigitWord(std::string_view text) {
+    const std::vector<std::string_view> words = BlankSeparatedWords(text);
+    for (std::string_view word : words) {
         if (word.size() == 8 && IsAllDigits(word)) {
             return std::string(word);
         }
-        if (first.empty()) {
-            first = word;
-        }
     }
-    return first;
+    return words.empty() ? std::string() : std::string(words.front());
 }
 
 std::string FirstWord(std::string_view text) {

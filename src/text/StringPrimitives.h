@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace cvx {
 
@@ -49,6 +50,9 @@ std::string DigitPattern(std::string_view text);
 
 // The first run of digits plus one, zero-padded to the run's former width (RN0099 -> RN0100).
 std::string IncrementNumber(std::string_view text);
+
+// The blank-separated words of a text.
+std::vector<std::string_view> BlankSeparatedWords(std::string_view text);
 
 // The first blank-separated word of exactly eight digits, else the first word.
 std::string FindEightDigitWord(std::string_view text);
