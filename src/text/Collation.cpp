@@ -195,7 +195,14 @@ int SelectedCollation() {
 }
 
 int CompareKeys(std::string_view a, std::string_view b) {
-    const CollationData& d = AllCollations()[static_cast<std::size_t>(SelectedCollation())];
+    return CompareKeys(SelectedCollation(), a, b);
+}
+
+int CompareKeys(int collation, std::string_view a, std::string_view b) {
+    if (collation < 0 || collation >= kCollationCount) {
+        collation = static_cast<int>(Collation::English);
+    }
+    const CollationData& d = AllCollations()[static_cast<std::size_t>(collation)];
     switch (d.comparison) {
     case Comparison::ByteWise:
         return CompareByteWise(a, b);

@@ -32,6 +32,11 @@ int SelectedCollation();
 // Compares two keys with the collation in effect: kSortsBefore, kSortsEqual or kSortsAfter.
 int CompareKeys(std::string_view a, std::string_view b);
 
+// Compares with a given collation. A sort takes the collation in effect once, when it starts, and
+// compares with it throughout, so a selection made meanwhile (on another thread) cannot change
+// the order in the middle of the sort.
+int CompareKeys(int collation, std::string_view a, std::string_view b);
+
 // The rank of a byte in a collation's table (0: no rank), for tests and diagnostics.
 int CollationRank(int value, unsigned char byte);
 
