@@ -13,6 +13,8 @@ constexpr std::array<char16_t, 32> kHighControls = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
+} // namespace
+
 void AppendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out.push_back(static_cast<char>(cp));
@@ -30,6 +32,8 @@ void AppendUtf8(std::string& out, char32_t cp) {
         out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
     }
 }
+
+namespace {
 
 // Decodes one well-formed UTF-8 sequence at pos; nullopt for a malformed one.
 std::optional<char32_t> DecodeUtf8(std::string_view text, std::size_t& pos) {
@@ -113,6 +117,16 @@ std::string Utf8ToCp1252(std::string_view text, char replacement) {
         out.push_back(byte != 0 || *cp == 0 ? static_cast<char>(byte) : replacement);
     }
     return out;
+}
+
+bool IsValidUtf8(std::string_view text) {
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        if (!DecodeUtf8(text, pos)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 bool Utf8FitsCp1252(std::string_view text) {

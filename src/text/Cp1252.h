@@ -16,6 +16,12 @@ unsigned char UnicodeToCp1252(char32_t codePoint);
 
 std::string Cp1252ToUtf8(std::string_view text);
 
+// Appends the UTF-8 form of a code point.
+void AppendUtf8(std::string& out, char32_t codePoint);
+
+// True when the text is well-formed UTF-8 (plain ASCII included).
+bool IsValidUtf8(std::string_view text);
+
 // Characters that code page 1252 lacks become `replacement`; malformed UTF-8 bytes are read as
 // code page 1252 bytes, so text that was never UTF-8 survives unchanged.
 std::string Utf8ToCp1252(std::string_view text, char replacement = '?');

@@ -335,6 +335,7 @@ std::string LatexEscapeInPlace(std::string_view text) {
 }
 
 std::string LatexUnescape(std::string_view text) {
+    // Paths here use "/", which the escaping leaves alone, so it is not turned back into "\".
     std::string s(text);
     for (char c : std::string_view("#%&^`|}{_$")) {
         s = ReplaceAll(s, std::string{'\\', c}, std::string(1, c));
@@ -342,19 +343,7 @@ std::string LatexUnescape(std::string_view text) {
     for (char c : std::string_view("|<>")) {
         s = ReplaceAll(s, std::string{'$', c, '$'}, std::string(1, c));
     }
-    for (char& c : s) {
-        if (c == '/') {
-            c = '\\';
-        }
-    }
-    const std::size_t hash = s.find('#');
-    if (hash != std::string::npos) {
-        const std::size_t backslash = s.find('\\', hash);
-        if (backslash != std::string::npos) {
-            s[backslash] = '/';
-        }
-    }
-    return ReplaceAll(s, "./ ", ".\\ ");
+    return s;
 }
 
 } // namespace cvx

@@ -58,7 +58,9 @@ TEST(LatexUnescape, InvertsTheManuscriptEscapes) {
     for (std::string_view text : {"100% & {x}", "a_b $5", "x<y>z|w", "#Bbold#B"}) {
         EXPECT_EQ(LatexUnescape(LatexEscapeInPlace(text)), text) << text;
     }
-    EXPECT_EQ(LatexUnescape("{{/home/ann/r.ref \\#12}}"), "{{\\home\\ann\\r.ref #12}}");
+    // A path keeps its "/" (and a "\" stays a "\").
+    EXPECT_EQ(LatexUnescape("{{/home/ann/r.ref \\#12}}"), "{{/home/ann/r.ref #12}}");
+    EXPECT_EQ(LatexUnescape("c:\\refs\\a.ref \\#3"), "c:\\refs\\a.ref #3");
 }
 
 TEST(LatexSymbol, GreekAndMathSigns) {
