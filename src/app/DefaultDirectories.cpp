@@ -1,0 +1,114 @@
+#include "app/DefaultDirectories.h"
+
+#include "text/Catalogue.h"
+#include "text/FileNames.h"
+#include "text/StringPrimitives.h"
+
+#include <QDir>
+#include <QStandardPaths>
+
+#include <array>
+
+namespace cvx {
+
+namespace {
+
+constexpr std::array<std::string_view, kDefaultDirectoryCount> kDirectoryNames = {
+    "RefDir", "ExecDir", "ForDir", "ListDir", "DumpDir"};
+constexpr std::array<std::string_view, kDefaultDirectoryCount> kDirectoryFolders = {
+    "refs", "exec", "for", "lists", "dumps"};
+
+constexpr std::array<std::string_view, kSpecificFileCount> kSpecificNames = {
+    "JournalDatabase", "Error journal file", "Error dump file", "Text document definitions",
+    "Main help file"};
+constexpr std::array<std::string_view, kSpecificFileCount> kShippedNames = {
+    "journals.dat", "", "", "docdefs.dat", "vox_en.hlp"};
+
+bool InRange(int index, int count) {
+    return index >= 0 && index < count;
+}
+
+Outcome OutOfRange(int index, int count, std::string_view path) {
+    return Outcome::Error(
+        Msg3(MsgList::Settings, 7, std::to_string(index), std::to_string(count - 1), path));
+}
+
+std::string DocumentsDirectory() {
+    QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (documents.isEmpty()) {
+        documents = QDir::homePath();
+    }
+    return documents.toUtf8().toStdString();
+}
+
+} // namespace
+
+std::string_view DefaultDirectoryName(int index) {
+    return InRange(index, kDefaultDirectoryCount) ? kDirectoryNames[index] : std::string_view();
+}
+
+std::string DefaultDirectoryFallback(int index) {
+    if (!InRange(index, kDefaultDirectoryCount)) {
+        return {};
+    }
+    return DocumentsDirectory() + "/Citavox/" + std::string(kDirectoryFolders[index]);
+}
+
+std::string DefaultDirectory(const SettingsStore& store, int index) {
+    if (!InRange(index, kDefaultDirectoryCount)) {
+        return {};
+    }
+    const std::optional<std::string> stored =
+        store.Value(kDefaultDirectoriesPath, kDirectoryNames[index]);
+    if (!stored) {
+        return DefaultDirectoryFallback(index);
+    }
+    return stored->empty() ? " " : *stored;
+}
+
+Outcome SetDefaultDirectory(SettingsStore& store, int index, std::string_view name) {
+    if (!InRange(index, kDefaultDirectoryCount)) {
+        return OutOfRange(index, kDefaultDirectoryCount, kDefaultDirectoriesPath);
+    }
+    if (name.empty()) {
+        return Outcome::Ok();
+    }
+    return store.SetValue(kDefaultDirectoriesPath, kDirectoryNames[index], name);
+}
+
+std::string_view SpecificFileName(int index) {
+    return InRange(index, kSpecificFileCount) ? kSpecificNames[index] : std::string_view();
+}
+
+std::string SpecificFile(const SettingsStore& store, int index) {
+    if (!InRange(index, kSpecificFileCount)) {
+        return {};
+    }
+    return store.Value(kSpecificFilesPath, kSpecificNames[index]).value_or("");
+}
+
+Outcome SetSpecificFile(SettingsStore& store, int index, std::string_view name) {
+    if (!InRange(index, kSpecificFileCount)) {
+        return OutOfRange(index, kSpecificFileCount, kSpecificFilesPath);
+    }
+    if (name.empty()) {
+        return Outcome::Ok();
+    }
+    return store.SetValue(kSpecificFilesPath, kSpecificNames[index], name);
+}
+
+std::string_view ShippedFileName(int index) {
+    return InRange(index, kSpecificFileCount) ? kShippedNames[index] : std::string_view();
+}
+
+std::string SpecificFileInUse(const SettingsStore& store, int index,
+                              std::string_view shippedDirectory) {
+    const std::string stored = SpecificFile(store, index);
+    if (!TrimView(stored).empty() || ShippedFileName(index).empty()) {
+        return stored;
+    }
+    const std::string name(ShippedFileName(index));
+    return shippedDirectory.empty() ? name : AddBackslash(shippedDirectory) + name;
+}
+
+} // namespace cvx
