@@ -1,6 +1,5 @@
 #include "app/DefaultDirectories.h"
 
-#include "text/Catalogue.h"
 #include "text/FileNames.h"
 #include "text/StringPrimitives.h"
 
@@ -28,9 +27,17 @@ bool InRange(int index, int count) {
     return index >= 0 && index < count;
 }
 
-Outcome OutOfRange(int index, int count, std::string_view path) {
-    return Outcome::Error(
-        Msg3(MsgList::Settings, 7, std::to_string(index), std::to_string(count - 1), path));
+// Writes entry `index` of a family of named values; an empty name is not stored.
+template <std::size_t N>
+Outcome SetNamed(SettingsStore& store, std::string_view path,
+                 const std::array<std::string_view, N>& names, int index, std::string_view name) {
+    if (!InRange(index, static_cast<int>(N))) {
+        return IndexOutOfRange(index, static_cast<int>(N), path);
+    }
+    if (name.empty()) {
+        return Outcome::Ok();
+    }
+    return store.SetValue(path, names[static_cast<std::size_t>(index)], name);
 }
 
 std::string DocumentsDirectory() {
@@ -67,13 +74,7 @@ std::string DefaultDirectory(const SettingsStore& store, int index) {
 }
 
 Outcome SetDefaultDirectory(SettingsStore& store, int index, std::string_view name) {
-    if (!InRange(index, kDefaultDirectoryCount)) {
-        return OutOfRange(index, kDefaultDirectoryCount, kDefaultDirectoriesPath);
-    }
-    if (name.empty()) {
-        return Outcome::Ok();
-    }
-    return store.SetValue(kDefaultDirectoriesPath, kDirectoryNames[index], name);
+    return SetNamed(store, kDefaultDirectoriesPath, kDirectoryNames, index, name);
 }
 
 std::string_view SpecificFileName(int index) {
@@ -88,13 +89,7 @@ std::string SpecificFile(const SettingsStore& store, int index) {
 }
 
 Outcome SetSpecificFile(SettingsStore& store, int index, std::string_view name) {
-    if (!InRange(index, kSpecificFileCount)) {
-        return OutOfRange(index, kSpecificFileCount, kSpecificFilesPath);
-    }
-    if (name.empty()) {
-        return Outcome::Ok();
-    }
-    return store.SetValue(kSpecificFilesPath, kSpecificNames[index], name);
+    return SetNamed(store, kSpecificFilesPath, kSpecificNames, index, name);
 }
 
 std::string_view ShippedFileName(int index) {

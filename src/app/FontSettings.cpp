@@ -1,6 +1,5 @@
 #include "app/FontSettings.h"
 
-#include "text/Catalogue.h"
 #include "text/StringPrimitives.h"
 
 #include <array>
@@ -19,11 +18,6 @@ struct StyleWord {
 constexpr std::array kStyleWords = {StyleWord{kFontBold, "Bold"}, StyleWord{kFontItalic, "Italic"},
                                     StyleWord{kFontUnderline, "Underline"},
                                     StyleWord{kFontStrikeOut, "StrikeOut"}};
-
-Outcome OutOfRange(int index, int count, std::string_view what) {
-    return Outcome::Error(
-        Msg3(MsgList::Settings, 7, std::to_string(index), std::to_string(count - 1), what));
-}
 
 // A value that would be empty is stored as a single blank, and read back as unset.
 std::string OrBlank(std::string text) {
@@ -100,7 +94,7 @@ FontSpec ReadFont(const SettingsStore& store, int slot) {
 
 Outcome WriteFont(SettingsStore& store, int slot, const FontSpec& font) {
     if (FontSlotName(slot).empty()) {
-        return OutOfRange(slot, kFontSlotCount, kFontsPath);
+        return IndexOutOfRange(slot, kFontSlotCount, kFontsPath);
     }
     return store.SetValues(FontSectionPath(slot),
                            {{"Name", OrBlank(font.name.value_or(""))},
@@ -120,7 +114,7 @@ int ReadBackground(const SettingsStore& store, int slot) {
 
 Outcome WriteBackground(SettingsStore& store, int slot, int colour) {
     if (slot < 0 || slot >= kBackgroundSlotCount) {
-        return OutOfRange(slot, kBackgroundSlotCount, kBackgroundsPath);
+        return IndexOutOfRange(slot, kBackgroundSlotCount, kBackgroundsPath);
     }
     return store.WriteInt(kBackgroundsPath, FontSlotName(slot), colour);
 }

@@ -356,6 +356,11 @@ std::string FromStoreText(SettingType type, std::string_view stored) {
     return type == SettingType::Text ? Utf8ToCp1252(stored) : std::string(stored);
 }
 
+Outcome IndexOutOfRange(int index, int count, std::string_view what) {
+    return Outcome::Error(
+        Msg3(MsgList::Settings, 7, std::to_string(index), std::to_string(count - 1), what));
+}
+
 bool ResortAfterChange(const SettingsStore& store, int referenceCount) {
     switch (store.ReadInt(Setting::ResortAlways)) {
     case 1:

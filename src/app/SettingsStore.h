@@ -87,6 +87,9 @@ std::optional<int> ParseStoredInt(std::string_view text);
 std::string ToStoreText(SettingType type, std::string_view text);
 std::string FromStoreText(SettingType type, std::string_view stored);
 
+// The failure of a write addressed by an index outside 0..count-1 of the family `what`.
+Outcome IndexOutOfRange(int index, int count, std::string_view what);
+
 // Whether the display is re-sorted after a change to a file of `referenceCount` references:
 // "Resort always" 1, or 2 while the count is below "Resort limit".
 bool ResortAfterChange(const SettingsStore& store, int referenceCount);

@@ -1,7 +1,5 @@
 #include "app/WindowPositions.h"
 
-#include "text/Catalogue.h"
-
 #include <array>
 
 namespace cvx {
@@ -43,8 +41,7 @@ WindowPosition ReadWindowPosition(const SettingsStore& store, int index) {
 Outcome WriteWindowPosition(SettingsStore& store, int index, int top, int left, int width,
                             int height, bool maximised) {
     if (WindowSectionName(index).empty()) {
-        return Outcome::Error(Msg3(MsgList::Settings, 7, std::to_string(index),
-                                   std::to_string(kWindowCount - 1), kWindowsPath));
+        return IndexOutOfRange(index, kWindowCount, kWindowsPath);
     }
     SettingValues values = {{"Max", maximised ? "1" : "0"}};
     if (!maximised) {

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -15,6 +16,19 @@
 #include <string_view>
 
 namespace cvx::testing {
+
+// Replaces a configuration file with the given text, as an editor or another program would.
+inline void WriteConfigFile(const QString& fileName, std::string_view text) {
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(fileName).path()));
+    QFile file(fileName);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(text.data(), static_cast<qint64>(text.size()));
+}
+
+inline std::string ReadConfigFile(const QString& fileName) {
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
+}
 
 class SettingsTest : public ::testing::Test {
 protected:
@@ -26,18 +40,8 @@ protected:
     QString Folder() const { return folder_.path(); }
     QString ConfigFile() const { return folder_.path() + QStringLiteral("/Brimso/Citavox.conf"); }
 
-    // Replaces the configuration file with the given text, as an editor or another program would.
-    void WriteConfig(std::string_view text) {
-        ASSERT_TRUE(QDir().mkpath(folder_.path() + QStringLiteral("/Brimso")));
-        QFile file(ConfigFile());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(text.data(), static_cast<qint64>(text.size()));
-    }
-
-    std::string ReadConfig() const {
-        QFile file(ConfigFile());
-        return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
-    }
+    void WriteConfig(std::string_view text) { WriteConfigFile(ConfigFile(), text); }
+    std::string ReadConfig() const { return ReadConfigFile(ConfigFile()); }
 
     SettingsStore store;
 

@@ -2,6 +2,8 @@
 // Runs the built citavox-cli (the build gives its path as CITAVOX_CLI) with a settings folder
 // of its own, so neither the user's settings nor another test's are seen.
 
+#include "../app/SettingsTestSupport.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -52,17 +54,8 @@ protected:
     QString ConfigHome() const { return home_.path() + QStringLiteral("/config"); }
     QString ConfigFile() const { return ConfigHome() + QStringLiteral("/Brimso/Citavox.conf"); }
 
-    void WriteConfig(const std::string& text) {
-        ASSERT_TRUE(QDir().mkpath(ConfigHome() + QStringLiteral("/Brimso")));
-        QFile file(ConfigFile());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(text.data(), static_cast<qint64>(text.size()));
-    }
-
-    std::string ReadConfig() const {
-        QFile file(ConfigFile());
-        return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
-    }
+    void WriteConfig(std::string_view text) { WriteConfigFile(ConfigFile(), text); }
+    std::string ReadConfig() const { return ReadConfigFile(ConfigFile()); }
 
 private:
     QTemporaryDir home_;
