@@ -1,5 +1,6 @@
 #include "app/DefaultDirectories.h"
 
+#include "text/Catalogue.h"
 #include "text/FileNames.h"
 #include "text/StringPrimitives.h"
 
@@ -20,8 +21,9 @@ constexpr std::array<std::string_view, kDefaultDirectoryCount> kDirectoryFolders
 constexpr std::array<std::string_view, kSpecificFileCount> kSpecificNames = {
     "JournalDatabase", "Error journal file", "Error dump file", "Text document definitions",
     "Main help file"};
-constexpr std::array<std::string_view, kSpecificFileCount> kShippedNames = {
-    "journals.dat", "", "", "docdefs.dat", "vox_en.hlp"};
+constexpr std::array<std::string_view, kSpecificFileCount> kShippedNames = {"journals.dat", "", "",
+                                                                            "docdefs.dat", ""};
+constexpr int kMainHelpFile = 4;
 
 bool InRange(int index, int count) {
     return index >= 0 && index < count;
@@ -92,8 +94,12 @@ Outcome SetSpecificFile(SettingsStore& store, int index, std::string_view name) 
     return SetNamed(store, kSpecificFilesPath, kSpecificNames, index, name);
 }
 
-std::string_view ShippedFileName(int index) {
-    return InRange(index, kSpecificFileCount) ? kShippedNames[index] : std::string_view();
+std::string ShippedFileName(int index) {
+    if (index == kMainHelpFile) {
+        // One help file per interface language: vox_en.hlp, vox_sw.hlp.
+        return MessageLanguage() == "sv" ? "vox_sw.hlp" : "vox_en.hlp";
+    }
+    return InRange(index, kSpecificFileCount) ? std::string(kShippedNames[index]) : std::string();
 }
 
 std::string SpecificFileInUse(const SettingsStore& store, int index,
@@ -102,7 +108,7 @@ std::string SpecificFileInUse(const SettingsStore& store, int index,
     if (!TrimView(stored).empty() || ShippedFileName(index).empty()) {
         return stored;
     }
-    const std::string name(ShippedFileName(index));
+    const std::string name = ShippedFileName(index);
     return shippedDirectory.empty() ? name : AddBackslash(shippedDirectory) + name;
 }
 

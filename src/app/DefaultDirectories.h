@@ -38,8 +38,8 @@ std::string SpecificFile(const SettingsStore& store, int index);
 Outcome SetSpecificFile(SettingsStore& store, int index, std::string_view name);
 
 // The name of the file the program ships for a specific file (journal database, document
-// definitions, help file), empty for the others.
-std::string_view ShippedFileName(int index);
+// definitions, and the help file of the current interface language), empty for the others.
+std::string ShippedFileName(int index);
 // The file to use: the stored name, or, when none is stored, the shipped file in
 // `shippedDirectory`.
 std::string SpecificFileInUse(const SettingsStore& store, int index,

@@ -1,6 +1,7 @@
 #include "SettingsTestSupport.h"
 
 #include "app/DefaultDirectories.h"
+#include "text/Catalogue.h"
 
 #include <QStandardPaths>
 
@@ -42,6 +43,9 @@ TEST_F(SettingsTest, SpecificFilesAndTheFilesShippedWithTheProgram) {
     EXPECT_EQ(SpecificFileInUse(store, 0, "/usr/share/citavox"), "/usr/share/citavox/journals.dat");
     EXPECT_EQ(SpecificFileInUse(store, 3, "/usr/share/citavox/"), "/usr/share/citavox/docdefs.dat");
     EXPECT_EQ(SpecificFileInUse(store, 4, ""), "vox_en.hlp");
+    ASSERT_TRUE(SetMessageLanguage("sv"));
+    EXPECT_EQ(SpecificFileInUse(store, 4, "/opt/citavox"), "/opt/citavox/vox_sw.hlp");
+    SetMessageLanguage("en");
     EXPECT_EQ(SpecificFileInUse(store, 2, "/usr/share/citavox"), "");
 
     ASSERT_TRUE(SetSpecificFile(store, 0, "/home/me/my journals.dat"));
