@@ -1,7 +1,10 @@
 // citavox-cli: the command-line front end of Citavox's engines.
 
+#include "app/InterfaceLanguage.h"
+#include "cli/CatalogueCommands.h"
 #include "cli/CliSupport.h"
 #include "cli/RefCommands.h"
+#include "cli/SettingsCommands.h"
 #include "text/Cp1252.h"
 
 #include <array>
@@ -29,6 +32,8 @@ const std::array kCommands = {
     Command{"append", cvx::cli::RunAppend, {"--current"}, 7},
     Command{"reprint", cvx::cli::RunReprint, {"--current"}, 8},
     Command{"fix-line-ends", cvx::cli::RunFixLineEnds, {}, 9},
+    Command{"message", cvx::cli::RunMessage, {}, 19},
+    Command{"settings", cvx::cli::RunSettings, {}, 20},
 };
 
 int PrintUsage(bool toError) {
@@ -47,6 +52,7 @@ int PrintUsage(bool toError) {
 } // namespace
 
 int main(int argc, char** argv) {
+    cvx::ApplyInterfaceLanguage(cvx::SettingsStore());
     if (argc < 2) {
         return PrintUsage(true);
     }
