@@ -1,5 +1,6 @@
 #include "cli/RefCommands.h"
 
+#include "app/SettingsStore.h"
 #include "refstore/LineEnds.h"
 #include "refstore/ReferenceFile.h"
 #include "text/Cp1252.h"
@@ -73,7 +74,8 @@ int RunList(const Args& args) {
     if (args.Positional().size() != 1 || !args.Complete() || args.Unknown({"--order"})) {
         return Usage({1});
     }
-    int kind = 6;
+    // The display order the user chose for reference windows, unless the command names one.
+    int kind = SettingsStore().ReadInt(Setting::SortType);
     if (auto order = args.Value("--order")) {
         const std::optional<int> k = ParseInt(*order, true);
         if (!k || *k < 0 || *k > 6) {
