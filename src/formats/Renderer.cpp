@@ -157,7 +157,9 @@ private:
             return;
         }
         out_.append(text);
-        lastEndsStop_ = text.back() == '.' || text.back() == '?';
+        // The LaTeX marker stands for "et al." and ends with its full stop.
+        lastEndsStop_ =
+            text.back() == '.' || text.back() == '?' || text.ends_with(kPlainEtAlMarker);
         lastEndsSpace_ = text.back() == ' ';
     }
 

@@ -195,6 +195,9 @@ TEST_F(NameListTest, TruncationAndItsSubstitutes) {
     EXPECT_EQ(Names("Smith, J. Jones, B. Brown, C.", {.latex = true}), "Smith J. \xFE\xFE\xFE");
     EXPECT_EQ(CodesToLatex(Names("Smith, J. Jones, B. Brown, C.", {.latex = true})),
               "Smith J.  et al.\\");
+    // The marker ends with the full stop of "et al.": a text after it does not double it.
+    SetText(desc, Props(desc, kJournalLong, F::Authors).textAfter, ". ");
+    EXPECT_EQ(Names("Smith, J. Jones, B. Brown, C.", {.latex = true}), "Smith J. \xFE\xFE\xFE ");
 }
 
 TEST(EtAlContraction, RepeatedCitationsOfThreeOrMoreNames) {
