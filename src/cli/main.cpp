@@ -3,6 +3,7 @@
 #include "app/InterfaceLanguage.h"
 #include "cli/CatalogueCommands.h"
 #include "cli/CliSupport.h"
+#include "cli/FormatCommands.h"
 #include "cli/RefCommands.h"
 #include "cli/SettingsCommands.h"
 #include "text/Cp1252.h"
@@ -20,6 +21,7 @@ struct Command {
     int (*run)(const Args&);
     std::vector<std::string_view> valuedOptions;
     int usageEntry; // its line in the catalogue's command-line list
+    cvx::MsgList usageList = cvx::MsgList::Cli;
 };
 
 const std::array kCommands = {
@@ -34,12 +36,15 @@ const std::array kCommands = {
     Command{"fix-line-ends", cvx::cli::RunFixLineEnds, {}, 9},
     Command{"message", cvx::cli::RunMessage, {}, 19},
     Command{"settings", cvx::cli::RunSettings, {}, 20},
+    Command{"format", cvx::cli::RunFormat, {}, 0, cvx::MsgList::CliFormat},
+    Command{"render", cvx::cli::RunRender, {"--format", "--as"}, 1, cvx::MsgList::CliFormat},
+    Command{"label", cvx::cli::RunLabel, {}, 2, cvx::MsgList::CliFormat},
 };
 
 int PrintUsage(bool toError) {
     std::string text = cvx::Msg(cvx::MsgList::Cli, 0);
     for (const Command& c : kCommands) {
-        text += "\r" + cvx::Msg(cvx::MsgList::Cli, c.usageEntry);
+        text += "\r" + cvx::Msg(c.usageList, c.usageEntry);
     }
     if (toError) {
         cvx::cli::Fail(text);
