@@ -1,5 +1,6 @@
 #include "cli/CliSupport.h"
 
+#include "refstore/ReferenceFile.h"
 #include "text/Cp1252.h"
 #include "text/FileNames.h"
 #include "text/StringPrimitives.h"
@@ -93,9 +94,13 @@ int Fail(std::string_view cp1252Message) {
 }
 
 int Usage(std::initializer_list<int> entries) {
+    return Usage(MsgList::Cli, entries);
+}
+
+int Usage(MsgList list, std::initializer_list<int> entries) {
     std::string lines;
     for (int e : entries) {
-        lines += (lines.empty() ? "" : "\r") + Msg(MsgList::Cli, e);
+        lines += (lines.empty() ? "" : "\r") + Msg(list, e);
     }
     Fail(Msg(MsgList::Cli, 11, lines));
     return kUsageError;
@@ -113,6 +118,30 @@ std::optional<int> ReferenceNumber(std::string_view text, int count, std::string
         return std::nullopt;
     }
     return n;
+}
+
+bool OpenReferenceFile(TReferenceFile& file, const std::string& name, Progress& progress,
+                       int displayKind) {
+    file.SetProgress(&progress);
+    const FileInfo info = FileSystem::Default().Stat(name);
+    if (!info.exists) {
+        Fail(Msg(MsgList::FileOpen, 6, DisplayPath(name)));
+        return false;
+    }
+    if (info.size < 3) {
+        Fail(Msg(MsgList::RefWin, 26, DisplayPath(name)));
+        return false;
+    }
+    if (Outcome r = file.Open(name, displayKind); !r) {
+        Fail(r);
+        if (r.message().find(Message(MsgList::Citavox, 1)) != std::string::npos ||
+            r.message().find(Message(MsgList::Citavox, 2)) != std::string::npos ||
+            r.message().find(Message(MsgList::Citavox, 3)) != std::string::npos) {
+            Fail(Msg(MsgList::Cli, 12, DisplayPath(name)));
+        }
+        return false;
+    }
+    return true;
 }
 
 std::string JsonString(std::string_view cp1252Text) {

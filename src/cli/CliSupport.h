@@ -11,6 +11,10 @@
 #include <string_view>
 #include <vector>
 
+namespace cvx {
+class TReferenceFile;
+}
+
 namespace cvx::cli {
 
 // Exit statuses.
@@ -46,10 +50,16 @@ int Fail(const Outcome& outcome);
 int Fail(std::string_view cp1252Message);
 // Prints the usage line(s) of a command (catalogue entries of GMSG_Cli) and returns kUsageError.
 int Usage(std::initializer_list<int> entries);
+// The same with the usage lines of another catalogue list.
+int Usage(MsgList list, std::initializer_list<int> entries);
 
 // A 1-based reference number as typed; nullopt (after printing why) when it is not a number
 // within 1..count.
 std::optional<int> ReferenceNumber(std::string_view text, int count, std::string_view fileName);
+
+// Opens a reference file for a command; prints why not and returns false when it cannot be used.
+bool OpenReferenceFile(TReferenceFile& file, const std::string& name, Progress& progress,
+                       int displayKind = 6);
 
 // JSON string literal of code page 1252 text.
 std::string JsonString(std::string_view cp1252Text);

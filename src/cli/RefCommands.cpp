@@ -1,5 +1,6 @@
 #include "cli/RefCommands.h"
 
+#include "app/SettingsStore.h"
 #include "refstore/LineEnds.h"
 #include "refstore/ReferenceFile.h"
 #include "text/Cp1252.h"
@@ -18,31 +19,6 @@ namespace {
 constexpr std::string_view kStatusWords[] = {"correct", "suspect", "ruined", "deleted"};
 constexpr char kStatusLetters[] = {'C', 'S', 'R', 'D'};
 constexpr std::string_view kSourceWords[] = {"journal", "chapter", "monograph", "unparsed"};
-
-// Opens a reference file for a command; prints why not and returns false when it cannot be used.
-bool OpenFile(TReferenceFile& file, const std::string& name, TerminalProgress& progress,
-              int displayKind = 6) {
-    file.SetProgress(&progress);
-    const FileInfo info = FileSystem::Default().Stat(name);
-    if (!info.exists) {
-        Fail(Msg(MsgList::FileOpen, 6, DisplayPath(name)));
-        return false;
-    }
-    if (info.size < 3) {
-        Fail(Msg(MsgList::RefWin, 26, DisplayPath(name)));
-        return false;
-    }
-    if (Outcome r = file.Open(name, displayKind); !r) {
-        Fail(r);
-        if (r.message().find(Message(MsgList::Citavox, 1)) != std::string::npos ||
-            r.message().find(Message(MsgList::Citavox, 2)) != std::string::npos ||
-            r.message().find(Message(MsgList::Citavox, 3)) != std::string::npos) {
-            Fail(Msg(MsgList::Cli, 12, DisplayPath(name)));
-        }
-        return false;
-    }
-    return true;
-}
 
 // The one-line form as plain text, without the markers that delimit the title.
 std::string PlainSingleLine(TReferenceFile& file) {
@@ -73,7 +49,8 @@ int RunList(const Args& args) {
     if (args.Positional().size() != 1 || !args.Complete() || args.Unknown({"--order"})) {
         return Usage({1});
     }
-    int kind = 6;
+    // The display order the user chose for reference windows, unless the command names one.
+    int kind = SettingsStore().ReadInt(Setting::SortType);
     if (auto order = args.Value("--order")) {
         const std::optional<int> k = ParseInt(*order, true);
         if (!k || *k < 0 || *k > 6) {
@@ -83,7 +60,7 @@ int RunList(const Args& args) {
     }
     TerminalProgress progress;
     TReferenceFile file;
-    if (!OpenFile(file, args.Positional()[0], progress, kind)) {
+    if (!OpenReferenceFile(file, args.Positional()[0], progress, kind)) {
         return kFailure;
     }
     const int visible = file.VisibleCount();
@@ -110,7 +87,7 @@ int RunShow(const Args& args) {
     TerminalProgress progress;
     TReferenceFile file;
     const std::string& name = args.Positional()[0];
-    if (!OpenFile(file, name, progress)) {
+    if (!OpenReferenceFile(file, name, progress)) {
         return kFailure;
     }
     const std::optional<int> number = ReferenceNumber(args.Positional()[1], file.RefCount(), name);
@@ -165,7 +142,7 @@ int RunTag(const Args& args) {
     }
     TerminalProgress progress;
     TReferenceFile file;
-    if (!OpenFile(file, args.Positional()[0], progress)) {
+    if (!OpenReferenceFile(file, args.Positional()[0], progress)) {
         return kFailure;
     }
     if (Outcome r =
@@ -188,7 +165,7 @@ int RunDelete(const Args& args) {
     TerminalProgress progress;
     TReferenceFile file;
     const std::string& name = args.Positional()[0];
-    if (!OpenFile(file, name, progress)) {
+    if (!OpenReferenceFile(file, name, progress)) {
         return kFailure;
     }
     std::vector<int> numbers;
@@ -217,7 +194,7 @@ int RunDeleteTagged(const Args& args) {
     }
     TerminalProgress progress;
     TReferenceFile file;
-    if (!OpenFile(file, args.Positional()[0], progress)) {
+    if (!OpenReferenceFile(file, args.Positional()[0], progress)) {
         return kFailure;
     }
     const int tagged = file.TaggedCount();
@@ -242,7 +219,7 @@ int RunCompress(const Args& args) {
     }
     TerminalProgress progress;
     TReferenceFile file;
-    if (!OpenFile(file, args.Positional()[0], progress)) {
+    if (!OpenReferenceFile(file, args.Positional()[0], progress)) {
         return kFailure;
     }
     if (Outcome r = file.Compress(); !r) {
@@ -261,7 +238,7 @@ int RunAppend(const Args& args) {
     TReferenceFile file;
     const std::string& from = args.Positional()[0];
     const std::string& to = args.Positional()[1];
-    if (!OpenFile(file, from, progress)) {
+    if (!OpenReferenceFile(file, from, progress)) {
         return kFailure;
     }
     bool taggedOnly = true;
@@ -305,7 +282,7 @@ int RunReprint(const Args& args) {
     }
     TerminalProgress progress;
     TReferenceFile file;
-    if (!OpenFile(file, p[0], progress)) {
+    if (!OpenReferenceFile(file, p[0], progress)) {
         return kFailure;
     }
     ReprintScope scope = ReprintScope::AllPresent;

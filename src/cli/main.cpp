@@ -1,7 +1,11 @@
 // citavox-cli: the command-line front end of Citavox's engines.
 
+#include "app/InterfaceLanguage.h"
+#include "cli/CatalogueCommands.h"
 #include "cli/CliSupport.h"
+#include "cli/FormatCommands.h"
 #include "cli/RefCommands.h"
+#include "cli/SettingsCommands.h"
 #include "text/Cp1252.h"
 
 #include <array>
@@ -17,6 +21,7 @@ struct Command {
     int (*run)(const Args&);
     std::vector<std::string_view> valuedOptions;
     int usageEntry; // its line in the catalogue's command-line list
+    cvx::MsgList usageList = cvx::MsgList::Cli;
 };
 
 const std::array kCommands = {
@@ -29,12 +34,17 @@ const std::array kCommands = {
     Command{"append", cvx::cli::RunAppend, {"--current"}, 7},
     Command{"reprint", cvx::cli::RunReprint, {"--current"}, 8},
     Command{"fix-line-ends", cvx::cli::RunFixLineEnds, {}, 9},
+    Command{"message", cvx::cli::RunMessage, {}, 19},
+    Command{"settings", cvx::cli::RunSettings, {}, 20},
+    Command{"format", cvx::cli::RunFormat, {}, 0, cvx::MsgList::CliFormat},
+    Command{"render", cvx::cli::RunRender, {"--format", "--as"}, 1, cvx::MsgList::CliFormat},
+    Command{"label", cvx::cli::RunLabel, {}, 2, cvx::MsgList::CliFormat},
 };
 
 int PrintUsage(bool toError) {
     std::string text = cvx::Msg(cvx::MsgList::Cli, 0);
     for (const Command& c : kCommands) {
-        text += "\r" + cvx::Msg(cvx::MsgList::Cli, c.usageEntry);
+        text += "\r" + cvx::Msg(c.usageList, c.usageEntry);
     }
     if (toError) {
         cvx::cli::Fail(text);
@@ -47,6 +57,7 @@ int PrintUsage(bool toError) {
 } // namespace
 
 int main(int argc, char** argv) {
+    cvx::ApplyInterfaceLanguage(cvx::SettingsStore());
     if (argc < 2) {
         return PrintUsage(true);
     }

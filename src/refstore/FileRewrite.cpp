@@ -1,5 +1,6 @@
 #include "refstore/FileRewrite.h"
 
+#include "text/Catalogue.h"
 #include "text/FileNames.h"
 
 #include <vector>
@@ -63,7 +64,7 @@ Outcome CopyRange(ReadableFile& source, std::uint64_t offset, std::uint64_t leng
             return r;
         }
         if (got == 0) {
-            return Outcome::Error("unexpected end of file");
+            return Outcome::Error(Message(MsgList::Citavox, 13));
         }
         if (Outcome r = out.Append(std::string_view(buffer.data(), got)); !r) {
             return r;
@@ -83,7 +84,7 @@ Outcome ReplaceFileRegion(FileSystem& fs, const std::string& path, std::uint64_t
     }
     const std::uint64_t size = fs.Stat(path).size;
     if (position > size || oldLength > size - position) {
-        return Outcome::Error("region outside the file");
+        return Outcome::Error(Message(MsgList::Citavox, 14));
     }
     return RewriteFile(fs, path, [&](WritableFile& out) {
         if (Outcome c = CopyRange(*source, 0, position, out); !c) {

@@ -3,6 +3,7 @@
 #include "refstore/FileRewrite.h"
 #include "refstore/FileSystem.h"
 #include "refstore/LittleEndian.h"
+#include "text/Catalogue.h"
 
 #include <algorithm>
 
@@ -65,7 +66,7 @@ bool LoadOrder(FileSystem& fs, const std::string& orderPath, int n, int kind,
 Outcome MoveIndexToEnd(FileSystem& fs, const std::string& orderPath, int n, int index) {
     std::vector<std::vector<std::int32_t>> orders;
     if (!ReadAllOrders(fs, orderPath, n, orders)) {
-        return Outcome::Error("invalid order file");
+        return Outcome::Error(Message(MsgList::Citavox, 11));
     }
     for (auto& order : orders) {
         auto it = std::find(order.begin(), order.end(), index);

@@ -2,6 +2,7 @@
 
 #include "refstore/FileSystem.h"
 #include "refstore/LittleEndian.h"
+#include "text/Catalogue.h"
 #include "text/Progress.h"
 
 #include <cstring>
@@ -59,7 +60,7 @@ Outcome BuildMap(ReadableFile& text, std::uint64_t size, Progress* progress,
             return r;
         }
         if (got < want) {
-            return Outcome::Error("the file became shorter while it was read");
+            return Outcome::Error(Message(MsgList::Citavox, 12));
         }
         const auto* bytes = reinterpret_cast<const unsigned char*>(buffer.data());
         const std::size_t limit = std::min<std::size_t>(kChunk, got); // patterns start before it

@@ -1,54 +1,64 @@
 #pragma once
-// Runs citavox-cli as a separate process and captures what it prints.
+// Runs the built citavox-cli (the build gives its path as CITAVOX_CLI) with a settings folder
+// of its own, so neither the user's settings nor another test's are seen.
 
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+#include "../app/SettingsTestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
-namespace cvx::test {
+namespace cvx::testing {
 
 struct CliResult {
-    int exitCode = -1;
+    int status = -1;
     std::string out;
     std::string err;
 };
 
-inline std::string ShellQuote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) {
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(home_.isValid()); }
+
+    CliResult Run(const std::vector<std::string>& args) {
+        QStringList list;
+        for (const std::string& a : args) {
+            list << QString::fromStdString(a);
+        }
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), home_.path());
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), ConfigHome());
+        QProcess process;
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(CITAVOX_CLI), list);
+        CliResult result;
+        if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit) {
+            ADD_FAILURE() << "citavox-cli did not finish";
+            return result;
+        }
+        result.status = process.exitCode();
+        result.out = process.readAllStandardOutput().toStdString();
+        result.err = process.readAllStandardError().toStdString();
+        return result;
     }
-    return q + "'";
-}
 
-inline std::string Slurp(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+    std::string Home() const { return home_.path().toStdString(); }
+    QString ConfigHome() const { return home_.path() + QStringLiteral("/config"); }
+    QString ConfigFile() const { return ConfigHome() + QStringLiteral("/Brimso/Citavox.conf"); }
 
-inline CliResult RunCli(const std::vector<std::string>& args) {
-    const auto dir = std::filesystem::temp_directory_path();
-    const std::string tag = std::to_string(::getpid()) + "-" + std::to_string(std::rand());
-    const auto outFile = dir / ("cli-out-" + tag);
-    const auto errFile = dir / ("cli-err-" + tag);
-    std::string command = ShellQuote(CITAVOX_CLI);
-    for (const std::string& a : args) {
-        command += " " + ShellQuote(a);
-    }
-    command += " >" + ShellQuote(outFile.string()) + " 2>" + ShellQuote(errFile.string());
-    const int status = std::system(command.c_str());
-    CliResult r;
-    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.out = Slurp(outFile);
-    r.err = Slurp(errFile);
-    std::filesystem::remove(outFile);
-    std::filesystem::remove(errFile);
-    return r;
-}
+    void WriteConfig(std::string_view text) { WriteConfigFile(ConfigFile(), text); }
+    std::string ReadConfig() const { return ReadConfigFile(ConfigFile()); }
 
-} // namespace cvx::test
+private:
+    QTemporaryDir home_;
+};
+
+} // namespace cvx::testing

@@ -6,13 +6,13 @@
 namespace cvx {
 namespace {
 
-using test::RunCli;
 using test::TempDir;
 using test::WriteBytes;
 
-class RefCommandsTest : public ::testing::Test {
+class RefCommandsTest : public testing::CliTest {
 protected:
     void SetUp() override {
+        testing::CliTest::SetUp();
         path_ = dir_.File("refs.ref");
         std::string text =
             test::JournalBlock("Id1", "M\xFCller, H. Smith, J.", "Gene \"expression\".",
@@ -28,17 +28,17 @@ protected:
 };
 
 TEST_F(RefCommandsTest, ListShowsStatusTagAndShortForm) {
-    ASSERT_EQ(RunCli({"tag", path_, "3"}).exitCode, 0);
-    const auto r = RunCli({"list", path_});
-    ASSERT_EQ(r.exitCode, 0) << r.err;
+    ASSERT_EQ(Run({"tag", path_, "3"}).status, 0);
+    const auto r = Run({"list", path_});
+    ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "1 C - 1998 M\u00fcller, Smith: Gene \"expression\" Nature\n"
                      "2 S - 98 Jones: Second Cell\n"
                      "3 C * 2001 Lee: A chapter, The Book\n");
 }
 
 TEST_F(RefCommandsTest, ShowAsJson) {
-    const auto r = RunCli({"show", path_, "1", "--json"});
-    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const auto r = Run({"show", path_, "1", "--json"});
+    ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("{\"number\": 1, \"status\": \"correct\", \"source_type\": \"journal\", "
                          "\"parts\": {\"identification\": \"Id1\""),
               std::string::npos)
@@ -46,14 +46,14 @@ TEST_F(RefCommandsTest, ShowAsJson) {
     EXPECT_NE(r.out.find("\"Authors\": \"M\u00fcller, H. Smith, J.\""), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("\"Title\": \"Gene \\\"expression\\\"\""), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("\"TranslBookTitle\": \"\"}}"), std::string::npos) << r.out;
-    const auto chapter = RunCli({"show", path_, "3", "--json"});
+    const auto chapter = Run({"show", path_, "3", "--json"});
     EXPECT_NE(chapter.out.find("\"source_type\": \"chapter\""), std::string::npos);
 }
 
 TEST_F(RefCommandsTest, BadArgumentsAndFiles) {
     struct Case {
         std::vector<std::string> args;
-        int exitCode;
+        int status;
         std::string errorPart;
     } cases[] = {
         {{"show", path_, "4"}, 1, "contains only 3 references"},
@@ -66,40 +66,40 @@ TEST_F(RefCommandsTest, BadArgumentsAndFiles) {
         {{"reprint", path_, "apply", "RN"}, 1, "at least one digit"},
     };
     for (const auto& c : cases) {
-        const auto r = RunCli(c.args);
-        EXPECT_EQ(r.exitCode, c.exitCode) << c.args[0];
+        const auto r = Run(c.args);
+        EXPECT_EQ(r.status, c.status) << c.args[0];
         EXPECT_NE(r.err.find(c.errorPart), std::string::npos) << r.err;
     }
     WriteBytes(dir_.File("empty.ref"), "\r\n");
-    EXPECT_NE(RunCli({"list", dir_.File("empty.ref")}).err.find("is empty"), std::string::npos);
+    EXPECT_NE(Run({"list", dir_.File("empty.ref")}).err.find("is empty"), std::string::npos);
 }
 
 TEST_F(RefCommandsTest, EditingCommands) {
-    ASSERT_EQ(RunCli({"reprint", path_, "apply", "RN001", "--current", "2"}).exitCode, 0);
-    EXPECT_NE(RunCli({"show", path_, "2", "--json"}).out.find("\"IdString\": \"RN001 Id2\""),
+    ASSERT_EQ(Run({"reprint", path_, "apply", "RN001", "--current", "2"}).status, 0);
+    EXPECT_NE(Run({"show", path_, "2", "--json"}).out.find("\"IdString\": \"RN001 Id2\""),
               std::string::npos);
-    ASSERT_EQ(RunCli({"delete", path_, "1", "3"}).exitCode, 0);
-    EXPECT_EQ(RunCli({"list", path_}).out.substr(0, 14), "1 D - Deleted\n");
+    ASSERT_EQ(Run({"delete", path_, "1", "3"}).status, 0);
+    EXPECT_EQ(Run({"list", path_}).out.substr(0, 14), "1 D - Deleted\n");
     const std::string other = dir_.File("other.ref");
-    const auto appended = RunCli({"append", path_, other});
-    ASSERT_EQ(appended.exitCode, 0) << appended.err;
-    EXPECT_EQ(RunCli({"list", other}).out, "1 S - 98 Jones: Second Cell\n");
-    ASSERT_EQ(RunCli({"compress", path_}).exitCode, 0);
-    EXPECT_EQ(RunCli({"list", path_}).out, "1 S - 98 Jones: Second Cell\n");
-    ASSERT_EQ(RunCli({"tag", path_, "1"}).exitCode, 0);
-    ASSERT_EQ(RunCli({"delete-tagged", path_}).exitCode, 0);
-    EXPECT_EQ(RunCli({"list", path_}).out, "1 D - Deleted\n");
+    const auto appended = Run({"append", path_, other});
+    ASSERT_EQ(appended.status, 0) << appended.err;
+    EXPECT_EQ(Run({"list", other}).out, "1 S - 98 Jones: Second Cell\n");
+    ASSERT_EQ(Run({"compress", path_}).status, 0);
+    EXPECT_EQ(Run({"list", path_}).out, "1 S - 98 Jones: Second Cell\n");
+    ASSERT_EQ(Run({"tag", path_, "1"}).status, 0);
+    ASSERT_EQ(Run({"delete-tagged", path_}).status, 0);
+    EXPECT_EQ(Run({"list", path_}).out, "1 D - Deleted\n");
 }
 
 TEST_F(RefCommandsTest, LineEndRepair) {
     const std::string lf = dir_.File("lf.ref");
     WriteBytes(lf, " Id\n Smith, J.\n T.\n 1998 (1) pp 1\n J\n\n");
-    const auto refused = RunCli({"list", lf});
-    EXPECT_EQ(refused.exitCode, 1);
+    const auto refused = Run({"list", lf});
+    EXPECT_EQ(refused.status, 1);
     EXPECT_NE(refused.err.find("LF-only"), std::string::npos) << refused.err;
     EXPECT_NE(refused.err.find("fix-line-ends"), std::string::npos) << refused.err;
-    ASSERT_EQ(RunCli({"fix-line-ends", lf}).exitCode, 0);
-    EXPECT_EQ(RunCli({"list", lf}).out, "1 C - 1998 Smith: T J\n");
+    ASSERT_EQ(Run({"fix-line-ends", lf}).status, 0);
+    EXPECT_EQ(Run({"list", lf}).out, "1 C - 1998 Smith: T J\n");
 }
 
 } // namespace

@@ -1,0 +1,36 @@
+#pragma once
+// Format files (".for"): loading, saving and finding them in a format directory.
+
+#include "formats/FormatDesc.h"
+#include "refstore/FileSystem.h"
+
+#include <string>
+#include <vector>
+
+namespace cvx {
+
+inline constexpr int kFormatLoaded = 0;
+inline constexpr int kNotFormatFile = 2;
+
+// Resets the format, then reads the file: kFormatLoaded, or kNotFormatFile (defaults kept) when
+// the file is shorter than a record or lacks the magic words. A file that cannot be opened also
+// gives kFormatLoaded with the defaults; FileName() then stays empty, which is how callers tell
+// "not found" apart from a loaded file.
+int LoadFormat(TFormatDesc& desc, const std::string& path, FileSystem& fs = FileSystem::Default());
+
+// Writes the record (through a temporary file and a rename); false when that failed. The
+// record in memory is never changed.
+bool SaveFormat(const TFormatDesc& desc, const std::string& path,
+                FileSystem& fs = FileSystem::Default());
+// As SaveFormat, with the reason of a failure.
+Outcome WriteFormatFile(const FormatRecord& record, const std::string& path,
+                        FileSystem& fs = FileSystem::Default());
+
+// The file opens, holds at least 2375 bytes and both magic words.
+bool IsFormatFile(const std::string& path, FileSystem& fs = FileSystem::Default());
+
+// The names (before their first ".") of the format files in `dir`, in directory order.
+void ListFormatFiles(const std::string& dir, std::vector<std::string>& list,
+                     FileSystem& fs = FileSystem::Default());
+
+} // namespace cvx

@@ -1,0 +1,16 @@
+# Runs one citavox-cli command and checks its exit status and its output.
+#   -DCOMMAND="arg|arg|..."  -DSTATUS=n  [-DMATCH=regex]  [-DSAME_AS=file (standard output)]
+string(REPLACE "|" ";" command "${COMMAND}")
+execute_process(COMMAND ${command} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT status EQUAL STATUS)
+    message(FATAL_ERROR "exit status ${status}, expected ${STATUS}\n${out}${err}")
+endif()
+if(DEFINED MATCH AND NOT "${out}${err}" MATCHES "${MATCH}")
+    message(FATAL_ERROR "output does not match ${MATCH}:\n${out}${err}")
+endif()
+if(DEFINED SAME_AS)
+    file(READ "${SAME_AS}" expected)
+    if(NOT out STREQUAL expected)
+        message(FATAL_ERROR "output differs from ${SAME_AS}:\n${out}")
+    endif()
+endif()
