@@ -1,5 +1,6 @@
 #include "cli/CliSupport.h"
 
+#include "formats/FormatFile.h"
 #include "refstore/ReferenceFile.h"
 #include "text/Cp1252.h"
 #include "text/FileNames.h"
@@ -139,6 +140,18 @@ bool OpenReferenceFile(TReferenceFile& file, const std::string& name, Progress& 
             r.message().find(Message(MsgList::Citavox, 3)) != std::string::npos) {
             Fail(Msg(MsgList::Cli, 12, DisplayPath(name)));
         }
+        return false;
+    }
+    return true;
+}
+
+bool LoadFormatFile(TFormatDesc& desc, const std::string& path) {
+    if (!FileSystem::Default().Stat(path).exists) {
+        Fail(Msg(MsgList::Formats, 0, DisplayPath(path)));
+        return false;
+    }
+    if (LoadFormat(desc, path) != kFormatLoaded || desc.FileName().empty()) {
+        Fail(Msg(MsgList::Formats, 1, DisplayPath(path)));
         return false;
     }
     return true;

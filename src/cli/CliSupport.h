@@ -12,8 +12,9 @@
 #include <vector>
 
 namespace cvx {
+class TFormatDesc;
 class TReferenceFile;
-}
+} // namespace cvx
 
 namespace cvx::cli {
 
@@ -60,6 +61,10 @@ std::optional<int> ReferenceNumber(std::string_view text, int count, std::string
 // Opens a reference file for a command; prints why not and returns false when it cannot be used.
 bool OpenReferenceFile(TReferenceFile& file, const std::string& name, Progress& progress,
                        int displayKind = 6);
+
+// Loads a format file for a command; prints why not and returns false when it cannot be used.
+// A missing file is refused rather than read as the defaults.
+bool LoadFormatFile(TFormatDesc& desc, const std::string& path);
 
 // JSON string literal of code page 1252 text.
 std::string JsonString(std::string_view cp1252Text);

@@ -17,20 +17,6 @@ namespace {
 
 constexpr std::string_view kRenderOutputs[] = {"codes", "plain", "rtf", "latex"};
 
-// Loads a format file for a command; prints why not and returns false when it cannot be used.
-// A missing file is refused rather than read as the defaults.
-bool LoadFormatFile(TFormatDesc& desc, const std::string& path) {
-    if (!FileSystem::Default().Stat(path).exists) {
-        Fail(Msg(MsgList::Formats, 0, DisplayPath(path)));
-        return false;
-    }
-    if (LoadFormat(desc, path) != kFormatLoaded || desc.FileName().empty()) {
-        Fail(Msg(MsgList::Formats, 1, DisplayPath(path)));
-        return false;
-    }
-    return true;
-}
-
 // Parses reference N (1-based, file order) of a reference file.
 bool ReadReference(const std::string& fileName, std::string_view number, TRefArrData& record) {
     TerminalProgress progress;

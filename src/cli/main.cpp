@@ -3,6 +3,7 @@
 #include "app/InterfaceLanguage.h"
 #include "cli/CatalogueCommands.h"
 #include "cli/CliSupport.h"
+#include "cli/DocumentCommands.h"
 #include "cli/FormatCommands.h"
 #include "cli/RefCommands.h"
 #include "cli/SettingsCommands.h"
@@ -39,6 +40,13 @@ const std::array kCommands = {
     Command{"format", cvx::cli::RunFormat, {}, 0, cvx::MsgList::CliFormat},
     Command{"render", cvx::cli::RunRender, {"--format", "--as"}, 1, cvx::MsgList::CliFormat},
     Command{"label", cvx::cli::RunLabel, {}, 2, cvx::MsgList::CliFormat},
+    Command{"complete",
+            cvx::cli::RunComplete,
+            {"--format", "--document-format"},
+            0,
+            cvx::MsgList::CliDocuments},
+    Command{"cite", cvx::cli::RunCite, {"--option"}, 1, cvx::MsgList::CliDocuments},
+    Command{"collate", cvx::cli::RunCollate, {}, 2, cvx::MsgList::CliDocuments},
 };
 
 int PrintUsage(bool toError) {

@@ -632,6 +632,9 @@ private:
                 AppendText(text_, t.ch);
             } else {
                 AddBrace(itemBraces_, t);
+                if (kind_ == DocumentKind::Latex && t.type != Token::Code) {
+                    AppendText(text_, U' '); // "\textit{et al.}" must not read "\textitet al."
+                }
             }
             return;
         case State::InsideAfterClose:

@@ -246,6 +246,13 @@ TPseudoCitation ParsePseudoCitation(std::string_view text) {
     }
     pc.optionCode = tail.options.code;
     pc.optionText = tail.options.text;
+    if (tail.labelStart < text.size()) {
+        std::string_view label = TrimView(text.substr(tail.labelStart + 1));
+        if (StartsWith(label, kHiddenCode)) {
+            label = TrimView(label.substr(kHiddenCode.size()));
+        }
+        pc.label = std::string(label);
+    }
     return pc;
 }
 

@@ -57,6 +57,7 @@ struct TPseudoCitation {
     int number = -1;    // 0-based; -1 when the number cannot be read or is below 1
     int optionCode = 0; // the option plus kFirstInGroup and kSkipEnclosure
     std::string optionText;
+    std::string label; // the text after the ";" that ends the options, without a "#H"
 
     bool Readable() const { return number >= 0; }
     int Option() const { return optionCode & 31; }

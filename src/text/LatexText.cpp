@@ -331,7 +331,21 @@ std::string LatexEscapeInPlace(std::string_view text) {
     for (char c : hidden) {
         out += LatexChar(static_cast<unsigned char>(c));
     }
-    return ReplaceAll(out, kPlainEtAlMarker, "et al.\\");
+    // "et al.\" keeps a normal space after the full stop; before punctuation the backslash
+    // would make a control symbol ("\," is a thin space), so there it is left out.
+    std::string result;
+    result.reserve(out.size());
+    for (std::size_t pos = 0;;) {
+        const std::size_t hit = out.find(kPlainEtAlMarker, pos);
+        if (hit == std::string::npos) {
+            result.append(out, pos);
+            return result;
+        }
+        result.append(out, pos, hit - pos);
+        const std::size_t after = hit + kPlainEtAlMarker.size();
+        result += after < out.size() && out[after] == ' ' ? "et al.\\" : "et al.";
+        pos = after;
+    }
 }
 
 std::string LatexUnescape(std::string_view text) {

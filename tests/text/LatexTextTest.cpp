@@ -47,6 +47,7 @@ TEST(LatexEscapeInPlace, EscapesForManuscripts) {
         {"\\a.\\b", "/a.\\b"},
         {"x#Hhidden#Hy#Hmore#H", "x%hidden\r\ny%more\r\n"},
         {"Smith\xFE\xFE\xFE 1990", "Smithet al.\\ 1990"},
+        {"Smith \xFE\xFE\xFE, 1990", "Smith et al., 1990"}, // no "\," (a thin space)
         {"\xE9t\xE9", "\\'{e}t\\'{e}"},
     };
     for (const auto& c : cases) {

@@ -1,0 +1,371 @@
+#include "documents/CitedReferences.h"
+
+#include "refstore/ReferenceFile.h"
+#include "text/AuthorNames.h"
+#include "text/CaseMapping.h"
+#include "text/Catalogue.h"
+#include "text/Collation.h"
+#include "text/FileNames.h"
+#include "text/Progress.h"
+#include "text/StringPrimitives.h"
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <numeric>
+#include <unordered_map>
+
+namespace cvx {
+
+namespace {
+
+constexpr int kFormatErrorEntry = 3; // GMSG_Manusproduction
+constexpr int kTooManyFiles = 8;     // GMSG_Manusproduction
+constexpr int kBeyondEnd = 7;        // GMSG_FileOpen
+constexpr int kMissingFile = 56;     // GMSG_FileOpen
+constexpr int kDeleted = 18;         // GMSG_CreateFormDocs
+constexpr int kAtLine = 16;          // GMSG_Documents
+
+Outcome StopAt(std::string message, int line) {
+    return Outcome::Error(message + Msg(MsgList::Documents, kAtLine, std::to_string(line)));
+}
+
+// A text without full stops, cut before "[" and trimmed (journal names compared across files).
+std::string JournalForComparison(std::string_view journal) {
+    std::string s(journal.substr(0, journal.find('[')));
+    std::erase(s, '.');
+    return TrimBlanks(s);
+}
+
+// A title without full stops, in capitals (titles compared across files and as the last key).
+std::string TitleKey(std::string_view title) {
+    std::string s = UpperText(title);
+    std::erase(s, '.');
+    return TrimBlanks(s);
+}
+
+// Two references read from different files are one when these agree. A reference without a title
+// is never taken for another (an empty title would otherwise match every title).
+bool SameReference(const TOneActualRef& a, const TOneActualRef& b, int collation) {
+    if (a.keys.year != b.keys.year || a.keys.volume != b.keys.volume ||
+        a.keys.pageFirst != b.keys.pageFirst) {
+        return false;
+    }
+    if (CompareKeys(collation, a.keys.authorKey, b.keys.authorKey) != kSortsEqual ||
+        JournalForComparison(a.journal) != JournalForComparison(b.journal)) {
+        return false;
+    }
+    const std::string ta = TitleKey(a.title);
+    const std::string tb = TitleKey(b.title);
+    if (ta.empty() || tb.empty()) {
+        return false;
+    }
+    const std::size_t n = std::min(ta.size(), tb.size());
+    return ta.compare(0, n, tb, 0, n) == 0;
+}
+
+// "a" ... "z", then "aa", "ab", ...
+std::string LetterFor(int k) {
+    std::string s;
+    do {
+        s.insert(s.begin(), static_cast<char>('a' + k % 26));
+        k = k / 26 - 1;
+    } while (k >= 0);
+    return s;
+}
+
+// The author-year contraction: the first two letters of the first author and the last two
+// digits of the year ("Mo95").
+std::string AuthorYearContraction(const TRefArrData& record) {
+    const std::string first = NextAuthorName(Unquote(record[FieldIndex::Authors])).name;
+    std::string s = first.substr(0, 1);
+    if (first.size() > 1) {
+        const unsigned char second = UpperChar(static_cast<unsigned char>(first[1]));
+        if ((second >= 'A' && second <= 'Z') || second == 0xC4 || second == 0xC5 ||
+            second == 0xD6) {
+            s += first[1];
+        }
+    }
+    const std::string& year = record[FieldIndex::Year];
+    return s + (year.size() < 4 ? std::string("??") : year.substr(year.size() - 2));
+}
+
+int Compare3(int a, int b) {
+    return a < b ? kSortsBefore : a > b ? kSortsAfter : kSortsEqual;
+}
+
+} // namespace
+
+std::string InsertLetter(std::string_view citation, std::string_view letter) {
+    auto isAlnum = [](char c) {
+        return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+               static_cast<unsigned char>(c) >= 0xC0;
+    };
+    auto isCodeLetter = [&](std::size_t i) {
+        // The letter of a markup code "#X", unless the "#" is itself the second of "##".
+        return i > 0 && citation[i - 1] == '#' && (i < 2 || citation[i - 2] != '#');
+    };
+    for (std::size_t i = citation.size(); i-- > 0;) {
+        if (isAlnum(citation[i]) && !isCodeLetter(i)) {
+            return std::string(citation.substr(0, i + 1)) + std::string(letter) +
+                   std::string(citation.substr(i + 1));
+        }
+    }
+    return std::string(citation) + std::string(letter);
+}
+
+Outcome TCitedReferences::Collect(const std::vector<CitationRequest>& citations, int collation,
+                                  const RenderOptions& render, FileSystem& fs, Progress* progress) {
+    refs_.clear();
+    records_.clear();
+    files_.clear();
+    citationRef_.assign(citations.size(), -1);
+
+    std::map<std::string, std::size_t> fileIndex;
+    std::vector<std::unique_ptr<TReferenceFile>> open;
+    std::map<std::pair<std::size_t, int>, int> byNumber;
+    // References by (year, volume, first page), to find one reference held in two files.
+    std::unordered_map<std::string, std::vector<int>> byKeys;
+
+    for (std::size_t i = 0; i < citations.size(); ++i) {
+        const CitationRequest& c = citations[i];
+        if (progress != nullptr && i % 64 == 0) {
+            if (progress->AbortRequested()) {
+                return Outcome::Aborted();
+            }
+            progress->SetProgress(Permille(i, citations.size()));
+        }
+        auto [fileIt, newFile] = fileIndex.emplace(c.file, files_.size());
+        if (newFile) {
+            if (files_.size() >= static_cast<std::size_t>(kMaxReferenceFiles)) {
+                return StopAt(Msg(MsgList::Manusproduction, kTooManyFiles), c.line);
+            }
+            const std::string shown = DisplayPath(c.file);
+            const FileInfo info = fs.Stat(c.file);
+            auto file = std::make_unique<TReferenceFile>(fs);
+            if (!info.exists || info.isDirectory || info.size == 0) {
+                return StopAt(
+                    Msg2(MsgList::FileOpen, kMissingFile, std::to_string(c.running), shown),
+                    c.line);
+            }
+            if (Outcome r = file->Open(c.file); !r) {
+                return StopAt(r.message(), c.line);
+            }
+            if (file->RefCount() == 0) {
+                return StopAt(
+                    Msg2(MsgList::FileOpen, kMissingFile, std::to_string(c.running), shown),
+                    c.line);
+            }
+            files_.push_back({c.file, 0, 0});
+            open.push_back(std::move(file));
+        }
+        const std::size_t f = fileIt->second;
+        ++files_[f].citations;
+        if (auto known = byNumber.find({f, c.number}); known != byNumber.end()) {
+            citationRef_[i] = known->second;
+            continue;
+        }
+
+        TReferenceFile& file = *open[f];
+        const std::string shown = DisplayPath(c.file);
+        if (c.number >= file.RefCount()) {
+            return StopAt(Msg3(MsgList::FileOpen, kBeyondEnd, std::to_string(c.number + 1), shown,
+                               std::to_string(file.RefCount())),
+                          c.line);
+        }
+        const int position = file.AbsoluteToDisplay(c.number);
+        if (file.Status(position) == RefStatus::Deleted) {
+            return StopAt(Msg3(MsgList::CreateFormDocs, kDeleted, std::to_string(c.running),
+                               std::to_string(c.number + 1), shown),
+                          c.line);
+        }
+        if (Outcome r = file.GoTo(position); !r) {
+            return StopAt(r.message(), c.line);
+        }
+        const TRefArrData& record = file.ParseCurrent(false);
+
+        TOneActualRef ref;
+        ref.file = c.file;
+        ref.number = c.number;
+        ref.formatError = record.sourceType == SourceType::Unparsed;
+        ref.keys = MakeSortRecord(record, c.number, 0, render.journals, collation);
+        ref.journal = record[FieldIndex::Journal];
+        ref.title = record[FieldIndex::Title];
+        ref.year = record[FieldIndex::Year].substr(0, 4);
+
+        int same = -1;
+        const std::string bucket = std::to_string(ref.keys.year) + "/" +
+                                   std::to_string(ref.keys.volume) + "/" +
+                                   std::to_string(ref.keys.pageFirst);
+        if (!ref.formatError) {
+            for (int other : byKeys[bucket]) {
+                if (refs_[other].file != ref.file && SameReference(refs_[other], ref, collation)) {
+                    same = other;
+                    break;
+                }
+            }
+        }
+        if (same < 0) {
+            same = static_cast<int>(refs_.size());
+            ref.sequence = same;
+            refs_.push_back(std::move(ref));
+            records_.push_back(record);
+            ++files_[f].references;
+            if (!refs_.back().formatError) {
+                byKeys[bucket].push_back(same);
+            }
+        }
+        byNumber[{f, c.number}] = same;
+        citationRef_[i] = same;
+    }
+    return Outcome::Ok();
+}
+
+void TCitedReferences::Prepare(const TFormatDesc& format, int collation,
+                               const RenderOptions& render) {
+    Render(format, render);
+    Order(format, collation);
+    if (format.record.shortForm != 1) {
+        AssignLetters();
+    }
+    CheckContractions(format);
+}
+
+void TCitedReferences::Render(const TFormatDesc& format, const RenderOptions& render) {
+    TFormatDesc contracting = format;
+    contracting.etAlContraction = true;
+    const bool contract = format.record.allowEtAl != 0;
+    RenderOptions labelOptions = render;
+    labelOptions.latex = false;
+    labelOptions.suppressRtf = true;
+    for (std::size_t i = 0; i < refs_.size(); ++i) {
+        TOneActualRef& ref = refs_[i];
+        const TRefArrData& record = records_[i];
+        ref.label = AuthorYearLabel(record, labelOptions);
+        if (ref.formatError) {
+            ref.shortCitation = Msg2(MsgList::Manusproduction, kFormatErrorEntry,
+                                     DisplayPath(ref.file), std::to_string(ref.number + 1));
+            ref.contracted = ref.shortCitation;
+            ref.listEntry = ref.shortCitation;
+            continue;
+        }
+        switch (format.record.shortForm) {
+        case 0:
+            RenderReference(format, false, record, ref.shortCitation, render);
+            if (contract) {
+                RenderReference(contracting, false, record, ref.contracted, render);
+            } else {
+                ref.contracted = ref.shortCitation;
+            }
+            break;
+        case 2:
+            ref.shortCitation = AuthorYearContraction(record);
+            ref.contracted = ref.shortCitation;
+            break;
+        default:
+            break;
+        }
+        ref.authorsEnd = RenderReference(format, true, record, ref.listEntry, render);
+    }
+}
+
+void TCitedReferences::Order(const TFormatDesc& format, int collation) {
+    listOrder_.resize(refs_.size());
+    std::iota(listOrder_.begin(), listOrder_.end(), 0);
+    const int order = format.record.refListSortOrder;
+    if (order != 4) {
+        const bool chronological = order == 1 || order == 3;
+        auto compare = [&](int ia, int ib) {
+            const TOneActualRef& a = refs_[ia];
+            const TOneActualRef& b = refs_[ib];
+            const int authors = CompareKeys(collation, a.keys.authorKey, b.keys.authorKey);
+            const int journal = CompareKeys(collation, a.keys.journalKey, b.keys.journalKey);
+            const int keys[] = {chronological ? Compare3(a.keys.year, b.keys.year) : authors,
+                                chronological ? authors : Compare3(a.keys.year, b.keys.year),
+                                chronological ? Compare3(a.keys.volume, b.keys.volume) : journal,
+                                chronological ? Compare3(a.keys.pageFirst, b.keys.pageFirst)
+                                              : Compare3(a.keys.volume, b.keys.volume),
+                                chronological ? journal
+                                              : Compare3(a.keys.pageFirst, b.keys.pageFirst),
+                                CompareKeys(collation, TitleKey(a.title), TitleKey(b.title))};
+            for (int k : keys) {
+                if (k != kSortsEqual) {
+                    return k == kSortsBefore;
+                }
+            }
+            return false;
+        };
+        std::stable_sort(listOrder_.begin(), listOrder_.end(), compare);
+    }
+    for (std::size_t place = 0; place < listOrder_.size(); ++place) {
+        refs_[static_cast<std::size_t>(listOrder_[place])].listPosition = static_cast<int>(place);
+    }
+}
+
+void TCitedReferences::AssignLetters() {
+    std::map<std::string, std::vector<int>> byCitation;
+    for (int i : listOrder_) {
+        if (!refs_[static_cast<std::size_t>(i)].formatError) {
+            byCitation[refs_[static_cast<std::size_t>(i)].shortCitation].push_back(i);
+        }
+    }
+    for (const auto& [citation, same] : byCitation) {
+        if (same.size() < 2) {
+            continue;
+        }
+        for (std::size_t k = 0; k < same.size(); ++k) {
+            TOneActualRef& ref = refs_[static_cast<std::size_t>(same[k])];
+            ref.letter = LetterFor(static_cast<int>(k));
+            ref.shortCitation = InsertLetter(ref.shortCitation, ref.letter);
+            ref.contracted = InsertLetter(ref.contracted, ref.letter);
+            if (const std::size_t at =
+                    ref.year.empty() ? std::string::npos : ref.listEntry.find(ref.year);
+                at != std::string::npos) {
+                ref.listEntry.insert(at + ref.year.size(), ref.letter);
+                if (ref.authorsEnd > at) {
+                    ref.authorsEnd += ref.letter.size();
+                }
+            }
+        }
+    }
+}
+
+void TCitedReferences::CheckContractions(const TFormatDesc& format) {
+    // Two references whose contractions agree while their full citations differ would be
+    // mistaken for each other at a later citation: both keep their full citation.
+    std::map<std::string, std::vector<int>> byContracted;
+    for (std::size_t i = 0; i < refs_.size(); ++i) {
+        byContracted[refs_[i].contracted].push_back(static_cast<int>(i));
+    }
+    for (const auto& [contracted, same] : byContracted) {
+        bool differ = false;
+        for (int i : same) {
+            differ = differ || refs_[static_cast<std::size_t>(i)].shortCitation !=
+                                   refs_[static_cast<std::size_t>(same[0])].shortCitation;
+        }
+        for (int i : same) {
+            TOneActualRef& ref = refs_[static_cast<std::size_t>(i)];
+            if (differ) {
+                ref.contracted = ref.shortCitation;
+            }
+        }
+    }
+    const std::string substitute(GetPoolString(
+        format, FormFor(format, SourceType::Journal, false).authorStyle.substSuperNames));
+    if (substitute.empty()) {
+        return;
+    }
+    for (TOneActualRef& ref : refs_) {
+        if (ref.contracted != ref.shortCitation &&
+            ref.contracted.find(substitute) == std::string::npos) {
+            ref.contracted = ReplaceAll(ref.contracted, " et al.", substitute);
+        }
+    }
+}
+
+int TCitedReferences::FormatErrors() const {
+    return static_cast<int>(std::count_if(refs_.begin(), refs_.end(),
+                                          [](const TOneActualRef& r) { return r.formatError; }));
+}
+
+} // namespace cvx

@@ -1,0 +1,426 @@
+#include "documents/DocumentCompletion.h"
+
+#include "documents/CitationGroup.h"
+#include "documents/DocumentScanner.h"
+#include "documents/OutputConverter.h"
+#include "documents/PseudoCitation.h"
+#include "refstore/FileRewrite.h"
+#include "refstore/LittleEndian.h"
+#include "text/CaseMapping.h"
+#include "text/Catalogue.h"
+#include "text/Collation.h"
+#include "text/Cp1252.h"
+#include "text/FileNames.h"
+#include "text/Markup.h"
+#include "text/Progress.h"
+#include "text/StringPrimitives.h"
+
+#include <algorithm>
+#include <set>
+
+namespace cvx {
+
+namespace {
+
+// GMSG_ReplaceManuscripts
+constexpr int kScanning = 0;
+constexpr int kReading = 1;
+constexpr int kReplacing = 2;
+constexpr int kCompleted = 3;
+// GMSG_Manusproduction
+constexpr int kUnreadableNumber = 0;
+constexpr int kFatalWrite = 7;
+constexpr int kNoCitations = 14;
+// GMSG_FileOpen
+constexpr int kNoSuchFile = 6;
+constexpr int kFailedToRead = 3;
+// GMSG_Documents
+constexpr int kWordNotAvailable = 14;
+constexpr int kWrongKind = 15;
+constexpr int kAtLine = 16;
+constexpr int kLacksEndNote = 17;
+constexpr int kTooLongNote = 18;
+constexpr int kAfterMarkerNote = 19;
+constexpr int kBeyondLimitNote = 20;
+constexpr int kGroupSplitNote = 21;
+constexpr int kLabelMismatch = 22;
+constexpr int kReferenceNamed = 23;
+constexpr int kNotInLibrary = 24;
+
+// RTF list entries are written in pieces of at most this many bytes, each on a line of its own.
+constexpr std::size_t kPieceLength = 84;
+constexpr std::size_t kPieceThreshold = 80;
+
+// A name relative to the manuscript's folder, so a manuscript and its reference files can move
+// together; an absolute path is taken as it is.
+std::string ResolveReferenceFile(const std::string& manuscript, const std::string& name) {
+    if (name.empty() || name[0] == '/') {
+        return name;
+    }
+    const std::string dir = DirOf(manuscript);
+    return dir.empty() ? name : dir + "/" + name;
+}
+
+// The end of the RTF element that starts at pos: a control word with its delimiter, an escape,
+// a brace or one character. A piece break never falls inside one.
+std::size_t RtfElementEnd(std::string_view rtf, std::size_t pos) {
+    if (rtf[pos] != '\\' || pos + 1 >= rtf.size()) {
+        return pos + 1;
+    }
+    std::size_t i = pos + 1;
+    if (rtf[i] == '\'') {
+        return std::min(rtf.size(), i + 3);
+    }
+    const auto isLetter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+    if (!isLetter(rtf[i])) {
+        return i + 1;
+    }
+    while (i < rtf.size() && isLetter(rtf[i])) {
+        ++i;
+    }
+    if (i < rtf.size() && rtf[i] == '-') {
+        ++i;
+    }
+    while (i < rtf.size() && IsDigit(rtf[i])) {
+        ++i;
+    }
+    if (i < rtf.size() && rtf[i] == ' ') {
+        ++i;
+    }
+    // A \uN escape takes its fallback character with it.
+    if (rtf.substr(pos, 2) == "\\u" && i < rtf.size() && rtf[i] == '?') {
+        ++i;
+    }
+    return i;
+}
+
+// An RTF text cut into pieces of at most kPieceLength bytes, each starting on a new line of the
+// source (which RTF readers ignore), broken only between elements and, where one is near, after
+// a blank.
+std::string RtfPieces(std::string_view rtf) {
+    std::string out;
+    std::size_t start = 0;
+    while (start < rtf.size()) {
+        std::size_t end = start;
+        if (rtf.size() - start < kPieceThreshold) {
+            end = rtf.size();
+        } else {
+            std::size_t afterSpace = start; // the last break after a blank of the text
+            while (end < rtf.size()) {
+                const std::size_t next = RtfElementEnd(rtf, end);
+                if (next - start > kPieceLength && end > start) {
+                    break;
+                }
+                if (next == end + 1 && rtf[end] == ' ') {
+                    afterSpace = next;
+                }
+                end = next;
+            }
+            if (end < rtf.size() && afterSpace > start + kPieceLength / 2) {
+                end = afterSpace; // words stay whole where a blank allows it
+            }
+        }
+        out += "\r\n";
+        out.append(rtf.substr(start, end - start));
+        start = end;
+    }
+    return out;
+}
+
+// A label reduced to its letters and digits in capitals, without markup codes or LaTeX
+// commands, so that labels written in different document formats compare.
+std::string LabelKey(std::string_view label) {
+    const std::string plain = CodesToPlainText(label);
+    std::string key;
+    for (std::size_t i = 0; i < plain.size(); ++i) {
+        const auto c = static_cast<unsigned char>(plain[i]);
+        if (c == '\\') {
+            while (i + 1 < plain.size() && ((plain[i + 1] >= 'a' && plain[i + 1] <= 'z') ||
+                                            (plain[i + 1] >= 'A' && plain[i + 1] <= 'Z'))) {
+                ++i;
+            }
+            continue;
+        }
+        if (IsDigit(static_cast<char>(c)) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+            c >= 0xC0) {
+            key.push_back(static_cast<char>(UpperChar(c)));
+        }
+    }
+    return key;
+}
+
+std::string NoteMessage(const ScanNote& note) {
+    int entry = kLacksEndNote;
+    switch (note.issue) {
+    case ScanIssue::LacksEnd:
+        entry = kLacksEndNote;
+        break;
+    case ScanIssue::TooLong:
+        entry = kTooLongNote;
+        break;
+    case ScanIssue::AfterMarker:
+        entry = kAfterMarkerNote;
+        break;
+    case ScanIssue::BeyondLimit:
+        entry = kBeyondLimitNote;
+        break;
+    case ScanIssue::GroupSplit:
+        entry = kGroupSplitNote;
+        break;
+    }
+    return Msg(MsgList::Documents, entry, std::to_string(note.line));
+}
+
+class Completion {
+public:
+    Completion(const CompletionRequest& request, CompletionReport& report)
+        : request_(request), report_(report),
+          fs_(request.fs != nullptr ? *request.fs : FileSystem::Default()) {}
+
+    Outcome Run() {
+        if (Outcome r = Prepare(); !r) {
+            return r;
+        }
+        if (Outcome r = Scan(); !r) {
+            return r;
+        }
+        if (Outcome r = ReadReferences(); !r) {
+            return r;
+        }
+        return Write();
+    }
+
+private:
+    void Status(int entry) {
+        if (request_.progress != nullptr) {
+            request_.progress->SetStatus(Msg(MsgList::ReplaceManuscripts, entry));
+            request_.progress->SetProgress(0);
+        }
+    }
+
+    Outcome Prepare() {
+        const std::string shown = DisplayPath(request_.manuscript);
+        const TDocumentLibrary* library = request_.library;
+        if (request_.documentFormat == kWordAutomation) {
+            return Outcome::Error(Msg(MsgList::Documents, kWordNotAvailable,
+                                      Utf8ToCp1252(request_.documentFormatName)));
+        }
+        if (request_.documentFormat == kLatexDocument) {
+            kind_ = DocumentKind::Latex;
+        } else if (library == nullptr || request_.documentFormat < 0 ||
+                   request_.documentFormat >= library->Count()) {
+            return Outcome::Error(
+                Msg(MsgList::Documents, kNotInLibrary, Utf8ToCp1252(request_.documentFormatName)));
+        } else {
+            definition_ = &library->Definition(request_.documentFormat);
+            kind_ = KindOfDefinition(definition_->name);
+        }
+        if (!fs_.Stat(request_.manuscript).exists) {
+            return Outcome::Error(Msg(MsgList::FileOpen, kNoSuchFile, shown));
+        }
+        if (!ReadWholeFile(fs_, request_.manuscript, document_)) {
+            return Outcome::Error(Msg(MsgList::FileOpen, kFailedToRead, shown));
+        }
+        if (!DocumentHasKind(document_, kind_)) {
+            const std::string name = definition_ != nullptr
+                                         ? definition_->name
+                                         : Utf8ToCp1252(request_.documentFormatName);
+            return Outcome::Error(Msg2(MsgList::Documents, kWrongKind, shown, name));
+        }
+        collation_ = std::clamp<int>(request_.format->record.charSortOrder, 0, kCollationCount - 1);
+        SelectCollation(collation_);
+        render_ = request_.render;
+        render_.latex = kind_ == DocumentKind::Latex;
+        report_ = CompletionReport{};
+        report_.outputName = OutputName(request_.manuscript);
+        return Outcome::Ok();
+    }
+
+    Outcome Scan() {
+        Status(kScanning);
+        if (Outcome r = ScanDocument(document_, kind_, definition_, scan_, request_.progress); !r) {
+            return r;
+        }
+        for (const ScannedGroup& g : scan_.groups) {
+            for (const ScannedCitation& c : g.citations) {
+                const TPseudoCitation pc = ParsePseudoCitation(c.text);
+                if (!pc.Readable()) {
+                    return Outcome::Error(Msg2(MsgList::Manusproduction, kUnreadableNumber,
+                                               std::to_string(c.running), Utf8ToCp1252(c.text)) +
+                                          Msg(MsgList::Documents, kAtLine, std::to_string(c.line)));
+                }
+                citations_.push_back(pc);
+                requests_.push_back({ResolveReferenceFile(request_.manuscript, pc.file), pc.number,
+                                     c.running, c.line});
+            }
+        }
+        if (citations_.empty()) {
+            return Outcome::Error(Msg(MsgList::Manusproduction, kNoCitations));
+        }
+        return Outcome::Ok();
+    }
+
+    Outcome ReadReferences() {
+        Status(kReading);
+        if (Outcome r = references_.Collect(requests_, collation_, render_, fs_, request_.progress);
+            !r) {
+            return r;
+        }
+        references_.Prepare(*request_.format, collation_, render_);
+        CheckLabels();
+        return Outcome::Ok();
+    }
+
+    // A pseudo-citation names its reference by position; when its label disagrees with the
+    // reference found there, the file has probably changed (compressed, sorted) since.
+    void CheckLabels() {
+        std::set<int> checked;
+        for (std::size_t i = 0; i < citations_.size(); ++i) {
+            const int r = references_.ReferenceOf(i);
+            const TOneActualRef& ref = references_.References()[static_cast<std::size_t>(r)];
+            const std::string label = Utf8ToCp1252(citations_[i].label);
+            if (ref.formatError || label.empty() || !checked.insert(r).second) {
+                continue;
+            }
+            const std::string expected = LabelKey(ref.label);
+            if (!expected.empty() && LabelKey(label).find(expected) == std::string::npos) {
+                const std::string named =
+                    Msg3(MsgList::Documents, kReferenceNamed, std::to_string(ref.number + 1),
+                         DisplayPath(ref.file), ref.label);
+                labelWarnings_.push_back(Msg3(MsgList::Documents, kLabelMismatch,
+                                              std::to_string(requests_[i].line), label, named));
+            }
+        }
+    }
+
+    std::string ReferenceList(const OutputConverter& converter) const {
+        const TFormatDesc& format = *request_.format;
+        const auto& refs = references_.References();
+        static constexpr std::string_view kParagraphs[] = {"#L", "#L#T", "#O"};
+        const std::string_view paragraph =
+            kParagraphs[std::clamp<int>(format.record.paragraphStyle, 0, 2)];
+        const std::string substitute(GetPoolString(format, format.record.substAuthors));
+        std::string out;
+        const TOneActualRef* previous = nullptr;
+        for (int index : references_.ListOrder()) {
+            const TOneActualRef& ref = refs[static_cast<std::size_t>(index)];
+            std::string entry = ref.listEntry;
+            if (format.record.skipRepeats != 0 && previous != nullptr && ref.authorsEnd > 0 &&
+                previous->authorsEnd > 0 && ref.authorsEnd <= entry.size() &&
+                previous->authorsEnd <= previous->listEntry.size() &&
+                std::string_view(entry).substr(0, ref.authorsEnd) ==
+                    std::string_view(previous->listEntry).substr(0, previous->authorsEnd)) {
+                entry.replace(0, ref.authorsEnd, substitute);
+            }
+            previous = &ref;
+            std::string text(paragraph);
+            if (format.record.shortForm == 1) {
+                std::string label =
+                    NumberLabel(format, format.record.numberingStyle, ref.listPosition + 1);
+                if (StartsWith(entry, "#T") && label.ends_with(' ')) {
+                    label.pop_back();
+                }
+                text += label;
+            }
+            text += entry;
+            const std::string converted = converter.Convert(text);
+            out += kind_ == DocumentKind::Rtf ? RtfPieces(converted) : converted;
+        }
+        return out;
+    }
+
+    Outcome Write() {
+        Status(kReplacing);
+        const OutputConverter converter(kind_, definition_, scan_.utf8Document);
+        CitationGroupFormatter formatter(*request_.format, references_, collation_);
+        std::string out;
+        out.reserve(document_.size() + document_.size() / 8);
+        std::size_t cursor = 0;
+        std::size_t citation = 0;
+        for (std::size_t g = 0; g < scan_.groups.size(); ++g) {
+            const ScannedGroup& group = scan_.groups[g];
+            if (request_.progress != nullptr) {
+                if (request_.progress->AbortRequested()) {
+                    return Outcome::Aborted();
+                }
+                request_.progress->SetProgress(Permille(group.start, document_.size()));
+            }
+            out.append(document_, cursor, group.start - cursor);
+            std::vector<GroupCitation> entries;
+            for (std::size_t k = 0; k < group.citations.size(); ++k, ++citation) {
+                const TPseudoCitation& pc = citations_[citation];
+                entries.push_back({references_.ReferenceOf(citation), pc.optionCode,
+                                   Utf8ToCp1252(pc.optionText)});
+            }
+            if (!entries.empty()) {
+                out += converter.Convert(formatter.Format(entries));
+                ++report_.groups;
+            }
+            if (group.marker) {
+                out += ReferenceList(converter);
+                report_.referenceListMade = true;
+            }
+            out += group.braces;
+            cursor = group.end;
+        }
+        out.append(document_, cursor);
+        if (kind_ == DocumentKind::WordPerfect6 && out.size() >= 24) {
+            // The document size in the header counts the whole file.
+            std::string size;
+            PutLe32(size, static_cast<std::uint32_t>(out.size()));
+            out.replace(20, 4, size);
+        }
+        if (Outcome r = WriteFileAtomically(fs_, report_.outputName, out); !r) {
+            return Outcome::Error(
+                Msg(MsgList::Manusproduction, kFatalWrite, DisplayPath(report_.outputName)));
+        }
+        Finish(out.size());
+        return Outcome::Ok();
+    }
+
+    void Finish(std::uint64_t size) {
+        report_.outputSize = size;
+        report_.citations = scan_.citationCount;
+        report_.uniqueCitations = static_cast<int>(references_.References().size());
+        report_.wrongFormat = references_.FormatErrors();
+        report_.lackingEnd = scan_.Count(ScanIssue::LacksEnd);
+        report_.files = references_.Files();
+        for (const ScanNote& note : scan_.notes) {
+            report_.warnings.push_back(NoteMessage(note));
+        }
+        report_.warnings.insert(report_.warnings.end(), labelWarnings_.begin(),
+                                labelWarnings_.end());
+        if (request_.progress != nullptr) {
+            request_.progress->SetProgress(Progress::kMaximum);
+            request_.progress->SetStatus(Msg(MsgList::ReplaceManuscripts, kCompleted));
+        }
+    }
+
+    const CompletionRequest& request_;
+    CompletionReport& report_;
+    FileSystem& fs_;
+    DocumentKind kind_ = DocumentKind::Plain;
+    const TDocumentDefinition* definition_ = nullptr;
+    std::string document_;
+    int collation_ = 1;
+    RenderOptions render_;
+    ScanResult scan_;
+    std::vector<TPseudoCitation> citations_;
+    std::vector<CitationRequest> requests_;
+    TCitedReferences references_;
+    std::vector<std::string> labelWarnings_;
+};
+
+} // namespace
+
+Outcome CompleteDocument(const CompletionRequest& request, CompletionReport& report) {
+    CompletionReport result;
+    Completion completion(request, result);
+    if (Outcome r = completion.Run(); !r) {
+        return r;
+    }
+    report = std::move(result);
+    return Outcome::Ok();
+}
+
+} // namespace cvx

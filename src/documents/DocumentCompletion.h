@@ -1,0 +1,54 @@
+#pragma once
+// Completing a manuscript: pass 1 finds its pseudo-citations, the cited references are read,
+// numbered and ordered as the format prescribes, and pass 2 writes a new document in which every
+// group of pseudo-citations is replaced by its citation group and the reference-list marker by
+// the reference list. The manuscript itself is never written: the result goes to the "_OUT" name
+// beside it, through a temporary file that takes that name only when the whole document is
+// written.
+
+#include "documents/CitedReferences.h"
+#include "documents/DocumentLibrary.h"
+#include "formats/FormatDesc.h"
+#include "formats/Renderer.h"
+#include "refstore/FileSystem.h"
+#include "text/Outcome.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace cvx {
+
+class Progress;
+
+struct CompletionRequest {
+    std::string manuscript;               // the path of the manuscript (UTF-8)
+    int documentFormat = kWordAutomation; // a library index, kLatexDocument or kWordAutomation
+    std::string documentFormatName;       // as the user chose it, for messages
+    const TDocumentLibrary* library = nullptr;
+    const TFormatDesc* format = nullptr; // the output format
+    RenderOptions render;                // journal database and clipboard settings
+    Progress* progress = nullptr;
+    FileSystem* fs = nullptr; // null: the real disk
+};
+
+// What the document page shows after a completion. Texts are code page 1252.
+struct CompletionReport {
+    std::string outputName; // UTF-8
+    std::uint64_t outputSize = 0;
+    int citations = 0;       // pseudo-citations found
+    int groups = 0;          // citation groups
+    int uniqueCitations = 0; // distinct references cited
+    bool referenceListMade = false;
+    int wrongFormat = 0; // references that could not be rendered
+    int lackingEnd = 0;  // "{{" without "}}"
+    bool aliasUsed = false;
+    std::vector<UsedReferenceFile> files;
+    std::vector<std::string> warnings; // each with the line of the manuscript it concerns
+};
+
+// Completes the manuscript. A failure's message is the one the user is shown (the Part's text,
+// with the line of the pseudo-citation at fault where there is one); nothing is then written.
+Outcome CompleteDocument(const CompletionRequest& request, CompletionReport& report);
+
+} // namespace cvx
