@@ -310,7 +310,12 @@ private:
                 previous->authorsEnd <= previous->listEntry.size() &&
                 std::string_view(entry).substr(0, ref.authorsEnd) ==
                     std::string_view(previous->listEntry).substr(0, previous->authorsEnd)) {
-                entry.replace(0, ref.authorsEnd, substitute);
+                // The blank that ends the author part stays, unless the part is removed.
+                std::size_t part = ref.authorsEnd;
+                while (!substitute.empty() && part > 0 && entry[part - 1] == ' ') {
+                    --part;
+                }
+                entry.replace(0, part, substitute);
             }
             previous = &ref;
             std::string text(paragraph);

@@ -1,0 +1,315 @@
+#include "documents/DocumentCompletion.h"
+#include "formats/FormatFile.h"
+#include "refstore/LittleEndian.h"
+#include "refstore/ReferenceFile.h"
+#include "text/Catalogue.h"
+#include "text/FileNames.h"
+
+#include "../refstore/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace cvx {
+namespace {
+
+using test::JournalBlock;
+using test::ReadBytes;
+using test::WriteBytes;
+
+const TDocumentLibrary& Library() {
+    static const TDocumentLibrary library = [] {
+        TDocumentLibrary l;
+        EXPECT_TRUE(l.Load(CITAVOX_DOCUMENT_LIBRARY).ok());
+        return l;
+    }();
+    return library;
+}
+
+// The references of most cases: three authors in 1986 (twice), two other papers, one of them
+// by Smith alone in 1990.
+const std::string kRefs =
+    JournalBlock("R1", "Smith, J. Jones, K. Brown, L.", "Muscle fatigue.", "1986 (12) pp 100-110",
+                 "J Test") +
+    JournalBlock("R2", "Smith, J. Jones, K. Brown, L.", "Muscle repair.", "1986 (14) pp 5-9",
+                 "J Test") +
+    JournalBlock("R3", "Adams, P.", "Bones.", "1998 (3) pp 1-2", "J Test") +
+    JournalBlock("R4", "Smith, J.", "Tendons.", "1990 (7) pp 30-35", "J Test") +
+    JournalBlock("R5", "Smith, J. Lee, A. Park, B.", "Nerves.", "1986 (9) pp 40-45", "J Test");
+
+class Completion : public ::testing::Test {
+protected:
+    void SetUp() override { WriteBytes(dir_.File("a.ref"), kRefs); }
+
+    std::string Path(std::string_view name) const { return dir_.File(name); }
+
+    // Completes a manuscript held in `text` as `documentFormat` with the format as set up.
+    Outcome Complete(std::string_view text, std::string_view documentFormat = "Text (ANSI)",
+                     std::string_view name = "paper.txt") {
+        manuscript_ = Path(name);
+        WriteBytes(manuscript_, text);
+        CompletionRequest request;
+        request.manuscript = manuscript_;
+        request.documentFormatName = documentFormat;
+        request.documentFormat = Library().FormatIndex(documentFormat);
+        request.library = &Library();
+        request.format = &format_;
+        report_ = CompletionReport{};
+        const Outcome r = CompleteDocument(request, report_);
+        EXPECT_EQ(ReadBytes(manuscript_), text) << "the manuscript was changed";
+        output_ = r ? ReadBytes(report_.outputName) : std::string();
+        return r;
+    }
+
+    // The text a plain manuscript's "{{...}}" groups are completed into, one per line.
+    std::string Citations(std::string_view pseudoCitations) {
+        const Outcome r = Complete(std::string(pseudoCitations));
+        EXPECT_TRUE(r.ok()) << r.message();
+        return output_;
+    }
+
+    void Numbered(int sortOrder) {
+        format_.record.shortForm = 1;
+        format_.record.encloseGroup = 1;
+        format_.record.betwCitations = 0;
+        format_.record.refListSortOrder = static_cast<std::uint8_t>(sortOrder);
+    }
+
+    test::TempDir dir_;
+    TFormatDesc format_;
+    std::string manuscript_;
+    CompletionReport report_;
+    std::string output_;
+};
+
+TEST_F(Completion, NumbersRangesAndOrderInsideGroups) {
+    Numbered(2); // numbered in alphabetical order of the references cited
+    EXPECT_EQ(Citations("{{a.ref #3}} {{a.ref #1}} {{a.ref #2}}"), "[1-3]");
+    // Adams 1, Smith 1990 2 (a shorter author list first), Smith, Jones and Brown 1986 3.
+    EXPECT_EQ(Citations("{{a.ref #3}} {{a.ref #4}} {{a.ref #1}}. {{a.ref #1}}{{a.ref #3}}"),
+              "[1-3]. [1; 3]");
+    EXPECT_EQ(Citations("{{a.ref #3}} {{a.ref #3}} {{a.ref #1}}"), "[1; 2]"); // once per group
+    EXPECT_EQ(Citations("x {{a.ref #3}} y {{a.ref #1}}."), "x [1] y [2].");
+
+    Numbered(4); // numbered in citation order
+    EXPECT_EQ(Citations("{{a.ref #3}} {{a.ref #1}}; {{a.ref #1}}"), "[1; 2]; [2]");
+
+    format_.record.citationStyle = 4; // superscript: no enclosure, numbers joined directly
+    format_.record.betwCitations = 1;
+    EXPECT_EQ(Citations("{{a.ref #5}}{{a.ref #4}}{{a.ref #3}}{{a.ref #1}}"), "1-4");
+}
+
+TEST_F(Completion, LettersForEqualAuthorYearCitations) {
+    // Two 1986 papers by the same three authors: letters in the text and in the list.
+    // The marker follows the group with nothing but white space between: it belongs to the
+    // group, which is replaced by its citations and then the list.
+    EXPECT_EQ(Citations("{{a.ref #1}} {{a.ref #2}}\r\n{{REFERENCES}}").substr(0, 40),
+              "(Smith, Jones and Brown, 1986a-b)\r\nSmith");
+    EXPECT_NE(output_.find("(1986a) Muscle fatigue"), std::string::npos) << output_;
+    EXPECT_NE(output_.find("(1986b) Muscle repair"), std::string::npos) << output_;
+    EXPECT_EQ(Citations("{{a.ref #2}} and {{a.ref #1}}"),
+              "(Smith, Jones and Brown, 1986b) and (Smith, Jones and Brown, 1986a)");
+}
+
+TEST_F(Completion, EtAlContractionAtLaterCitations) {
+    format_.record.allowEtAl = 1;
+    // Smith, Lee and Park 1986 contracts to "Smith et al., 1986" too, so only R1 cited with R3
+    // contracts; cited with R5, both keep their full citations.
+    EXPECT_EQ(Citations("{{a.ref #1}} {{a.ref #3}}. {{a.ref #1}}"),
+              "(Smith, Jones and Brown, 1986; Adams, 1998). (Smith et al., 1986)");
+    EXPECT_EQ(Citations("{{a.ref #1}} {{a.ref #5}}. {{a.ref #1}}"),
+              "(Smith, Jones and Brown, 1986; Smith, Lee and Park, 1986). "
+              "(Smith, Jones and Brown, 1986)");
+    // The check runs after the letters: R1 and R2 contract to different texts.
+    EXPECT_EQ(Citations("{{a.ref #1}} {{a.ref #2}}. {{a.ref #2}}"),
+              "(Smith, Jones and Brown, 1986a-b). (Smith et al., 1986b)");
+    format_.record.allowEtAl = 0;
+    EXPECT_EQ(Citations("{{a.ref #1}}. {{a.ref #1}}"),
+              "(Smith, Jones and Brown, 1986). (Smith, Jones and Brown, 1986)");
+}
+
+TEST_F(Completion, OptionsOfPseudoCitations) {
+    EXPECT_EQ(Citations("{{a.ref #3/Year; x}}"), "(1998)");
+    EXPECT_EQ(Citations("{{a.ref #3/Authors; x}}"), "(Adams)");
+    EXPECT_EQ(Citations("{{a.ref #3/Hide; x}}"), "");
+    EXPECT_EQ(Citations("{{a.ref #3/-; x}}"), "Adams, 1998");
+    EXPECT_EQ(Citations("{{a.ref #3/>see ; x}} {{a.ref #4}}"), "(see Adams, 1998; Smith, 1990)");
+    EXPECT_EQ(Citations("{{a.ref #4}} {{a.ref #3/<, Fig. #2; x}}"),
+              "(Smith, 1990; Adams, 1998, Fig. #2)");
+    EXPECT_EQ(Citations("{{a.ref #4/!; x}} {{a.ref #3}}"), "(Smith, 1990; Adams, 1998)");
+    // The same authors merge; chronological order is the format's default.
+    EXPECT_EQ(Citations("{{a.ref #4}} {{a.ref #3}} {{a.ref #1}} {{a.ref #2}}"),
+              "(Smith, Jones and Brown, 1986a-b; Smith, 1990; Adams, 1998)");
+    format_.record.groupSort = 0;
+    EXPECT_EQ(Citations("{{a.ref #4}} {{a.ref #3}}"), "(Adams, 1998; Smith, 1990)");
+
+    Numbered(2);
+    EXPECT_EQ(Citations("{{a.ref #1/>see ; x}}"), "[see Ref. 1]");
+    EXPECT_EQ(Citations("{{a.ref #1/<, p. 4; x}} {{a.ref #3}} {{a.ref #4}}"),
+              "[Ref. 3, p. 4; 1; 2]");
+}
+
+TEST_F(Completion, TheReferenceListAsTheFormatLaysItOut) {
+    Numbered(2);
+    format_.record.numberingStyle = 4; // "[1]"
+    format_.record.paragraphStyle = 0; // "#L" before every entry
+    ASSERT_TRUE(Complete("{{a.ref #4}} {{a.ref #3}}\r\n{{REFERENCES}}\r\nEnd.").ok());
+    EXPECT_EQ(output_.substr(0, 8), "[1; 2]\r\n");
+    EXPECT_NE(output_.find("\r\n[1] Adams P. (1998) Bones. J Test 3, 1-2. "), std::string::npos)
+        << output_;
+    EXPECT_NE(output_.find("\r\n[2] Smith J. (1990) Tendons."), std::string::npos) << output_;
+    EXPECT_TRUE(output_.ends_with("\r\nEnd."));
+    EXPECT_TRUE(report_.referenceListMade);
+
+    // Repeated authors replaced by the substitute text.
+    format_ = TFormatDesc();
+    format_.record.skipRepeats = 1;
+    format_.record.paragraphStyle = 0;
+    ASSERT_TRUE(SetPoolString(format_, format_.record.substAuthors, "---").ok());
+    ASSERT_TRUE(Complete("{{a.ref #1}} {{a.ref #2}} {{REFERENCES}}").ok());
+    EXPECT_NE(output_.find("Smith J., Jones K. and Brown L. (1986a)"), std::string::npos);
+    EXPECT_NE(output_.find("\r\n--- (1986b) Muscle repair"), std::string::npos) << output_;
+
+    // A long form without authors has no author part to compare: nothing is replaced.
+    FormDef& journalLong = format_.record.Form(FormSlot::JournalLong);
+    journalLong.order[0] = static_cast<std::uint8_t>(FieldIndex::Year);
+    journalLong.order[1] = static_cast<std::uint8_t>(FieldIndex::Title);
+    journalLong.count = 2;
+    ASSERT_TRUE(Complete("{{a.ref #1}} {{a.ref #2}} {{REFERENCES}}").ok());
+    EXPECT_EQ(output_.find("---"), std::string::npos) << output_;
+}
+
+TEST_F(Completion, OneReferenceInTwoFiles) {
+    WriteBytes(Path("b.ref"),
+               JournalBlock("X", "Adams, P.", "Bones", "1998 (3) pp 1-2", "J. Test [1234-5678]") +
+                   JournalBlock("Y", "Adams, P.", "", "1998 (3) pp 1-2", "J Test"));
+    Numbered(4);
+    EXPECT_EQ(Citations("{{a.ref #3}} {{b.ref #1}} {{REFERENCES}}").substr(0, 3), "[1]");
+    EXPECT_EQ(report_.uniqueCitations, 1);
+    EXPECT_EQ(report_.files.size(), 2u);
+    // An empty title is no match for anything.
+    EXPECT_EQ(Citations("{{a.ref #3}} {{b.ref #2}}"), "[1; 2]");
+}
+
+TEST_F(Completion, EveryStopConditionWithItsMessageAndNothingWritten) {
+    WriteBytes(Path("empty.ref"), "");
+    WriteBytes(Path("d.ref"), kRefs);
+    {
+        TReferenceFile file;
+        ASSERT_TRUE(file.Open(Path("d.ref")).ok());
+        ASSERT_TRUE(file.GoTo(1).ok());
+        ASSERT_TRUE(file.DeleteCurrent().ok());
+    }
+    std::string many;
+    for (int i = 0; i <= 100; ++i) {
+        WriteBytes(Path("f" + std::to_string(i) + ".ref"), kRefs);
+        many += "{{f" + std::to_string(i) + ".ref #1}} ";
+    }
+    struct Case {
+        std::string manuscript;
+        std::string message;
+        std::string format = "Text (ANSI)";
+    };
+    const Case cases[] = {
+        {"x\r\n{{a.ref #x3}}",
+         Msg2(MsgList::Manusproduction, 0, "1", "a.ref #x3") + Msg(MsgList::Documents, 16, "2")},
+        {"{{a.ref #1}} {{a.ref #0}}", Msg2(MsgList::Manusproduction, 0, "2", "a.ref #0")},
+        {"{{a.ref #6}}", Msg3(MsgList::FileOpen, 7, "6", DisplayPath(Path("a.ref")), "5")},
+        {"{{missing.ref #1}}", Msg2(MsgList::FileOpen, 56, "1", DisplayPath(Path("missing.ref")))},
+        {"{{empty #1}}", Msg2(MsgList::FileOpen, 56, "1", DisplayPath(Path("empty.ref")))},
+        {"{{d.ref #2}}", Msg3(MsgList::CreateFormDocs, 18, "1", "2", DisplayPath(Path("d.ref")))},
+        {many, Msg(MsgList::Manusproduction, 8)},
+        {"no citations {{x}}", Msg(MsgList::Manusproduction, 14)},
+        {"{{a.ref #1}}",
+         Msg2(MsgList::Documents, 15, DisplayPath(Path("paper.txt")), "Rich Text Format (RTF)"),
+         "Rich Text Format (RTF)"},
+        {"{{a.ref #1}}", Msg(MsgList::Documents, 14, "Microsoft Word 97"), "Microsoft Word 97"},
+    };
+    for (const Case& c : cases) {
+        const Outcome r = Complete(c.manuscript, c.format);
+        ASSERT_FALSE(r.ok()) << c.manuscript;
+        EXPECT_NE(r.message().find(c.message), std::string::npos)
+            << r.message() << "\n expected: " << c.message;
+        EXPECT_FALSE(std::filesystem::exists(Path("paper_OUT.txt")));
+    }
+}
+
+TEST_F(Completion, WhatCannotBeTakenIsLeftAndReported) {
+    ASSERT_TRUE(
+        Complete("{{a.ref #3}} {{x}} {{a.ref #1 oops\r\n{{REFERENCES}}\r\n{{a.ref #4}}").ok());
+    EXPECT_EQ(output_.substr(0, 25), "(Adams, 1998) {{x}} {{a.r");
+    EXPECT_TRUE(output_.ends_with("\r\n{{a.ref #4}}")) << output_;
+    EXPECT_EQ(report_.lackingEnd, 1);
+    EXPECT_EQ(report_.citations, 1);
+    ASSERT_EQ(report_.warnings.size(), 2u);
+    EXPECT_EQ(report_.warnings[0], Msg(MsgList::Documents, 17, "1"));
+    EXPECT_EQ(report_.warnings[1], Msg(MsgList::Documents, 19, "3"));
+}
+
+TEST_F(Completion, WarnsWhenALabelDisagreesWithItsReference) {
+    ASSERT_TRUE(Complete("{{a.ref #3; Adams, 1998}} {{a.ref #4; Jones, 1990}} "
+                         "{{a.ref #1; Smith, Jones & Brown, 1986}}")
+                    .ok());
+    ASSERT_EQ(report_.warnings.size(), 1u);
+    EXPECT_NE(report_.warnings[0].find("Jones, 1990"), std::string::npos);
+    EXPECT_NE(report_.warnings[0].find("reference #4"), std::string::npos);
+}
+
+TEST_F(Completion, RtfTextsAreEscapedAndPathsWithAccentsWork) {
+    const std::filesystem::path accented = dir_.Path() / "R\xC3\xA9"
+                                                         "f\xC3\xA9rences";
+    std::filesystem::create_directories(accented);
+    WriteBytes((accented / "M\xC3\xB6ller.ref").string(), kRefs);
+    const std::string base = dir_.Path().string();
+    const std::string rtf = "{\\rtf1\\ansi\\ansicpg1252 {\\fonttbl{\\f0 Times;}}\r\n"
+                            "A {\\i \\{\\{" +
+                            base +
+                            "/R\\'e9f\\u233?rences/M\\u246\\'f6ller.ref #3/<, "
+                            "\\{x\\} \\\\y\\'e9}{\\v ; Adams, 1998\\}\\}} B.\\par\r\n}";
+    const Outcome r = Complete(rtf, "Rich Text Format (RTF)", "paper.rtf");
+    ASSERT_TRUE(r.ok()) << r.message();
+    EXPECT_NE(output_.find("A {\\i (Adams, 1998, \\{x\\} \\\\y\\'e9)}{} B."), std::string::npos)
+        << output_;
+}
+
+TEST_F(Completion, WordPerfect6DocumentsGetTheirSizeAndSoftSpaces) {
+    std::string wp6 = "\xFFWPC";
+    wp6 += std::string("\x20\0\0\0\x01\x0A\x02\x01", 8);
+    wp6.resize(32, '\0');
+    wp6 += "Text\x80{{a.ref\x80#3}}\xCC";
+    ASSERT_TRUE(Complete(wp6, "WordPerfect 6.0/6.1", "paper.wpd").ok());
+    EXPECT_EQ(GetLe32(output_, 20), output_.size());
+    EXPECT_EQ(output_.substr(32), "Text\x80(Adams,\x80"
+                                  "1998)\xCC");
+}
+
+TEST_F(Completion, AManuscriptOf4096PseudoCitations) {
+    std::string text;
+    for (int i = 0; i < 4096; ++i) {
+        text +=
+            "Sentence " + std::to_string(i) + " {{a.ref #" + std::to_string(i % 5 + 1) + "}}.\r\n";
+    }
+    text += "{{REFERENCES}}\r\n";
+    Numbered(4);
+    ASSERT_TRUE(Complete(text).ok());
+    EXPECT_EQ(report_.citations, 4096);
+    EXPECT_EQ(report_.groups, 4096);
+    EXPECT_EQ(report_.uniqueCitations, 5);
+    EXPECT_TRUE(report_.warnings.empty());
+    EXPECT_EQ(output_.find("{{"), std::string::npos);
+    EXPECT_NE(output_.find("Sentence 4095 [1]."), std::string::npos);
+}
+
+TEST_F(Completion, TheOutputAppearsOnlyWhenComplete) {
+    // The _OUT name is taken by a folder: the write fails with the Part's message, and no
+    // temporary file is left behind.
+    std::filesystem::create_directories(Path("paper_OUT.txt"));
+    const Outcome r = Complete("{{a.ref #3}}");
+    ASSERT_FALSE(r.ok());
+    EXPECT_EQ(r.message(), Msg(MsgList::Manusproduction, 7, DisplayPath(Path("paper_OUT.txt"))));
+    EXPECT_FALSE(std::filesystem::exists(Path("paper_OUT.txt.tmp")));
+}
+
+} // namespace
+} // namespace cvx
