@@ -121,26 +121,20 @@ Outcome TCitedReferences::Collect(const std::vector<CitationRequest>& citations,
     files_.clear();
     citationRef_.assign(citations.size(), -1);
 
+    // 1. Open every file once and check every citation, in document order, so the first
+    //    pseudo-citation at fault is the one reported.
     std::map<std::string, std::size_t> fileIndex;
     std::vector<std::unique_ptr<TReferenceFile>> open;
-    std::map<std::pair<std::size_t, int>, int> byNumber;
-    // References by (year, volume, first page), to find one reference held in two files.
-    std::unordered_map<std::string, std::vector<int>> byKeys;
-
+    std::vector<std::size_t> fileOf(citations.size());
+    std::map<std::pair<std::size_t, int>, TRefArrData> records; // (file, number), in file order
     for (std::size_t i = 0; i < citations.size(); ++i) {
         const CitationRequest& c = citations[i];
-        if (progress != nullptr && i % 64 == 0) {
-            if (progress->AbortRequested()) {
-                return Outcome::Aborted();
-            }
-            progress->SetProgress(Permille(i, citations.size()));
-        }
         auto [fileIt, newFile] = fileIndex.emplace(c.file, files_.size());
+        const std::string shown = DisplayPath(c.file);
         if (newFile) {
             if (files_.size() >= static_cast<std::size_t>(kMaxReferenceFiles)) {
                 return StopAt(Msg(MsgList::Manusproduction, kTooManyFiles), c.line);
             }
-            const std::string shown = DisplayPath(c.file);
             const FileInfo info = fs.Stat(c.file);
             auto file = std::make_unique<TReferenceFile>(fs);
             if (!info.exists || info.isDirectory || info.size == 0) {
@@ -160,30 +154,51 @@ Outcome TCitedReferences::Collect(const std::vector<CitationRequest>& citations,
             open.push_back(std::move(file));
         }
         const std::size_t f = fileIt->second;
+        fileOf[i] = f;
         ++files_[f].citations;
-        if (auto known = byNumber.find({f, c.number}); known != byNumber.end()) {
-            citationRef_[i] = known->second;
-            continue;
-        }
-
-        TReferenceFile& file = *open[f];
-        const std::string shown = DisplayPath(c.file);
+        const TReferenceFile& file = *open[f];
         if (c.number >= file.RefCount()) {
             return StopAt(Msg3(MsgList::FileOpen, kBeyondEnd, std::to_string(c.number + 1), shown,
                                std::to_string(file.RefCount())),
                           c.line);
         }
-        const int position = file.AbsoluteToDisplay(c.number);
-        if (file.Status(position) == RefStatus::Deleted) {
+        if (file.Status(file.AbsoluteToDisplay(c.number)) == RefStatus::Deleted) {
             return StopAt(Msg3(MsgList::CreateFormDocs, kDeleted, std::to_string(c.running),
                                std::to_string(c.number + 1), shown),
                           c.line);
         }
-        if (Outcome r = file.GoTo(position); !r) {
-            return StopAt(r.message(), c.line);
-        }
-        const TRefArrData& record = file.ParseCurrent(false);
+        records.try_emplace({f, c.number});
+    }
 
+    // 2. Read the references in the order they stand in their files, which keeps the reads of a
+    //    large file few and forward.
+    std::size_t done = 0;
+    for (auto& [key, record] : records) {
+        if (progress != nullptr && done++ % 64 == 0) {
+            if (progress->AbortRequested()) {
+                return Outcome::Aborted();
+            }
+            progress->SetProgress(Permille(done, records.size()));
+        }
+        TReferenceFile& file = *open[key.first];
+        if (Outcome r = file.GoTo(file.AbsoluteToDisplay(key.second)); !r) {
+            return Outcome::Error(r.message());
+        }
+        record = file.ParseCurrent(false);
+    }
+
+    // 3. In document order: one reference per (file, number), and one for a reference that two
+    //    files hold. References are found again by (year, volume, first page).
+    std::map<std::pair<std::size_t, int>, int> byNumber;
+    std::unordered_map<std::string, std::vector<int>> byKeys;
+    for (std::size_t i = 0; i < citations.size(); ++i) {
+        const CitationRequest& c = citations[i];
+        const std::size_t f = fileOf[i];
+        if (auto known = byNumber.find({f, c.number}); known != byNumber.end()) {
+            citationRef_[i] = known->second;
+            continue;
+        }
+        const TRefArrData& record = records.at({f, c.number});
         TOneActualRef ref;
         ref.file = c.file;
         ref.number = c.number;
@@ -199,7 +214,8 @@ Outcome TCitedReferences::Collect(const std::vector<CitationRequest>& citations,
                                    std::to_string(ref.keys.pageFirst);
         if (!ref.formatError) {
             for (int other : byKeys[bucket]) {
-                if (refs_[other].file != ref.file && SameReference(refs_[other], ref, collation)) {
+                if (refs_[static_cast<std::size_t>(other)].file != ref.file &&
+                    SameReference(refs_[static_cast<std::size_t>(other)], ref, collation)) {
                     same = other;
                     break;
                 }
@@ -208,10 +224,11 @@ Outcome TCitedReferences::Collect(const std::vector<CitationRequest>& citations,
         if (same < 0) {
             same = static_cast<int>(refs_.size());
             ref.sequence = same;
+            const bool formatError = ref.formatError;
             refs_.push_back(std::move(ref));
             records_.push_back(record);
             ++files_[f].references;
-            if (!refs_.back().formatError) {
+            if (!formatError) {
                 byKeys[bucket].push_back(same);
             }
         }
