@@ -37,19 +37,6 @@ Outcome RemoveAllSpellings(SettingsStore& store, std::string_view path, std::str
     return Outcome::Ok();
 }
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
-
 } // namespace
 
 std::vector<std::string> ReadNameList(const SettingsStore& store, std::string_view section) {
@@ -96,10 +83,10 @@ std::string EncodeGroupMember(std::string_view fileName) {
 std::string DecodeGroupMember(std::string_view stored) {
     std::string out;
     for (std::size_t i = 0; i < stored.size(); ++i) {
-        if (stored[i] == '%' && i + 2 < stored.size() && HexValue(stored[i + 1]) >= 0 &&
-            HexValue(stored[i + 2]) >= 0) {
+        if (stored[i] == '%' && i + 2 < stored.size() && HexDigitValue(stored[i + 1]) >= 0 &&
+            HexDigitValue(stored[i + 2]) >= 0) {
             const char c =
-                static_cast<char>(HexValue(stored[i + 1]) * 16 + HexValue(stored[i + 2]));
+                static_cast<char>(HexDigitValue(stored[i + 1]) * 16 + HexDigitValue(stored[i + 2]));
             // Only what EncodeGroupMember writes, so a "%" of a name stored by another program
             // stays as it is.
             if (c == '%' || c == '?' || IsBlank(c)) {

@@ -150,25 +150,10 @@ std::string LabelKey(std::string_view label) {
 }
 
 std::string NoteMessage(const ScanNote& note) {
-    int entry = kLacksEndNote;
-    switch (note.issue) {
-    case ScanIssue::LacksEnd:
-        entry = kLacksEndNote;
-        break;
-    case ScanIssue::TooLong:
-        entry = kTooLongNote;
-        break;
-    case ScanIssue::AfterMarker:
-        entry = kAfterMarkerNote;
-        break;
-    case ScanIssue::BeyondLimit:
-        entry = kBeyondLimitNote;
-        break;
-    case ScanIssue::GroupSplit:
-        entry = kGroupSplitNote;
-        break;
-    }
-    return Msg(MsgList::Documents, entry, std::to_string(note.line));
+    // The warning of each ScanIssue, in its order.
+    static constexpr int kNotes[] = {kLacksEndNote, kTooLongNote, kAfterMarkerNote,
+                                     kBeyondLimitNote, kGroupSplitNote};
+    return Msg(MsgList::Documents, kNotes[static_cast<int>(note.issue)], std::to_string(note.line));
 }
 
 class Completion {

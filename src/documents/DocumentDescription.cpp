@@ -37,19 +37,6 @@ struct Failure {
     std::string message;
 };
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
-
 // One line: its first word and the quoted texts after it.
 struct Line {
     std::string key;
@@ -94,9 +81,10 @@ std::optional<Failure> SplitLine(std::string_view line, Line& out) {
                     text += line[i++];
                     continue;
                 }
-                if (i + 2 < line.size() && line[i] == 'x' && HexValue(line[i + 1]) >= 0 &&
-                    HexValue(line[i + 2]) >= 0) {
-                    text += static_cast<char>(HexValue(line[i + 1]) * 16 + HexValue(line[i + 2]));
+                if (i + 2 < line.size() && line[i] == 'x' && HexDigitValue(line[i + 1]) >= 0 &&
+                    HexDigitValue(line[i + 2]) >= 0) {
+                    text += static_cast<char>(HexDigitValue(line[i + 1]) * 16 +
+                                              HexDigitValue(line[i + 2]));
                     i += 3;
                     continue;
                 }
@@ -193,10 +181,11 @@ private:
 
     // The character of a "char" line, written as two hexadecimal digits; -1 when it is not one.
     static int CharacterCode(std::string_view argument) {
-        if (argument.size() != 2 || HexValue(argument[0]) < 0 || HexValue(argument[1]) < 0) {
+        if (argument.size() != 2 || HexDigitValue(argument[0]) < 0 ||
+            HexDigitValue(argument[1]) < 0) {
             return -1;
         }
-        const int code = HexValue(argument[0]) * 16 + HexValue(argument[1]);
+        const int code = HexDigitValue(argument[0]) * 16 + HexDigitValue(argument[1]);
         return code >= kFirstMappedChar && code <= kLastMappedChar ? code : -1;
     }
 

@@ -99,7 +99,6 @@ public:
         // say) separates words.
         return {Token::Char, b < 0x20 ? b : U' ', at, pos_};
     }
-    std::size_t Position() const { return pos_; }
 
 private:
     std::string_view doc_;
@@ -138,7 +137,6 @@ public:
         }
         return {Token::Char, raw_ ? b : Cp1252ToUnicode(b), at, pos_};
     }
-    std::size_t Position() const { return pos_; }
 
 private:
     std::string_view doc_;
@@ -148,19 +146,6 @@ private:
 
 bool IsAsciiLetter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-int Hex(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
 }
 
 // Destinations whose content is never text of the document (tables, pictures, document
@@ -236,7 +221,6 @@ public:
             return {Token::Char, Cp1252ToUnicode(b), at, pos_};
         }
     }
-    std::size_t Position() const { return pos_; }
 
 private:
     struct Word {
@@ -291,9 +275,10 @@ private:
             ++pos_;
             switch (n) {
             case '\'': {
-                if (pos_ + 1 < doc_.size() && Hex(doc_[pos_]) >= 0 && Hex(doc_[pos_ + 1]) >= 0) {
-                    const auto byte =
-                        static_cast<unsigned char>(Hex(doc_[pos_]) * 16 + Hex(doc_[pos_ + 1]));
+                if (pos_ + 1 < doc_.size() && HexDigitValue(doc_[pos_]) >= 0 &&
+                    HexDigitValue(doc_[pos_ + 1]) >= 0) {
+                    const auto byte = static_cast<unsigned char>(HexDigitValue(doc_[pos_]) * 16 +
+                                                                 HexDigitValue(doc_[pos_ + 1]));
                     pos_ += 2;
                     if (byte >= 1) {
                         return {Token::Char, Cp1252ToUnicode(byte), at, pos_};
@@ -420,105 +405,75 @@ private:
     int fallback_ = 0;    // fallback characters still to skip after a \uN
 };
 
-// WordPerfect 5: single-byte functions 80..BF, fixed-length functions C0..CF (C0 an extended
-// character), variable-length functions D0..FE with a 16-bit length after their subfunction.
-class WordPerfect5Tokenizer {
+// WordPerfect documents, code by code. WordPerfect 5: single-byte functions 80..BF, fixed-length
+// functions C0..CF (C0 an extended character), variable-length functions D0..FE with a 16-bit
+// length after their subfunction. WordPerfect 6: single-byte functions 80..CF (spaces, hyphens,
+// line and page ends), variable-length groups D0..EF whose 16-bit size counts the whole group,
+// fixed-length functions F0..FE (F0 an extended character).
+class WordPerfectTokenizer {
 public:
-    WordPerfect5Tokenizer(std::string_view doc, std::size_t start, const CharacterDecoder& decoder)
-        : doc_(doc), decoder_(decoder), pos_(start) {}
+    WordPerfectTokenizer(std::string_view doc, std::size_t start, const CharacterDecoder& decoder,
+                         bool sixth)
+        : doc_(doc), decoder_(decoder), pos_(start), sixth_(sixth) {}
 
     Token Next() {
         if (pos_ >= doc_.size()) {
             return {Token::End, 0, pos_, pos_};
         }
-        static constexpr std::size_t kFixed[16] = {4, 9, 11, 3, 3, 5,  6,  7,
-                                                   4, 5, 6,  6, 8, 10, 10, 12};
         const std::size_t at = pos_;
         const auto b = static_cast<unsigned char>(doc_[at]);
         if (b >= 0x20 && b < 0x7F) {
             ++pos_;
             return {Token::Char, b, at, pos_};
         }
-        if (b == 0x09 || b == 0x0A || b == 0x0B || b == 0x0C || b == 0x0D || b == 0x80 ||
-            b == 0x8C || b == 0x99) {
-            ++pos_; // tabs, returns, page breaks and the no-op count as white space
+        if (IsSpace(b)) {
+            ++pos_;
             return {Token::Char, U' ', at, pos_};
         }
-        if (b == 0xA9) {
+        if (b == (sixth_ ? 0x84 : 0xA9)) { // the hard hyphen
             ++pos_;
             return {Token::Char, U'-', at, pos_};
         }
-        std::size_t length = 1;
+        if (b == (sixth_ ? 0xF0 : 0xC0)) {
+            if (const auto [ch, n] = decoder_.At(doc_, at); n == 4) {
+                pos_ += 4;
+                return {Token::Char, ch, at, pos_};
+            }
+        }
+        pos_ = at + std::min(CodeLength(at, b), doc_.size() - at);
+        return {Token::Code, 0, at, pos_};
+    }
+
+private:
+    // Tabs, returns, page breaks, soft and hard spaces count as white space.
+    bool IsSpace(unsigned char b) const {
+        if (sixth_) {
+            return b == 0x80 || b == 0x81 || (b >= 0xB7 && b <= 0xBC) || (b >= 0xC7 && b <= 0xCF);
+        }
+        return (b >= 0x09 && b <= 0x0D) || b == 0x80 || b == 0x8C || b == 0x99;
+    }
+
+    std::size_t CodeLength(std::size_t at, unsigned char b) const {
+        static constexpr std::size_t kFixed5[16] = {4, 9, 11, 3, 3, 5,  6,  7,
+                                                    4, 5, 6,  6, 8, 10, 10, 12};
+        static constexpr std::size_t kFixed6[15] = {4, 5, 3, 3, 3, 3, 4, 4, 4, 5, 5, 6, 6, 8, 8};
+        const bool lengthField = at + 4 <= doc_.size();
+        if (sixth_) {
+            if (b >= 0xD0 && b <= 0xEF && lengthField) {
+                return std::max<std::size_t>(GetLe16(doc_, at + 2), 1);
+            }
+            return b >= 0xF0 && b <= 0xFE ? kFixed6[b - 0xF0] : 1;
+        }
         if (b >= 0xC0 && b <= 0xCF) {
-            length = kFixed[b - 0xC0];
-            if (b == 0xC0) {
-                if (const auto [ch, n] = decoder_.At(doc_, at); n == 4) {
-                    pos_ += 4;
-                    return {Token::Char, ch, at, pos_};
-                }
-            }
-        } else if (b >= 0xD0 && b <= 0xFE && at + 4 <= doc_.size()) {
-            length = 4 + GetLe16(doc_, at + 2);
+            return kFixed5[b - 0xC0];
         }
-        pos_ = at + std::min(length, doc_.size() - at);
-        return {Token::Code, 0, at, pos_};
+        return b >= 0xD0 && b <= 0xFE && lengthField ? 4 + GetLe16(doc_, at + 2) : 1;
     }
-    std::size_t Position() const { return pos_; }
 
-private:
     std::string_view doc_;
     const CharacterDecoder& decoder_;
     std::size_t pos_;
-};
-
-// WordPerfect 6: single-byte functions 80..CF (spaces, hyphens, line and page ends),
-// variable-length groups D0..EF whose 16-bit size counts the whole group, fixed-length functions
-// F0..FE (F0 an extended character).
-class WordPerfect6Tokenizer {
-public:
-    WordPerfect6Tokenizer(std::string_view doc, std::size_t start, const CharacterDecoder& decoder)
-        : doc_(doc), decoder_(decoder), pos_(start) {}
-
-    Token Next() {
-        if (pos_ >= doc_.size()) {
-            return {Token::End, 0, pos_, pos_};
-        }
-        static constexpr std::size_t kFixed[15] = {4, 5, 3, 3, 3, 3, 4, 4, 4, 5, 5, 6, 6, 8, 8};
-        const std::size_t at = pos_;
-        const auto b = static_cast<unsigned char>(doc_[at]);
-        if (b >= 0x20 && b < 0x7F) {
-            ++pos_;
-            return {Token::Char, b, at, pos_};
-        }
-        if (b == 0x80 || b == 0x81 || (b >= 0xB7 && b <= 0xBC) || (b >= 0xC7 && b <= 0xCF)) {
-            ++pos_; // soft and hard spaces, line, column and page ends
-            return {Token::Char, U' ', at, pos_};
-        }
-        if (b == 0x84) {
-            ++pos_;
-            return {Token::Char, U'-', at, pos_};
-        }
-        std::size_t length = 1;
-        if (b >= 0xD0 && b <= 0xEF && at + 4 <= doc_.size()) {
-            length = std::max<std::size_t>(GetLe16(doc_, at + 2), 1);
-        } else if (b >= 0xF0 && b <= 0xFE) {
-            length = kFixed[b - 0xF0];
-            if (b == 0xF0) {
-                if (const auto [ch, n] = decoder_.At(doc_, at); n == 4) {
-                    pos_ += 4;
-                    return {Token::Char, ch, at, pos_};
-                }
-            }
-        }
-        pos_ = at + std::min(length, doc_.size() - at);
-        return {Token::Code, 0, at, pos_};
-    }
-    std::size_t Position() const { return pos_; }
-
-private:
-    std::string_view doc_;
-    const CharacterDecoder& decoder_;
-    std::size_t pos_;
+    bool sixth_;
 };
 
 bool IsWhiteSpace(const Token& t) {
@@ -642,16 +597,9 @@ private:
                 FinishItem(t.end);
                 state_ = State::Outside;
             } else if (BetweenBraces(t)) {
-                if (t.type == Token::Char) {
-                    held_.push_back(t.ch);
-                }
-                AddBrace(itemBraces_, t);
+                Hold(t, itemBraces_);
             } else {
-                state_ = State::Inside;
-                AppendText(text_, U'}');
-                for (char32_t ch : held_) {
-                    AppendText(text_, ch);
-                }
+                Release(U'}');
                 Take(t);
             }
             return;
@@ -663,20 +611,30 @@ private:
                 gapClean_ = false;
                 BeginItem(openAt_);
             } else if (BetweenBraces(t)) {
-                if (t.type == Token::Char) {
-                    held_.push_back(t.ch);
-                }
-                AddBrace(pendingBraces_, t);
+                Hold(t, pendingBraces_);
             } else {
-                state_ = State::Inside;
-                AppendText(text_, U'{');
-                for (char32_t ch : held_) {
-                    AppendText(text_, ch);
-                }
+                Release(U'{');
                 itemBraces_ += pendingBraces_;
                 Take(t);
             }
             return;
+        }
+    }
+
+    // A token between a brace and a possible second one: white space is held back.
+    void Hold(const Token& t, std::string& braces) {
+        if (t.type == Token::Char) {
+            held_.push_back(t.ch);
+        }
+        AddBrace(braces, t);
+    }
+
+    // The brace had no second one: it and the white space held after it are text.
+    void Release(char32_t brace) {
+        state_ = State::Inside;
+        AppendText(text_, brace);
+        for (char32_t ch : held_) {
+            AppendText(text_, ch);
         }
     }
 
@@ -882,11 +840,9 @@ Outcome ScanDocument(std::string_view document, DocumentKind kind,
             HasWordPerfectHeader(document, kind == DocumentKind::WordPerfect5 ? 0 : 2)
                 ? GetLe32(document, 4)
                 : 0;
-        if (kind == DocumentKind::WordPerfect5) {
-            return Run(document, kind, WordPerfect5Tokenizer(document, result.textStart, decoder),
-                       false, result, progress);
-        }
-        return Run(document, kind, WordPerfect6Tokenizer(document, result.textStart, decoder),
+        return Run(document, kind,
+                   WordPerfectTokenizer(document, result.textStart, decoder,
+                                        kind == DocumentKind::WordPerfect6),
                    false, result, progress);
     }
     case DocumentKind::Latex:

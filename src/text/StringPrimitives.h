@@ -18,6 +18,19 @@ constexpr bool IsBlank(char c) {
 constexpr bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
+// The value of a hexadecimal digit (either case); -1 for any other character.
+constexpr int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    return -1;
+}
 
 std::string_view TrimView(std::string_view text);
 std::string TrimBlanks(std::string_view text);
