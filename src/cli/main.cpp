@@ -1,6 +1,7 @@
 // citavox-cli: the command-line front end of Citavox's engines.
 
 #include "cli/CliSupport.h"
+#include "cli/JournalCommands.h"
 #include "cli/RefCommands.h"
 #include "text/Cp1252.h"
 
@@ -29,6 +30,7 @@ const std::array kCommands = {
     Command{"append", cvx::cli::RunAppend, {"--current"}, 7},
     Command{"reprint", cvx::cli::RunReprint, {"--current"}, 8},
     Command{"fix-line-ends", cvx::cli::RunFixLineEnds, {}, 9},
+    Command{"journal", cvx::cli::RunJournal, {"--form", "--database"}, 19},
 };
 
 int PrintUsage(bool toError) {
