@@ -9,10 +9,12 @@ sample-journals.tsv beside itself and writes journals.csv beside itself. It is r
 the sources change; the build only reads journals.csv.
 
 What it does, in short:
-- Every journal of NLM's J_Medline list is a candidate. Its full name is NLM's title up to a
-  subtitle (" : ") or a parallel title (" = "), without a final place or edition in
-  parentheses unless another candidate has the same title; words that NLM writes in lower case
-  get capitals (title case). NLM's whole title and its parallel titles become alternate names.
+- Every journal of NLM's J_Medline list is a candidate, and so are the journals of NLM's 2019
+  J_Sequence list and of the Entrez list that J_Medline lacks. A journal's full name is NLM's
+  title up to a subtitle (" : ") or a parallel title (" = "), without a final place or edition
+  in parentheses; where chosen journals would share that name, the place or edition stays, and
+  then the subtitle. Words that NLM writes in lower case get capitals (title case). NLM's whole
+  title and its parallel titles become alternate names.
 - Medlar is NLM's MEDLINE abbreviation. Index Medicus is the dotted ISO abbreviation of NLM's
   2019 J_Sequence list, or else the MEDLINE abbreviation with a period after every word that
   abbreviates a longer word of the title. Chemical Abstracts is the CASSI abbreviation of the
@@ -237,12 +239,13 @@ def main():
     journals = []
     for c in candidates:
         title = c["title"]
-        parallel = split_top(title, " = ")
+        parallel = split_top(title, "=")
         main_title = split_top(parallel[0], " : ")[0]
         iso = sequence.get(c["nlm"], {}).get("IsoAbbr", "") if c["nlm"] else ""
         cassi = acs.get(join_key(title)) or acs.get(join_key(main_title)) or set()
         j = dict(c)
         j.update({
+            "main_parallel": parallel[0],
             "main": main_title,
             "short": without_qualifier(main_title),
             "parallel": parallel[1:],
@@ -259,7 +262,7 @@ def main():
 
     def row_of(j, full):
         alternates = []
-        for n in [title_case(j["title"])] + [title_case(p) for p in j["parallel"]]:
+        for n in [title_case(j["main_parallel"])] + [title_case(p) for p in j["parallel"]]:
             if normalise(n) != normalise(full) and n not in alternates:
                 alternates.append(n)
         return {
@@ -293,14 +296,30 @@ def main():
         for k in keys:
             owner.setdefault(k, j["tier"])
 
-    # Titles that several chosen journals share keep their place or edition.
-    short_count = defaultdict(int)
-    for j in taken:
-        short_count[normalise(j["short"])] += 1
+    # Titles that several chosen journals share keep their place or edition, or else their
+    # subtitle.
+    fulls = {id(j): j["short"] for j in taken}
+    for longer in ("main", "title"):
+        count = defaultdict(int)
+        for j in taken:
+            count[normalise(fulls[id(j)])] += 1
+        for j in taken:
+            if count[normalise(fulls[id(j)])] > 1:
+                fulls[id(j)] = j[longer]
     rows = list(supplement)
     for j in taken:
-        full = j["short"] if short_count[normalise(j["short"])] == 1 else j["main"]
-        rows.append(row_of(j, title_case(full)))
+        rows.append(row_of(j, title_case(fulls[id(j)])))
+
+    # An alternate name that is another journal's own name would only make that one ambiguous.
+    primary = defaultdict(set)
+    for i, r in enumerate(rows):
+        for c in ("Full name", "Medlar", "Index Medicus", "Chemical Abstracts"):
+            if r[c]:
+                primary[normalise(r[c])].add(i)
+    for i, r in enumerate(rows):
+        alternates = [a for a in filter(None, r["Alternate names"].split(" = "))
+                      if primary.get(normalise(a), {i}) <= {i}]
+        r["Alternate names"] = " = ".join(alternates)
 
     present = {r["Full name"] for r in rows}
     missing = sorted(wanted - present)
