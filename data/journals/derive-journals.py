@@ -11,7 +11,7 @@ the sources change; the build only reads journals.csv.
 What it does, in short:
 - Every journal of NLM's J_Medline list is a candidate, and so are the journals of NLM's 2019
   J_Sequence list and of the Entrez list that J_Medline lacks. A journal's full name is NLM's
-  title up to a subtitle (" : ") or a parallel title (" = "), without a final place or edition
+  title up to a subtitle (" : ", "; ") or a parallel title ("="), without a final place or edition
   in parentheses; where chosen journals would share that name, the place or edition stays, and
   then the subtitle. Words that NLM writes in lower case get capitals (title case). NLM's whole
   title and its parallel titles become alternate names.
@@ -240,7 +240,7 @@ def main():
     for c in candidates:
         title = c["title"]
         parallel = split_top(title, "=")
-        main_title = split_top(parallel[0], " : ")[0]
+        main_title = split_top(split_top(parallel[0], " : ")[0], "; ")[0]
         iso = sequence.get(c["nlm"], {}).get("IsoAbbr", "") if c["nlm"] else ""
         cassi = acs.get(join_key(title)) or acs.get(join_key(main_title)) or set()
         j = dict(c)
@@ -281,10 +281,12 @@ def main():
     # is left out, so that the common names stay unambiguous.
     budget = NAME_BUDGET - sum(len(names_of(s)) for s in supplement)
     taken = []
+    skipped = 0
     owner = {}  # normalised name -> priority of the journal that has it
     for j in sorted((j for j in journals if j["tier"] < 9), key=lambda j: (j["tier"], j["id"])):
         keys = {normalise(n) for n in (j["short"], j["medlar"], j["index_medicus"])}
         if any(owner.get(k, j["tier"]) < j["tier"] for k in keys):
+            skipped += 1
             continue
         count = len(names_of(row_of(j, title_case(j["short"]))))
         if count > budget:
@@ -333,10 +335,14 @@ def main():
         w.writerows(rows)
     names = sum(len(names_of(r)) for r in rows)
     tiers = defaultdict(int)
+    origins = defaultdict(int)
     for j in taken:
         tiers[j["tier"]] += 1
+        origins[("J_Medline", "J_Sequence", "Entrez")[j["id"][0]]] += 1
     print(f"{len(rows)} journals ({len(taken)} from NLM's lists, {len(supplement)} supplementary), "
-          f"{names} names; by priority: " + ", ".join(f"{t}: {n}" for t, n in sorted(tiers.items())))
+          f"{names} names; by priority: " + ", ".join(f"{t}: {n}" for t, n in sorted(tiers.items())) +
+          "; by list: " + ", ".join(f"{o}: {n}" for o, n in sorted(origins.items())) +
+          f"; left out for a name taken before: {skipped}")
 
 
 if __name__ == "__main__":
