@@ -67,8 +67,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     constexpr cvx::JournalForm kForms[] = {
-        cvx::JournalForm::Alternate,    cvx::JournalForm::FullName, cvx::JournalForm::Medlar,
-        cvx::JournalForm::IndexMedicus, cvx::JournalForm::Issn,     cvx::JournalForm::AnyName,
+        cvx::JournalForm::Alternate,    cvx::JournalForm::FullName,    cvx::JournalForm::Medlar,
+        cvx::JournalForm::IndexMedicus, cvx::JournalForm::Issn,        cvx::JournalForm::AnyName,
         cvx::JournalForm::WithSuffix,   cvx::JournalForm::RecordNumber};
     for (const char* name : {"Nature", "J Biol Chem", "Chirurgie #2", "[0028-0836]", "A B C"}) {
         for (const cvx::JournalForm form : kForms) {

@@ -93,9 +93,13 @@ int Fail(std::string_view cp1252Message) {
 }
 
 int Usage(std::initializer_list<int> entries) {
+    return Usage(MsgList::Cli, entries);
+}
+
+int Usage(MsgList list, std::initializer_list<int> entries) {
     std::string lines;
     for (int e : entries) {
-        lines += (lines.empty() ? "" : "\r") + Msg(MsgList::Cli, e);
+        lines += (lines.empty() ? "" : "\r") + Msg(list, e);
     }
     Fail(Msg(MsgList::Cli, 11, lines));
     return kUsageError;

@@ -46,6 +46,8 @@ int Fail(const Outcome& outcome);
 int Fail(std::string_view cp1252Message);
 // Prints the usage line(s) of a command (catalogue entries of GMSG_Cli) and returns kUsageError.
 int Usage(std::initializer_list<int> entries);
+// The same with the entries of another list.
+int Usage(MsgList list, std::initializer_list<int> entries);
 
 // A 1-based reference number as typed; nullopt (after printing why) when it is not a number
 // within 1..count.

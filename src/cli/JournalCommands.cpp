@@ -13,15 +13,6 @@ namespace {
 
 constexpr std::string_view kQualityWords[] = {"unique", "fallback", "ambiguous", "not found"};
 
-int JournalUsage(std::initializer_list<int> entries) {
-    std::string lines;
-    for (int e : entries) {
-        lines += (lines.empty() ? "" : "\r") + Msg(MsgList::CliJournal, e);
-    }
-    Fail(Msg(MsgList::Cli, 11, lines));
-    return kUsageError;
-}
-
 // Opens the database of --database, or the shipped one, in this thread's access state.
 JournalDatabase* OpenDatabase(const Args& args) {
     const std::string path = JournalDatabasePath(args.Value("--database").value_or(""));
@@ -51,7 +42,7 @@ int RunLookup(const Args& args) {
     if (const std::optional<std::string> value = args.Value("--form")) {
         form = ParseInt(*value, true);
         if (!form || *form < 0 || (*form > 8 && *form != 15)) {
-            return JournalUsage({0});
+            return Usage(MsgList::CliJournal, {0});
         }
     }
     JournalDatabase* db = OpenDatabase(args);
@@ -132,7 +123,7 @@ int RunJournal(const Args& args) {
     const std::vector<std::string>& p = args.Positional();
     const std::string_view verb = p.empty() ? std::string_view() : std::string_view(p[0]);
     if (!args.Complete()) {
-        return JournalUsage({0, 1, 2});
+        return Usage(MsgList::CliJournal, {0, 1, 2});
     }
     if (verb == "lookup" && p.size() == 2 && !args.Unknown({"--form", "--database"})) {
         return RunLookup(args);
@@ -143,7 +134,7 @@ int RunJournal(const Args& args) {
     if (verb == "stats" && p.size() == 1 && !args.Unknown({"--database"})) {
         return RunStats(args);
     }
-    return JournalUsage({0, 1, 2});
+    return Usage(MsgList::CliJournal, {0, 1, 2});
 }
 
 } // namespace cvx::cli
