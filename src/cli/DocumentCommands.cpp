@@ -6,6 +6,7 @@
 #include "documents/PseudoCitation.h"
 #include "formats/FormatFile.h"
 #include "formats/Renderer.h"
+#include "journals/DatabaseJournalLookup.h"
 #include "refstore/ReferenceFile.h"
 #include "text/CaseMapping.h"
 #include "text/Collation.h"
@@ -116,6 +117,8 @@ int RunComplete(const Args& args) {
     request.documentFormatName = documentFormat;
     request.library = &library;
     request.format = &format;
+    const DatabaseJournalLookup journals(JournalDatabasePath({}));
+    request.render.journals = journals.Usable() ? &journals : nullptr;
     request.render.ignoreJournalDatabase = settings.ReadBool(Setting::IgnoreDatabase);
     request.render.suppressRtf = settings.ReadBool(Setting::SuppressRtf);
     request.progress = &progress;

@@ -1,8 +1,10 @@
 #include "cli/FormatCommands.h"
 
+#include "app/SettingsStore.h"
 #include "formats/FormatFile.h"
 #include "formats/Renderer.h"
 #include "formats/StyleText.h"
+#include "journals/DatabaseJournalLookup.h"
 #include "refstore/ReferenceFile.h"
 #include "text/Cp1252.h"
 #include "text/FileNames.h"
@@ -135,7 +137,12 @@ int RunRender(const Args& args) {
     if (!ReadReference(args.Positional()[0], args.Positional()[1], record)) {
         return kFailure;
     }
+    const DatabaseJournalLookup journals(JournalDatabasePath({}));
+    const SettingsStore settings;
     RenderOptions options;
+    options.journals = journals.Usable() ? &journals : nullptr;
+    options.ignoreJournalDatabase = settings.ReadBool(Setting::IgnoreDatabase);
+    options.suppressRtf = settings.ReadBool(Setting::SuppressRtf);
     options.latex = output == "latex";
     std::string text;
     RenderReference(desc, !args.Has("--short"), record, text, options);

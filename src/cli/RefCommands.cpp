@@ -1,6 +1,7 @@
 #include "cli/RefCommands.h"
 
 #include "app/SettingsStore.h"
+#include "journals/DatabaseJournalLookup.h"
 #include "refstore/LineEnds.h"
 #include "refstore/ReferenceFile.h"
 #include "text/Cp1252.h"
@@ -20,9 +21,15 @@ constexpr std::string_view kStatusWords[] = {"correct", "suspect", "ruined", "de
 constexpr char kStatusLetters[] = {'C', 'S', 'R', 'D'};
 constexpr std::string_view kSourceWords[] = {"journal", "chapter", "monograph", "unparsed"};
 
+// Journal names are judged by the shipped journal-name database when it can be used.
+FormalCheck JournalCheck(const DatabaseJournalLookup& journals) {
+    return FormalCheck{SettingsStore().ReadBool(Setting::IgnoreDatabase),
+                       journals.Usable() ? &journals : nullptr};
+}
+
 // The one-line form as plain text, without the markers that delimit the title.
-std::string PlainSingleLine(TReferenceFile& file) {
-    return CodesToPlainText(ReplaceAll(file.SingleLineText(), "!T!T!T", ""));
+std::string PlainSingleLine(TReferenceFile& file, const FormalCheck& check) {
+    return CodesToPlainText(ReplaceAll(file.SingleLineText(check), "!T!T!T", ""));
 }
 
 // The lines of a part, each trimmed and indented, as UTF-8.
@@ -63,6 +70,7 @@ int RunList(const Args& args) {
     if (!OpenReferenceFile(file, args.Positional()[0], progress, kind)) {
         return kFailure;
     }
+    const DatabaseJournalLookup journals(JournalDatabasePath({}));
     const int visible = file.VisibleCount();
     const int width = static_cast<int>(std::to_string(file.RefCount()).size());
     std::ostringstream out;
@@ -70,7 +78,7 @@ int RunList(const Args& args) {
         if (Outcome r = file.GoTo(pos); !r) {
             return Fail(r);
         }
-        const std::string line = PlainSingleLine(file);
+        const std::string line = PlainSingleLine(file, JournalCheck(journals));
         const int abs = file.CurrentIndex();
         out << std::setw(width) << abs + 1 << ' '
             << kStatusLetters[static_cast<int>(file.Status(pos))] << ' '
@@ -97,7 +105,8 @@ int RunShow(const Args& args) {
     if (Outcome r = file.GoTo(file.AbsoluteToDisplay(*number - 1)); !r) {
         return Fail(r);
     }
-    const TRefArrData& data = file.ParseCurrent(true);
+    const DatabaseJournalLookup journals(JournalDatabasePath({}));
+    const TRefArrData& data = file.ParseCurrent(true, JournalCheck(journals));
     const int status = static_cast<int>(file.Status(file.CurrentPosition()));
     const int source = static_cast<int>(data.sourceType);
 

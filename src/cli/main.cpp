@@ -5,6 +5,7 @@
 #include "cli/CliSupport.h"
 #include "cli/DocumentCommands.h"
 #include "cli/FormatCommands.h"
+#include "cli/JournalCommands.h"
 #include "cli/RefCommands.h"
 #include "cli/SettingsCommands.h"
 #include "text/Cp1252.h"
@@ -40,6 +41,7 @@ const std::array kCommands = {
     Command{"format", cvx::cli::RunFormat, {}, 0, cvx::MsgList::CliFormat},
     Command{"render", cvx::cli::RunRender, {"--format", "--as"}, 1, cvx::MsgList::CliFormat},
     Command{"label", cvx::cli::RunLabel, {}, 2, cvx::MsgList::CliFormat},
+    Command{"journal", cvx::cli::RunJournal, {"--form", "--database"}, 24},
     Command{"complete",
             cvx::cli::RunComplete,
             {"--format", "--document-format"},

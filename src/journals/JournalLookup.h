@@ -9,13 +9,19 @@
 
 namespace cvx {
 
-// Display forms of journal names.
+// Display forms of journal names. Forms 1 to 5 are the names a user chooses between; the others
+// serve the database's own services.
 enum class JournalForm : int {
+    Alternate = 0, // a name that belongs to no display form
     FullName = 1,
     Medlar = 2,
     IndexMedicus = 3,
     Biosis = 4,
     ChemicalAbstracts = 5,
+    Issn = 6,
+    AnyName = 7,
+    WithSuffix = 8,    // the full name with its ambiguity number and ISSN
+    RecordNumber = 15, // the number of the journal's full-name record, as decimal text
 };
 
 struct JournalMatch {

@@ -111,8 +111,8 @@ TEST_F(CompleteCommand, CompletesTheRtfExampleAndPandocReadsTheResult) {
           "as Kolak et al. (2017) point out (Chica et al., 2012; Kolak et al., 2017)",
           "References Chica, A. B., Thiebaut de Schotten, M., Toba, M., Malhotra, P., Lupiáñez, "
           "J., & Bartolomeo, P. (2012). Attention networks",
-          "Wörmann, B. (2017). Grundlagen, Früherkennung, Diagnostik und Therapie. Med "
-          "Monatsschr Pharm, 40(2), 55–64.",
+          "Wörmann, B. (2017). Grundlagen, Früherkennung, Diagnostik und Therapie. "
+          "Medizinische Monatsschrift fur Pharmazeuten, 40(2), 55–64.",
           "Wöstmann, M., Herrmann, B., Maess, B., & Obleser, J. (2016). Spatiotemporal"}) {
         EXPECT_NE(plain.find(expected), std::string::npos) << expected << "\n---\n" << plain;
     }
@@ -215,9 +215,10 @@ TEST_F(CompleteCommand, WordPerfectDocumentsThatLibwpdReads) {
         EXPECT_NE(text->find("Muscles tire (Kolak et al., 2017; Wörmann, 2017)."),
                   std::string::npos)
             << *text;
-        EXPECT_NE(text->find("Wörmann, B. (2017). Grundlagen, Früherkennung, Diagnostik und "
-                             "Therapie. Med Monatsschr Pharm, 40(2), 55–64."),
-                  std::string::npos)
+        EXPECT_NE(
+            text->find("Wörmann, B. (2017). Grundlagen, Früherkennung, Diagnostik und "
+                       "Therapie. Medizinische Monatsschrift fur Pharmazeuten, 40(2), 55–64."),
+            std::string::npos)
             << *text;
     }
 }

@@ -93,13 +93,13 @@ TEST_F(RefCommandsTest, EditingCommands) {
 
 TEST_F(RefCommandsTest, LineEndRepair) {
     const std::string lf = dir_.File("lf.ref");
-    WriteBytes(lf, " Id\n Smith, J.\n T.\n 1998 (1) pp 1\n J\n\n");
+    WriteBytes(lf, " Id\n Smith, J.\n T.\n 1998 (1) pp 1\n Nature\n\n");
     const auto refused = Run({"list", lf});
     EXPECT_EQ(refused.status, 1);
     EXPECT_NE(refused.err.find("LF-only"), std::string::npos) << refused.err;
     EXPECT_NE(refused.err.find("fix-line-ends"), std::string::npos) << refused.err;
     ASSERT_EQ(Run({"fix-line-ends", lf}).status, 0);
-    EXPECT_EQ(Run({"list", lf}).out, "1 C - 1998 Smith: T J\n");
+    EXPECT_EQ(Run({"list", lf}).out, "1 C - 1998 Smith: T Nature\n");
 }
 
 } // namespace

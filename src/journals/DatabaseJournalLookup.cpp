@@ -1,0 +1,76 @@
+#include "journals/DatabaseJournalLookup.h"
+
+#include "journals/JournalMatching.h"
+#include "text/StringPrimitives.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace cvx {
+
+namespace {
+
+constexpr const char* kShippedName = "journals.jdb";
+
+} // namespace
+
+DatabaseJournalLookup::DatabaseJournalLookup(std::string path, JournalForm currentForm)
+    : path_(std::move(path)), currentForm_(currentForm) {
+    usable_ = ThreadJournalDatabase().Check(path_);
+}
+
+bool DatabaseJournalLookup::Recognises(std::string_view name) const {
+    return LookUp(name, currentForm_).has_value();
+}
+
+std::optional<JournalMatch> DatabaseJournalLookup::LookUp(std::string_view name,
+                                                          JournalForm form) const {
+    if (!usable_) {
+        return std::nullopt;
+    }
+    const JournalHit hit = LookUpJournal(path_, name, form);
+    if (!hit.Matched()) {
+        return std::nullopt;
+    }
+    JournalMatch match{hit.name, static_cast<int>(hit.quality), false};
+    if (hit.quality != JournalError::Ambiguous) {
+        JournalDatabase& db = ThreadJournalDatabase();
+        if (const std::optional<int> full = db.FindInRing(hit.record, JournalForm::FullName)) {
+            if (const std::optional<JournalRecordView> v = db.Record(*full)) {
+                match.requiresIssue =
+                    (v->flags & kJournalFlagExtra) && (v->extra & kJournalExtraRequiresIssue);
+            }
+        }
+    }
+    return match;
+}
+
+std::optional<std::string> DatabaseJournalLookup::SortAbbreviation(std::string_view name) const {
+    std::optional<JournalMatch> match = LookUp(name, JournalForm::Medlar);
+    if (!match) {
+        return std::nullopt;
+    }
+    return TrimBlanks(match->name);
+}
+
+std::string ShippedJournalDatabasePath() {
+    std::error_code ec;
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (!ec) {
+        const std::filesystem::path dir = exe.parent_path();
+        for (const std::filesystem::path& candidate :
+             {dir / kShippedName, dir.parent_path() / "share" / "citavox" / kShippedName}) {
+            if (std::filesystem::is_regular_file(candidate, ec)) {
+                return candidate.string();
+            }
+        }
+    }
+    return CITAVOX_BUILT_JOURNAL_DATABASE;
+}
+
+std::string JournalDatabasePath(std::string_view configured) {
+    const std::string path = TrimBlanks(configured);
+    return path.empty() ? ShippedJournalDatabasePath() : path;
+}
+
+} // namespace cvx
