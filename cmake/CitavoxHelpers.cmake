@@ -16,6 +16,8 @@ endif()
 function(citavox_add_library name)
     cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
     add_library(${name} STATIC ${ARG_SOURCES})
+    # Static libraries also go into shared ones (the import library), so they are built as PIC.
+    set_target_properties(${name} PROPERTIES POSITION_INDEPENDENT_CODE ON)
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
     target_link_libraries(${name} PUBLIC citavox_options ${ARG_DEPENDS})
 endfunction()

@@ -1,6 +1,7 @@
 // citavox-cli: the command-line front end of Citavox's engines.
 
 #include "cli/CliSupport.h"
+#include "cli/ImportCommands.h"
 #include "cli/RefCommands.h"
 #include "text/Cp1252.h"
 
@@ -17,6 +18,7 @@ struct Command {
     int (*run)(const Args&);
     std::vector<std::string_view> valuedOptions;
     int usageEntry; // its line in the catalogue's command-line list
+    cvx::MsgList usageList = cvx::MsgList::Cli;
 };
 
 const std::array kCommands = {
@@ -29,12 +31,14 @@ const std::array kCommands = {
     Command{"append", cvx::cli::RunAppend, {"--current"}, 7},
     Command{"reprint", cvx::cli::RunReprint, {"--current"}, 8},
     Command{"fix-line-ends", cvx::cli::RunFixLineEnds, {}, 9},
+    Command{"import", cvx::cli::RunImport, {"--type", "--label"}, 0, cvx::MsgList::CliImport},
+    Command{"detect", cvx::cli::RunDetect, {}, 1, cvx::MsgList::CliImport},
 };
 
 int PrintUsage(bool toError) {
     std::string text = cvx::Msg(cvx::MsgList::Cli, 0);
     for (const Command& c : kCommands) {
-        text += "\r" + cvx::Msg(cvx::MsgList::Cli, c.usageEntry);
+        text += "\r" + cvx::Msg(c.usageList, c.usageEntry);
     }
     if (toError) {
         cvx::cli::Fail(text);
