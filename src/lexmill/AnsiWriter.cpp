@@ -292,6 +292,16 @@ std::string AnsiWriter::Take() {
     return text;
 }
 
+std::string AsciiLetters(char32_t codePoint) {
+    std::string out;
+    for (uint part : FromCodePoint(codePoint).normalized(QString::NormalizationForm_KD).toUcs4()) {
+        if (part < 0x80) {
+            out.push_back(static_cast<char>(part));
+        }
+    }
+    return out;
+}
+
 std::string UnicodeToAnsi(std::u32string_view text) {
     AnsiWriter writer;
     for (char32_t cp : text) {

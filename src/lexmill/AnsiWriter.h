@@ -35,6 +35,10 @@ unsigned char SymbolFontByte(char32_t codePoint);
 // One Symbol-font character as markup: "#G" + byte + "#G".
 std::string SymbolMarkup(unsigned char symbolByte);
 
+// The ASCII letters of a character: its base letters without their marks ("A" for an A with
+// tilde); empty when it has none.
+std::string AsciiLetters(char32_t codePoint);
+
 // The whole text converted.
 std::string UnicodeToAnsi(std::u32string_view text);
 // UTF-8 text converted; malformed bytes are read as code page 1252 bytes.

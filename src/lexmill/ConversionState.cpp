@@ -55,6 +55,7 @@ ConversionState::PrepareResult ConversionState::PrepareReadWrite(const std::stri
         absPos_ = 0;
         errFileError_ = false;
         probaseFirstCall = true;
+        recordsRead = 0;
         freeFormat = FreeFormatMemory{};
         runError_.reset();
         allLines.assign(kLineTableSize, std::string());
@@ -233,6 +234,7 @@ int ConversionState::ReadSourceChar() {
 }
 
 bool ConversionState::BeginRecord() {
+    ++recordsRead;
     mLine = 0;
     ResetCollectData();
     if (allLines.size() != static_cast<std::size_t>(kLineTableSize)) {

@@ -156,6 +156,7 @@ public:
     bool Stopped() const { return runError_.has_value(); }
 
     // --- State that single readers keep for a run
+    int recordsRead = 0; // calls of record readers in this run
     bool probaseFirstCall = true;
     struct FreeFormatMemory {
         long number = -1;

@@ -87,9 +87,7 @@ void AddAbstractWords(ConversionState& s, std::string_view text, bool countFollo
             }
             line = &abstract[abstract.count];
         }
-        if (line->empty()) {
-            line->append(word);
-        } else if (*line == " ") {
+        if (line->empty() || line->back() == ' ') {
             line->append(word);
         } else if (japanese && line->size() >= 2 &&
                    IsSjisLeadByte(static_cast<unsigned char>((*line)[line->size() - 2]))) {

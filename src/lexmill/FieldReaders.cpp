@@ -159,7 +159,9 @@ void ReadTitle(ConversionState& s, std::string_view tag, bool decapitalise) {
     if (!s.noDiac) {
         text = ChangeCharSetD(text, s.diacChar);
     }
-    text = DeleteAndTrim(text, 1, tag.size());
+    // The field's text is collapsed, so its tag is as long as the collapsed tag ("TI  - " has
+    // become "TI - "); taking the tag's own length would cut the title's first letter.
+    text = DeleteAndTrim(text, 1, Collapse(tag).size());
     if (decapitalise) {
         text = Decapitalise(text, CaseMode::Sentence, s.convCharSet == 1);
     }

@@ -231,6 +231,7 @@ private:
                    ((mode_ == 2 && memory_.number >= 0 && number == memory_.number + 1) ||
                     (mode_ == 3 && number < 1800 && d == memory_.delimiter))) {
             memory_.carried = digits + static_cast<char>(d) + " ";
+            memory_.number = number;
             ended_ = true;
             return true;
         }
@@ -240,6 +241,9 @@ private:
     }
 
     void Append(char c) {
+        if (c == ' ' && (buffer_.empty() || buffer_.back() == ' ')) {
+            return;
+        }
         buffer_.push_back(c);
         if (buffer_.size() >= 80) {
             // Cut at the last blank that follows a character other than a hyphen.
@@ -307,7 +311,7 @@ void ReadFreeFormatBlock(ConversionState& s, int mode, int charSetMode) {
 }
 
 void ReadTheWholeReferenceAAEM(ConversionState& s) {
-    ForgetPendingLineBeforeFirstReference(s);
+    ForgetPendingLineAtRunStart(s);
     if (!s.BeginRecord()) {
         return;
     }

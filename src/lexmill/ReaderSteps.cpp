@@ -93,10 +93,8 @@ void Store(ConversionState& s, std::string_view line) {
     }
 }
 
-void ForgetPendingLineBeforeFirstReference(ConversionState& s) {
-    // Counting dumped references too: a first reference that was dumped must not cost the next
-    // one its first line.
-    if (s.Counters().refsWritten == 0 && s.Counters().refsDumped == 0) {
+void ForgetPendingLineAtRunStart(ConversionState& s) {
+    if (s.recordsRead == 0) {
         s.pendingLine.clear();
     }
 }

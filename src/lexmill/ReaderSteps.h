@@ -38,7 +38,9 @@ std::vector<std::string> PageLayoutPieces(std::string_view line);
 // further lines are consumed without being stored.
 void Store(ConversionState& s, std::string_view line);
 
-// Readers whose pending line is reset per run forget it until the run has written a reference.
-void ForgetPendingLineBeforeFirstReference(ConversionState& s);
+// Readers whose pending line is reset per run forget it at the first record of a run. (Not
+// until the run's first reference is written: a run whose first references are dumped would
+// otherwise lose the first line of every record after them.)
+void ForgetPendingLineAtRunStart(ConversionState& s);
 
 } // namespace cvx::lexmill::steps

@@ -218,7 +218,7 @@ void ReadTheWholeCompuServe(ConversionState& s, std::string_view marker) {
 }
 
 void ReadTheWholeReferenceSP(ConversionState& s, std::string_view marker) {
-    ForgetPendingLineBeforeFirstReference(s);
+    ForgetPendingLineAtRunStart(s);
     if (!s.BeginRecord()) {
         return;
     }
@@ -528,7 +528,7 @@ void ReadTheWholeReferenceRIS(ConversionState& s, std::string_view marker) {
 }
 
 void ReadTheWholeReferenceIGAKU(ConversionState& s) {
-    ForgetPendingLineBeforeFirstReference(s);
+    ForgetPendingLineAtRunStart(s);
     if (!s.BeginRecord()) {
         return;
     }
@@ -561,7 +561,7 @@ void ReadTheWholeReferenceIGAKU(ConversionState& s) {
 }
 
 void RefUp_ReadTheWholeReference(ConversionState& s) {
-    ForgetPendingLineBeforeFirstReference(s);
+    ForgetPendingLineAtRunStart(s);
     if (!s.BeginRecord()) {
         return;
     }
@@ -608,7 +608,7 @@ std::string ReadProbase(ConversionState& s, int maximumLength) {
         s.pendingLine.clear();
         s.FileAppendCRLF();
     }
-    ForgetPendingLineBeforeFirstReference(s);
+    ForgetPendingLineAtRunStart(s);
     if (!s.BeginRecord()) {
         return {};
     }

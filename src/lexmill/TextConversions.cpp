@@ -135,11 +135,10 @@ const std::array<unsigned char, 256>& AnsiToOemTable() {
                 }
             }
             if (!found) {
-                // The base letter of an accented character, or a blank-like look-alike.
-                const std::string base = UnicodeToAnsi(std::u32string(1, cp));
-                const unsigned char asciiBase =
+                // The base letter of an accented character.
+                const std::string base = AsciiLetters(cp);
+                t[static_cast<std::size_t>(b)] =
                     base.size() == 1 ? static_cast<unsigned char>(base[0]) : '?';
-                t[static_cast<std::size_t>(b)] = asciiBase < 0x80 ? asciiBase : '?';
             }
         }
         return t;

@@ -195,6 +195,9 @@ bool RisProcedure::Fill() {
     const std::string start = WithDigits(f.First("SP"));
     const std::string end = WithDigits(f.First("EP"));
     r.pages = start.find('-') == std::string::npos && !end.empty() ? start + "-" + end : start;
+    if (r.pages.empty()) {
+        r.pages = WithDigits(f.First("C7")); // an article number
+    }
     r.abstract = f.All("AB");
     if (r.abstract.empty()) {
         r.abstract = f.All("N2");
