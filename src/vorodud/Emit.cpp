@@ -33,7 +33,7 @@ void Emit(const Reference& ref) {
         }
         break;
     case ReferenceKind::Chapter:
-        DumpToSource(lx::Arg("E: " + EndSentence(orUnknown(ref.bookTitle))).c_str());
+        DumpToSource(lx::Arg("E: " + orUnknown(EndSentence(ref.bookTitle))).c_str());
         if (ref.editors.empty()) {
             AddToEditors(unknown.c_str());
         }
@@ -43,7 +43,7 @@ void Emit(const Reference& ref) {
         SetPublCity(lx::Arg(publisher).c_str());
         break;
     case ReferenceKind::Monograph:
-        DumpToSource(lx::Arg("S: " + EndSentence(orUnknown(ref.bookTitle))).c_str());
+        DumpToSource(lx::Arg("S: " + orUnknown(EndSentence(ref.bookTitle))).c_str());
         SetPublCity(lx::Arg(publisher).c_str());
         break;
     }

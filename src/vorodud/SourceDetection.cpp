@@ -61,6 +61,26 @@ bool IsWosTag(std::string_view line) {
            line[3] != ' ' && line[3] != '-' && line.find('\t') == std::string_view::npos;
 }
 
+// "@article{key," and the like; "@string(" and "@comment{" too.
+bool IsBibtexEntry(std::string_view line) {
+    line = TrimView(line);
+    if (line.size() < 3 || line[0] != '@') {
+        return false;
+    }
+    std::size_t i = 1;
+    while (i < line.size() &&
+           ((line[i] >= 'a' && line[i] <= 'z') || (line[i] >= 'A' && line[i] <= 'Z'))) {
+        ++i;
+    }
+    if (i == 1) {
+        return false;
+    }
+    while (i < line.size() && line[i] == ' ') {
+        ++i;
+    }
+    return i < line.size() && (line[i] == '{' || line[i] == '(');
+}
+
 bool IsReferTag(std::string_view line) {
     return line.size() >= 2 && line[0] == '%' && !IsBlank(line[1]) &&
            (line.size() == 2 || line[2] == ' ');
@@ -94,6 +114,7 @@ int DetectSourceTypeOfText(std::string_view head) {
     std::size_t medline = 0;
     std::size_t wos = 0;
     std::size_t refer = 0;
+    std::size_t bibtex = 0;
     bool risStart = false;
     bool pmid = false;
     bool wosEnd = false;
@@ -122,12 +143,18 @@ int DetectSourceTypeOfText(std::string_view head) {
         if (IsReferTag(line)) {
             ++refer;
         }
+        if (IsBibtexEntry(line)) {
+            ++bibtex;
+        }
     }
     // A tab-delimited export names its columns by the tags of the tagged layout; it is not that
     // layout.
     if (first.find('\t') != std::string_view::npos &&
         (StartsWith(first, "PT\t") || StartsWith(first, "TY\t") || StartsWith(first, "AU\t"))) {
         return 0;
+    }
+    if (bibtex >= 1 && bibtex * 2 >= ris + medline + wos + refer) {
+        return TypeIfKnown("bibtex");
     }
     if (pmid && medline >= 3) {
         return TypeIfKnown("medline");

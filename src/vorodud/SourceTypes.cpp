@@ -30,6 +30,7 @@ const std::vector<SourceType>& SourceTypes() {
         {21, "medline", Ncbi, 0, ProcedureId::Medline},
         {22, "wos", Clarivate, 1, ProcedureId::WebOfScience},
         {23, "refer", ReferenceManagers, 2, ProcedureId::Refer},
+        {24, "bibtex", ReferenceManagers, 3, ProcedureId::Bibtex},
         {25, "ris-wos", Clarivate, 5, ProcedureId::Ris},
         {26, "ris-embase", Elsevier, 6, ProcedureId::Ris},
         {27, "ris-scopus", Elsevier, 7, ProcedureId::Ris},

@@ -4,6 +4,7 @@
 #include "lexmill/Lexmill.h"
 #include "text/Catalogue.h"
 #include "text/FileNames.h"
+#include "vorodud/BibtexProcedure.h"
 #include "vorodud/Lexmill.h"
 #include "vorodud/Procedure.h"
 #include "vorodud/SourceDetection.h"
@@ -94,6 +95,8 @@ std::unique_ptr<Procedure> MakeProcedure(ProcedureId id) {
         return std::make_unique<WebOfScienceProcedure>();
     case ProcedureId::Refer:
         return std::make_unique<ReferProcedure>();
+    case ProcedureId::Bibtex:
+        return std::make_unique<BibtexProcedure>();
     default:
         return nullptr;
     }
