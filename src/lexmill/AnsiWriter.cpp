@@ -285,6 +285,11 @@ void AnsiWriter::Append(char32_t cp) {
     out_ += CachedTransliteration(cp);
 }
 
+void AnsiWriter::AppendByte(unsigned char byte) {
+    CloseSymbol();
+    out_.push_back(static_cast<char>(byte));
+}
+
 std::string AnsiWriter::Take() {
     CloseSymbol();
     std::string text;

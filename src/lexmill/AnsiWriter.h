@@ -17,6 +17,8 @@ namespace cvx {
 class AnsiWriter {
 public:
     void Append(char32_t codePoint);
+    // A byte of single-byte text, taken as it is.
+    void AppendByte(unsigned char byte);
     // Closes an open Symbol run and hands over the text written so far.
     std::string Take();
     const std::string& Text() const { return out_; }

@@ -1,7 +1,5 @@
 #include "lexmill/SourceDecoding.h"
 
-#include "text/Cp1252.h"
-
 namespace cvx {
 
 namespace {
@@ -92,7 +90,7 @@ void SourceDecoder::DecodeUtf8(std::string_view bytes, bool last) {
             writer_.Append(cp);
             i += static_cast<std::size_t>(length);
         } else {
-            writer_.Append(Cp1252ToUnicode(c));
+            writer_.AppendByte(c);
             ++i;
         }
     }

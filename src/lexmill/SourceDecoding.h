@@ -3,8 +3,8 @@
 // 1252 text chunk by chunk (AnsiWriter.h says how characters are converted).
 //
 // UTF-8 is decoded sequence by sequence: a byte that does not begin a well-formed sequence is
-// read as a code page 1252 byte, so single-byte files pass unchanged and a UTF-8 file with a few
-// stray single-byte characters loses nothing.
+// kept as it is, so single-byte files (code page 1252 or the OEM code page) pass unchanged and a
+// UTF-8 file with a few stray single-byte characters loses nothing.
 
 #include "lexmill/AnsiWriter.h"
 

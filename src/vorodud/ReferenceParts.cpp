@@ -234,6 +234,35 @@ Citation ParseCitation(std::string_view text) {
         rest.remove_prefix(separator + 1);
     }
     rest = TrimView(rest);
+    // Citation indexes write "V51, N13, P8542-8550".
+    if (rest.size() > 1 && rest[0] == 'V' && IsDigit(rest[1])) {
+        std::size_t start = 0;
+        while (start < rest.size()) {
+            std::size_t end = rest.find(',', start);
+            if (end == std::string_view::npos) {
+                end = rest.size();
+            }
+            const std::string_view part = TrimView(rest.substr(start, end - start));
+            if (part.size() > 1 && IsDigit(part[1])) {
+                const std::string value = FirstWord(part.substr(1));
+                switch (part[0]) {
+                case 'V':
+                    c.volume = TrimBlanks(value);
+                    break;
+                case 'N':
+                    c.issue = TrimBlanks(value);
+                    break;
+                case 'P':
+                    c.pages = TrimBlanks(value);
+                    break;
+                default:
+                    break;
+                }
+            }
+            start = end + 1;
+        }
+        return c;
+    }
     std::size_t i = 0;
     while (i < rest.size() && rest[i] != '(' && rest[i] != ':' && rest[i] != ',' &&
            rest[i] != ';') {
@@ -253,6 +282,64 @@ Citation ParseCitation(std::string_view text) {
         c.pages = WithDigits(pages.substr(0, end));
     }
     return c;
+}
+
+Reference ParseFreeCitation(std::string_view text) {
+    std::string t = TrimBlanks(text);
+    // A leading number ("12.", "[12]", "12)") belongs to the list, not to the reference.
+    std::size_t digits = t.starts_with('[') ? 1 : 0;
+    while (digits < t.size() && IsDigit(t[digits])) {
+        ++digits;
+    }
+    if (digits > 0 && digits < t.size() &&
+        std::string_view(".])").find(t[digits]) != std::string_view::npos) {
+        t = TrimBlanks(std::string_view(t).substr(digits + 1));
+    }
+    // Sentences end at ". "; the citation is the sentence that holds the year.
+    std::vector<std::string> sentences;
+    std::size_t start = 0;
+    while (start < t.size()) {
+        std::size_t end = t.find(". ", start);
+        if (end == std::string::npos) {
+            end = t.size();
+        }
+        sentences.push_back(TrimBlanks(std::string_view(t).substr(start, end - start)));
+        start = end + 2;
+    }
+    Reference r;
+    std::size_t cited = sentences.size();
+    for (std::size_t i = 0; i < sentences.size(); ++i) {
+        if (!FirstYear(sentences[i]).empty()) {
+            cited = i;
+        }
+    }
+    if (cited < 2 || cited == sentences.size()) {
+        return r;
+    }
+    const Citation c = ParseCitation(sentences[cited]);
+    r.journal = c.journal;
+    r.year = c.year;
+    r.volume = c.volume;
+    r.issue = c.issue;
+    r.pages = c.pages;
+    r.title = sentences[cited - 1];
+    std::string authors;
+    for (std::size_t i = 0; i + 1 < cited; ++i) {
+        authors += (authors.empty() ? "" : ". ") + sentences[i];
+    }
+    std::size_t from = 0;
+    while (from <= authors.size()) {
+        std::size_t end = authors.find(',', from);
+        if (end == std::string::npos) {
+            end = authors.size();
+        }
+        if (std::string a = FormatAuthorName(std::string_view(authors).substr(from, end - from));
+            !a.empty()) {
+            r.authors.push_back(std::move(a));
+        }
+        from = end + 1;
+    }
+    return r;
 }
 
 std::vector<std::string> SplitNameList(std::string_view text) {

@@ -62,6 +62,11 @@ struct Citation {
 };
 Citation ParseCitation(std::string_view text);
 
+// A reference written as running text in the Vancouver style: "Smith J, Jones K. Title.
+// Journal 1998;12(3):123-9." (a list number in front is dropped). Without a year the result has
+// no title, and so is not a reference.
+Reference ParseFreeCitation(std::string_view text);
+
 // Splits an author list written "A and B and C" or "A; B; C".
 std::vector<std::string> SplitNameList(std::string_view text);
 

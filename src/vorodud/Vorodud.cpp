@@ -6,6 +6,7 @@
 #include "text/FileNames.h"
 #include "vorodud/BibtexProcedure.h"
 #include "vorodud/Lexmill.h"
+#include "vorodud/OlderProcedures.h"
 #include "vorodud/Procedure.h"
 #include "vorodud/SourceDetection.h"
 #include "vorodud/SourceTypes.h"
@@ -85,6 +86,11 @@ constexpr int kOrdinalsUsed[] = {
     85,  89,  98,  101, 102, 106, 107, 108, 109, 110, 113, 117, 118, 119, 121, 122,
     123, 124, 125, 126, 127, 129, 130, 131, 133, 134, 135, 137, 138, 139, 140, 141};
 
+std::unique_ptr<Procedure> Layout(std::function<void()> read, LayoutTags tags, int charSet = 0,
+                                  unsigned char diacritic = 0) {
+    return std::make_unique<TaggedLayoutProcedure>(std::move(read), tags, charSet, diacritic);
+}
+
 std::unique_ptr<Procedure> MakeProcedure(ProcedureId id) {
     switch (id) {
     case ProcedureId::Medline:
@@ -97,9 +103,107 @@ std::unique_ptr<Procedure> MakeProcedure(ProcedureId id) {
         return std::make_unique<ReferProcedure>();
     case ProcedureId::Bibtex:
         return std::make_unique<BibtexProcedure>();
-    default:
-        return nullptr;
+    case ProcedureId::HostSession:
+        return Layout([] { ReadTheWholeReference("UI  -$AN  -"); },
+                      {.id = "UI  - ",
+                       .title = "TI  - ",
+                       .authors = "AU  - ",
+                       .source = "SO  - ",
+                       .abstract = "AB  - ",
+                       .address = "AD  - ",
+                       .language = "LA  - ",
+                       .keywords = "MH  - ",
+                       .decapitaliseTitle = true},
+                      0, '~');
+    case ProcedureId::Copac:
+        return std::make_unique<CopacProcedure>();
+    case ProcedureId::CompuServe:
+        return Layout([] { ReadTheWholeCompuServe("AN "); }, {.id = "AN ",
+                                                              .title = "TI ",
+                                                              .authors = "AU ",
+                                                              .source = "SO ",
+                                                              .abstract = "AB ",
+                                                              .language = "LA "});
+    case ProcedureId::PageLayout:
+        return Layout([] { ReadTheWholeReferenceSP("\f"); }, {.title = "TI:",
+                                                              .authors = "AU:",
+                                                              .source = "SO:",
+                                                              .abstract = "AB:",
+                                                              .language = "LA:"});
+    case ProcedureId::Inspec:
+        return Layout([] { ReadTheWholeReferenceSPTwoC("Record", ""); }, {.title = "TI ~ ",
+                                                                          .authors = "AU ~ ",
+                                                                          .source = "SO ~ ",
+                                                                          .abstract = "AB ~ ",
+                                                                          .keywords = "ID ~ "});
+    case ProcedureId::DialogIsi:
+        return Layout([] { ReadTheWholeRefDIALOGISI("DIALOG(R)File"); }, {.title = "TI- ",
+                                                                          .authors = "AU- ",
+                                                                          .source = "SO- ",
+                                                                          .abstract = "AB- ",
+                                                                          .language = "LA- "});
+    case ProcedureId::ReferenceUpdate:
+        return Layout([] { RefUp_ReadTheWholeReference(); },
+                      {.title = "TI ", .authors = "AU ", .source = "SO "});
+    case ProcedureId::Probase:
+        return std::make_unique<ProbaseProcedure>();
+    case ProcedureId::Jicst:
+        return Layout([] { ReadTheWholeReferenceJICST("AN "); },
+                      {.id = "AN ", .title = "TI ", .authors = "AU ", .source = "SO "}, 1);
+    case ProcedureId::Igaku:
+        return Layout([] { ReadTheWholeReferenceIGAKU(); },
+                      {.id = "UI:",
+                       .title = "TI:",
+                       .authors = "AU:",
+                       .journal = "JN:",
+                       .abstract = "AB:",
+                       .address = "IN:",
+                       .language = "LA:",
+                       .volume = "VO:",
+                       .issue = "IS:",
+                       .pages = "PG:",
+                       .year = "DP:"},
+                      1);
+    case ProcedureId::EntrezHtml:
+        return Layout([] { ReadTheWholeRef_Entrez(); }, {.title = "TI  - ",
+                                                         .authors = "AU  - ",
+                                                         .source = "SO  - ",
+                                                         .abstract = "AB  - ",
+                                                         .address = "AD  - ",
+                                                         .keywords = "KW  - "});
+    case ProcedureId::MedlineHtml:
+        return Layout([] { ReadTheWholeRef_NCBIMed(); }, {.id = "UI  - ",
+                                                          .title = "TI  - ",
+                                                          .authors = "AU  - ",
+                                                          .source = "SO  - ",
+                                                          .abstract = "AB  - ",
+                                                          .address = "AD  - ",
+                                                          .keywords = "KW  - "});
+    case ProcedureId::Positional:
+        return Layout([] { ReadTheWholeReferenceAAEM(); }, {.title = "TI  ",
+                                                            .authors = "AU  ",
+                                                            .source = "SO  ",
+                                                            .journal = "JO  ",
+                                                            .abstract = "AB  ",
+                                                            .address = "AD  "});
+    case ProcedureId::Labelled:
+        return Layout([] { MicIndexReadTheWholeReference(); }, {.id = "AN  ",
+                                                                .title = "TI  ",
+                                                                .authors = "AU  ",
+                                                                .source = "SO  ",
+                                                                .abstract = "AB  ",
+                                                                .language = "LA  ",
+                                                                .keywords = "DE  "});
+    case ProcedureId::SilverPlatter:
+        return std::make_unique<LabelledRecordsProcedure>();
+    case ProcedureId::Bibliography:
+        return std::make_unique<FreeCitationProcedure>([] { ReadTheWholeReferenceBibl(); });
+    case ProcedureId::DosBlocks:
+        return std::make_unique<FreeCitationProcedure>([] { ReadBlankLineDelimBlock(); });
+    case ProcedureId::NumberedList:
+        return std::make_unique<FreeCitationProcedure>([] { ReadFreeFormatBlock(2, 2); });
     }
+    return nullptr;
 }
 
 } // namespace
@@ -167,6 +271,7 @@ void ConversionThread::Job::Run() {
     std::error_code ec;
     std::filesystem::create_directories(std::filesystem::path(dumpFile).parent_path(), ec);
     SetErrorFile(lx::Arg(dumpFile).c_str());
+    SetDoDiac(0);
     SetMessageTextSource(DriverMessageText, nullptr);
     SetJournalLookup(settings.journals != nullptr ? JournalLookupCallback : nullptr,
                      const_cast<JournalLookup*>(settings.journals), settings.journalDisplayForm);

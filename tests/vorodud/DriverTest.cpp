@@ -162,6 +162,16 @@ TEST(DriverTest, DumpedReferencesGoToTheDefaultDumpFile) {
     EXPECT_NE(dump.find("%T Only a title"), std::string::npos);
 }
 
+// Japanese double-byte text stays Shift-JIS: full-width letters become single bytes, kanji stay.
+TEST(DriverTest, ShiftJisSourcesAreReadAsTheyAre) {
+    test::Importer importer;
+    const test::ImportResult r =
+        importer.Run(9, CITAVOX_TEST_DATA "/lexmill/jicst.txt", importer.dir.File("j.ref"));
+    ASSERT_EQ(r.code, ResultCode::Done);
+    EXPECT_NE(r.output.find("\r\n MRI of the liver \x8A\xCC\x91\x9F.\r\n"), std::string::npos);
+    EXPECT_NE(r.output.find("\r\n 1995 (12(1)) pp 1-9\r\n"), std::string::npos);
+}
+
 TEST(DetectionTest, ContentDecidesTheType) {
     const Vorodud driver;
     auto key = [&](std::string_view text) {

@@ -76,9 +76,29 @@ const Sample kTable[] = {
     {"bibtex/bibtexparser_traps.bib", "bibtex", 1, 0, 0, "a name list over two lines"},
     {"bibtex/bibtexparser_string.bib", "bibtex", 1, 0, 0, "@string macro as booktitle"},
     {"bibtex/rayyan-plugins_example1.bib", "bibtex", 5, 12, 1, "entries without titles"},
-    {"other_tagged/jabref_CopacImporterTest2.txt", "", 0, 0, 0, "a layout no type reads"},
-    {"other_tagged/jabref_InspecImportTest2.txt", "", 0, 0, 0, "a layout no type reads"},
+    {"other_tagged/jabref_CopacImporterTest2.txt", "copac", 2, 0, 0, "books of a catalogue"},
+    {"other_tagged/jabref_InspecImportTest2.txt", "inspec", 1, 0, 0, "a header before the record"},
+    {"other_tagged/jabref_SilverPlatterImporterTest1.txt", "silverplatter", 1, 0, 1,
+     "labels with a tab in the source"},
     {"ovid/jabref_OvidImporterTest1.txt", "", 0, 0, 0, "a layout no type reads"},
+    {"ovid/jabref_OvidImporterTest4.txt", "", 0, 0, 0, "a layout no type reads"},
+    // The older layouts, in fixtures of our own.
+    {"../lexmill/host-session.txt", "host-medline", 2, 0, 2,
+     "page prompt, ETB REC, form feed, the alternative record marker"},
+    {"../lexmill/compuserve.txt", "compuserve", 2, 0, 2, "indented record marker"},
+    {"../lexmill/cdrom-pages.txt", "cdrom-pages", 2, 0, 2, "a record a page, a rule line"},
+    {"../lexmill/dialog-isi.txt", "dialog-isi", 2, 0, 2, "V51, N13, P8542-8550"},
+    {"../lexmill/refupdate.txt", "refupdate", 2, 0, 2, "records begin at their authors"},
+    {"../lexmill/probase.txt", "probase", 2, 0, 2, "NUL AN separators"},
+    {"../lexmill/jicst.txt", "jicst", 2, 0, 2, "Shift-JIS, full-width letters"},
+    {"../lexmill/igaku.txt", "igaku", 2, 0, 1, "Shift-JIS, fields of the citation"},
+    {"../lexmill/entrez.html", "entrez-html", 2, 0, 2, "HTML entities"},
+    {"../lexmill/medline.html", "medline-html", 2, 0, 2, "fields between markup lines"},
+    {"../lexmill/positional.txt", "positional", 2, 0, 1, "titles of one and two lines"},
+    {"../lexmill/labelled.txt", "labelled", 2, 0, 1, "labels after the positions"},
+    {"../lexmill/bibliography.txt", "bibliography", 3, 0, 2, "paragraphs, a #L# line"},
+    {"../lexmill/dos-blocks.txt", "dos-blocks", 2, 0, 2, "the OEM code page"},
+    {"../lexmill/numbered-list.txt", "numbered-list", 3, 0, 2, "a numbered list"},
 };
 
 class SampleTableTest : public ::testing::TestWithParam<Sample> {};
@@ -165,6 +185,10 @@ TEST(SampleFieldsTest, JournalArticlesOfEachFormat) {
          "Effect of immobilization on catalytic characteristics of saturated "
          "Pd-N-heterocyclic carbenes in Mizoroki-Heck reactions",
          "jomch", "2006", "691", "13", "3027", "3036"},
+        {"../lexmill/host-session.txt", 2, "M\xFCller, H.", "Mammography in Europe", "Eur J Cancer",
+         "1997", "33", "2", "201", "209"},
+        {"../lexmill/dos-blocks.txt", 1, "M\xFCller, H. St\xF6hr, K.", "\xC4rztliche Versorgung",
+         "Dtsch Arztebl", "1995", "92", "3", "101", "105"},
         {"refer_endnote/rayyan-plugins_example2.enw", 1, "al1, A. al2, A.", "title1", "journal1",
          "2017", "1", "10", "pages1", ""},
     };
