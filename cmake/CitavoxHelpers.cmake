@@ -11,6 +11,13 @@ if(CITAVOX_SANITIZE)
     target_link_options(citavox_options INTERFACE -fsanitize=address,undefined)
 endif()
 
+if(CITAVOX_FUZZ)
+    # Everything the fuzz targets reach is instrumented for coverage and checked by the sanitizers.
+    target_compile_options(citavox_options INTERFACE
+        -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+    target_link_options(citavox_options INTERFACE -fsanitize=address,undefined)
+endif()
+
 # citavox_add_library(name SOURCES... [DEPENDS targets...])
 # One static library per subsystem; its headers are reached as <subsystem/Header.h>.
 function(citavox_add_library name)

@@ -88,7 +88,7 @@ int RunImport(const Args& args) {
     if (const auto name = args.Value("--type")) {
         type = driver.TypeByKey(*name);
         if (type == 0) {
-            return Fail(Msg(MsgList::CliImport, 8, Utf8ToCp1252(*name)));
+            return Fail(Msg(MsgList::CliImport, 4, Utf8ToCp1252(*name)));
         }
     } else {
         if (::access(source.c_str(), R_OK) != 0) {
@@ -96,7 +96,7 @@ int RunImport(const Args& args) {
         }
         type = driver.DetectType(source);
         if (type == 0) {
-            return Fail(Msg(MsgList::CliImport, 7, DisplayPath(source)));
+            return Fail(Msg(MsgList::CliImport, 3, DisplayPath(source)));
         }
     }
     if (!driver.Initialise(type)) {
@@ -141,12 +141,12 @@ int RunImport(const Args& args) {
                   << JsonCount("dumped", counters.dumped) << ", \"dump_file\": "
                   << (counters.dumped > 0 ? JsonString(DisplayPath(dumpFile)) : "null") << "}\n";
     } else {
-        PrintLine(Msg(MsgList::CliImport, 2, std::to_string(counters.written)));
-        PrintLine(Msg(MsgList::CliImport, 3, std::to_string(counters.incomplete)));
-        PrintLine(Msg(MsgList::CliImport, 4, std::to_string(counters.questioned)));
-        PrintLine(Msg(MsgList::CliImport, 5, std::to_string(counters.dumped)));
+        PrintLine(Msg(MsgList::VorodudTexts, 16, std::to_string(counters.written)));
+        PrintLine(Msg(MsgList::VorodudTexts, 17, std::to_string(counters.incomplete)));
+        PrintLine(Msg(MsgList::VorodudTexts, 18, std::to_string(counters.questioned)));
+        PrintLine(Msg(MsgList::VorodudTexts, 19, std::to_string(counters.dumped)));
         if (counters.dumped > 0) {
-            PrintLine(Msg(MsgList::CliImport, 6, DisplayPath(dumpFile)));
+            PrintLine(Msg(MsgList::CliImport, 2, DisplayPath(dumpFile)));
         }
     }
     if (driver.LastDumpFileFailed()) {
@@ -173,7 +173,7 @@ int RunDetect(const Args& args) {
     const Vorodud driver;
     const int type = driver.DetectType(source);
     if (type == 0) {
-        return Fail(Msg(MsgList::CliImport, 7, DisplayPath(source)));
+        return Fail(Msg(MsgList::CliImport, 3, DisplayPath(source)));
     }
     PrintLine(driver.TypeKey(type));
     return kSuccess;

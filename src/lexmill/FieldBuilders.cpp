@@ -108,6 +108,10 @@ using namespace fields;
 
 void AddToAuthors(ConversionState& s, std::string_view text) {
     auto& authors = s.ref.authors;
+    if (text.size() > static_cast<std::size_t>(authors.kSize) * 80) {
+        s.ref.etAlAuthors = true; // more than the author lines can hold
+        return;
+    }
     std::vector<std::string> pieces;
     std::string rest(text);
     while (rest.size() >= 80) {
@@ -187,16 +191,9 @@ void DumpAddress(ConversionState& s, std::string_view textArgument) {
     if (UpperText(text) == text) {
         text = Decapitalise(text, CaseMode::Word, s.convCharSet == 1);
     }
-    text = "Address: " + text;
     auto& address = s.ref.address;
-    address.count = 1;
-    while (text.size() >= 80 && address.count <= 5) {
-        Cut cut = CutAtBreak(text, 79);
-        address[address.count] = std::move(cut.line);
-        text = std::move(cut.rest);
-        ++address.count;
-    }
-    address[address.count] = text;
+    WrapInto(address, "Address: " + text, 79, address.kSize,
+             [](std::string_view t) { return CutAtBreak(t, 79); });
     if (address.count == address.kSize) {
         for (int i = 1; i <= address.kSize; ++i) {
             const std::size_t semicolon = address[i].find(';');
@@ -217,15 +214,8 @@ void DumpTitle(ConversionState& s, std::string_view textArgument) {
     if (s.convCharSet != 1) {
         text = Decapitalise(text, CaseMode::Word, false);
     }
-    auto& title = s.ref.title;
-    title.count = 1;
-    while (text.size() >= 80 && title.count < title.kSize) {
-        Cut cut = CutAtBreak(text, 79);
-        title[title.count] = std::move(cut.line);
-        text = std::move(cut.rest);
-        ++title.count;
-    }
-    title[title.count] = text;
+    WrapInto(s.ref.title, text, 79, s.ref.title.kSize,
+             [](std::string_view t) { return CutAtBreak(t, 79); });
 }
 
 void DumpLongJournalName(ConversionState& s, std::string_view textArgument) {

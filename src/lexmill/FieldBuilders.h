@@ -37,6 +37,20 @@ struct Cut {
 Cut CutAtBreak(std::string_view text, std::size_t limit);
 // Cuts at the last blank at or before `position` (the blank is dropped), else at `fallback`.
 Cut CutAtBlank(std::string_view text, std::size_t position, std::size_t fallback);
+// Puts a text into a field's lines: while it is longer than `longerThan` and fewer than
+// `maxLines` lines are used, `cut` takes the next line off it; the rest goes to the last line.
+template <int N, typename CutFunction>
+void WrapInto(FieldLines<N>& lines, std::string text, std::size_t longerThan, int maxLines,
+              CutFunction cut) {
+    lines.count = 1;
+    while (text.size() > longerThan && lines.count < maxLines) {
+        Cut c = cut(text);
+        lines[lines.count] = std::move(c.line);
+        text = std::move(c.rest);
+        ++lines.count;
+    }
+    lines[lines.count] = std::move(text);
+}
 // Starts the next abstract line with `start`; false when the abstract is full.
 bool NewAbstractLine(ConversionState& s, std::string_view start);
 // Adds blank-separated words to the abstract's current line, starting new lines of at most 78

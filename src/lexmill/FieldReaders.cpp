@@ -166,14 +166,8 @@ void ReadTitle(ConversionState& s, std::string_view tag, bool decapitalise) {
         text = Decapitalise(text, CaseMode::Sentence, s.convCharSet == 1);
     }
     auto& title = s.ref.title;
-    title.count = 1;
-    while (text.size() > 76 && title.count < title.kSize) {
-        Cut cut = CutAtBreak(text, 77);
-        title[title.count] = std::move(cut.line);
-        text = std::move(cut.rest);
-        ++title.count;
-    }
-    title[title.count] = TrimBlanks(text);
+    WrapInto(title, text, 76, title.kSize, [](std::string_view t) { return CutAtBreak(t, 77); });
+    title[title.count] = TrimBlanks(title[title.count]);
     if (title[title.count].empty()) {
         --title.count;
     }
@@ -339,14 +333,8 @@ void ReadTitleCambridge(ConversionState& s, std::string_view tag, bool tagOnSame
         }
     }
     auto& title = s.ref.title;
-    title.count = 1;
-    while (text.size() > 78 && title.count < title.kSize) {
-        Cut cut = CutAtBlank(text, 80, 79);
-        title[title.count] = std::move(cut.line);
-        text = std::move(cut.rest);
-        ++title.count;
-    }
-    title[title.count] = text;
+    WrapInto(title, text, 78, title.kSize,
+             [](std::string_view t) { return CutAtBlank(t, 80, 79); });
     if (!title[title.count].ends_with('.')) {
         title[title.count].push_back('.');
     }
@@ -364,16 +352,9 @@ void ReadAdressCambridge(ConversionState& s, std::string_view tag, bool tagOnSam
     for (const std::string& line : lines) {
         HyphenJoin(joined, TrimBlanks(line));
     }
-    std::string text = TrimBlanks(Collapse("Address: " + joined));
     auto& address = s.ref.address;
-    address.count = 1;
-    while (text.size() > 78 && address.count < address.kSize) {
-        Cut cut = CutAtBlank(text, 78, 78);
-        address[address.count] = std::move(cut.line);
-        text = std::move(cut.rest);
-        ++address.count;
-    }
-    address[address.count] = text;
+    WrapInto(address, TrimBlanks(Collapse("Address: " + joined)), 78, address.kSize,
+             [](std::string_view t) { return CutAtBlank(t, 78, 78); });
     address[1] = " " + TrimBlanks(address[1]);
 }
 

@@ -17,11 +17,6 @@ namespace {
 
 constexpr std::string_view kContinuation = "      ";
 
-bool NextLine(ConversionState& s, std::string& line) {
-    s.ReadSourceLine(line);
-    return !(s.FilSlut() && line.empty());
-}
-
 // Builds the tagged lines of one field: the first line carries the tag, later ones the
 // continuation prefix; markup and entities are resolved on the way.
 class FieldWriter {
@@ -64,16 +59,15 @@ void ReadTheWholeRef_Entrez(ConversionState& s) {
         return;
     }
     std::string line;
-    while (true) {
-        GetLine(s, line);
-        const std::string upper = UpperText(TrimLeftBlanks(line));
-        if (StartsWith(upper, "<P><EM>") || StartsWith(upper, "<HR><EM>")) {
-            line = TrimLeftBlanks(line);
-            break;
-        }
-        if (s.FilSlut()) {
-            return;
-        }
+    if (!FindRecordStart(s, line, [&](std::string& l) {
+            const std::string upper = UpperText(TrimLeftBlanks(l));
+            if (StartsWith(upper, "<P><EM>") || StartsWith(upper, "<HR><EM>")) {
+                l = TrimLeftBlanks(l);
+                return true;
+            }
+            return false;
+        })) {
+        return;
     }
     FieldWriter field(s);
     int state = 1;
@@ -159,14 +153,13 @@ void ReadTheWholeRef_NCBIMed(ConversionState& s) {
         return;
     }
     std::string line;
-    while (true) {
-        GetLine(s, line);
-        if (StartsWith(UpperText(line), "<TITLE>")) {
-            break;
-        }
-        if (s.FilSlut()) {
-            return;
-        }
+    if (!FindRecordStart(s, line, [&](std::string& l) {
+            if (StartsWith(UpperText(l), "<TITLE>")) {
+                return true;
+            }
+            return false;
+        })) {
+        return;
     }
     NextLine(s, line); // the line after the title is not part of the record
     static constexpr std::string_view kTags[] = {"",       "TI  - ", "AU  - ", "AD  - ",

@@ -17,22 +17,9 @@ using namespace steps;
 
 namespace {
 
-bool NextLine(ConversionState& s, std::string& line) {
-    s.ReadSourceLine(line);
-    return !(s.FilSlut() && line.empty());
-}
-
 // Reads to the first non-blank line; false at the end of the source.
 bool FirstNonBlankLine(ConversionState& s, std::string& line) {
-    while (true) {
-        GetLine(s, line);
-        if (!IsBlankLine(line)) {
-            return true;
-        }
-        if (s.FilSlut()) {
-            return false;
-        }
-    }
+    return FindRecordStart(s, line, [](const std::string& l) { return !IsBlankLine(l); });
 }
 
 // The tag line of the field that the last stored line belongs to.

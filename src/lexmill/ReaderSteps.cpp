@@ -25,6 +25,11 @@ void GetLine(ConversionState& s, std::string& line) {
     s.ReadSourceLine(line);
 }
 
+bool NextLine(ConversionState& s, std::string& line) {
+    s.ReadSourceLine(line);
+    return !(s.FilSlut() && line.empty());
+}
+
 void LfSplit(ConversionState& s, std::string& line) {
     const std::size_t lf = line.find('\n');
     if (lf == std::string::npos) {

@@ -17,6 +17,22 @@ bool IsBlankLine(std::string_view line);
 
 // The pending line if there is one (it is cleared), else the next source line.
 void GetLine(ConversionState& s, std::string& line);
+// The next source line of a record; false at the end of the source.
+bool NextLine(ConversionState& s, std::string& line);
+// Takes lines until `isStart` accepts one (it may change the line it looks at); false at the end
+// of the source.
+template <typename Predicate>
+bool FindRecordStart(ConversionState& s, std::string& line, Predicate isStart) {
+    while (true) {
+        GetLine(s, line);
+        if (isStart(line)) {
+            return true;
+        }
+        if (s.FilSlut()) {
+            return false;
+        }
+    }
+}
 // A line holding a line feed keeps the text before it; the rest becomes the pending line.
 void LfSplit(ConversionState& s, std::string& line);
 // Drops the text up to the last line feed.

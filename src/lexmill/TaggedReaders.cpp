@@ -15,12 +15,6 @@ namespace {
 constexpr std::string_view kMore = "MORE";
 constexpr std::string_view kNoAlternative = "$$$$$$$$$$$$$";
 
-// Reads the next line of a record; false at the end of the source.
-bool NextLine(ConversionState& s, std::string& line) {
-    s.ReadSourceLine(line);
-    return !(s.FilSlut() && line.empty());
-}
-
 void StorePieces(ConversionState& s, const std::string& line) {
     bool first = true;
     for (const std::string& piece : PageLayoutPieces(line)) {
@@ -85,20 +79,19 @@ void ReadTheWholeReference(ConversionState& s, std::string_view markerArgument) 
         marker.erase(0, dollar + 1);
     }
     std::string line;
-    while (true) {
-        GetLine(s, line);
-        LfSplit(s, line);
-        StripControl(line);
-        if (Starts(line, marker)) {
-            break;
-        }
-        if (Starts(line, alternative)) {
-            marker = alternative;
-            break;
-        }
-        if (s.FilSlut()) {
-            return;
-        }
+    if (!FindRecordStart(s, line, [&](std::string& l) {
+            LfSplit(s, l);
+            StripControl(l);
+            if (Starts(l, marker)) {
+                return true;
+            }
+            if (Starts(l, alternative)) {
+                marker = alternative;
+                return true;
+            }
+            return false;
+        })) {
+        return;
     }
     bool previousMore = false;
     bool previousMarker = true;
@@ -139,16 +132,15 @@ void ReadTheWholeReferenceTwoC(ConversionState& s, std::string_view marker1,
     }
     auto isStart = [&](std::string_view l) { return Starts(l, marker1) || Starts(l, marker2); };
     std::string line;
-    while (true) {
-        GetLine(s, line);
-        LfSplit(s, line);
-        StripControl(line);
-        if (isStart(line)) {
-            break;
-        }
-        if (s.FilSlut()) {
-            return;
-        }
+    if (!FindRecordStart(s, line, [&](std::string& l) {
+            LfSplit(s, l);
+            StripControl(l);
+            if (isStart(l)) {
+                return true;
+            }
+            return false;
+        })) {
+        return;
     }
     bool previousMore = false;
     std::string next;
@@ -184,15 +176,14 @@ void ReadTheWholeCompuServe(ConversionState& s, std::string_view marker) {
         return;
     }
     std::string line;
-    while (true) {
-        GetLine(s, line);
-        LfSplit(s, line);
-        if (Starts(line, marker)) {
-            break;
-        }
-        if (s.FilSlut()) {
-            return;
-        }
+    if (!FindRecordStart(s, line, [&](std::string& l) {
+            LfSplit(s, l);
+            if (Starts(l, marker)) {
+                return true;
+            }
+            return false;
+        })) {
+        return;
     }
     bool previousMarker = true;
     std::string next;
@@ -230,15 +221,14 @@ void ReadTheWholeReferenceSP(ConversionState& s, std::string_view marker) {
         return Starts(l, marker) || (!l.empty() && Starts(l.substr(1), marker));
     };
     std::string line;
-    while (true) {
-        GetLine(s, line);
-        if (isStart(line)) {
-            line = TrimBlanks(line);
-            break;
-        }
-        if (s.FilSlut()) {
-            return;
-        }
+    if (!FindRecordStart(s, line, [&](std::string& l) {
+            if (isStart(l)) {
+                l = TrimBlanks(l);
+                return true;
+            }
+            return false;
+        })) {
+        return;
     }
     std::string next;
     while (true) {
@@ -270,20 +260,19 @@ void ReadTheWholeReferenceSPTwoC(ConversionState& s, std::string_view marker1,
     }
     std::string line;
     std::string_view endMarker;
-    while (true) {
-        GetLine(s, line);
-        const std::string_view t = TrimView(line);
-        if (Starts(t, marker1)) {
-            endMarker = marker1;
-            break;
-        }
-        if (Starts(t, marker2)) {
-            endMarker = marker2;
-            break;
-        }
-        if (s.FilSlut()) {
-            return;
-        }
+    if (!FindRecordStart(s, line, [&](std::string& l) {
+            const std::string_view t = TrimView(l);
+            if (Starts(t, marker1)) {
+                endMarker = marker1;
+                return true;
+            }
+            if (Starts(t, marker2)) {
+                endMarker = marker2;
+                return true;
+            }
+            return false;
+        })) {
+        return;
     }
     std::string next;
     while (true) {
@@ -309,15 +298,14 @@ void ReadTheWholeRefDIALOGISI(ConversionState& s, std::string_view marker) {
         return;
     }
     std::string line;
-    while (true) {
-        GetLine(s, line);
-        if (Starts(TrimView(line), marker)) {
-            line = TrimLeftBlanks(line);
-            break;
-        }
-        if (s.FilSlut()) {
-            return;
-        }
+    if (!FindRecordStart(s, line, [&](std::string& l) {
+            if (Starts(TrimView(l), marker)) {
+                l = TrimLeftBlanks(l);
+                return true;
+            }
+            return false;
+        })) {
+        return;
     }
     std::string next;
     while (true) {
@@ -457,15 +445,14 @@ void ReadTheWholeReferenceJICST(ConversionState& s, std::string_view marker) {
         return;
     }
     std::string line;
-    while (true) {
-        GetLine(s, line);
-        StripControl(line);
-        if (Starts(line, marker)) {
-            break;
-        }
-        if (s.FilSlut()) {
-            return;
-        }
+    if (!FindRecordStart(s, line, [&](std::string& l) {
+            StripControl(l);
+            if (Starts(l, marker)) {
+                return true;
+            }
+            return false;
+        })) {
+        return;
     }
     std::string next;
     while (true) {
@@ -499,15 +486,14 @@ void ReadTheWholeReferenceRIS(ConversionState& s, std::string_view marker) {
         return;
     }
     std::string line;
-    while (true) {
-        GetLine(s, line);
-        if (Starts(TrimView(line), marker)) {
-            line = TrimBlanks(line);
-            break;
-        }
-        if (s.FilSlut()) {
-            return;
-        }
+    if (!FindRecordStart(s, line, [&](std::string& l) {
+            if (Starts(TrimView(l), marker)) {
+                l = TrimBlanks(l);
+                return true;
+            }
+            return false;
+        })) {
+        return;
     }
     std::string next;
     while (true) {
@@ -533,14 +519,13 @@ void ReadTheWholeReferenceIGAKU(ConversionState& s) {
         return;
     }
     std::string line;
-    while (true) {
-        GetLine(s, line);
-        if (IsIgakuStart(line)) {
-            break;
-        }
-        if (s.FilSlut()) {
-            return;
-        }
+    if (!FindRecordStart(s, line, [&](std::string& l) {
+            if (IsIgakuStart(l)) {
+                return true;
+            }
+            return false;
+        })) {
+        return;
     }
     std::string next;
     while (true) {
@@ -569,14 +554,13 @@ void RefUp_ReadTheWholeReference(ConversionState& s) {
         return StartsWith(l, "AU ") || (!l.empty() && StartsWith(l.substr(1), "AU "));
     };
     std::string line;
-    while (true) {
-        GetLine(s, line);
-        if (StartsWith(TrimView(line), "AU ")) {
-            break;
-        }
-        if (s.FilSlut()) {
-            return;
-        }
+    if (!FindRecordStart(s, line, [&](std::string& l) {
+            if (StartsWith(TrimView(l), "AU ")) {
+                return true;
+            }
+            return false;
+        })) {
+        return;
     }
     bool seenOther = false;
     std::string next;
@@ -614,15 +598,14 @@ std::string ReadProbase(ConversionState& s, int maximumLength) {
     }
     std::string line;
     std::size_t separator = std::string::npos;
-    while (true) {
-        GetLine(s, line);
-        separator = line.find(kSeparator);
-        if (separator != std::string::npos) {
-            break;
-        }
-        if (s.FilSlut()) {
-            return {};
-        }
+    if (!FindRecordStart(s, line, [&](std::string& l) {
+            separator = l.find(kSeparator);
+            if (separator != std::string::npos) {
+                return true;
+            }
+            return false;
+        })) {
+        return {};
     }
     std::string header = line.substr(separator + 1);
     header.resize(std::min(header.size(), static_cast<std::size_t>(std::max(maximumLength, 0))));
@@ -650,16 +633,15 @@ void ReadTaggedRecord(ConversionState& s, std::string_view startMarker, std::str
         return;
     }
     std::string line;
-    while (true) {
-        GetLine(s, line);
-        StripControl(line);
-        TrimRight(line);
-        if (!line.empty()) {
-            break;
-        }
-        if (s.FilSlut()) {
-            return;
-        }
+    if (!FindRecordStart(s, line, [&](std::string& l) {
+            StripControl(l);
+            TrimRight(l);
+            if (!l.empty()) {
+                return true;
+            }
+            return false;
+        })) {
+        return;
     }
     bool skipping = false;
     std::string next;

@@ -256,10 +256,12 @@ void ConversionThread::Job::Run() {
     Progress& lane = *progress;
     std::unique_ptr<Procedure> procedure = type ? MakeProcedure(type->procedure) : nullptr;
     if (!procedure) {
+        lane.SetStatus(Message(MsgList::VorodudTexts, 15));
         Finish(ResultCode::ConversionUnavailable, {}, {}, false);
         return;
     }
     if (!SourceReadable(source)) {
+        lane.SetStatus(Msg(MsgList::VorodudTexts, 9, DisplayPath(source)));
         Finish(ResultCode::SourceNotAccessible, source, {}, false);
         return;
     }
@@ -281,6 +283,7 @@ void ConversionThread::Job::Run() {
     if (PrepareReadWrite(lx::Arg(source).c_str(), lx::Arg(destination).c_str(), append ? 1 : 0) !=
         0) {
         SetJournalLookup(nullptr, nullptr, 1);
+        lane.SetStatus(Msg(MsgList::VorodudTexts, 10, DisplayPath(destination)));
         Finish(ResultCode::WriteError, destination, {}, false);
         return;
     }
@@ -288,6 +291,7 @@ void ConversionThread::Job::Run() {
         CloseFiles();
         CloseErrorFile();
         SetJournalLookup(nullptr, nullptr, 1);
+        lane.SetStatus(Msg(MsgList::VorodudTexts, 9, DisplayPath(source)));
         Finish(ResultCode::SourceNotAccessible, source, {}, false);
         return;
     }
@@ -307,10 +311,24 @@ void ConversionThread::Job::Run() {
                             GetRefsDumped()};
     const bool dumpFailed = WriteErrorFileError() != 0;
     lane.SetProgress(Progress::kMaximum);
+    // The lane's second text: the four counters, or why the dumped references are not in the
+    // dump file.
+    lane.SetDetail(
+        dumpFailed
+            ? Msg(MsgList::VorodudTexts, 14, DisplayPath(dumpFile))
+            : Msg(MsgList::VorodudTexts, 16, std::to_string(counters.written)) + "  " +
+                  Msg(MsgList::VorodudTexts, 17, std::to_string(counters.incomplete)) + "  " +
+                  Msg(MsgList::VorodudTexts, 18, std::to_string(counters.questioned)) + "  " +
+                  Msg(MsgList::VorodudTexts, 19, std::to_string(counters.dumped)));
     if (session.Aborted()) {
+        lane.SetStatus(Msg(MsgList::VorodudTexts, 7, std::to_string(counters.written)));
         Finish(ResultCode::Aborted, {}, counters, dumpFailed);
     } else if (lx::RunFailed()) {
+        lane.SetStatus(Msg(MsgList::VorodudTexts, 11, DisplayPath(destination)));
         Finish(ResultCode::WriteError, destination, counters, dumpFailed);
+    } else if (counters.written + counters.dumped == 0) {
+        lane.SetStatus(Msg(MsgList::VorodudTexts, 8, DisplayPath(source)));
+        Finish(ResultCode::Done, {}, counters, dumpFailed);
     } else {
         lane.SetStatus(Msg2(MsgList::VorodudTexts, 6, std::to_string(counters.written),
                             std::to_string(counters.dumped)));
