@@ -162,6 +162,44 @@ TEST(DriverTest, DumpedReferencesGoToTheDefaultDumpFile) {
     EXPECT_NE(dump.find("%T Only a title"), std::string::npos);
 }
 
+// Bad input ends in counters, never in a crash: lines of 100 KB, records of more than 250
+// lines, binary files, empty files.
+TEST(DriverTest, BadInputGivesCounters) {
+    test::Importer importer;
+    const std::string source = importer.dir.File("bad.ris");
+    std::string text = "TY  - JOUR\nTI  - A title\nJO  - J\nPY  - 2001\nAB  - " +
+                       std::string(100000, 'a') +
+                       "\nER  -\n\nTY  - JOUR\nTI  - Long\nJO  - J\nPY  - 2002\n";
+    for (int i = 0; i < 400; ++i) {
+        text += "KW  - keyword " + std::to_string(i) + "\n";
+    }
+    text += "ER  -\n";
+    test::WriteBytes(source, text);
+    test::ImportResult r = importer.Run(17, source, importer.dir.File("out.ref"));
+    EXPECT_EQ(r.code, ResultCode::Done);
+    EXPECT_EQ(r.counters.written, 2);
+    EXPECT_EQ(r.counters.questioned, 1); // the record cut at 250 lines
+    for (const std::string& block : test::ReferenceBlocks(r.output)) {
+        EXPECT_FALSE(ParseReference(block, false).ruined);
+    }
+
+    std::string binary;
+    for (int i = 0; i < 100000; ++i) {
+        binary.push_back(static_cast<char>((i * 131) % 256));
+    }
+    test::WriteBytes(source, binary);
+    EXPECT_EQ(vorodud::DetectSourceType(source), 0);
+    r = importer.Run(17, source, importer.dir.File("out2.ref"));
+    EXPECT_EQ(r.code, ResultCode::Done);
+    EXPECT_EQ(r.counters.written + r.counters.dumped, 0);
+
+    test::WriteBytes(source, "");
+    EXPECT_EQ(vorodud::DetectSourceType(source), 0);
+    r = importer.Run(21, source, importer.dir.File("out3.ref"));
+    EXPECT_EQ(r.code, ResultCode::Done);
+    EXPECT_EQ(r.counters.written, 0);
+}
+
 // Japanese double-byte text stays Shift-JIS: full-width letters become single bytes, kanji stay.
 TEST(DriverTest, ShiftJisSourcesAreReadAsTheyAre) {
     test::Importer importer;
