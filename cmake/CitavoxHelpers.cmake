@@ -11,11 +11,20 @@ if(CITAVOX_SANITIZE)
     target_link_options(citavox_options INTERFACE -fsanitize=address,undefined)
 endif()
 
+if(CITAVOX_FUZZ)
+    # Everything the fuzz targets reach is instrumented for coverage and checked by the sanitizers.
+    target_compile_options(citavox_options INTERFACE
+        -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+    target_link_options(citavox_options INTERFACE -fsanitize=address,undefined)
+endif()
+
 # citavox_add_library(name SOURCES... [DEPENDS targets...])
 # One static library per subsystem; its headers are reached as <subsystem/Header.h>.
 function(citavox_add_library name)
     cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
     add_library(${name} STATIC ${ARG_SOURCES})
+    # Static libraries also go into shared ones (the import library), so they are built as PIC.
+    set_target_properties(${name} PROPERTIES POSITION_INDEPENDENT_CODE ON)
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
     target_link_libraries(${name} PUBLIC citavox_options ${ARG_DEPENDS})
 endfunction()

@@ -5,6 +5,7 @@
 #include "cli/CliSupport.h"
 #include "cli/DocumentCommands.h"
 #include "cli/FormatCommands.h"
+#include "cli/ImportCommands.h"
 #include "cli/JournalCommands.h"
 #include "cli/RefCommands.h"
 #include "cli/SettingsCommands.h"
@@ -49,6 +50,8 @@ const std::array kCommands = {
             cvx::MsgList::CliDocuments},
     Command{"cite", cvx::cli::RunCite, {"--option"}, 1, cvx::MsgList::CliDocuments},
     Command{"collate", cvx::cli::RunCollate, {}, 2, cvx::MsgList::CliDocuments},
+    Command{"import", cvx::cli::RunImport, {"--type", "--label"}, 0, cvx::MsgList::CliImport},
+    Command{"detect", cvx::cli::RunDetect, {}, 1, cvx::MsgList::CliImport},
 };
 
 int PrintUsage(bool toError) {

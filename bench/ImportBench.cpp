@@ -1,0 +1,144 @@
+// Importing large downloads: a 50 MB RIS file and a 50 MB MEDLINE file made by repeating the real
+// records of the sample downloads, in records per second, with bibutils' ris2xml reading the same
+// RIS file in the same run as the peer. (Debian's bibutils reads MEDLINE only as PubMed XML, so
+// the MEDLINE figure stands alone.) CITAVOX_BENCH_MB sets another size.
+
+#include "text/Progress.h"
+#include "text/StringPrimitives.h"
+#include "vorodud/Vorodud.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Download {
+    std::string path;
+    std::int64_t records = 0;
+    std::int64_t bytes = 0;
+};
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::uint64_t Megabytes() {
+    const char* env = std::getenv("CITAVOX_BENCH_MB");
+    return env != nullptr ? std::strtoull(env, nullptr, 10) : 50;
+}
+
+// Repeats the records of the sample files (byte-order marks dropped) until the file has the size.
+Download Generate(const std::string& name, const std::vector<std::string>& samples,
+                  std::string_view recordStart) {
+    Download d;
+    d.path = (fs::temp_directory_path() /
+              ("citavox-bench-" + name + "-" + std::to_string(Megabytes()) + "mb.txt"))
+                 .string();
+    std::string block;
+    std::int64_t blockRecords = 0;
+    for (const std::string& sample : samples) {
+        std::string text = ReadFile(fs::path(CITAVOX_SOURCE_DIR) / "tests/data/samples" / sample);
+        if (text.starts_with("\xEF\xBB\xBF")) {
+            text.erase(0, 3);
+        }
+        block += text + "\n\n";
+        for (std::size_t pos = 0; (pos = text.find(recordStart, pos)) != std::string::npos;
+             pos += recordStart.size()) {
+            blockRecords += pos == 0 || text[pos - 1] == '\n' || text[pos - 1] == '\r';
+        }
+    }
+    const std::uint64_t target = Megabytes() * 1000 * 1000;
+    const std::uint64_t copies = (target + block.size() - 1) / block.size();
+    d.records = static_cast<std::int64_t>(copies) * blockRecords;
+    d.bytes = static_cast<std::int64_t>(copies * block.size());
+    if (!fs::exists(d.path) || fs::file_size(d.path) != copies * block.size()) {
+        std::ofstream out(d.path, std::ios::binary | std::ios::trunc);
+        for (std::uint64_t i = 0; i < copies; ++i) {
+            out.write(block.data(), static_cast<std::streamsize>(block.size()));
+        }
+    }
+    return d;
+}
+
+const Download& RisFile() {
+    static const Download d =
+        Generate("ris",
+                 {"ris/asreview_embase.ris", "ris/asreview_ovid_psycinfo.ris",
+                  "ris/asreview_pubmed_endnote.txt", "ris/asreview_ris_issue_1099.txt",
+                  "ris/asreview_ris_issue_992.txt", "ris/asreview_web_of_science.txt",
+                  "ris/litstudy_example.ris", "ris/rispy_example_extraneous_data.ris",
+                  "ris/jabref_RisImporterTest5a.ris", "ris/jabref_RisImporterTestScience.ris"},
+                 "TY  -");
+    return d;
+}
+
+const Download& MedlineFile() {
+    static const Download d = Generate(
+        "medline",
+        {"medline/reflib-medline_cancer.nbib", "medline/reflib-medline_language-LF.nbib",
+         "medline/rayyan-plugins_example1.nbib", "medline/biopython_pubmed_result1.txt",
+         "medline/biopython_pubmed_result3.txt", "medline/rayyan-ref-parsers_example.nbib"},
+        "PMID-");
+    return d;
+}
+
+void Import(benchmark::State& state, const Download& download, std::string_view type) {
+    const std::string out = (fs::temp_directory_path() / "citavox-bench-import.ref").string();
+    cvx::vorodud::ImportSettings settings;
+    settings.errorDumpFile = (fs::temp_directory_path() / "citavox-bench-errors.dmp").string();
+    cvx::vorodud::Vorodud driver(settings);
+    const int number = driver.TypeByKey(type);
+    cvx::vorodud::Counters counters;
+    for (auto _ : state) {
+        cvx::Progress progress;
+        auto thread = driver.StartConversion(number, download.path, out, false, progress, nullptr);
+        thread->Resume();
+        thread->Wait();
+        counters = driver.LastCounters();
+    }
+    state.counters["written"] = counters.written;
+    state.counters["dumped"] = counters.dumped;
+    state.SetItemsProcessed(state.iterations() * download.records);
+    state.SetBytesProcessed(state.iterations() * download.bytes);
+    fs::remove(out);
+}
+
+void BM_ImportRis(benchmark::State& state) {
+    Import(state, RisFile(), "ris");
+}
+
+void BM_ImportMedline(benchmark::State& state) {
+    Import(state, MedlineFile(), "medline");
+}
+
+void BM_Ris2xml(benchmark::State& state) {
+    if (std::system("command -v ris2xml >/dev/null 2>&1") != 0) {
+        state.SkipWithError("ris2xml (Debian's bibutils) is not installed");
+        return;
+    }
+    const Download& d = RisFile();
+    const std::string command = "ris2xml -i utf8 '" + d.path + "' > /dev/null 2>&1";
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(std::system(command.c_str()));
+    }
+    state.SetItemsProcessed(state.iterations() * d.records);
+    state.SetBytesProcessed(state.iterations() * d.bytes);
+}
+
+BENCHMARK(BM_ImportRis)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_Ris2xml)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_ImportMedline)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+} // namespace
+
+BENCHMARK_MAIN();

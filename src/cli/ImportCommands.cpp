@@ -1,0 +1,182 @@
+#include "cli/ImportCommands.h"
+
+#include "lexmill/AnsiWriter.h"
+#include "lexmill/Lexmill.h"
+#include "text/Cp1252.h"
+#include "text/FileNames.h"
+#include "vorodud/Vorodud.h"
+
+#include <atomic>
+#include <iostream>
+#include <unistd.h>
+
+namespace cvx::cli {
+
+namespace {
+
+using vorodud::ResultCode;
+using vorodud::Vorodud;
+
+// A progress bar on standard error while a terminal shows it.
+class ImportProgress final : public Progress {
+public:
+    ImportProgress() : terminal_(::isatty(STDERR_FILENO) != 0) {}
+    ~ImportProgress() override {
+        if (terminal_ && drawn_) {
+            std::cerr << "\r\x1b[K" << std::flush;
+        }
+    }
+    void SetProgress(int permille) override {
+        const int percent = permille / 10;
+        if (!terminal_ || percent == percent_.exchange(percent)) {
+            return;
+        }
+        constexpr int kWidth = 40;
+        const int filled = kWidth * percent / 100;
+        std::cerr << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
+                  << std::string(static_cast<std::size_t>(kWidth - filled), ' ') << "] " << percent
+                  << "%" << std::flush;
+        drawn_ = true;
+    }
+
+private:
+    bool terminal_;
+    bool drawn_ = false;
+    std::atomic<int> percent_{-1};
+};
+
+int ImportUsage() {
+    Fail(Msg(MsgList::Cli, 11, Msg(MsgList::CliImport, 0)));
+    return kUsageError;
+}
+
+int ListTypes() {
+    const Vorodud driver;
+    for (int type = 1; type < 100; ++type) {
+        const std::string key = driver.TypeKey(type);
+        if (key.empty() || !driver.TypeUsable(type)) {
+            continue;
+        }
+        std::string line = key;
+        line.resize(std::max<std::size_t>(line.size() + 2, 16), ' ');
+        PrintLine(line + driver.TypeText(type, 1) + ": " + driver.TypeText(type, 2));
+    }
+    return kSuccess;
+}
+
+std::string JsonCount(std::string_view name, int value) {
+    return "\"" + std::string(name) + "\": " + std::to_string(value);
+}
+
+} // namespace
+
+int RunImport(const Args& args) {
+    if (!args.Complete() ||
+        args.Unknown({"--type", "--append", "--label", "--json", "--list-types"})) {
+        return ImportUsage();
+    }
+    if (args.Has("--list-types")) {
+        return args.Positional().empty() ? ListTypes() : ImportUsage();
+    }
+    if (args.Positional().size() != 2) {
+        return ImportUsage();
+    }
+    const std::string& source = args.Positional()[0];
+    const std::string& destination = args.Positional()[1];
+    Vorodud driver;
+    int type = 0;
+    if (const auto name = args.Value("--type")) {
+        type = driver.TypeByKey(*name);
+        if (type == 0) {
+            return Fail(Msg(MsgList::CliImport, 4, Utf8ToCp1252(*name)));
+        }
+    } else {
+        if (::access(source.c_str(), R_OK) != 0) {
+            return Fail(Msg(MsgList::VorodudTexts, 9, DisplayPath(source)));
+        }
+        type = driver.DetectType(source);
+        if (type == 0) {
+            return Fail(Msg(MsgList::CliImport, 3, DisplayPath(source)));
+        }
+    }
+    if (!driver.Initialise(type)) {
+        std::string text;
+        const ResultCode code = driver.LastResult(text);
+        return Fail(Msg(MsgList::VorOdud, static_cast<int>(code), DisplayPath(text)));
+    }
+    if (const auto label = args.Value("--label")) {
+        SetCommonLabel(Utf8ToAnsi(*label).c_str());
+    }
+
+    ImportProgress progress;
+    auto thread =
+        driver.StartConversion(type, source, destination, args.Has("--append"), progress, nullptr);
+    thread->Resume();
+    thread->Wait();
+
+    std::string text;
+    const ResultCode code = driver.LastResult(text);
+    const vorodud::Counters counters = driver.LastCounters();
+    switch (code) {
+    case ResultCode::Done:
+        break;
+    case ResultCode::SourceNotAccessible:
+        return Fail(Msg(MsgList::VorodudTexts, 9, DisplayPath(text)));
+    case ResultCode::WriteError:
+        if (counters.written == 0 && counters.dumped == 0) {
+            return Fail(Msg(MsgList::VorodudTexts, 10, DisplayPath(text)));
+        }
+        Fail(Msg(MsgList::VorodudTexts, 11, DisplayPath(text)));
+        break;
+    default:
+        return Fail(Msg(MsgList::VorOdud, static_cast<int>(code), DisplayPath(text)));
+    }
+
+    const std::string dumpFile = vorodud::ErrorDumpFile({});
+    if (args.Has("--json")) {
+        std::cout << "{\"type\": " << JsonString(driver.TypeKey(type)) << ", "
+                  << JsonCount("written", counters.written) << ", "
+                  << JsonCount("incomplete", counters.incomplete) << ", "
+                  << JsonCount("questioned", counters.questioned) << ", "
+                  << JsonCount("dumped", counters.dumped) << ", \"dump_file\": "
+                  << (counters.dumped > 0 ? JsonString(DisplayPath(dumpFile)) : "null") << "}\n";
+    } else {
+        PrintLine(Msg(MsgList::VorodudTexts, 16, std::to_string(counters.written)));
+        PrintLine(Msg(MsgList::VorodudTexts, 17, std::to_string(counters.incomplete)));
+        PrintLine(Msg(MsgList::VorodudTexts, 18, std::to_string(counters.questioned)));
+        PrintLine(Msg(MsgList::VorodudTexts, 19, std::to_string(counters.dumped)));
+        if (counters.dumped > 0) {
+            PrintLine(Msg(MsgList::CliImport, 2, DisplayPath(dumpFile)));
+        }
+    }
+    if (driver.LastDumpFileFailed()) {
+        Fail(Msg(MsgList::VorodudTexts, 14, DisplayPath(dumpFile)));
+    }
+    if (code != ResultCode::Done) {
+        return kFailure;
+    }
+    if (counters.written == 0 && counters.dumped == 0) {
+        return Fail(Msg(MsgList::VorodudTexts, 8, DisplayPath(source)));
+    }
+    return kSuccess;
+}
+
+int RunDetect(const Args& args) {
+    if (args.Positional().size() != 1 || !args.Complete() || args.Unknown({})) {
+        Fail(Msg(MsgList::Cli, 11, Msg(MsgList::CliImport, 1)));
+        return kUsageError;
+    }
+    const std::string& source = args.Positional()[0];
+    if (::access(source.c_str(), R_OK) != 0) {
+        return Fail(Msg(MsgList::VorodudTexts, 9, DisplayPath(source)));
+    }
+    const Vorodud driver;
+    const int type = driver.DetectType(source);
+    if (type == 0) {
+        return Fail(Msg(MsgList::CliImport, 3, DisplayPath(source)));
+    }
+    PrintLine(driver.TypeKey(type));
+    return kSuccess;
+}
+
+} // namespace cvx::cli

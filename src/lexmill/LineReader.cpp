@@ -1,0 +1,173 @@
+#include "lexmill/LineReader.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace cvx::lexmill {
+
+LineReader::~LineReader() {
+    Close();
+}
+
+void LineReader::Open(std::string name) {
+    Close();
+    name_ = std::move(name);
+}
+
+void LineReader::OpenDescriptor(int fd) {
+    Close();
+    name_.clear();
+    fd_ = fd;
+}
+
+void LineReader::Close() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+    }
+    fd_ = -1;
+    opened_ = false;
+    buffer_.clear();
+    buffer_.shrink_to_fit();
+    size_ = position_ = bufferStart_ = bufferLength_ = capacity_ = 0;
+}
+
+bool LineReader::Reset() {
+    if (!opened_) {
+        if (fd_ < 0) {
+            if (name_.empty()) {
+                return false;
+            }
+            fd_ = ::open(name_.c_str(), O_RDONLY | O_CLOEXEC);
+            if (fd_ < 0) {
+                return false;
+            }
+        }
+        struct stat st {};
+        if (::fstat(fd_, &st) != 0 || S_ISDIR(st.st_mode)) {
+            ::close(fd_);
+            fd_ = -1;
+            return false;
+        }
+        opened_ = true;
+        size_ = st.st_size;
+    }
+    if (buffer_.empty()) {
+        capacity_ = std::min(size_, kMaxCapacity);
+        buffer_.assign(static_cast<std::size_t>(capacity_ + kSlack), '\0');
+        bufferStart_ = bufferLength_ = 0;
+    }
+    position_ = 0;
+    return true;
+}
+
+bool LineReader::RefillDue() const {
+    if (!opened_) {
+        return false;
+    }
+    if (position_ < bufferStart_) {
+        return true;
+    }
+    return bufferStart_ + bufferLength_ < position_ + kLookAhead &&
+           bufferStart_ + bufferLength_ < size_;
+}
+
+void LineReader::Refill() {
+    if (position_ >= bufferStart_ && position_ < bufferStart_ + bufferLength_) {
+        const std::int64_t consumed = position_ - bufferStart_;
+        std::memmove(buffer_.data(), buffer_.data() + consumed,
+                     static_cast<std::size_t>(bufferLength_ - consumed));
+        bufferLength_ -= consumed;
+    } else {
+        bufferLength_ = 0;
+    }
+    bufferStart_ = position_;
+    const std::int64_t fileOffset = bufferStart_ + bufferLength_;
+    std::int64_t want = 0;
+    if (bufferStart_ + capacity_ < size_) {
+        // File reads end on 512-byte offsets.
+        want = capacity_ - bufferLength_ - ((bufferStart_ + capacity_) % 512);
+    } else {
+        want = size_ - fileOffset;
+    }
+    want = std::clamp<std::int64_t>(want, 0, capacity_ - bufferLength_);
+    std::int64_t got = 0;
+    while (got < want) {
+        const ssize_t n = ::pread(fd_, buffer_.data() + bufferLength_ + got,
+                                  static_cast<std::size_t>(want - got), fileOffset + got);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            // The file ended early (it shrank, or a read failed): it ends here.
+            size_ = fileOffset + got;
+            break;
+        }
+        got += n;
+    }
+    bufferLength_ += got;
+}
+
+std::size_t LineReader::ReadLine(std::string& line) {
+    line.clear();
+    if (!opened_ || AtEnd()) {
+        return 0;
+    }
+    const std::int64_t start = position_;
+    RefillIfDue();
+    auto findEnd = [&] {
+        std::int64_t i = position_;
+        const std::int64_t end = bufferStart_ + bufferLength_;
+        while (i < end) {
+            const unsigned char c = At(i);
+            if (c == '\r' || c == '\n') {
+                return i;
+            }
+            ++i;
+        }
+        return std::int64_t{-1};
+    };
+    std::int64_t terminator = findEnd();
+    if (terminator < 0) {
+        Refill();
+        terminator = findEnd();
+    }
+    const std::int64_t end = terminator >= 0 ? terminator : bufferStart_ + bufferLength_;
+    if (end > position_) {
+        line.assign(buffer_.data() + (position_ - bufferStart_),
+                    static_cast<std::size_t>(end - position_));
+    }
+    position_ = end;
+    RefillIfDue();
+    if (Buffered(position_)) {
+        const unsigned char first = At(position_);
+        if (first == '\r' || first == '\n') {
+            ++position_;
+            if (Buffered(position_) && first + At(position_) == 23) {
+                ++position_;
+            }
+        }
+    }
+    if (position_ == start) {
+        // Nothing could be read where the file should have more: it ends here.
+        size_ = position_;
+    }
+    return static_cast<std::size_t>(position_ - start);
+}
+
+int LineReader::ReadChar() {
+    if (!opened_ || AtEnd()) {
+        return -1;
+    }
+    RefillIfDue();
+    if (!Buffered(position_)) {
+        size_ = position_;
+        return -1;
+    }
+    return At(position_++);
+}
+
+} // namespace cvx::lexmill

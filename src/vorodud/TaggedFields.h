@@ -1,0 +1,40 @@
+#pragma once
+// The fields of a tagged record in Lexmill's line table, grouped by tag. Today's formats differ
+// in the shape of their tags: MEDLINE "TI  - " (up to four letters before the hyphen), RIS
+// "TI  - " (two), Web of Science "TI " (two, continuation lines indented by three blanks, one
+// name per line in author fields) and EndNote/Refer "%T " (continuation lines without a tag).
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace cvx::vorodud {
+
+enum class TagStyle { Medline, Ris, WebOfScience, Refer };
+
+struct TaggedField {
+    std::string tag;
+    std::string value;              // the field's lines joined
+    std::vector<std::string> items; // the field's lines one by one, trimmed
+};
+
+class TaggedFields {
+public:
+    // Reads the current record from Lexmill's line table.
+    explicit TaggedFields(TagStyle style);
+
+    bool Empty() const { return fields_.empty(); }
+    const std::vector<TaggedField>& Fields() const { return fields_; }
+    // The first field's value with the tag; empty when there is none.
+    std::string First(std::string_view tag) const;
+    // The first non-empty value among the tags, in their order.
+    std::string FirstOf(std::initializer_list<std::string_view> tags) const;
+    std::vector<std::string> All(std::string_view tag) const;
+    std::vector<std::string> Items(std::string_view tag) const;
+    bool Has(std::string_view tag) const;
+
+private:
+    std::vector<TaggedField> fields_;
+};
+
+} // namespace cvx::vorodud

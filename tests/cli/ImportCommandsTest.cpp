@@ -1,0 +1,96 @@
+#include "../refstore/TestFiles.h"
+#include "CliRunner.h"
+
+#include <gtest/gtest.h>
+
+namespace cvx {
+namespace {
+
+using test::TempDir;
+
+class ImportCommandsTest : public testing::CliTest {};
+
+const std::string kSamples = CITAVOX_TEST_DATA "/samples/";
+
+TEST_F(ImportCommandsTest, ImportsAndPrintsTheCounters) {
+    TempDir dir;
+    const std::string out = dir.File("out.ref");
+    auto r = Run(
+        {"import", kSamples + "medline/jabref_MedlinePlainImporterTestMultipleEntries.txt", out});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(r.out.starts_with("Written: 1\nIncomplete: 0\nQuestioned: 0\nDumped: 6\n"
+                                  "Error dump file: "))
+        << r.out;
+    EXPECT_NE(r.out.find("vox/dumps/import-errors.dmp"), std::string::npos);
+
+    r = Run(
+        {"import", kSamples + "ris/asreview_embase.ris", out, "--json", "--type", "ris-embase"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "{\"type\": \"ris-embase\", \"written\": 6, \"incomplete\": 0, "
+                     "\"questioned\": 0, \"dumped\": 0, \"dump_file\": null}\n");
+}
+
+TEST_F(ImportCommandsTest, AppendWithACommonLabel) {
+    TempDir dir;
+    const std::string out = dir.File("refs.ref");
+    test::WriteBytes(out, test::NumberedFile(2));
+    auto r = Run({"import", kSamples + "wos/jabref_IsiImporterTest1.isi", out, "--append",
+                  "--label", "Imported \u03b2"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(test::ReadBytes(out).find("\r\n Imported #Gb#G\r\n"), std::string::npos);
+    r = Run({"list", out});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Title number 1 Journal of Tests"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("3 C - 2006 Brown"), std::string::npos) << r.out;
+}
+
+TEST_F(ImportCommandsTest, ListTypesAndDetect) {
+    auto r = Run({"import", "--list-types"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("ris             Reference managers: RIS\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("medline         NCBI: PubMed (MEDLINE tagged)\n"), std::string::npos);
+
+    r = Run({"detect", kSamples + "wos/wosfile_wos_plaintext.txt"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "wos\n");
+    r = Run({"detect", kSamples + "wos/uvt_savedrecs_tab-delimited.txt"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("was not recognised"), std::string::npos);
+}
+
+TEST_F(ImportCommandsTest, WrongArgumentsAndFiles) {
+    TempDir dir;
+    const std::string out = dir.File("out.ref");
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string errorPart;
+    } cases[] = {
+        {{"import", kSamples + "ris/asreview_embase.ris"}, 2, "Usage"},
+        {{"import", "a", "b", "--bogus"}, 2, "Usage"},
+        {{"import", "a", "b", "--type"}, 2, "Usage"},
+        {{"detect"}, 2, "Usage"},
+        {{"import", kSamples + "ris/asreview_embase.ris", out, "--type", "nope"},
+         1,
+         "Unknown source type \"nope\""},
+        {{"import", dir.File("missing.ris"), out}, 1, "cannot be read"},
+        {{"import", dir.File("missing.ris"), out, "--type", "ris"}, 1, "cannot be read"},
+        {{"import", kSamples + "wos/uvt_savedrecs_tab-delimited.txt", out},
+         1,
+         "was not recognised"},
+        {{"import", kSamples + "ris/asreview_embase.ris", dir.File("no-dir/out.ref")},
+         1,
+         "cannot be written"},
+        {{"import", kSamples + "ris/jabref_RisImporterCorrupted.ris", out},
+         1,
+         "No reference of this source type was found"},
+    };
+    for (const Case& c : cases) {
+        const auto r = Run(c.args);
+        EXPECT_EQ(r.status, c.status) << c.args[0] << " " << r.err;
+        EXPECT_NE(r.err.find(c.errorPart), std::string::npos) << r.err;
+    }
+}
+
+} // namespace
+} // namespace cvx
