@@ -1,6 +1,8 @@
 #include "cli/CliSupport.h"
 
+#include "app/DefaultDirectories.h"
 #include "formats/FormatFile.h"
+#include "journals/DatabaseJournalLookup.h"
 #include "refstore/ReferenceFile.h"
 #include "text/Cp1252.h"
 #include "text/FileNames.h"
@@ -155,6 +157,13 @@ bool LoadFormatFile(TFormatDesc& desc, const std::string& path) {
         return false;
     }
     return true;
+}
+
+DatabaseJournalLookup UserJournalDatabase() {
+    const SettingsStore store;
+    return DatabaseJournalLookup(
+        JournalDatabasePath(SpecificFile(store, 0)),
+        static_cast<JournalForm>(store.ReadInt(Setting::DefaultDisplayForm)));
 }
 
 std::string JsonString(std::string_view cp1252Text) {

@@ -16,6 +16,10 @@ class TFormatDesc;
 class TReferenceFile;
 } // namespace cvx
 
+namespace cvx {
+class DatabaseJournalLookup;
+}
+
 namespace cvx::cli {
 
 // Exit statuses.
@@ -65,6 +69,10 @@ bool OpenReferenceFile(TReferenceFile& file, const std::string& name, Progress& 
 // Loads a format file for a command; prints why not and returns false when it cannot be used.
 // A missing file is refused rather than read as the defaults.
 bool LoadFormatFile(TFormatDesc& desc, const std::string& path);
+
+// The journal-name database the user's settings name ("Specific files"/"JournalDatabase"; empty:
+// the shipped one), recognising names in the default display form of the settings.
+DatabaseJournalLookup UserJournalDatabase();
 
 // JSON string literal of code page 1252 text.
 std::string JsonString(std::string_view cp1252Text);

@@ -117,7 +117,7 @@ int RunComplete(const Args& args) {
     request.documentFormatName = documentFormat;
     request.library = &library;
     request.format = &format;
-    const DatabaseJournalLookup journals(JournalDatabasePath({}));
+    const DatabaseJournalLookup journals = UserJournalDatabase();
     request.render.journals = journals.Usable() ? &journals : nullptr;
     request.render.ignoreJournalDatabase = settings.ReadBool(Setting::IgnoreDatabase);
     request.render.suppressRtf = settings.ReadBool(Setting::SuppressRtf);

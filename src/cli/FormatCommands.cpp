@@ -137,7 +137,7 @@ int RunRender(const Args& args) {
     if (!ReadReference(args.Positional()[0], args.Positional()[1], record)) {
         return kFailure;
     }
-    const DatabaseJournalLookup journals(JournalDatabasePath({}));
+    const DatabaseJournalLookup journals = UserJournalDatabase();
     const SettingsStore settings;
     RenderOptions options;
     options.journals = journals.Usable() ? &journals : nullptr;

@@ -1,9 +1,12 @@
 #include "cli/ImportCommands.h"
 
+#include "app/DefaultDirectories.h"
+#include "journals/DatabaseJournalLookup.h"
 #include "lexmill/AnsiWriter.h"
 #include "lexmill/Lexmill.h"
 #include "text/Cp1252.h"
 #include "text/FileNames.h"
+#include "text/StringPrimitives.h"
 #include "vorodud/Vorodud.h"
 
 #include <atomic>
@@ -83,7 +86,14 @@ int RunImport(const Args& args) {
     }
     const std::string& source = args.Positional()[0];
     const std::string& destination = args.Positional()[1];
-    Vorodud driver;
+    const SettingsStore store;
+    const DatabaseJournalLookup journals = UserJournalDatabase();
+    vorodud::ImportSettings settings;
+    settings.errorDumpFile = SpecificFile(store, 2);
+    settings.dumpDirectory = TrimBlanks(DefaultDirectory(store, 4));
+    settings.journalDisplayForm = store.ReadInt(Setting::DefaultDisplayForm);
+    settings.journals = journals.Usable() ? &journals : nullptr;
+    Vorodud driver(settings);
     int type = 0;
     if (const auto name = args.Value("--type")) {
         type = driver.TypeByKey(*name);

@@ -70,7 +70,7 @@ int RunList(const Args& args) {
     if (!OpenReferenceFile(file, args.Positional()[0], progress, kind)) {
         return kFailure;
     }
-    const DatabaseJournalLookup journals(JournalDatabasePath({}));
+    const DatabaseJournalLookup journals = UserJournalDatabase();
     const int visible = file.VisibleCount();
     const int width = static_cast<int>(std::to_string(file.RefCount()).size());
     std::ostringstream out;
@@ -105,7 +105,7 @@ int RunShow(const Args& args) {
     if (Outcome r = file.GoTo(file.AbsoluteToDisplay(*number - 1)); !r) {
         return Fail(r);
     }
-    const DatabaseJournalLookup journals(JournalDatabasePath({}));
+    const DatabaseJournalLookup journals = UserJournalDatabase();
     const TRefArrData& data = file.ParseCurrent(true, JournalCheck(journals));
     const int status = static_cast<int>(file.Status(file.CurrentPosition()));
     const int source = static_cast<int>(data.sourceType);

@@ -21,7 +21,7 @@ TEST_F(ImportCommandsTest, ImportsAndPrintsTheCounters) {
     EXPECT_TRUE(r.out.starts_with("Written: 1\nIncomplete: 0\nQuestioned: 0\nDumped: 6\n"
                                   "Error dump file: "))
         << r.out;
-    EXPECT_NE(r.out.find("vox/dumps/import-errors.dmp"), std::string::npos);
+    EXPECT_NE(r.out.find("Citavox/dumps/import-errors.dmp"), std::string::npos);
 
     r = Run(
         {"import", kSamples + "ris/asreview_embase.ris", out, "--json", "--type", "ris-embase"});
