@@ -142,7 +142,7 @@ int RunImport(const Args& args) {
         return Fail(Msg(MsgList::VorOdud, static_cast<int>(code), DisplayPath(text)));
     }
 
-    const std::string dumpFile = vorodud::ErrorDumpFile({});
+    const std::string dumpFile = vorodud::ErrorDumpFile(settings);
     if (args.Has("--json")) {
         std::cout << "{\"type\": " << JsonString(driver.TypeKey(type)) << ", "
                   << JsonCount("written", counters.written) << ", "
