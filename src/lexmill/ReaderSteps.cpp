@@ -54,14 +54,6 @@ void StripControl(std::string& line) {
     line.erase(0, i);
 }
 
-void TrimRight(std::string& line) {
-    std::size_t e = line.size();
-    while (e > 0 && IsBlank(line[e - 1])) {
-        --e;
-    }
-    line.resize(e);
-}
-
 std::vector<std::string> Pieces(std::string_view line, std::size_t cut, std::size_t longFrom,
                                 std::size_t firstLongerThan) {
     std::vector<std::string> pieces;
@@ -71,7 +63,7 @@ std::vector<std::string> Pieces(std::string_view line, std::size_t cut, std::siz
             piece.remove_prefix(1);
         }
         std::string p(piece);
-        TrimRight(p);
+        p = TrimRightBlanks(p);
         pieces.push_back(std::move(p));
     };
     while (pieces.empty() ? rest.size() > firstLongerThan : rest.size() >= longFrom) {

@@ -39,7 +39,6 @@ void LfSplit(ConversionState& s, std::string& line);
 void DropToLastLineFeed(std::string& line);
 // Deletes the leading characters below 32.
 void StripControl(std::string& line);
-void TrimRight(std::string& line);
 
 // Cuts a long line into pieces at the last blank at or before `cut` (at `cut` when there is
 // none): the first piece when it is longer than `firstLongerThan`, later ones when they are

@@ -189,7 +189,7 @@ void ReadTheWholeCompuServe(ConversionState& s, std::string_view marker) {
     std::string next;
     while (true) {
         DropToLastLineFeed(line);
-        TrimRight(line);
+        line = TrimRightBlanks(line);
         if (!line.empty()) {
             Store(s, line);
         }
@@ -276,7 +276,7 @@ void ReadTheWholeReferenceSPTwoC(ConversionState& s, std::string_view marker1,
     }
     std::string next;
     while (true) {
-        TrimRight(line);
+        line = TrimRightBlanks(line);
         if (!line.empty()) {
             Store(s, line);
         }
@@ -529,7 +529,7 @@ void ReadTheWholeReferenceIGAKU(ConversionState& s) {
     }
     std::string next;
     while (true) {
-        TrimRight(line);
+        line = TrimRightBlanks(line);
         line = HasIgakuTag(line) ? TrimLeftBlanks(line) : "   " + line;
         Store(s, line);
         if (!NextLine(s, next) || IsBlankLine(next)) {
@@ -566,7 +566,7 @@ void RefUp_ReadTheWholeReference(ConversionState& s) {
     std::string next;
     while (true) {
         DropToLastLineFeed(line);
-        TrimRight(line);
+        line = TrimRightBlanks(line);
         StorePieces(s, line);
         if (!NextLine(s, next)) {
             line.clear();
@@ -635,7 +635,7 @@ void ReadTaggedRecord(ConversionState& s, std::string_view startMarker, std::str
     std::string line;
     if (!FindRecordStart(s, line, [&](std::string& l) {
             StripControl(l);
-            TrimRight(l);
+            l = TrimRightBlanks(l);
             if (!l.empty()) {
                 return true;
             }
@@ -656,7 +656,7 @@ void ReadTaggedRecord(ConversionState& s, std::string_view startMarker, std::str
             break;
         }
         StripControl(next);
-        TrimRight(next);
+        next = TrimRightBlanks(next);
         if (next.empty()) {
             break;
         }

@@ -88,18 +88,16 @@ RefSet RefSet::Xor(const RefSet& a, const RefSet& b) {
 }
 
 int RefSet::Next(int from) const {
-    for (int step = 1; step < size_; ++step) {
-        const int i = ((from + step) % size_ + size_) % size_;
-        if (Test(i)) {
-            return i;
-        }
-    }
-    return from;
+    return Walk(from, 1);
 }
 
 int RefSet::Previous(int from) const {
+    return Walk(from, -1);
+}
+
+int RefSet::Walk(int from, int direction) const {
     for (int step = 1; step < size_; ++step) {
-        const int i = ((from - step) % size_ + size_) % size_;
+        const int i = ((from + direction * step) % size_ + size_) % size_;
         if (Test(i)) {
             return i;
         }

@@ -55,6 +55,7 @@ public:
 private:
     template <typename Op> static RefSet Combine(const RefSet& a, const RefSet& b, Op op);
     void MaskTail();
+    int Walk(int from, int direction) const;
 
     int size_ = 0;
     int count_ = 0;

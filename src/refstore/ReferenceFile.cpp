@@ -387,12 +387,20 @@ Outcome TReferenceFile::SortRecord(int absoluteIndex, TSortRec& record,
     return Outcome::Ok();
 }
 
-Outcome TReferenceFile::KeysOf(int absoluteIndex, NumericKeys& keys) {
+Outcome TReferenceFile::ParsedAt(int absoluteIndex, TRefArrData& data) {
     std::string bytes;
     if (Outcome r = RawText(absoluteIndex, bytes); !r) {
         return r;
     }
-    const TRefArrData d = ParseReference(bytes, false).data;
+    data = ParseReference(bytes, false).data;
+    return Outcome::Ok();
+}
+
+Outcome TReferenceFile::KeysOf(int absoluteIndex, NumericKeys& keys) {
+    TRefArrData d;
+    if (Outcome r = ParsedAt(absoluteIndex, d); !r) {
+        return r;
+    }
     auto number = [](std::string_view field) {
         field = TrimView(field);
         while (!field.empty() && !IsDigit(field.front())) {
@@ -407,20 +415,19 @@ Outcome TReferenceFile::KeysOf(int absoluteIndex, NumericKeys& keys) {
 }
 
 Outcome TReferenceFile::TitleOf(int absoluteIndex, std::string& title) {
-    std::string bytes;
-    if (Outcome r = RawText(absoluteIndex, bytes); !r) {
+    TRefArrData d;
+    if (Outcome r = ParsedAt(absoluteIndex, d); !r) {
         return r;
     }
-    title = ParseReference(bytes, false).data[FieldIndex::Title];
+    title = d[FieldIndex::Title];
     return Outcome::Ok();
 }
 
 Outcome TReferenceFile::SourceTitleOf(int absoluteIndex, std::string& title) {
-    std::string bytes;
-    if (Outcome r = RawText(absoluteIndex, bytes); !r) {
+    TRefArrData d;
+    if (Outcome r = ParsedAt(absoluteIndex, d); !r) {
         return r;
     }
-    const TRefArrData d = ParseReference(bytes, false).data;
     title = d.sourceType == SourceType::Journal ? d[FieldIndex::Journal] : d[FieldIndex::BookTitle];
     return Outcome::Ok();
 }

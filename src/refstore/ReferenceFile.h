@@ -130,6 +130,7 @@ private:
     void ApplyDisplayOrder();
     void RebuildPresentSet();
     Outcome ReadBlock(std::size_t index, std::string& bytes);
+    Outcome ParsedAt(int absoluteIndex, TRefArrData& data); // without touching the current one
     Outcome MakeCurrent(int displayPosition);
     Outcome Step(int direction, bool wrap);
     Outcome Disconnect();
