@@ -6,9 +6,9 @@
 
 #include "formats/FormatDesc.h"
 #include "formats/Renderer.h"
-#include "refstore/FileSystem.h"
 #include "refstore/RefArrData.h"
 #include "refstore/SortRec.h"
+#include "storage/FileSystem.h"
 #include "text/Outcome.h"
 
 #include <cstddef>

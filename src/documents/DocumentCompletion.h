@@ -10,7 +10,7 @@
 #include "documents/DocumentLibrary.h"
 #include "formats/FormatDesc.h"
 #include "formats/Renderer.h"
-#include "refstore/FileSystem.h"
+#include "storage/FileSystem.h"
 #include "text/Outcome.h"
 
 #include <cstdint>

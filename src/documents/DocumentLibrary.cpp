@@ -1,6 +1,6 @@
 #include "documents/DocumentLibrary.h"
 
-#include "refstore/LittleEndian.h"
+#include "storage/LittleEndian.h"
 #include "text/CaseMapping.h"
 #include "text/Catalogue.h"
 #include "text/FileNames.h"

@@ -1,6 +1,6 @@
 #include "formats/FormatDesc.h"
 
-#include "refstore/LittleEndian.h"
+#include "storage/LittleEndian.h"
 #include "text/Catalogue.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "formats/FormatFile.h"
 
-#include "refstore/FileRewrite.h"
+#include "storage/FileRewrite.h"
 #include "text/CaseMapping.h"
 #include "text/Catalogue.h"
 #include "text/FileNames.h"

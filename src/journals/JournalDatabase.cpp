@@ -2,7 +2,7 @@
 
 #include "journals/BlockCodec.h"
 #include "journals/JournalNames.h"
-#include "refstore/LittleEndian.h"
+#include "storage/LittleEndian.h"
 #include "text/Catalogue.h"
 
 #include <algorithm>

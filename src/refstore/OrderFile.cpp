@@ -1,8 +1,8 @@
 #include "refstore/OrderFile.h"
 
-#include "refstore/FileRewrite.h"
-#include "refstore/FileSystem.h"
-#include "refstore/LittleEndian.h"
+#include "storage/FileRewrite.h"
+#include "storage/FileSystem.h"
+#include "storage/LittleEndian.h"
 #include "text/Catalogue.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
 #include "refstore/ReferenceFile.h"
 
 #include "refstore/Companions.h"
-#include "refstore/FileRewrite.h"
 #include "refstore/OrderFile.h"
+#include "storage/FileRewrite.h"
 #include "text/AuthorNames.h"
 #include "text/Catalogue.h"
 #include "text/FileNames.h"

@@ -2,11 +2,11 @@
 // TReferenceFile: one open reference file with its map, tag and order files. Every part of the
 // program that reads or changes references goes through it.
 
-#include "refstore/FileSystem.h"
 #include "refstore/RefArrData.h"
 #include "refstore/RefSet.h"
 #include "refstore/ReferenceMap.h"
 #include "refstore/SortRec.h"
+#include "storage/FileSystem.h"
 #include "text/Outcome.h"
 
 #include <cstdint>

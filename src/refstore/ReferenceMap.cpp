@@ -1,7 +1,7 @@
 #include "refstore/ReferenceMap.h"
 
-#include "refstore/FileSystem.h"
-#include "refstore/LittleEndian.h"
+#include "storage/FileSystem.h"
+#include "storage/LittleEndian.h"
 #include "text/Catalogue.h"
 #include "text/Progress.h"
 

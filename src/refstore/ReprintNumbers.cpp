@@ -1,7 +1,7 @@
 // Applying and removing reprint numbers in the identification lines of a reference file.
 
-#include "refstore/FileRewrite.h"
 #include "refstore/ReferenceFile.h"
+#include "storage/FileRewrite.h"
 #include "text/Catalogue.h"
 #include "text/FileNames.h"
 #include "text/Progress.h"

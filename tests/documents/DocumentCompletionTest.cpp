@@ -1,7 +1,7 @@
 #include "documents/DocumentCompletion.h"
 #include "formats/FormatFile.h"
-#include "refstore/LittleEndian.h"
 #include "refstore/ReferenceFile.h"
+#include "storage/LittleEndian.h"
 #include "text/Catalogue.h"
 #include "text/FileNames.h"
 

@@ -1,6 +1,6 @@
 #include "documents/DocumentLibrary.h"
 #include "documents/DocumentDescription.h"
-#include "refstore/LittleEndian.h"
+#include "storage/LittleEndian.h"
 #include "text/Catalogue.h"
 
 #include "../refstore/TestFiles.h"

@@ -1,6 +1,6 @@
 #include "FormatTestSupport.h"
 
-#include "refstore/LittleEndian.h"
+#include "storage/LittleEndian.h"
 #include "text/Catalogue.h"
 
 #include <vector>

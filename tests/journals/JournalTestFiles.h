@@ -4,7 +4,7 @@
 
 #include "journals/BlockCodec.h"
 #include "journals/JournalBuilder.h"
-#include "refstore/LittleEndian.h"
+#include "storage/LittleEndian.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "refstore/Companions.h"
 #include "TestFiles.h"
-#include "refstore/FileSystem.h"
+#include "storage/FileSystem.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

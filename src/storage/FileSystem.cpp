@@ -1,4 +1,4 @@
-#include "refstore/FileSystem.h"
+#include "storage/FileSystem.h"
 
 #include <cerrno>
 #include <cstring>

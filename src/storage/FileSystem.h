@@ -1,7 +1,7 @@
 #pragma once
-// The one seam through which the reference store touches files, so tests can inject faults and
-// simulate a crash at any step of a rewrite. Results carry the system's error text; callers turn
-// them into catalogue messages.
+// The one seam through which the stores (reference files, journal names, formats, document
+// definitions) touch files, so tests can inject faults and simulate a crash at any step of a
+// rewrite. Results carry the system's error text; callers turn them into catalogue messages.
 
 #include "text/Outcome.h"
 

@@ -3,7 +3,7 @@
 // disk; then the old text becomes "bak" and the new one takes the file's name by a rename. At
 // every instant the file's name holds either the complete old text or the complete new one.
 
-#include "refstore/FileSystem.h"
+#include "storage/FileSystem.h"
 
 #include <cstdint>
 #include <functional>

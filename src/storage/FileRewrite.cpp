@@ -1,4 +1,4 @@
-#include "refstore/FileRewrite.h"
+#include "storage/FileRewrite.h"
 
 #include "text/Catalogue.h"
 #include "text/FileNames.h"
