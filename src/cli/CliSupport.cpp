@@ -1,9 +1,9 @@
 #include "cli/CliSupport.h"
 
-#include "app/DefaultDirectories.h"
 #include "formats/FormatFile.h"
 #include "journals/DatabaseJournalLookup.h"
 #include "refstore/ReferenceFile.h"
+#include "settings/DefaultDirectories.h"
 #include "text/Cp1252.h"
 #include "text/FileNames.h"
 #include "text/StringPrimitives.h"

@@ -1,11 +1,11 @@
 #include "cli/FormatCommands.h"
 
-#include "app/SettingsStore.h"
 #include "formats/FormatFile.h"
 #include "formats/Renderer.h"
 #include "formats/StyleText.h"
 #include "journals/DatabaseJournalLookup.h"
 #include "refstore/ReferenceFile.h"
+#include "settings/SettingsStore.h"
 #include "text/Cp1252.h"
 #include "text/FileNames.h"
 #include "text/LatexText.h"

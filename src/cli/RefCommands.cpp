@@ -1,9 +1,9 @@
 #include "cli/RefCommands.h"
 
-#include "app/SettingsStore.h"
 #include "journals/DatabaseJournalLookup.h"
 #include "refstore/LineEnds.h"
 #include "refstore/ReferenceFile.h"
+#include "settings/SettingsStore.h"
 #include "text/Cp1252.h"
 #include "text/FileNames.h"
 #include "text/Markup.h"

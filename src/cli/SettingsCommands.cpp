@@ -1,7 +1,7 @@
 #include "cli/SettingsCommands.h"
 
-#include "app/SettingLookup.h"
-#include "app/SettingsStore.h"
+#include "settings/SettingLookup.h"
+#include "settings/SettingsStore.h"
 #include "text/Cp1252.h"
 #include "text/FileNames.h"
 #include "text/StringPrimitives.h"

@@ -1,6 +1,5 @@
 // citavox-cli: the command-line front end of Citavox's engines.
 
-#include "app/InterfaceLanguage.h"
 #include "cli/CatalogueCommands.h"
 #include "cli/CliSupport.h"
 #include "cli/DocumentCommands.h"
@@ -9,6 +8,7 @@
 #include "cli/JournalCommands.h"
 #include "cli/RefCommands.h"
 #include "cli/SettingsCommands.h"
+#include "settings/InterfaceLanguage.h"
 #include "text/Cp1252.h"
 
 #include <array>

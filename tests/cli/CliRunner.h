@@ -2,7 +2,7 @@
 // Runs the built citavox-cli (the build gives its path as CITAVOX_CLI) with a settings folder
 // of its own, so neither the user's settings nor another test's are seen.
 
-#include "../app/SettingsTestSupport.h"
+#include "../settings/SettingsTestSupport.h"
 
 #include <QDir>
 #include <QFile>
