@@ -5,7 +5,9 @@
 #include "text/Catalogue.h"
 #include "text/FileNames.h"
 
-#include "../refstore/TestFiles.h"
+#include "support/FileBytes.h"
+#include "support/ReferenceText.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,8 @@
 #include "storage/LittleEndian.h"
 #include "text/Catalogue.h"
 
-#include "../refstore/TestFiles.h"
+#include "support/FileBytes.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

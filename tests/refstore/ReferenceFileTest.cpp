@@ -1,7 +1,9 @@
 #include "refstore/ReferenceFile.h"
-#include "TestFiles.h"
 #include "refstore/Companions.h"
 #include "refstore/OrderFile.h"
+#include "support/FileBytes.h"
+#include "support/ReferenceText.h"
+#include "support/TempDir.h"
 #include "text/Progress.h"
 
 #include <filesystem>

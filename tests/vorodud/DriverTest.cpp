@@ -1,5 +1,6 @@
 #include "ImportRun.h"
 #include "refstore/ReferenceFile.h"
+#include "support/ReferenceText.h"
 #include "text/Catalogue.h"
 #include "vorodud/SourceDetection.h"
 
