@@ -3,9 +3,9 @@
 #include "lexmill/Lexmill.h"
 #include "text/CaseMapping.h"
 #include "text/StringPrimitives.h"
-#include "vorodud/Emit.h"
+#include "vorodud/CollectedReference.h"
 #include "vorodud/LatexToAnsi.h"
-#include "vorodud/Lexmill.h"
+#include "vorodud/LexmillWrapper.h"
 
 #include <set>
 
@@ -125,7 +125,7 @@ bool BibtexProcedure::Fill() {
     }
     r.keywords = Keywords(e.Field("keywords"));
     r.language = field("language");
-    Emit(r);
+    CollectReference(r);
     return true;
 }
 

@@ -3,7 +3,7 @@
 #include "text/Catalogue.h"
 #include "text/FileNames.h"
 #include "text/Progress.h"
-#include "vorodud/Lexmill.h"
+#include "vorodud/LexmillWrapper.h"
 
 namespace cvx::vorodud {
 

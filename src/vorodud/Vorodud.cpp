@@ -5,12 +5,12 @@
 #include "text/Catalogue.h"
 #include "text/FileNames.h"
 #include "vorodud/BibtexProcedure.h"
-#include "vorodud/Lexmill.h"
-#include "vorodud/OlderProcedures.h"
+#include "vorodud/LayoutProcedures.h"
+#include "vorodud/LexmillWrapper.h"
 #include "vorodud/Procedure.h"
 #include "vorodud/SourceDetection.h"
 #include "vorodud/SourceTypes.h"
-#include "vorodud/TodaysProcedures.h"
+#include "vorodud/TaggedSourceProcedures.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,12 +1,12 @@
 // The procedures of today's tagged downloads: PubMed/MEDLINE, RIS, Web of Science plain text and
 // EndNote/Refer.
 
-#include "vorodud/TodaysProcedures.h"
+#include "vorodud/TaggedSourceProcedures.h"
 #include "lexmill/SourceDecoding.h"
 #include "text/CaseMapping.h"
 #include "text/StringPrimitives.h"
-#include "vorodud/Emit.h"
-#include "vorodud/Lexmill.h"
+#include "vorodud/CollectedReference.h"
+#include "vorodud/LexmillWrapper.h"
 
 #include <fstream>
 
@@ -122,7 +122,7 @@ bool MedlineProcedure::Fill() {
         r.keywords.push_back(k);
     }
     r.language = f.First("LA");
-    Emit(r);
+    CollectReference(r);
     return true;
 }
 
@@ -205,7 +205,7 @@ bool RisProcedure::Fill() {
     r.address = f.First("AD");
     r.keywords = f.Items("KW");
     r.language = f.First("LA");
-    Emit(r);
+    CollectReference(r);
     return true;
 }
 
@@ -262,7 +262,7 @@ bool WebOfScienceProcedure::Fill() {
         r.keywords.push_back(k);
     }
     r.language = f.First("LA");
-    Emit(r);
+    CollectReference(r);
     return true;
 }
 
@@ -316,7 +316,7 @@ bool ReferProcedure::Fill() {
     r.address = f.First("%+");
     r.keywords = KeywordList(f.Items("%K"));
     r.language = f.First("%G");
-    Emit(r);
+    CollectReference(r);
     return true;
 }
 

@@ -7,7 +7,7 @@
 
 namespace cvx::vorodud {
 
-void Emit(const Reference& ref);
+void CollectReference(const Reference& ref);
 
 // The pages in the form of a reference file ("123-9" becomes "123-129"), by Lexmill.
 std::string ExpandedPages(std::string_view pages);

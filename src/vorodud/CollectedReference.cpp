@@ -1,7 +1,7 @@
-#include "vorodud/Emit.h"
+#include "vorodud/CollectedReference.h"
 
 #include "text/StringPrimitives.h"
-#include "vorodud/Lexmill.h"
+#include "vorodud/LexmillWrapper.h"
 
 namespace cvx::vorodud {
 
@@ -11,7 +11,7 @@ std::string ExpandedPages(std::string_view pages) {
     return lx::PagesText();
 }
 
-void Emit(const Reference& ref) {
+void CollectReference(const Reference& ref) {
     SetIdString(lx::Arg(ref.id).c_str());
     for (const std::string& author : ref.authors) {
         AddToAuthors(lx::Arg(author).c_str());

@@ -1,4 +1,4 @@
-#include "vorodud/Lexmill.h"
+#include "vorodud/LexmillWrapper.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
-#include "vorodud/OlderProcedures.h"
+#include "vorodud/LayoutProcedures.h"
 
 #include "lexmill/Lexmill.h"
 #include "text/StringPrimitives.h"
-#include "vorodud/Emit.h"
-#include "vorodud/Lexmill.h"
+#include "vorodud/CollectedReference.h"
+#include "vorodud/LexmillWrapper.h"
 #include "vorodud/ReferenceParts.h"
 
 #include <vector>
@@ -214,7 +214,7 @@ bool CopacProcedure::Fill() {
     for (int index : TagLines("KW- ")) {
         r.keywords.push_back(FieldText(index, "KW- "));
     }
-    Emit(r);
+    CollectReference(r);
     return true;
 }
 
@@ -253,7 +253,7 @@ bool FreeCitationProcedure::Fill() {
     for (int i = 0; i < lx::LineCount(); ++i) {
         text += (text.empty() ? "" : " ") + TrimBlanks(lx::Line(i));
     }
-    Emit(ParseFreeCitation(text));
+    CollectReference(ParseFreeCitation(text));
     return true;
 }
 

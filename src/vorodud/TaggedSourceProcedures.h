@@ -1,5 +1,6 @@
 #pragma once
-// The procedures of today's downloads (TodaysProcedures.cpp says how each format is read).
+// The procedures of today's tagged downloads: MEDLINE, RIS, Web of Science and Refer (the .cpp
+// file says how each format is read).
 
 #include "vorodud/Procedure.h"
 #include "vorodud/TaggedFields.h"
