@@ -115,7 +115,7 @@ int RunImport(const Args& args) {
         return Fail(Msg(MsgList::VorOdud, static_cast<int>(code), DisplayPath(text)));
     }
     if (const auto label = args.Value("--label")) {
-        SetCommonLabel(Utf8ToAnsi(*label).c_str());
+        lexmill_SetCommonLabel(Utf8ToAnsi(*label).c_str());
     }
 
     ImportProgress progress;

@@ -78,14 +78,14 @@ std::vector<std::string> HostNames(std::string_view list) {
 
 void AddAuthors(const std::vector<std::string>& names) {
     for (const std::string& name : names) {
-        AddToAuthors(lx::Arg(name).c_str());
+        lexmill_AddToAuthors(lx::Arg(name).c_str());
     }
 }
 
 void AddKeywords(const std::vector<std::string>& keywords) {
     for (std::size_t i = 0; i < keywords.size(); ++i) {
         const bool last = i + 1 == keywords.size();
-        AddToMajorHeads(lx::Arg(keywords[i] + (last ? "." : "; ")).c_str());
+        lexmill_AddToMajorHeads(lx::Arg(keywords[i] + (last ? "." : "; ")).c_str());
     }
 }
 
@@ -93,15 +93,15 @@ void AddKeywords(const std::vector<std::string>& keywords) {
 // journal's, and Lexmill keeps its text as the comment.
 void EmitCitation(const Citation& c, std::string_view sourceTag) {
     if (c.year.empty() && c.volume.empty()) {
-        DumpSourceSection(lx::Arg(sourceTag).c_str());
+        lexmill_DumpSourceSection(lx::Arg(sourceTag).c_str());
         return;
     }
     Reference r;
     r.year = c.year;
     r.volume = c.volume;
     r.issue = c.issue;
-    SetYearVolPage(lx::Arg(YearLine(r, ExpandedPages(c.pages))).c_str());
-    DumpLongJournalName(lx::Arg(c.journal).c_str());
+    lexmill_SetYearVolPage(lx::Arg(YearLine(r, ExpandedPages(c.pages))).c_str());
+    lexmill_DumpLongJournalName(lx::Arg(c.journal).c_str());
 }
 
 } // namespace
@@ -111,27 +111,28 @@ TaggedLayoutProcedure::TaggedLayoutProcedure(std::function<void()> read, LayoutT
     : read_(std::move(read)), tags_(tags), charSet_(charSet), diacritic_(diacritic) {}
 
 void TaggedLayoutProcedure::Begin(const std::string&) {
-    SetDoDiac(diacritic_ != 0 ? 1 : 0);
-    SetDiacChar(diacritic_);
+    lexmill_SetDoDiac(diacritic_ != 0 ? 1 : 0);
+    lexmill_SetDiacChar(diacritic_);
 }
 
 bool TaggedLayoutProcedure::Fill() {
     if (!tags_.id.empty()) {
-        SetIdString(lx::Arg(lx::IdField(tags_.id)).c_str());
+        lexmill_SetIdString(lx::Arg(lx::IdField(tags_.id)).c_str());
     }
     if (!tags_.language.empty()) {
         // Three-letter tags ("LA English") give the language's code to the identification.
         if (tags_.language.size() <= 4) {
-            ReadLanguage(lx::Arg(tags_.language).c_str());
+            lexmill_ReadLanguage(lx::Arg(tags_.language).c_str());
         }
-        SetLanguage(lx::Arg(FirstField(tags_.language)).c_str());
+        lexmill_SetLanguage(lx::Arg(FirstField(tags_.language)).c_str());
     }
-    ReadTitle(lx::Arg(tags_.title).c_str(), tags_.decapitaliseTitle ? 1 : 0);
+    lexmill_ReadTitle(lx::Arg(tags_.title).c_str(), tags_.decapitaliseTitle ? 1 : 0);
     for (int index : TagLines(tags_.authors)) {
         std::string names = FieldText(index, tags_.authors);
         if (diacritic_ != 0) {
-            names = lx::Fetch(
-                [&](char* b, size_t n) { return ChangeCharSet_D(lx::Arg(names).c_str(), b, n); });
+            names = lx::Fetch([&](char* b, size_t n) {
+                return lexmill_ChangeCharSet_D(lx::Arg(names).c_str(), b, n);
+            });
         }
         AddAuthors(HostNames(names));
     }
@@ -151,10 +152,10 @@ bool TaggedLayoutProcedure::Fill() {
     }
     EmitCitation(c, tags_.source.empty() ? tags_.journal : tags_.source);
     if (!tags_.abstract.empty()) {
-        ReadAbstract(lx::Arg(tags_.abstract).c_str());
+        lexmill_ReadAbstract(lx::Arg(tags_.abstract).c_str());
     }
     if (!tags_.address.empty()) {
-        ReadAdress(lx::Arg(tags_.address).c_str());
+        lexmill_ReadAdress(lx::Arg(tags_.address).c_str());
     }
     std::vector<std::string> keywords;
     for (int index : TagLines(tags_.keywords)) {
@@ -181,18 +182,20 @@ bool TaggedLayoutProcedure::Fill() {
 
 ProbaseProcedure::ProbaseProcedure()
     : TaggedLayoutProcedure(
-          [this] { header_ = lx::Fetch([](char* b, size_t n) { return ReadProbase(b, n, 80); }); },
+          [this] {
+              header_ = lx::Fetch([](char* b, size_t n) { return lexmill_ReadProbase(b, n, 80); });
+          },
           LayoutTags{.title = "TI ", .authors = "AU ", .source = "SO ", .abstract = "AB "}) {}
 
 bool ProbaseProcedure::Fill() {
     TaggedLayoutProcedure::Fill();
     // "AN 0001 Probase": the accession number is the header's second word.
-    SetIdString(lx::Arg(NthWord(2, header_, " ")).c_str());
+    lexmill_SetIdString(lx::Arg(NthWord(2, header_, " ")).c_str());
     return true;
 }
 
 void CopacProcedure::ReadRecord() {
-    ReadTheWholeReferenceTwoC("TI- ", "TI- ");
+    lexmill_ReadTheWholeReferenceTwoC("TI- ", "TI- ");
 }
 
 bool CopacProcedure::Fill() {
@@ -219,20 +222,20 @@ bool CopacProcedure::Fill() {
 }
 
 void LabelledRecordsProcedure::ReadRecord() {
-    ReadTheWholeReferenceTwoC("TI:", "TI:");
+    lexmill_ReadTheWholeReferenceTwoC("TI:", "TI:");
 }
 
 bool LabelledRecordsProcedure::Fill() {
-    GetIdStringCambridge("AN:", 1);
-    ReadLanguageCambridge("LA:", 1);
-    ReadTitleCambridge("TI:", 1);
-    ReadAbstractCambridge("AB:", 1);
-    ReadAdressCambridge("AD:", 1);
-    const int authors = GetTagLine("AU:");
+    lexmill_GetIdStringCambridge("AN:", 1);
+    lexmill_ReadLanguageCambridge("LA:", 1);
+    lexmill_ReadTitleCambridge("TI:", 1);
+    lexmill_ReadAbstractCambridge("AB:", 1);
+    lexmill_ReadAdressCambridge("AD:", 1);
+    const int authors = lexmill_GetTagLine("AU:");
     if (authors >= 0) {
         AddAuthors(HostNames(TrimBlanks(std::string_view(lx::Line(authors)).substr(3))));
     }
-    const int source = GetTagLine("SO:");
+    const int source = lexmill_GetTagLine("SO:");
     if (source >= 0) {
         std::string text = TrimBlanks(std::string_view(lx::Line(source)).substr(3));
         for (int i = source + 1; i < lx::LineCount() && IsBlank(lx::Line(i).front()); ++i) {
@@ -242,7 +245,7 @@ bool LabelledRecordsProcedure::Fill() {
         if (!c.year.empty() || !c.volume.empty()) {
             EmitCitation(c, "SO:");
         } else {
-            DumpSourceSectionCambridge("SO:", 1);
+            lexmill_DumpSourceSectionCambridge("SO:", 1);
         }
     }
     return true;

@@ -11,7 +11,7 @@ std::string Arg(std::string_view text) {
 }
 
 bool RunFailed() {
-    return GetRunError(nullptr, 0) != 0;
+    return lexmill_GetRunError(nullptr, 0) != 0;
 }
 
 } // namespace cvx::vorodud::lx

@@ -27,31 +27,31 @@ template <typename Call> std::string Fetch(Call&& call) {
 std::string Arg(std::string_view text);
 
 inline std::string Line(int index) {
-    return Fetch([&](char* b, size_t n) { return GetAllLines(index, b, n); });
+    return Fetch([&](char* b, size_t n) { return lexmill_GetAllLines(index, b, n); });
 }
 inline int LineCount() {
-    return GetMLine();
+    return lexmill_GetMLine();
 }
 inline std::string ShortTaggedField(int index) {
-    return Fetch([&](char* b, size_t n) { return ReadShortTaggedField(index, b, n); });
+    return Fetch([&](char* b, size_t n) { return lexmill_ReadShortTaggedField(index, b, n); });
 }
 inline std::string IdField(std::string_view tag) {
     const std::string t = Arg(tag);
-    return Fetch([&](char* b, size_t n) { return GetIdString(t.c_str(), b, n); });
+    return Fetch([&](char* b, size_t n) { return lexmill_GetIdString(t.c_str(), b, n); });
 }
 inline std::string LongSource(std::string_view tag) {
     const std::string t = Arg(tag);
-    return Fetch([&](char* b, size_t n) { return ReadLongSourceStr(t.c_str(), b, n); });
+    return Fetch([&](char* b, size_t n) { return lexmill_ReadLongSourceStr(t.c_str(), b, n); });
 }
 inline std::string LongAuthors(std::string_view tag) {
     const std::string t = Arg(tag);
-    return Fetch([&](char* b, size_t n) { return GetLongAutString(t.c_str(), b, n); });
+    return Fetch([&](char* b, size_t n) { return lexmill_GetLongAutString(t.c_str(), b, n); });
 }
 inline std::string IdContent() {
-    return Fetch([](char* b, size_t n) { return GetIdStrContent(b, n); });
+    return Fetch([](char* b, size_t n) { return lexmill_GetIdStrContent(b, n); });
 }
 inline std::string PagesText() {
-    return Fetch([](char* b, size_t n) { return GetPages(b, n); });
+    return Fetch([](char* b, size_t n) { return lexmill_GetPages(b, n); });
 }
 // True when the run met a fatal error (a source that cannot be opened, a failed write).
 bool RunFailed();

@@ -72,7 +72,7 @@ bool IsMedlineTagLine(std::string_view line) {
 // --- PubMed / MEDLINE: records are blocks of tag lines separated by blank lines.
 
 void MedlineProcedure::ReadRecord() {
-    ReadTaggedRecord("PMID-", "", "");
+    lexmill_ReadTaggedRecord("PMID-", "", "");
 }
 
 bool MedlineProcedure::Fill() {
@@ -155,7 +155,7 @@ void RisProcedure::Begin(const std::string& source) {
 }
 
 void RisProcedure::ReadRecord() {
-    ReadTheWholeReferenceRIS(marker_.c_str());
+    lexmill_ReadTheWholeReferenceRIS(marker_.c_str());
 }
 
 bool RisProcedure::Fill() {
@@ -214,7 +214,7 @@ bool RisProcedure::Fill() {
 // over by the reader (they would not fit the line table).
 
 void WebOfScienceProcedure::ReadRecord() {
-    ReadTaggedRecord("PT ", "ER", "CR ");
+    lexmill_ReadTaggedRecord("PT ", "ER", "CR ");
 }
 
 bool WebOfScienceProcedure::Fill() {
@@ -269,7 +269,7 @@ bool WebOfScienceProcedure::Fill() {
 // --- EndNote and Refer tagged text: records begin at "%0"; untagged lines continue a field.
 
 void ReferProcedure::ReadRecord() {
-    ReadTaggedRecord("%0", "", "");
+    lexmill_ReadTaggedRecord("%0", "", "");
 }
 
 bool ReferProcedure::Fill() {

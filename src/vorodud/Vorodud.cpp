@@ -71,7 +71,7 @@ bool SourceReadable(const std::string& source) {
 // The file Lexmill was loaded from, for the messages about a damaged library.
 std::string LexmillFileName() {
     Dl_info info{};
-    if (::dladdr(reinterpret_cast<void*>(&LexmillExports), &info) != 0 &&
+    if (::dladdr(reinterpret_cast<void*>(&lexmill_Exports), &info) != 0 &&
         info.dli_fname != nullptr) {
         return info.dli_fname;
     }
@@ -104,7 +104,7 @@ std::unique_ptr<Procedure> MakeProcedure(ProcedureId id) {
     case ProcedureId::Bibtex:
         return std::make_unique<BibtexProcedure>();
     case ProcedureId::HostSession:
-        return Layout([] { ReadTheWholeReference("UI  -$AN  -"); },
+        return Layout([] { lexmill_ReadTheWholeReference("UI  -$AN  -"); },
                       {.id = "UI  - ",
                        .title = "TI  - ",
                        .authors = "AU  - ",
@@ -118,40 +118,42 @@ std::unique_ptr<Procedure> MakeProcedure(ProcedureId id) {
     case ProcedureId::Copac:
         return std::make_unique<CopacProcedure>();
     case ProcedureId::CompuServe:
-        return Layout([] { ReadTheWholeCompuServe("AN "); }, {.id = "AN ",
-                                                              .title = "TI ",
-                                                              .authors = "AU ",
-                                                              .source = "SO ",
-                                                              .abstract = "AB ",
-                                                              .language = "LA "});
+        return Layout([] { lexmill_ReadTheWholeCompuServe("AN "); }, {.id = "AN ",
+                                                                      .title = "TI ",
+                                                                      .authors = "AU ",
+                                                                      .source = "SO ",
+                                                                      .abstract = "AB ",
+                                                                      .language = "LA "});
     case ProcedureId::PageLayout:
-        return Layout([] { ReadTheWholeReferenceSP("\f"); }, {.title = "TI:",
-                                                              .authors = "AU:",
-                                                              .source = "SO:",
-                                                              .abstract = "AB:",
-                                                              .language = "LA:"});
+        return Layout([] { lexmill_ReadTheWholeReferenceSP("\f"); }, {.title = "TI:",
+                                                                      .authors = "AU:",
+                                                                      .source = "SO:",
+                                                                      .abstract = "AB:",
+                                                                      .language = "LA:"});
     case ProcedureId::Inspec:
-        return Layout([] { ReadTheWholeReferenceSPTwoC("Record", ""); }, {.title = "TI ~ ",
-                                                                          .authors = "AU ~ ",
-                                                                          .source = "SO ~ ",
-                                                                          .abstract = "AB ~ ",
-                                                                          .keywords = "ID ~ "});
+        return Layout([] { lexmill_ReadTheWholeReferenceSPTwoC("Record", ""); },
+                      {.title = "TI ~ ",
+                       .authors = "AU ~ ",
+                       .source = "SO ~ ",
+                       .abstract = "AB ~ ",
+                       .keywords = "ID ~ "});
     case ProcedureId::DialogIsi:
-        return Layout([] { ReadTheWholeRefDIALOGISI("DIALOG(R)File"); }, {.title = "TI- ",
-                                                                          .authors = "AU- ",
-                                                                          .source = "SO- ",
-                                                                          .abstract = "AB- ",
-                                                                          .language = "LA- "});
+        return Layout([] { lexmill_ReadTheWholeRefDIALOGISI("DIALOG(R)File"); },
+                      {.title = "TI- ",
+                       .authors = "AU- ",
+                       .source = "SO- ",
+                       .abstract = "AB- ",
+                       .language = "LA- "});
     case ProcedureId::ReferenceUpdate:
-        return Layout([] { RefUp_ReadTheWholeReference(); },
+        return Layout([] { lexmill_RefUp_ReadTheWholeReference(); },
                       {.title = "TI ", .authors = "AU ", .source = "SO "});
     case ProcedureId::Probase:
         return std::make_unique<ProbaseProcedure>();
     case ProcedureId::Jicst:
-        return Layout([] { ReadTheWholeReferenceJICST("AN "); },
+        return Layout([] { lexmill_ReadTheWholeReferenceJICST("AN "); },
                       {.id = "AN ", .title = "TI ", .authors = "AU ", .source = "SO "}, 1);
     case ProcedureId::Igaku:
-        return Layout([] { ReadTheWholeReferenceIGAKU(); },
+        return Layout([] { lexmill_ReadTheWholeReferenceIGAKU(); },
                       {.id = "UI:",
                        .title = "TI:",
                        .authors = "AU:",
@@ -165,43 +167,43 @@ std::unique_ptr<Procedure> MakeProcedure(ProcedureId id) {
                        .year = "DP:"},
                       1);
     case ProcedureId::EntrezHtml:
-        return Layout([] { ReadTheWholeRef_Entrez(); }, {.title = "TI  - ",
-                                                         .authors = "AU  - ",
-                                                         .source = "SO  - ",
-                                                         .abstract = "AB  - ",
-                                                         .address = "AD  - ",
-                                                         .keywords = "KW  - "});
+        return Layout([] { lexmill_ReadTheWholeRef_Entrez(); }, {.title = "TI  - ",
+                                                                 .authors = "AU  - ",
+                                                                 .source = "SO  - ",
+                                                                 .abstract = "AB  - ",
+                                                                 .address = "AD  - ",
+                                                                 .keywords = "KW  - "});
     case ProcedureId::MedlineHtml:
-        return Layout([] { ReadTheWholeRef_NCBIMed(); }, {.id = "UI  - ",
-                                                          .title = "TI  - ",
-                                                          .authors = "AU  - ",
-                                                          .source = "SO  - ",
-                                                          .abstract = "AB  - ",
-                                                          .address = "AD  - ",
-                                                          .keywords = "KW  - "});
+        return Layout([] { lexmill_ReadTheWholeRef_NCBIMed(); }, {.id = "UI  - ",
+                                                                  .title = "TI  - ",
+                                                                  .authors = "AU  - ",
+                                                                  .source = "SO  - ",
+                                                                  .abstract = "AB  - ",
+                                                                  .address = "AD  - ",
+                                                                  .keywords = "KW  - "});
     case ProcedureId::Positional:
-        return Layout([] { ReadTheWholeReferenceAAEM(); }, {.title = "TI  ",
-                                                            .authors = "AU  ",
-                                                            .source = "SO  ",
-                                                            .journal = "JO  ",
-                                                            .abstract = "AB  ",
-                                                            .address = "AD  "});
+        return Layout([] { lexmill_ReadTheWholeReferenceAAEM(); }, {.title = "TI  ",
+                                                                    .authors = "AU  ",
+                                                                    .source = "SO  ",
+                                                                    .journal = "JO  ",
+                                                                    .abstract = "AB  ",
+                                                                    .address = "AD  "});
     case ProcedureId::Labelled:
-        return Layout([] { MicIndexReadTheWholeReference(); }, {.id = "AN  ",
-                                                                .title = "TI  ",
-                                                                .authors = "AU  ",
-                                                                .source = "SO  ",
-                                                                .abstract = "AB  ",
-                                                                .language = "LA  ",
-                                                                .keywords = "DE  "});
+        return Layout([] { lexmill_MicIndexReadTheWholeReference(); }, {.id = "AN  ",
+                                                                        .title = "TI  ",
+                                                                        .authors = "AU  ",
+                                                                        .source = "SO  ",
+                                                                        .abstract = "AB  ",
+                                                                        .language = "LA  ",
+                                                                        .keywords = "DE  "});
     case ProcedureId::SilverPlatter:
         return std::make_unique<LabelledRecordsProcedure>();
     case ProcedureId::Bibliography:
-        return std::make_unique<FreeCitationProcedure>([] { ReadTheWholeReferenceBibl(); });
+        return std::make_unique<FreeCitationProcedure>([] { lexmill_ReadTheWholeReferenceBibl(); });
     case ProcedureId::DosBlocks:
-        return std::make_unique<FreeCitationProcedure>([] { ReadBlankLineDelimBlock(); });
+        return std::make_unique<FreeCitationProcedure>([] { lexmill_ReadBlankLineDelimBlock(); });
     case ProcedureId::NumberedList:
-        return std::make_unique<FreeCitationProcedure>([] { ReadFreeFormatBlock(2, 2); });
+        return std::make_unique<FreeCitationProcedure>([] { lexmill_ReadFreeFormatBlock(2, 2); });
     }
     return nullptr;
 }
@@ -272,44 +274,45 @@ void ConversionThread::Job::Run() {
     const std::string dumpFile = ErrorDumpFile(settings);
     std::error_code ec;
     std::filesystem::create_directories(std::filesystem::path(dumpFile).parent_path(), ec);
-    SetErrorFile(lx::Arg(dumpFile).c_str());
-    SetDoDiac(0);
-    SetMessageTextSource(DriverMessageText, nullptr);
-    SetJournalLookup(settings.journals != nullptr ? JournalLookupCallback : nullptr,
-                     const_cast<JournalLookup*>(settings.journals), settings.journalDisplayForm);
+    lexmill_SetErrorFile(lx::Arg(dumpFile).c_str());
+    lexmill_SetDoDiac(0);
+    lexmill_SetMessageTextSource(DriverMessageText, nullptr);
+    lexmill_SetJournalLookup(settings.journals != nullptr ? JournalLookupCallback : nullptr,
+                             const_cast<JournalLookup*>(settings.journals),
+                             settings.journalDisplayForm);
     procedure->Begin(source);
 
     // 2. The run's files.
-    if (PrepareReadWrite(lx::Arg(source).c_str(), lx::Arg(destination).c_str(), append ? 1 : 0) !=
-        0) {
-        SetJournalLookup(nullptr, nullptr, 1);
+    if (lexmill_PrepareReadWrite(lx::Arg(source).c_str(), lx::Arg(destination).c_str(),
+                                 append ? 1 : 0) != 0) {
+        lexmill_SetJournalLookup(nullptr, nullptr, 1);
         lane.SetStatus(Msg(MsgList::VorodudTexts, 10, DisplayPath(destination)));
         Finish(ResultCode::WriteError, destination, {}, false);
         return;
     }
     if (lx::RunFailed()) {
-        CloseFiles();
-        CloseErrorFile();
-        SetJournalLookup(nullptr, nullptr, 1);
+        lexmill_CloseFiles();
+        lexmill_CloseErrorFile();
+        lexmill_SetJournalLookup(nullptr, nullptr, 1);
         lane.SetStatus(Msg(MsgList::VorodudTexts, 9, DisplayPath(source)));
         Finish(ResultCode::SourceNotAccessible, source, {}, false);
         return;
     }
     // 3. Double-byte text.
     if (procedure->CharSet() == 1) {
-        SetConvCharSet(1);
+        lexmill_SetConvCharSet(1);
     }
     // 4. The records.
     Session session(lane, source);
     procedure->Convert(session);
     // 5. Closing.
-    CloseFiles();
-    CloseErrorFile();
-    SetJournalLookup(nullptr, nullptr, 1);
+    lexmill_CloseFiles();
+    lexmill_CloseErrorFile();
+    lexmill_SetJournalLookup(nullptr, nullptr, 1);
     // 6. The counters.
-    const Counters counters{GetRefsWritten(), GetIncomplete(), GetRefsQuestioned(),
-                            GetRefsDumped()};
-    const bool dumpFailed = WriteErrorFileError() != 0;
+    const Counters counters{lexmill_GetRefsWritten(), lexmill_GetIncomplete(),
+                            lexmill_GetRefsQuestioned(), lexmill_GetRefsDumped()};
+    const bool dumpFailed = lexmill_WriteErrorFileError() != 0;
     lane.SetProgress(Progress::kMaximum);
     // The lane's second text: the four counters, or why the dumped references are not in the
     // dump file.
@@ -367,7 +370,7 @@ bool Vorodud::Initialise(int& type) {
     std::lock_guard lock(last_->mutex);
     last_->text.clear();
     for (int ordinal : kOrdinalsUsed) {
-        if (LexmillProcByOrdinal(ordinal) == nullptr) {
+        if (lexmill_ProcByOrdinal(ordinal) == nullptr) {
             last_->code = ResultCode::LibraryDamaged;
             last_->text = LexmillFileName();
             return false;
