@@ -47,8 +47,9 @@ struct CompletionReport {
     std::vector<std::string> warnings; // each with the line of the manuscript it concerns
 };
 
-// Completes the manuscript. A failure's message is the one the user is shown (the Part's text,
-// with the line of the pseudo-citation at fault where there is one); nothing is then written.
+// Completes the manuscript. A failure's message is the one the user is shown (the catalogue's
+// text for the failure, with the line of the pseudo-citation at fault where there is one); nothing
+// is then written.
 Outcome CompleteDocument(const CompletionRequest& request, CompletionReport& report);
 
 } // namespace cvx

@@ -304,8 +304,8 @@ TEST_F(Completion, AManuscriptOf4096PseudoCitations) {
 }
 
 TEST_F(Completion, TheOutputAppearsOnlyWhenComplete) {
-    // The _OUT name is taken by a folder: the write fails with the Part's message, and no
-    // temporary file is left behind.
+    // The _OUT name is taken by a folder: the write fails with the catalogue's fatal-write message,
+    // and no temporary file is left behind.
     std::filesystem::create_directories(Path("paper_OUT.txt"));
     const Outcome r = Complete("{{a.ref #3}}");
     ASSERT_FALSE(r.ok());

@@ -103,7 +103,8 @@ TEST_F(SettingsTest, ValuesAreWrittenAsTextAndReadByType) {
     EXPECT_TRUE(store.ReadBool(Setting::UseFormat));
     EXPECT_TRUE(store.ReadBool(Setting::UseIdx));
 
-    // The file holds the Part's spellings in the store's own escaping.
+    // The file holds the settings' own names ("Resort limit", "Tag color" with their blanks) in
+    // the store's own escaping.
     const std::string file = ReadConfig();
     EXPECT_NE(file.find("Resort%20limit=abc"), std::string::npos) << file;
     EXPECT_NE(file.find("Highlights\\Tag%20color=16744448"), std::string::npos) << file;
