@@ -96,28 +96,24 @@ int Fail(std::string_view cp1252Message) {
     return kFailure;
 }
 
-int Usage(std::initializer_list<int> entries) {
-    return Usage(MsgList::Cli, entries);
-}
-
-int Usage(MsgList list, std::initializer_list<int> entries) {
+int Usage(std::initializer_list<MsgId> entries) {
     std::string lines;
-    for (int e : entries) {
-        lines += (lines.empty() ? "" : "\r") + Msg(list, e);
+    for (const MsgId e : entries) {
+        lines += (lines.empty() ? "" : "\r") + Msg(e);
     }
-    Fail(Msg(MsgList::Cli, 11, lines));
+    Fail(Msg(msg::Cli::WrongArguments, lines));
     return kUsageError;
 }
 
 std::optional<int> ReferenceNumber(std::string_view text, int count, std::string_view fileName) {
     const std::optional<int> n = ParseInt(text, true);
     if (!n) {
-        Fail(Msg(MsgList::RefWin, 38, Utf8ToCp1252(text)));
+        Fail(Msg(msg::RefWin::NotReferenceNumber, Utf8ToCp1252(text)));
         return std::nullopt;
     }
     if (*n < 1 || *n > count) {
-        Fail(Msg3(MsgList::FileOpen, 7, std::to_string(*n), DisplayPath(fileName),
-                  std::to_string(count)));
+        Fail(Msg(msg::FileOpen::ReferenceBeyondEnd, std::to_string(*n), DisplayPath(fileName),
+                 std::to_string(count)));
         return std::nullopt;
     }
     return n;
@@ -128,19 +124,19 @@ bool OpenReferenceFile(TReferenceFile& file, const std::string& name, Progress& 
     file.SetProgress(&progress);
     const FileInfo info = FileSystem::Default().Stat(name);
     if (!info.exists) {
-        Fail(Msg(MsgList::FileOpen, 6, DisplayPath(name)));
+        Fail(Msg(msg::FileOpen::NoSuchFile, DisplayPath(name)));
         return false;
     }
     if (info.size < 3) {
-        Fail(Msg(MsgList::RefWin, 26, DisplayPath(name)));
+        Fail(Msg(msg::RefWin::FileEmpty, DisplayPath(name)));
         return false;
     }
     if (Outcome r = file.Open(name, displayKind); !r) {
         Fail(r);
-        if (r.message().find(Message(MsgList::Citavox, 1)) != std::string::npos ||
-            r.message().find(Message(MsgList::Citavox, 2)) != std::string::npos ||
-            r.message().find(Message(MsgList::Citavox, 3)) != std::string::npos) {
-            Fail(Msg(MsgList::Cli, 12, DisplayPath(name)));
+        if (r.message().find(Message(msg::Citavox::LfOnly)) != std::string::npos ||
+            r.message().find(Message(msg::Citavox::CrOnly)) != std::string::npos ||
+            r.message().find(Message(msg::Citavox::Mixed)) != std::string::npos) {
+            Fail(Msg(msg::Cli::RunFixLineEnds, DisplayPath(name)));
         }
         return false;
     }
@@ -149,11 +145,11 @@ bool OpenReferenceFile(TReferenceFile& file, const std::string& name, Progress& 
 
 bool LoadFormatFile(TFormatDesc& desc, const std::string& path) {
     if (!FileSystem::Default().Stat(path).exists) {
-        Fail(Msg(MsgList::Formats, 0, DisplayPath(path)));
+        Fail(Msg(msg::Formats::FormatFileMissing, DisplayPath(path)));
         return false;
     }
     if (LoadFormat(desc, path) != kFormatLoaded || desc.FileName().empty()) {
-        Fail(Msg(MsgList::Formats, 1, DisplayPath(path)));
+        Fail(Msg(msg::Formats::NotAFormatFile, DisplayPath(path)));
         return false;
     }
     return true;

@@ -53,10 +53,8 @@ void PrintLine(std::string_view cp1252Text);
 // Prints a failure's message on standard error and returns kFailure.
 int Fail(const Outcome& outcome);
 int Fail(std::string_view cp1252Message);
-// Prints the usage line(s) of a command (catalogue entries of GMSG_Cli) and returns kUsageError.
-int Usage(std::initializer_list<int> entries);
-// The same with the usage lines of another catalogue list.
-int Usage(MsgList list, std::initializer_list<int> entries);
+// Prints the usage line(s) of a command (their catalogue entries) and returns kUsageError.
+int Usage(std::initializer_list<MsgId> entries);
 
 // A 1-based reference number as typed; nullopt (after printing why) when it is not a number
 // within 1..count.

@@ -37,26 +37,26 @@ std::string DefaultDocumentFormat(const std::string& manuscript) {
 }
 
 void PrintReport(const CompletionReport& r) {
-    auto yesNo = [](bool yes) { return Message(MsgList::YesNo, yes ? 1 : 0); };
-    PrintLine(
-        Msg2(MsgList::CliDocuments, 3, DisplayPath(r.outputName), std::to_string(r.outputSize)));
-    PrintLine(Msg(MsgList::CliDocuments, 4, std::to_string(r.citations)));
-    PrintLine(Msg(MsgList::CliDocuments, 5, std::to_string(r.groups)));
-    PrintLine(Msg(MsgList::CliDocuments, 6, std::to_string(r.uniqueCitations)));
-    PrintLine(Msg(MsgList::CliDocuments, 7, yesNo(r.referenceListMade)));
-    PrintLine(Msg(MsgList::Manusproduction, 16, std::to_string(r.files.size())));
+    auto yesNo = [](bool yes) { return Message(yes ? msg::YesNo::Yes : msg::YesNo::No); };
+    PrintLine(Msg(msg::CliDocuments::CreatedManuscript, DisplayPath(r.outputName),
+                  std::to_string(r.outputSize)));
+    PrintLine(Msg(msg::CliDocuments::TotalCitations, std::to_string(r.citations)));
+    PrintLine(Msg(msg::CliDocuments::CitationGroups, std::to_string(r.groups)));
+    PrintLine(Msg(msg::CliDocuments::UniqueCitations, std::to_string(r.uniqueCitations)));
+    PrintLine(Msg(msg::CliDocuments::ReferenceListCreated, yesNo(r.referenceListMade)));
+    PrintLine(Msg(msg::Manusproduction::CitationsRetrieved, std::to_string(r.files.size())));
     for (const UsedReferenceFile& f : r.files) {
-        PrintLine("  " + Msg3(MsgList::CliDocuments, 11, DisplayPath(f.name),
-                              std::to_string(f.citations), std::to_string(f.references)));
+        PrintLine("  " + Msg(msg::CliDocuments::UsedFileLine, DisplayPath(f.name),
+                             std::to_string(f.citations), std::to_string(f.references)));
     }
-    PrintLine(Msg(MsgList::CliDocuments, 8, std::to_string(r.wrongFormat)));
-    PrintLine(Msg(MsgList::CliDocuments, 9, std::to_string(r.lackingEnd)));
-    PrintLine(Msg(MsgList::CliDocuments, 10, yesNo(r.aliasUsed)));
+    PrintLine(Msg(msg::CliDocuments::IncorrectFormats, std::to_string(r.wrongFormat)));
+    PrintLine(Msg(msg::CliDocuments::LackingTerminators, std::to_string(r.lackingEnd)));
+    PrintLine(Msg(msg::CliDocuments::AliasUsed, yesNo(r.aliasUsed)));
     if (r.wrongFormat > 0) {
-        PrintLine(Msg(MsgList::Manusproduction, 5, std::to_string(r.wrongFormat)));
+        PrintLine(Msg(msg::Manusproduction::WrongFormatCount, std::to_string(r.wrongFormat)));
     }
     if (!r.warnings.empty()) {
-        PrintLine(Message(MsgList::CliDocuments, 12));
+        PrintLine(Message(msg::CliDocuments::Warnings));
         for (const std::string& w : r.warnings) {
             PrintLine("  " + w);
         }
@@ -78,7 +78,7 @@ std::optional<int> CollationByName(std::string_view text) {
     }
     const std::string wanted = UpperText(Utf8ToCp1252(text));
     for (int i = 0; i < kCollationCount; ++i) {
-        if (UpperText(Message(MsgList::CharSorting, i)) == wanted) {
+        if (UpperText(Message({MsgList::CharSorting, i})) == wanted) {
             return i;
         }
     }
@@ -91,7 +91,7 @@ int RunComplete(const Args& args) {
     const auto formatFile = args.Value("--format");
     if (args.Positional().size() != 1 || !formatFile || !args.Complete() ||
         args.Unknown({"--format", "--document-format"})) {
-        return Usage(MsgList::CliDocuments, {0});
+        return Usage({msg::CliDocuments::UsageComplete});
     }
     const std::string& manuscript = args.Positional()[0];
     const std::string documentFormat =
@@ -135,7 +135,7 @@ int RunCite(const Args& args) {
                                                  "--no-enclosure"};
     if (args.Positional().size() < 2 || !args.Complete() || args.Unknown(known) ||
         (args.Has("--hide") && args.Has("--no-hide"))) {
-        return Usage(MsgList::CliDocuments, {1});
+        return Usage({msg::CliDocuments::UsageCite});
     }
     PseudoCitationRequest pattern;
     if (const auto option = args.Value("--option")) {
@@ -152,10 +152,10 @@ int RunCite(const Args& args) {
             pattern.optionText = option->substr(before ? 7 : 6);
             if (pattern.optionText.find(';') != std::string::npos ||
                 pattern.optionText.find("}}") != std::string::npos) {
-                return Fail(Message(MsgList::CliDocuments, 14));
+                return Fail(Message(msg::CliDocuments::BadOptionText));
             }
         } else {
-            return Usage(MsgList::CliDocuments, {1});
+            return Usage({msg::CliDocuments::UsageCite});
         }
     }
     pattern.firstInGroup = args.Has("--first");
@@ -199,15 +199,16 @@ int RunCite(const Args& args) {
 
 int RunCollate(const Args& args) {
     if (args.Positional().empty() || args.Unknown({})) {
-        return Usage(MsgList::CliDocuments, {2});
+        return Usage({msg::CliDocuments::UsageCollate});
     }
     const std::optional<int> collation = CollationByName(args.Positional()[0]);
     if (!collation) {
         std::string names;
         for (int i = 0; i < kCollationCount; ++i) {
-            names += (i == 0 ? "" : ", ") + Message(MsgList::CharSorting, i);
+            names += (i == 0 ? "" : ", ") + Message({MsgList::CharSorting, i});
         }
-        return Fail(Msg2(MsgList::CliDocuments, 13, Utf8ToCp1252(args.Positional()[0]), names));
+        return Fail(
+            Msg(msg::CliDocuments::UnknownCollation, Utf8ToCp1252(args.Positional()[0]), names));
     }
     std::vector<std::string> keys;
     for (std::size_t i = 1; i < args.Positional().size(); ++i) {

@@ -19,15 +19,8 @@ namespace cvx {
 
 namespace {
 
-constexpr int kFormatErrorEntry = 3; // GMSG_Manusproduction
-constexpr int kTooManyFiles = 8;     // GMSG_Manusproduction
-constexpr int kBeyondEnd = 7;        // GMSG_FileOpen
-constexpr int kMissingFile = 56;     // GMSG_FileOpen
-constexpr int kDeleted = 18;         // GMSG_CreateFormDocs
-constexpr int kAtLine = 16;          // GMSG_Documents
-
 Outcome StopAt(std::string message, int line) {
-    return Outcome::Error(message + Msg(MsgList::Documents, kAtLine, std::to_string(line)));
+    return Outcome::Error(message + Msg(msg::Documents::AtLine, std::to_string(line)));
 }
 
 // A text without full stops, cut before "[" and trimmed (journal names compared across files).
@@ -133,13 +126,13 @@ Outcome TCitedReferences::Collect(const std::vector<CitationRequest>& citations,
         const std::string shown = DisplayPath(c.file);
         if (newFile) {
             if (files_.size() >= static_cast<std::size_t>(kMaxReferenceFiles)) {
-                return StopAt(Msg(MsgList::Manusproduction, kTooManyFiles), c.line);
+                return StopAt(Msg(msg::Manusproduction::TooManyReferenceFiles), c.line);
             }
             const FileInfo info = fs.Stat(c.file);
             auto file = std::make_unique<TReferenceFile>(fs);
             if (!info.exists || info.isDirectory || info.size == 0) {
                 return StopAt(
-                    Msg2(MsgList::FileOpen, kMissingFile, std::to_string(c.running), shown),
+                    Msg(msg::FileOpen::PseudoCitationFileMissing, std::to_string(c.running), shown),
                     c.line);
             }
             if (Outcome r = file->Open(c.file); !r) {
@@ -147,7 +140,7 @@ Outcome TCitedReferences::Collect(const std::vector<CitationRequest>& citations,
             }
             if (file->RefCount() == 0) {
                 return StopAt(
-                    Msg2(MsgList::FileOpen, kMissingFile, std::to_string(c.running), shown),
+                    Msg(msg::FileOpen::PseudoCitationFileMissing, std::to_string(c.running), shown),
                     c.line);
             }
             files_.push_back({c.file, 0, 0});
@@ -158,13 +151,13 @@ Outcome TCitedReferences::Collect(const std::vector<CitationRequest>& citations,
         ++files_[f].citations;
         const TReferenceFile& file = *open[f];
         if (c.number >= file.RefCount()) {
-            return StopAt(Msg3(MsgList::FileOpen, kBeyondEnd, std::to_string(c.number + 1), shown,
-                               std::to_string(file.RefCount())),
+            return StopAt(Msg(msg::FileOpen::ReferenceBeyondEnd, std::to_string(c.number + 1),
+                              shown, std::to_string(file.RefCount())),
                           c.line);
         }
         if (file.Status(file.AbsoluteToDisplay(c.number)) == RefStatus::Deleted) {
-            return StopAt(Msg3(MsgList::CreateFormDocs, kDeleted, std::to_string(c.running),
-                               std::to_string(c.number + 1), shown),
+            return StopAt(Msg(msg::CreateFormDocs::CitedReferenceDeleted, std::to_string(c.running),
+                              std::to_string(c.number + 1), shown),
                           c.line);
         }
         records.try_emplace({f, c.number});
@@ -260,8 +253,8 @@ void TCitedReferences::Render(const TFormatDesc& format, const RenderOptions& re
         const TRefArrData& record = records_[i];
         ref.label = AuthorYearLabel(record, labelOptions);
         if (ref.formatError) {
-            ref.shortCitation = Msg2(MsgList::Manusproduction, kFormatErrorEntry,
-                                     DisplayPath(ref.file), std::to_string(ref.number + 1));
+            ref.shortCitation = Msg(msg::Manusproduction::FormatErrorEntry, DisplayPath(ref.file),
+                                    std::to_string(ref.number + 1));
             ref.contracted = ref.shortCitation;
             ref.listEntry = ref.shortCitation;
             continue;

@@ -154,7 +154,7 @@ void RemovePoolText(FormatRecord& record, StrRef& ref) {
 }
 
 Outcome PoolWarning() {
-    return Outcome::Error(Msg(MsgList::CreateFormats, 0));
+    return Outcome::Error(Msg(msg::CreateFormats::OutOfFormatSpace));
 }
 
 // Sequential little-endian writer and reader of the record's bytes.

@@ -43,7 +43,7 @@ int LoadFormat(TFormatDesc& desc, const std::string& path, FileSystem& fs) {
 
 Outcome WriteFormatFile(const FormatRecord& record, const std::string& path, FileSystem& fs) {
     if (Outcome r = WriteFileAtomically(fs, path, EncodeFormat(record)); !r) {
-        return Outcome::Error(Msg2(MsgList::Formats, 2, DisplayPath(path), r.message()));
+        return Outcome::Error(Msg(msg::Formats::CannotWriteFormat, DisplayPath(path), r.message()));
     }
     return Outcome::Ok();
 }

@@ -28,7 +28,7 @@ std::string CutText(std::string_view text) {
 }
 
 std::string ConversionState::CatalogueText(DriverText which) {
-    return Message(MsgList::VorodudTexts, static_cast<int>(which));
+    return Message(which);
 }
 
 ConversionState::ConversionState() {

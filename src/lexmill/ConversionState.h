@@ -6,6 +6,7 @@
 
 #include "lexmill/LineReader.h"
 #include "lexmill/OutputFile.h"
+#include "text/MessageLists.h"
 
 #include <array>
 #include <cstdint>
@@ -78,15 +79,10 @@ struct RunCounters {
     int incomplete = 0;
 };
 
-// The driver's texts for the library's output.
-enum class DriverText : int {
-    YearLine = 0,
-    SourceLine = 1,
-    SourceNoteOneLine = 2,
-    SourceNoteLines = 3,
-    EtAlNote = 13,
-    DumpHeader = 20,
-};
+// The driver's texts for the library's output: entries of the driver's catalogue list, whose
+// index is what crosses the C interface (YearLine, SourceLine, SourceNoteOneLine,
+// SourceNoteLines, EtAlNote and DumpHeader).
+using DriverText = msg::VorodudTexts;
 
 class ConversionState {
 public:

@@ -66,7 +66,7 @@ bool LoadOrder(FileSystem& fs, const std::string& orderPath, int n, int kind,
 Outcome MoveIndexToEnd(FileSystem& fs, const std::string& orderPath, int n, int index) {
     std::vector<std::vector<std::int32_t>> orders;
     if (!ReadAllOrders(fs, orderPath, n, orders)) {
-        return Outcome::Error(Message(MsgList::Citavox, 11));
+        return Outcome::Error(Message(msg::Citavox::OrderFileMismatch));
     }
     for (auto& order : orders) {
         auto it = std::find(order.begin(), order.end(), index);

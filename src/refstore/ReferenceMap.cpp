@@ -60,7 +60,7 @@ Outcome BuildMap(ReadableFile& text, std::uint64_t size, Progress* progress,
             return r;
         }
         if (got < want) {
-            return Outcome::Error(Message(MsgList::Citavox, 12));
+            return Outcome::Error(Message(msg::Citavox::FileShrank));
         }
         const auto* bytes = reinterpret_cast<const unsigned char*>(buffer.data());
         const std::size_t limit = std::min<std::size_t>(kChunk, got); // patterns start before it

@@ -7,12 +7,6 @@
 
 namespace cvx {
 
-namespace {
-
-constexpr int kFirstFilterEntry = 38;
-
-} // namespace
-
 std::optional<FileKind> FileDialogSetup::KindAt(int position) const {
     if (position < 0 || position >= static_cast<int>(filters.size())) {
         return std::nullopt;
@@ -35,7 +29,7 @@ FileDialogSetup PrepareFileDialog(const SettingsStore& store, FileKind defaultKi
         if (!offered.test(static_cast<std::size_t>(k))) {
             continue;
         }
-        const std::string entry = Message(MsgList::FileOpen, kFirstFilterEntry + k);
+        const std::string entry = Message(msg::FileOpen::FilterAsc + k);
         const std::size_t bar = entry.find('|');
         const auto kind = static_cast<FileKind>(k);
         if (kind == defaultKind) {

@@ -204,7 +204,7 @@ Outcome WriteSettingText(SettingsStore& store, const SettingInfo& setting, std::
         const std::optional<int> value = ParseStoredInt(text);
         if (!value) {
             return Outcome::Error(
-                Msg2(MsgList::Settings, 5, Utf8ToCp1252(text), Utf8ToCp1252(setting.name)));
+                Msg(msg::Settings::NotAnInteger, Utf8ToCp1252(text), Utf8ToCp1252(setting.name)));
         }
         stored = setting.type == SettingType::Boolean ? (*value != 0 ? "1" : "0")
                                                       : std::to_string(*value);
@@ -213,7 +213,8 @@ Outcome WriteSettingText(SettingsStore& store, const SettingInfo& setting, std::
     case Family::Directory:
     case Family::SpecificFile:
         if (text.empty()) {
-            return Outcome::Error(Msg(MsgList::Settings, 6, Utf8ToCp1252(setting.name)));
+            return Outcome::Error(
+                Msg(msg::Settings::EmptyNameNotStored, Utf8ToCp1252(setting.name)));
         }
         break;
     case Family::UserData:

@@ -103,7 +103,8 @@ std::optional<std::string> TextOf(const QVariant& value) {
 }
 
 Outcome CannotWrite(const QSettings& settings) {
-    return Outcome::Error(Msg(MsgList::Settings, 2, DisplayPath(ToUtf8(settings.fileName()))));
+    return Outcome::Error(
+        Msg(msg::Settings::CannotWrite, DisplayPath(ToUtf8(settings.fileName()))));
 }
 
 // Whether the store's file can be read, and whether QSettings finds all of it readable. The
@@ -253,7 +254,7 @@ Outcome SettingsStore::SetValues(std::string_view path, const SettingValues& val
                                  bool eraseFirst) {
     for (const auto& [name, text] : values) {
         if (name.empty()) {
-            return Outcome::Error(Msg(MsgList::Settings, 4, Utf8ToCp1252(path)));
+            return Outcome::Error(Msg(msg::Settings::NoSuchSetting, Utf8ToCp1252(path)));
         }
     }
     OpenStore store;
@@ -357,8 +358,8 @@ std::string FromStoreText(SettingType type, std::string_view stored) {
 }
 
 Outcome IndexOutOfRange(int index, int count, std::string_view what) {
-    return Outcome::Error(
-        Msg3(MsgList::Settings, 7, std::to_string(index), std::to_string(count - 1), what));
+    return Outcome::Error(Msg(msg::Settings::IndexOutOfRange, std::to_string(index),
+                              std::to_string(count - 1), what));
 }
 
 bool ResortAfterChange(const SettingsStore& store, int referenceCount) {

@@ -64,7 +64,7 @@ Outcome CopyRange(ReadableFile& source, std::uint64_t offset, std::uint64_t leng
             return r;
         }
         if (got == 0) {
-            return Outcome::Error(Message(MsgList::Citavox, 13));
+            return Outcome::Error(Message(msg::Citavox::FileEndedEarly));
         }
         if (Outcome r = out.Append(std::string_view(buffer.data(), got)); !r) {
             return r;
@@ -84,7 +84,7 @@ Outcome ReplaceFileRegion(FileSystem& fs, const std::string& path, std::uint64_t
     }
     const std::uint64_t size = fs.Stat(path).size;
     if (position > size || oldLength > size - position) {
-        return Outcome::Error(Message(MsgList::Citavox, 14));
+        return Outcome::Error(Message(msg::Citavox::RegionOutsideFile));
     }
     return RewriteFile(fs, path, [&](WritableFile& out) {
         if (Outcome c = CopyRange(*source, 0, position, out); !c) {

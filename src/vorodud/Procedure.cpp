@@ -24,7 +24,7 @@ bool Session::Report() {
 bool Session::Write() {
     lexmill_WriteToFile();
     ++records_;
-    progress_.SetDetail(Msg(MsgList::VorodudTexts, 5, std::to_string(records_)));
+    progress_.SetDetail(Msg(msg::VorodudTexts::ReferenceNumber, std::to_string(records_)));
     return Report();
 }
 

@@ -258,16 +258,16 @@ void ConversionThread::Job::Run() {
     Progress& lane = *progress;
     std::unique_ptr<Procedure> procedure = type ? MakeProcedure(type->procedure) : nullptr;
     if (!procedure) {
-        lane.SetStatus(Message(MsgList::VorodudTexts, 15));
+        lane.SetStatus(Message(msg::VorodudTexts::NoConversion));
         Finish(ResultCode::ConversionUnavailable, {}, {}, false);
         return;
     }
     if (!SourceReadable(source)) {
-        lane.SetStatus(Msg(MsgList::VorodudTexts, 9, DisplayPath(source)));
+        lane.SetStatus(Msg(msg::VorodudTexts::SourceUnreadable, DisplayPath(source)));
         Finish(ResultCode::SourceNotAccessible, source, {}, false);
         return;
     }
-    lane.SetStatus(Msg(MsgList::VorodudTexts, 4, DisplayPath(BaseName(source))));
+    lane.SetStatus(Msg(msg::VorodudTexts::Converting, DisplayPath(BaseName(source))));
     lane.SetProgress(0);
 
     // 1. Settings of the run.
@@ -286,7 +286,7 @@ void ConversionThread::Job::Run() {
     if (lexmill_PrepareReadWrite(lx::Arg(source).c_str(), lx::Arg(destination).c_str(),
                                  append ? 1 : 0) != 0) {
         lexmill_SetJournalLookup(nullptr, nullptr, 1);
-        lane.SetStatus(Msg(MsgList::VorodudTexts, 10, DisplayPath(destination)));
+        lane.SetStatus(Msg(msg::VorodudTexts::DestinationUnwritable, DisplayPath(destination)));
         Finish(ResultCode::WriteError, destination, {}, false);
         return;
     }
@@ -294,7 +294,7 @@ void ConversionThread::Job::Run() {
         lexmill_CloseFiles();
         lexmill_CloseErrorFile();
         lexmill_SetJournalLookup(nullptr, nullptr, 1);
-        lane.SetStatus(Msg(MsgList::VorodudTexts, 9, DisplayPath(source)));
+        lane.SetStatus(Msg(msg::VorodudTexts::SourceUnreadable, DisplayPath(source)));
         Finish(ResultCode::SourceNotAccessible, source, {}, false);
         return;
     }
@@ -318,23 +318,23 @@ void ConversionThread::Job::Run() {
     // dump file.
     lane.SetDetail(
         dumpFailed
-            ? Msg(MsgList::VorodudTexts, 14, DisplayPath(dumpFile))
-            : Msg(MsgList::VorodudTexts, 16, std::to_string(counters.written)) + "  " +
-                  Msg(MsgList::VorodudTexts, 17, std::to_string(counters.incomplete)) + "  " +
-                  Msg(MsgList::VorodudTexts, 18, std::to_string(counters.questioned)) + "  " +
-                  Msg(MsgList::VorodudTexts, 19, std::to_string(counters.dumped)));
+            ? Msg(msg::VorodudTexts::DumpUnwritable, DisplayPath(dumpFile))
+            : Msg(msg::VorodudTexts::Written, std::to_string(counters.written)) + "  " +
+                  Msg(msg::VorodudTexts::Incomplete, std::to_string(counters.incomplete)) + "  " +
+                  Msg(msg::VorodudTexts::Questioned, std::to_string(counters.questioned)) + "  " +
+                  Msg(msg::VorodudTexts::Dumped, std::to_string(counters.dumped)));
     if (session.Aborted()) {
-        lane.SetStatus(Msg(MsgList::VorodudTexts, 7, std::to_string(counters.written)));
+        lane.SetStatus(Msg(msg::VorodudTexts::AbortedAfter, std::to_string(counters.written)));
         Finish(ResultCode::Aborted, {}, counters, dumpFailed);
     } else if (lx::RunFailed()) {
-        lane.SetStatus(Msg(MsgList::VorodudTexts, 11, DisplayPath(destination)));
+        lane.SetStatus(Msg(msg::VorodudTexts::WriteFailed, DisplayPath(destination)));
         Finish(ResultCode::WriteError, destination, counters, dumpFailed);
     } else if (counters.written + counters.dumped == 0) {
-        lane.SetStatus(Msg(MsgList::VorodudTexts, 8, DisplayPath(source)));
+        lane.SetStatus(Msg(msg::VorodudTexts::NothingFound, DisplayPath(source)));
         Finish(ResultCode::Done, {}, counters, dumpFailed);
     } else {
-        lane.SetStatus(Msg2(MsgList::VorodudTexts, 6, std::to_string(counters.written),
-                            std::to_string(counters.dumped)));
+        lane.SetStatus(Msg(msg::VorodudTexts::WrittenAndDumped, std::to_string(counters.written),
+                           std::to_string(counters.dumped)));
         Finish(ResultCode::Done, {}, counters, dumpFailed);
     }
 }
@@ -466,7 +466,7 @@ bool Vorodud::TypeUsable(int type) const {
 
 std::string Vorodud::TypeName(int type) const {
     const SourceType* t = FindType(type);
-    return t == nullptr ? Message(MsgList::VorodudTexts, 12)
+    return t == nullptr ? Message(msg::VorodudTexts::UnknownSourceType)
                         : SupplierName(t->supplier) + ": " + DatabaseName(t->database);
 }
 
@@ -513,7 +513,7 @@ std::unique_ptr<ConversionThread> Vorodud::StartConversion(int type, const std::
 }
 
 std::string Vorodud::MessageText(int index) {
-    return Message(MsgList::VorodudTexts, index);
+    return Message({MsgList::VorodudTexts, index});
 }
 
 std::string Vorodud::TypeKey(int type) const {

@@ -77,7 +77,7 @@ TEST(DocumentLibrary, RefusesDefinitionsThatDoNotFitTheirFields) {
 TEST(DocumentLibrary, ADamagedLibraryIsRefusedAsAWhole) {
     std::string bytes;
     ASSERT_TRUE(EncodeDocumentLibrary({Sample("A"), Sample("B")}, bytes).ok());
-    const std::string ruined = Msg(MsgList::CreateFormDocs, 5);
+    const std::string ruined = Msg(msg::CreateFormDocs::LibraryRuined);
     // Every truncation, a wrong magic, an offset beyond the end and a length byte running past the
     // end are all refused with the same message.
     for (std::size_t n = 0; n < bytes.size(); n += 7) {

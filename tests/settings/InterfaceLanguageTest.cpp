@@ -23,12 +23,12 @@ TEST_F(SettingsTest, TheCatalogueFollowsTheStoredLanguage) {
     ASSERT_TRUE(store.WriteInt(Setting::Language, 1053));
     ApplyInterfaceLanguage(store);
     EXPECT_EQ(MessageLanguage(), "sv");
-    EXPECT_EQ(Message(MsgList::YesNo, 1), "Ja");
-    EXPECT_EQ(Message(MsgList::YesNo, 4), "Checking new version on the web...");
+    EXPECT_EQ(Message(msg::YesNo::Yes), "Ja");
+    EXPECT_EQ(Message(msg::YesNo::CheckingNewVersion), "Checking new version on the web...");
     ASSERT_TRUE(store.SetValue("Interface\\Locale", "Language", "Swedish"));
     ApplyInterfaceLanguage(store);
     EXPECT_EQ(MessageLanguage(), "en");
-    EXPECT_EQ(Message(MsgList::YesNo, 1), "Yes");
+    EXPECT_EQ(Message(msg::YesNo::Yes), "Yes");
 }
 
 } // namespace
