@@ -72,14 +72,15 @@ std::string FullPath(const std::string& name) {
 }
 
 // A collation by its number or its name in the catalogue (in any letter case).
-std::optional<int> CollationByName(std::string_view text) {
+std::optional<Collation> CollationByName(std::string_view text) {
     if (const std::optional<int> n = ParseInt(text, true)) {
-        return *n >= 0 && *n < kCollationCount ? n : std::nullopt;
+        return *n >= 0 && *n < kCollationCount ? std::optional(static_cast<Collation>(*n))
+                                               : std::nullopt;
     }
     const std::string wanted = UpperText(Utf8ToCp1252(text));
     for (int i = 0; i < kCollationCount; ++i) {
         if (UpperText(Message({MsgList::CharSorting, i})) == wanted) {
-            return i;
+            return static_cast<Collation>(i);
         }
     }
     return std::nullopt;
@@ -201,7 +202,7 @@ int RunCollate(const Args& args) {
     if (args.Positional().empty() || args.Unknown({})) {
         return Usage({msg::CliDocuments::UsageCollate});
     }
-    const std::optional<int> collation = CollationByName(args.Positional()[0]);
+    const std::optional<Collation> collation = CollationByName(args.Positional()[0]);
     if (!collation) {
         std::string names;
         for (int i = 0; i < kCollationCount; ++i) {

@@ -50,7 +50,8 @@ struct CitationGroupFormatter::Item {
 };
 
 CitationGroupFormatter::CitationGroupFormatter(const TFormatDesc& format,
-                                               const TCitedReferences& references, int collation)
+                                               const TCitedReferences& references,
+                                               Collation collation)
     : format_(format), references_(references), collation_(collation),
       cited_(references.References().size(), false) {}
 

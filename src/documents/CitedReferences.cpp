@@ -39,7 +39,7 @@ std::string TitleKey(std::string_view title) {
 
 // Two references read from different files are one when these agree. A reference without a title
 // is never taken for another (an empty title would otherwise match every title).
-bool SameReference(const TOneActualRef& a, const TOneActualRef& b, int collation) {
+bool SameReference(const TOneActualRef& a, const TOneActualRef& b, Collation collation) {
     if (a.keys.year != b.keys.year || a.keys.volume != b.keys.volume ||
         a.keys.pageFirst != b.keys.pageFirst) {
         return false;
@@ -107,8 +107,9 @@ std::string InsertLetter(std::string_view citation, std::string_view letter) {
     return std::string(citation) + std::string(letter);
 }
 
-Outcome TCitedReferences::Collect(const std::vector<CitationRequest>& citations, int collation,
-                                  const RenderOptions& render, FileSystem& fs, Progress* progress) {
+Outcome TCitedReferences::Collect(const std::vector<CitationRequest>& citations,
+                                  Collation collation, const RenderOptions& render, FileSystem& fs,
+                                  Progress* progress) {
     refs_.clear();
     records_.clear();
     files_.clear();
@@ -231,7 +232,7 @@ Outcome TCitedReferences::Collect(const std::vector<CitationRequest>& citations,
     return Outcome::Ok();
 }
 
-void TCitedReferences::Prepare(const TFormatDesc& format, int collation,
+void TCitedReferences::Prepare(const TFormatDesc& format, Collation collation,
                                const RenderOptions& render) {
     Render(format, render);
     Order(format, collation);
@@ -279,7 +280,7 @@ void TCitedReferences::Render(const TFormatDesc& format, const RenderOptions& re
     }
 }
 
-void TCitedReferences::Order(const TFormatDesc& format, int collation) {
+void TCitedReferences::Order(const TFormatDesc& format, Collation collation) {
     listOrder_.resize(refs_.size());
     std::iota(listOrder_.begin(), listOrder_.end(), 0);
     const int order = format.record.refListSortOrder;

@@ -188,7 +188,8 @@ private:
                                          : Utf8ToCp1252(request_.documentFormatName);
             return Outcome::Error(Msg(msg::Documents::WrongKind, shown, name));
         }
-        collation_ = std::clamp<int>(request_.format->record.charSortOrder, 0, kCollationCount - 1);
+        collation_ = static_cast<Collation>(
+            std::clamp<int>(request_.format->record.charSortOrder, 0, kCollationCount - 1));
         SelectCollation(collation_);
         render_ = request_.render;
         render_.latex = kind_ == DocumentKind::Latex;
@@ -368,7 +369,7 @@ private:
     DocumentKind kind_ = DocumentKind::Plain;
     const TDocumentDefinition* definition_ = nullptr;
     std::string document_;
-    int collation_ = 1;
+    Collation collation_ = Collation::English;
     RenderOptions render_;
     ScanResult scan_;
     std::vector<TPseudoCitation> citations_;

@@ -377,7 +377,7 @@ bool TReferenceFile::SetTaggedOnly(bool on) {
 }
 
 Outcome TReferenceFile::SortRecord(int absoluteIndex, TSortRec& record,
-                                   const JournalLookup* journals, int collation) {
+                                   const JournalLookup* journals, Collation collation) {
     std::string bytes;
     if (Outcome r = RawText(absoluteIndex, bytes); !r) {
         return r;

@@ -94,7 +94,7 @@ public:
     const RefSet& PresentSet() const { return present_; }
 
     Outcome SortRecord(int absoluteIndex, TSortRec& record, const JournalLookup* journals = nullptr,
-                       int collation = 1);
+                       Collation collation = Collation::English);
     Outcome KeysOf(int absoluteIndex, NumericKeys& keys);
     Outcome TitleOf(int absoluteIndex, std::string& title);
     Outcome SourceTitleOf(int absoluteIndex, std::string& title);
