@@ -120,7 +120,7 @@ std::optional<int> ReferenceNumber(std::string_view text, int count, std::string
 }
 
 bool OpenReferenceFile(TReferenceFile& file, const std::string& name, Progress& progress,
-                       int displayKind) {
+                       DisplayOrder displayKind) {
     file.SetProgress(&progress);
     const FileInfo info = FileSystem::Default().Stat(name);
     if (!info.exists) {

@@ -2,6 +2,7 @@
 // What every command of the command-line front end shares: its arguments, printing code page
 // 1252 text as UTF-8, reporting failures, and a progress display on the terminal.
 
+#include "refstore/OrderFile.h"
 #include "text/Catalogue.h"
 #include "text/Outcome.h"
 #include "text/Progress.h"
@@ -62,7 +63,7 @@ std::optional<int> ReferenceNumber(std::string_view text, int count, std::string
 
 // Opens a reference file for a command; prints why not and returns false when it cannot be used.
 bool OpenReferenceFile(TReferenceFile& file, const std::string& name, Progress& progress,
-                       int displayKind = 6);
+                       DisplayOrder displayKind = DisplayOrder::Original);
 
 // Loads a format file for a command; prints why not and returns false when it cannot be used.
 // A missing file is refused rather than read as the defaults.

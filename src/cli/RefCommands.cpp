@@ -57,13 +57,14 @@ int RunList(const Args& args) {
         return Usage({msg::Cli::UsageList});
     }
     // The display order the user chose for reference windows, unless the command names one.
-    int kind = SettingsStore().ReadInt(Setting::SortType);
+    // A stored value that names no order shows the file's own order (the order file has none).
+    auto kind = static_cast<DisplayOrder>(SettingsStore().ReadInt(Setting::SortType));
     if (auto order = args.Value("--order")) {
         const std::optional<int> k = ParseInt(*order, true);
-        if (!k || *k < 0 || *k > 6) {
+        if (!k || *k < 0 || *k > static_cast<int>(DisplayOrder::Original)) {
             return Usage({msg::Cli::UsageList});
         }
-        kind = *k;
+        kind = static_cast<DisplayOrder>(*k);
     }
     TerminalProgress progress;
     TReferenceFile file;

@@ -52,14 +52,15 @@ bool OrderFileValid(FileSystem& fs, const std::string& orderPath, const std::str
            order.modifiedNs >= fs.Stat(refPath).modifiedNs;
 }
 
-bool LoadOrder(FileSystem& fs, const std::string& orderPath, int n, int kind,
+bool LoadOrder(FileSystem& fs, const std::string& orderPath, int n, DisplayOrder kind,
                std::vector<std::int32_t>& order) {
     std::vector<std::vector<std::int32_t>> orders;
-    if (kind < 0 || kind >= kStoredOrders || !ReadAllOrders(fs, orderPath, n, orders)) {
+    const int stored = static_cast<int>(kind);
+    if (stored < 0 || stored >= kStoredOrders || !ReadAllOrders(fs, orderPath, n, orders)) {
         order.clear();
         return false;
     }
-    order = std::move(orders[kind]);
+    order = std::move(orders[static_cast<std::size_t>(stored)]);
     return true;
 }
 

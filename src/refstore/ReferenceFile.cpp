@@ -53,7 +53,7 @@ void TReferenceFile::Reset() {
     window_.clear();
     windowStart_ = 0;
     current_ = position_ = 0;
-    orderKind_ = kOriginalOrder;
+    orderKind_ = DisplayOrder::Original;
     order_.clear();
     inverse_.clear();
     split_ = {};
@@ -74,7 +74,7 @@ TReferenceFile::Snapshot TReferenceFile::TakeSnapshot() const {
     return {info.size, info.modifiedNs, info.inode};
 }
 
-Outcome TReferenceFile::Open(const std::string& fileName, int displayKind) {
+Outcome TReferenceFile::Open(const std::string& fileName, DisplayOrder displayKind) {
     Reset();
     name_ = fileName;
     orderKind_ = displayKind;
@@ -203,7 +203,7 @@ void TReferenceFile::ApplyDisplayOrder() {
     order_.clear();
     inverse_.clear();
     const std::string orderPath = CompanionPath(fs_, name_, kOrderExt);
-    if (orderKind_ != kOriginalOrder && OrderFileValid(fs_, orderPath, name_, RefCount()) &&
+    if (orderKind_ != DisplayOrder::Original && OrderFileValid(fs_, orderPath, name_, RefCount()) &&
         LoadOrder(fs_, orderPath, RefCount(), orderKind_, order_)) {
         inverse_.resize(order_.size());
         for (std::size_t pos = 0; pos < order_.size(); ++pos) {
@@ -211,11 +211,11 @@ void TReferenceFile::ApplyDisplayOrder() {
         }
         return;
     }
-    orderKind_ = kOriginalOrder;
+    orderKind_ = DisplayOrder::Original;
 }
 
 int TReferenceFile::VisibleCount() const {
-    return orderKind_ == kOriginalOrder ? RefCount() : RefCount() - deleted_;
+    return orderKind_ == DisplayOrder::Original ? RefCount() : RefCount() - deleted_;
 }
 
 int TReferenceFile::DisplayToAbsolute(int displayPosition) const {

@@ -151,12 +151,13 @@ Outcome TReferenceFile::RewriteReprintNumbers(bool apply, ReprintScope scope,
     }
     if (changed == 1) {
         const int pos = AbsoluteToDisplay(lastChanged);
-        ShowStatus(orderKind_ == 6 ? Msg(apply ? msg::FileOpen::AppliedReprintNumber
-                                               : msg::FileOpen::RemovedReprintNumber,
-                                         std::to_string(pos + 1))
-                                   : Msg(apply ? msg::FileOpen::AppliedReprintNumberAbsolute
-                                               : msg::FileOpen::RemovedReprintNumberAbsolute,
-                                         std::to_string(pos + 1), std::to_string(lastChanged + 1)));
+        ShowStatus(orderKind_ == DisplayOrder::Original
+                       ? Msg(apply ? msg::FileOpen::AppliedReprintNumber
+                                   : msg::FileOpen::RemovedReprintNumber,
+                             std::to_string(pos + 1))
+                       : Msg(apply ? msg::FileOpen::AppliedReprintNumberAbsolute
+                                   : msg::FileOpen::RemovedReprintNumberAbsolute,
+                             std::to_string(pos + 1), std::to_string(lastChanged + 1)));
     } else {
         ShowStatus(Msg(apply ? msg::FileOpen::AppliedReprintNumbersAll
                              : msg::FileOpen::RemovedReprintNumbersAll,
