@@ -158,7 +158,7 @@ bool LoadFormatFile(TFormatDesc& desc, const std::string& path) {
 DatabaseJournalLookup UserJournalDatabase() {
     const SettingsStore store;
     return DatabaseJournalLookup(
-        JournalDatabasePath(SpecificFile(store, 0)),
+        JournalDatabasePath(SpecificFile(store, SpecificFileKind::JournalDatabase)),
         static_cast<JournalForm>(store.ReadInt(Setting::DefaultDisplayForm)));
 }
 

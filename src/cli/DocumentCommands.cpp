@@ -22,8 +22,6 @@ namespace cvx::cli {
 
 namespace {
 
-constexpr int kTextDocumentDefinitions = 3; // the specific file of the library
-
 // The document format a manuscript is completed as when the command names none.
 std::string DefaultDocumentFormat(const std::string& manuscript) {
     const std::string ext = LowerText(ExtOf(manuscript));
@@ -104,8 +102,8 @@ int RunComplete(const Args& args) {
     }
     const SettingsStore settings;
     TDocumentLibrary library;
-    const std::string libraryFile =
-        SpecificFileInUse(settings, kTextDocumentDefinitions, DirOf(CITAVOX_DOCUMENT_LIBRARY));
+    const std::string libraryFile = SpecificFileInUse(
+        settings, SpecificFileKind::TextDocumentDefinitions, DirOf(CITAVOX_DOCUMENT_LIBRARY));
     const bool latex = UpperText(documentFormat).find("LATEX") != std::string::npos;
     if (Outcome r = library.Load(libraryFile); !r && !latex) {
         return Fail(r);

@@ -89,8 +89,8 @@ int RunImport(const Args& args) {
     const SettingsStore store;
     const DatabaseJournalLookup journals = UserJournalDatabase();
     vorodud::ImportSettings settings;
-    settings.errorDumpFile = SpecificFile(store, 2);
-    settings.dumpDirectory = TrimBlanks(DefaultDirectory(store, 4));
+    settings.errorDumpFile = SpecificFile(store, SpecificFileKind::ErrorDump);
+    settings.dumpDirectory = TrimBlanks(DefaultDirectory(store, DefaultDirectoryKind::Dumps));
     settings.journalDisplayForm = store.ReadInt(Setting::DefaultDisplayForm);
     settings.journals = journals.Usable() ? &journals : nullptr;
     Vorodud driver(settings);

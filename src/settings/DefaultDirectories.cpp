@@ -23,10 +23,14 @@ constexpr std::array<std::string_view, kSpecificFileCount> kSpecificNames = {
     "Main help file"};
 constexpr std::array<std::string_view, kSpecificFileCount> kShippedNames = {"journals.dat", "", "",
                                                                             "docdefs.dat", ""};
-constexpr int kMainHelpFile = 4;
-
 bool InRange(int index, int count) {
     return index >= 0 && index < count;
+}
+
+// The position of a kind in its family's tables; -1 for a value outside the family.
+template <typename Kind> int IndexOf(Kind kind, int count) {
+    const int index = static_cast<int>(kind);
+    return InRange(index, count) ? index : -1;
 }
 
 // Writes entry `index` of a family of named values; an empty name is not stored.
@@ -52,63 +56,70 @@ std::string DocumentsDirectory() {
 
 } // namespace
 
-std::string_view DefaultDirectoryName(int index) {
-    return InRange(index, kDefaultDirectoryCount) ? kDirectoryNames[index] : std::string_view();
+std::string_view DefaultDirectoryName(DefaultDirectoryKind kind) {
+    const int index = IndexOf(kind, kDefaultDirectoryCount);
+    return index >= 0 ? kDirectoryNames[index] : std::string_view();
 }
 
-std::string DefaultDirectoryFallback(int index) {
-    if (!InRange(index, kDefaultDirectoryCount)) {
+std::string DefaultDirectoryFallback(DefaultDirectoryKind kind) {
+    const int index = IndexOf(kind, kDefaultDirectoryCount);
+    if (index < 0) {
         return {};
     }
     return DocumentsDirectory() + "/Citavox/" + std::string(kDirectoryFolders[index]);
 }
 
-std::string DefaultDirectory(const SettingsStore& store, int index) {
-    if (!InRange(index, kDefaultDirectoryCount)) {
+std::string DefaultDirectory(const SettingsStore& store, DefaultDirectoryKind kind) {
+    const int index = IndexOf(kind, kDefaultDirectoryCount);
+    if (index < 0) {
         return {};
     }
     const std::optional<std::string> stored =
         store.Value(kDefaultDirectoriesPath, kDirectoryNames[index]);
     if (!stored) {
-        return DefaultDirectoryFallback(index);
+        return DefaultDirectoryFallback(kind);
     }
     return stored->empty() ? " " : *stored;
 }
 
-Outcome SetDefaultDirectory(SettingsStore& store, int index, std::string_view name) {
-    return SetNamed(store, kDefaultDirectoriesPath, kDirectoryNames, index, name);
+Outcome SetDefaultDirectory(SettingsStore& store, DefaultDirectoryKind kind,
+                            std::string_view name) {
+    return SetNamed(store, kDefaultDirectoriesPath, kDirectoryNames, static_cast<int>(kind), name);
 }
 
-std::string_view SpecificFileName(int index) {
-    return InRange(index, kSpecificFileCount) ? kSpecificNames[index] : std::string_view();
+std::string_view SpecificFileName(SpecificFileKind kind) {
+    const int index = IndexOf(kind, kSpecificFileCount);
+    return index >= 0 ? kSpecificNames[index] : std::string_view();
 }
 
-std::string SpecificFile(const SettingsStore& store, int index) {
-    if (!InRange(index, kSpecificFileCount)) {
+std::string SpecificFile(const SettingsStore& store, SpecificFileKind kind) {
+    const int index = IndexOf(kind, kSpecificFileCount);
+    if (index < 0) {
         return {};
     }
     return store.Value(kSpecificFilesPath, kSpecificNames[index]).value_or("");
 }
 
-Outcome SetSpecificFile(SettingsStore& store, int index, std::string_view name) {
-    return SetNamed(store, kSpecificFilesPath, kSpecificNames, index, name);
+Outcome SetSpecificFile(SettingsStore& store, SpecificFileKind kind, std::string_view name) {
+    return SetNamed(store, kSpecificFilesPath, kSpecificNames, static_cast<int>(kind), name);
 }
 
-std::string ShippedFileName(int index) {
-    if (index == kMainHelpFile) {
+std::string ShippedFileName(SpecificFileKind kind) {
+    if (kind == SpecificFileKind::MainHelp) {
         // One help file per interface language: vox_en.hlp, vox_sw.hlp.
         return MessageLanguage() == "sv" ? "vox_sw.hlp" : "vox_en.hlp";
     }
-    return InRange(index, kSpecificFileCount) ? std::string(kShippedNames[index]) : std::string();
+    const int index = IndexOf(kind, kSpecificFileCount);
+    return index >= 0 ? std::string(kShippedNames[index]) : std::string();
 }
 
-std::string SpecificFileInUse(const SettingsStore& store, int index,
+std::string SpecificFileInUse(const SettingsStore& store, SpecificFileKind kind,
                               std::string_view shippedDirectory) {
-    const std::string stored = SpecificFile(store, index);
-    if (!TrimView(stored).empty() || ShippedFileName(index).empty()) {
+    const std::string stored = SpecificFile(store, kind);
+    if (!TrimView(stored).empty() || ShippedFileName(kind).empty()) {
         return stored;
     }
-    const std::string name = ShippedFileName(index);
+    const std::string name = ShippedFileName(kind);
     return shippedDirectory.empty() ? name : AddBackslash(shippedDirectory) + name;
 }
 

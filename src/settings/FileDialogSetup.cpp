@@ -15,8 +15,8 @@ std::optional<FileKind> FileDialogSetup::KindAt(int position) const {
 }
 
 FileDialogSetup PrepareFileDialog(const SettingsStore& store, FileKind defaultKind,
-                                  int directoryIndex, std::initializer_list<FileKind> kinds,
-                                  bool forSaving) {
+                                  DefaultDirectoryKind directory,
+                                  std::initializer_list<FileKind> kinds, bool forSaving) {
     std::bitset<kFileKindCount> offered;
     for (const FileKind kind : kinds) {
         offered.set(static_cast<std::size_t>(kind));
@@ -39,7 +39,7 @@ FileDialogSetup PrepareFileDialog(const SettingsStore& store, FileKind defaultKi
                                  bar == std::string::npos ? std::string() : entry.substr(bar + 1)});
         setup.filter += (setup.filter.empty() ? "" : "|") + entry;
     }
-    setup.initialDirectory = DefaultDirectory(store, directoryIndex);
+    setup.initialDirectory = DefaultDirectory(store, directory);
     setup.confirmOverwrite = forSaving;
     return setup;
 }

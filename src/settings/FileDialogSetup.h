@@ -3,6 +3,7 @@
 // kind each filter position stands for, the preselected position and the initial directory.
 // The GUI's file dialogs apply it; nothing here shows a dialog.
 
+#include "settings/DefaultDirectories.h"
 #include "settings/SettingsStore.h"
 
 #include <initializer_list>
@@ -45,9 +46,9 @@ struct FileDialogSetup {
 
 // The setup for a dialog offering `kinds` (in kind order, whatever order they are given in),
 // preselecting `defaultKind` (the first position when it is not offered), in the default
-// directory `directoryIndex`. An empty set offers every file ("*.*").
+// default directory `directory`. An empty set offers every file ("*.*").
 FileDialogSetup PrepareFileDialog(const SettingsStore& store, FileKind defaultKind,
-                                  int directoryIndex, std::initializer_list<FileKind> kinds,
-                                  bool forSaving = false);
+                                  DefaultDirectoryKind directory,
+                                  std::initializer_list<FileKind> kinds, bool forSaving = false);
 
 } // namespace cvx

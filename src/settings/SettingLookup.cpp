@@ -80,12 +80,14 @@ void AddWindowRows(std::vector<SettingInfo>& rows) {
 
 void AddFileRows(std::vector<SettingInfo>& rows) {
     for (int d = 0; d < kDefaultDirectoryCount; ++d) {
-        rows.push_back(Info(std::string(kDefaultDirectoriesPath), DefaultDirectoryName(d),
-                            SettingType::FileName, DefaultDirectoryFallback(d), Family::Directory,
-                            d));
+        const auto kind = static_cast<DefaultDirectoryKind>(d);
+        rows.push_back(Info(std::string(kDefaultDirectoriesPath), DefaultDirectoryName(kind),
+                            SettingType::FileName, DefaultDirectoryFallback(kind),
+                            Family::Directory, d));
     }
     for (int f = 0; f < kSpecificFileCount; ++f) {
-        rows.push_back(Info(std::string(kSpecificFilesPath), SpecificFileName(f),
+        rows.push_back(Info(std::string(kSpecificFilesPath),
+                            SpecificFileName(static_cast<SpecificFileKind>(f)),
                             SettingType::FileName, "", Family::SpecificFile, f));
     }
     for (const std::string_view section : kNameListSections) {
@@ -175,7 +177,7 @@ std::string SettingValueText(const SettingsStore& store, const SettingInfo& sett
     case Family::Font:
         return FontValueText(ReadFont(store, setting.index), setting.name);
     case Family::Directory:
-        return DefaultDirectory(store, setting.index);
+        return DefaultDirectory(store, static_cast<DefaultDirectoryKind>(setting.index));
     case Family::UserData:
         return store.Value(setting.path, UserDataName(store, setting)).value_or("");
     default:

@@ -69,7 +69,8 @@ TEST_F(SettingsTest, ValuesAsText) {
     EXPECT_EQ(value("Interface", "Resort limit"), "2000");
     EXPECT_EQ(value("Interface\\Fonts\\Printer Font", "Height"), "8");
     EXPECT_EQ(value("Interface\\Fonts\\Printer Font", "Size"), "");
-    EXPECT_EQ(value("Default directories", "DumpDir"), DefaultDirectoryFallback(4));
+    EXPECT_EQ(value("Default directories", "DumpDir"),
+              DefaultDirectoryFallback(DefaultDirectoryKind::Dumps));
 
     ASSERT_TRUE(WriteSettingText(store, *FindSetting("Interface", "Resort limit"), "0x1F"));
     EXPECT_EQ(store.Value("Interface", "Resort limit"), "31");
