@@ -7,6 +7,7 @@
 #include "lexmill/LineReader.h"
 #include "lexmill/OutputFile.h"
 #include "text/MessageLists.h"
+#include "text/TextMode.h"
 
 #include <array>
 #include <cstdint>
@@ -110,7 +111,7 @@ public:
     std::string CurRefText() const { return std::to_string(counters_.curRef + 1); }
 
     // --- Settings
-    int convCharSet = 0; // 1: Japanese double-byte text
+    TextMode convCharSet = TextMode::Ansi; // ShiftJis: Japanese double-byte text
     bool noDiac = true;
     unsigned char diacChar = 0;
     bool addLangToTitle = false;

@@ -159,11 +159,11 @@ size_t lexmill_GetCurRef(char* text, size_t size) {
 }
 
 void lexmill_SetConvCharSet(uint8_t charSet) {
-    State().convCharSet = charSet;
+    State().convCharSet = static_cast<cvx::TextMode>(charSet);
 }
 
 uint8_t lexmill_GetConvCharSet(void) {
-    return Byte(State().convCharSet);
+    return Byte(static_cast<int>(State().convCharSet));
 }
 
 void lexmill_SetDoDiac(uint8_t on) {

@@ -107,7 +107,7 @@ void EmitCitation(const Citation& c, std::string_view sourceTag) {
 } // namespace
 
 TaggedLayoutProcedure::TaggedLayoutProcedure(std::function<void()> read, LayoutTags tags,
-                                             int charSet, unsigned char diacritic)
+                                             TextMode charSet, unsigned char diacritic)
     : read_(std::move(read)), tags_(tags), charSet_(charSet), diacritic_(diacritic) {}
 
 void TaggedLayoutProcedure::Begin(const std::string&) {

@@ -36,10 +36,10 @@ class TaggedLayoutProcedure : public Procedure {
 public:
     // `read` calls the layout's record reader; `diacritic` is the escape character of the
     // layout's diacritic notation (0: none).
-    TaggedLayoutProcedure(std::function<void()> read, LayoutTags tags, int charSet = 0,
-                          unsigned char diacritic = 0);
+    TaggedLayoutProcedure(std::function<void()> read, LayoutTags tags,
+                          TextMode charSet = TextMode::Ansi, unsigned char diacritic = 0);
 
-    int CharSet() const override { return charSet_; }
+    TextMode CharSet() const override { return charSet_; }
     void Begin(const std::string& source) override;
 
 protected:
@@ -48,7 +48,7 @@ protected:
 
     std::function<void()> read_;
     LayoutTags tags_;
-    int charSet_;
+    TextMode charSet_;
     unsigned char diacritic_;
 };
 

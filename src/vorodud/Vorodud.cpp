@@ -86,8 +86,8 @@ constexpr int kOrdinalsUsed[] = {
     85,  89,  98,  101, 102, 106, 107, 108, 109, 110, 113, 117, 118, 119, 121, 122,
     123, 124, 125, 126, 127, 129, 130, 131, 133, 134, 135, 137, 138, 139, 140, 141};
 
-std::unique_ptr<Procedure> Layout(std::function<void()> read, LayoutTags tags, int charSet = 0,
-                                  unsigned char diacritic = 0) {
+std::unique_ptr<Procedure> Layout(std::function<void()> read, LayoutTags tags,
+                                  TextMode charSet = TextMode::Ansi, unsigned char diacritic = 0) {
     return std::make_unique<TaggedLayoutProcedure>(std::move(read), tags, charSet, diacritic);
 }
 
@@ -114,7 +114,7 @@ std::unique_ptr<Procedure> MakeProcedure(ProcedureId id) {
                        .language = "LA  - ",
                        .keywords = "MH  - ",
                        .decapitaliseTitle = true},
-                      0, '~');
+                      TextMode::Ansi, '~');
     case ProcedureId::Copac:
         return std::make_unique<CopacProcedure>();
     case ProcedureId::CompuServe:
@@ -151,7 +151,8 @@ std::unique_ptr<Procedure> MakeProcedure(ProcedureId id) {
         return std::make_unique<ProbaseProcedure>();
     case ProcedureId::Jicst:
         return Layout([] { lexmill_ReadTheWholeReferenceJICST("AN "); },
-                      {.id = "AN ", .title = "TI ", .authors = "AU ", .source = "SO "}, 1);
+                      {.id = "AN ", .title = "TI ", .authors = "AU ", .source = "SO "},
+                      TextMode::ShiftJis);
     case ProcedureId::Igaku:
         return Layout([] { lexmill_ReadTheWholeReferenceIGAKU(); },
                       {.id = "UI:",
@@ -165,7 +166,7 @@ std::unique_ptr<Procedure> MakeProcedure(ProcedureId id) {
                        .issue = "IS:",
                        .pages = "PG:",
                        .year = "DP:"},
-                      1);
+                      TextMode::ShiftJis);
     case ProcedureId::EntrezHtml:
         return Layout([] { lexmill_ReadTheWholeRef_Entrez(); }, {.title = "TI  - ",
                                                                  .authors = "AU  - ",
@@ -299,8 +300,8 @@ void ConversionThread::Job::Run() {
         return;
     }
     // 3. Double-byte text.
-    if (procedure->CharSet() == 1) {
-        lexmill_SetConvCharSet(1);
+    if (procedure->CharSet() == TextMode::ShiftJis) {
+        lexmill_SetConvCharSet(static_cast<uint8_t>(TextMode::ShiftJis));
     }
     // 4. The records.
     Session session(lane, source);
