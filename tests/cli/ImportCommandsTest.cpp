@@ -1,4 +1,5 @@
 #include "../refstore/TestFiles.h"
+#include "../support/SharedSamples.h"
 #include "CliRunner.h"
 
 #include <gtest/gtest.h>
@@ -10,9 +11,10 @@ using test::TempDir;
 
 class ImportCommandsTest : public testing::CliTest {};
 
-const std::string kSamples = CITAVOX_TEST_DATA "/samples/";
+const std::string kSamples = test::SamplePath("");
 
 TEST_F(ImportCommandsTest, ImportsAndPrintsTheCounters) {
+    CITAVOX_SKIP_WITHOUT_SAMPLES();
     TempDir dir;
     const std::string out = dir.File("out.ref");
     auto r = Run(
@@ -31,6 +33,7 @@ TEST_F(ImportCommandsTest, ImportsAndPrintsTheCounters) {
 }
 
 TEST_F(ImportCommandsTest, AppendWithACommonLabel) {
+    CITAVOX_SKIP_WITHOUT_SAMPLES();
     TempDir dir;
     const std::string out = dir.File("refs.ref");
     test::WriteBytes(out, test::NumberedFile(2));
@@ -50,6 +53,7 @@ TEST_F(ImportCommandsTest, ListTypesAndDetect) {
     EXPECT_NE(r.out.find("ris             Reference managers: RIS\n"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("medline         NCBI: PubMed (MEDLINE tagged)\n"), std::string::npos);
 
+    CITAVOX_SKIP_WITHOUT_SAMPLES();
     r = Run({"detect", kSamples + "wos/wosfile_wos_plaintext.txt"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "wos\n");
@@ -59,6 +63,7 @@ TEST_F(ImportCommandsTest, ListTypesAndDetect) {
 }
 
 TEST_F(ImportCommandsTest, WrongArgumentsAndFiles) {
+    CITAVOX_SKIP_WITHOUT_SAMPLES();
     TempDir dir;
     const std::string out = dir.File("out.ref");
     struct Case {
