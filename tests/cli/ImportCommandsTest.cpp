@@ -32,6 +32,32 @@ TEST_F(ImportCommandsTest, ImportsAndPrintsTheCounters) {
                      "\"questioned\": 0, \"dumped\": 0, \"dump_file\": null}\n");
 }
 
+// The dumps folder of the settings, the default when none is stored or it is stored blank.
+TEST_F(ImportCommandsTest, DumpsGoToTheSettingsDumpsFolder) {
+    CITAVOX_SKIP_WITHOUT_SAMPLES();
+    TempDir dir;
+    const std::string source =
+        kSamples + "medline/jabref_MedlinePlainImporterTestMultipleEntries.txt";
+    const std::string defaultDump = Home() + "/Documents/Citavox/dumps/import-errors.dmp";
+    const struct {
+        std::string config;
+        std::string dumpFile;
+    } cases[] = {
+        {"", defaultDump},
+        {"[Default%20directories]\nDumpDir=\n", defaultDump},
+        {"[Default%20directories]\nDumpDir=" + dir.File("mine") + "\n",
+         dir.File("mine/import-errors.dmp")},
+    };
+    for (const auto& c : cases) {
+        WriteConfig(c.config);
+        const auto r = Run({"import", source, dir.File("out.ref")});
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_NE(r.out.find("Error dump file: " + c.dumpFile), std::string::npos) << r.out;
+        EXPECT_NE(test::ReadBytes(c.dumpFile).find("FED - Some Editor"), std::string::npos)
+            << c.dumpFile;
+    }
+}
+
 TEST_F(ImportCommandsTest, AppendWithACommonLabel) {
     CITAVOX_SKIP_WITHOUT_SAMPLES();
     TempDir dir;

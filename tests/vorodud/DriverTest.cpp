@@ -151,7 +151,8 @@ TEST(DriverTest, DumpedReferencesGoToTheDefaultDumpFile) {
     EXPECT_EQ(vorodud::ErrorDumpFile(settings), home.File("dumps/import-errors.dmp"));
     settings.errorDumpFile = home.File("mine.dmp");
     EXPECT_EQ(vorodud::ErrorDumpFile(settings), home.File("mine.dmp"));
-    EXPECT_TRUE(vorodud::ErrorDumpFile({}).ends_with("vox/dumps/import-errors.dmp"));
+    // The dumps folder comes from the settings (their default included); the driver has none.
+    EXPECT_EQ(vorodud::ErrorDumpFile({}), "");
 
     test::Importer importer;
     importer.settings = {};
