@@ -12,6 +12,7 @@
 #include "text/Collation.h"
 #include "text/Cp1252.h"
 #include "text/FileNames.h"
+#include "text/ShippedData.h"
 #include "text/StringPrimitives.h"
 
 #include <algorithm>
@@ -104,7 +105,7 @@ int RunComplete(const Args& args) {
     const SettingsStore settings;
     TDocumentLibrary library;
     const std::string libraryFile =
-        SpecificFileInUse(settings, kTextDocumentDefinitions, DirOf(CITAVOX_DOCUMENT_LIBRARY));
+        SpecificFileInUse(settings, kTextDocumentDefinitions, ShippedDataDirectory());
     const bool latex = UpperText(documentFormat).find("LATEX") != std::string::npos;
     if (Outcome r = library.Load(libraryFile); !r && !latex) {
         return Fail(r);
