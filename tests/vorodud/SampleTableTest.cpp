@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <ostream>
 #include <string_view>
 
 namespace cvx {
@@ -38,6 +39,11 @@ struct Sample {
     int complete;    // journal articles with authors, title, journal, year, volume, issue, pages
     std::string why; // what the row guards
 };
+
+// A row is listed by its file (ctest's test names show it).
+void PrintTo(const Sample& s, std::ostream* os) {
+    *os << s.file;
+}
 
 // The records of each download are those its notes in the shared folder's SOURCES.md state:
 // written + dumped.
