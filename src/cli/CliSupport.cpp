@@ -143,9 +143,10 @@ bool OpenReferenceFile(TReferenceFile& file, const std::string& name, Progress& 
     return true;
 }
 
-bool LoadFormatFile(TFormatDesc& desc, const std::string& path) {
+bool LoadFormatFile(TFormatDesc& desc, const std::string& name) {
+    const std::string path = FindFormatFile(name);
     if (!FileSystem::Default().Stat(path).exists) {
-        Fail(Msg(msg::Formats::FormatFileMissing, DisplayPath(path)));
+        Fail(Msg(msg::Formats::FormatFileMissing, DisplayPath(name)));
         return false;
     }
     if (LoadFormat(desc, path) != kFormatLoaded || desc.FileName().empty()) {

@@ -12,6 +12,7 @@
 #include "text/Collation.h"
 #include "text/Cp1252.h"
 #include "text/FileNames.h"
+#include "text/ShippedData.h"
 #include "text/StringPrimitives.h"
 
 #include <algorithm>
@@ -103,7 +104,7 @@ int RunComplete(const Args& args) {
     const SettingsStore settings;
     TDocumentLibrary library;
     const std::string libraryFile = SpecificFileInUse(
-        settings, SpecificFileKind::TextDocumentDefinitions, DirOf(CITAVOX_DOCUMENT_LIBRARY));
+        settings, SpecificFileKind::TextDocumentDefinitions, ShippedDataDirectory());
     const bool latex = UpperText(documentFormat).find("LATEX") != std::string::npos;
     if (Outcome r = library.Load(libraryFile); !r && !latex) {
         return Fail(r);

@@ -90,7 +90,11 @@ int RunImport(const Args& args) {
     const DatabaseJournalLookup journals = UserJournalDatabase();
     vorodud::ImportSettings settings;
     settings.errorDumpFile = SpecificFile(store, SpecificFileKind::ErrorDump);
+    // A dumps folder stored blank stands for the default one.
     settings.dumpDirectory = TrimBlanks(DefaultDirectory(store, DefaultDirectoryKind::Dumps));
+    if (settings.dumpDirectory.empty()) {
+        settings.dumpDirectory = DefaultDirectoryFallback(DefaultDirectoryKind::Dumps);
+    }
     settings.journalDisplayForm = store.ReadInt(Setting::DefaultDisplayForm);
     settings.journals = journals.Usable() ? &journals : nullptr;
     Vorodud driver(settings);

@@ -59,7 +59,7 @@ Outcome SetSpecificFile(SettingsStore& store, SpecificFileKind kind, std::string
 // definitions, and the help file of the current interface language), empty for the others.
 std::string ShippedFileName(SpecificFileKind kind);
 // The file to use: the stored name, or, when none is stored, the shipped file in
-// `shippedDirectory`.
+// `shippedDirectory` (the program's data folder, ShippedDataDirectory()).
 std::string SpecificFileInUse(const SettingsStore& store, SpecificFileKind kind,
                               std::string_view shippedDirectory);
 

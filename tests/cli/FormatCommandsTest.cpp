@@ -44,6 +44,10 @@ TEST_F(FormatCommandsTest, StatusAndOutput) {
         {{"render", "styles.ref", "1", "--format", kStyles + "/vancouver.for"},
          0,
          "^Halpern SD, Ubel PA, Caplan AL. Solid-organ"},
+        // A bare name is a style of the shipped library.
+        {{"render", "styles.ref", "1", "--format", "vancouver"},
+         0,
+         "^Halpern SD, Ubel PA, Caplan AL. Solid-organ"},
         {{"render", "styles.ref", "1", "--format", kStyles + "/apa.for", "--short", "--as",
           "plain"},
          0,
