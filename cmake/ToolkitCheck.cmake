@@ -1,7 +1,12 @@
 # Only the targets of a `widgets` folder may link QtGui or QtWidgets: the engines stay free of the
 # toolkit. citavox_check_toolkit_links() runs at the end of the configure step over every target
 # and fails the configure step when another target links them, directly or, for a library,
-# through the libraries it links.
+# through the libraries of ours it links.
+
+# The Qt modules that bring no part of the toolkit along; any other Qt module (Gui, Widgets,
+# PrintSupport, OpenGL, Svg, ...) counts as the toolkit. The names are matched as written, since
+# Qt's imported targets are not visible where the check runs.
+set(CITAVOX_TOOLKIT_FREE_QT Core Concurrent DBus Network Sql Test Xml)
 
 # Every target defined in `dir` and the folders below it.
 function(citavox_targets_below dir out)
@@ -14,8 +19,9 @@ function(citavox_targets_below dir out)
     set(${out} ${targets} PARENT_SCOPE)
 endfunction()
 
-# The first toolkit library that `target` reaches through its links, as the chain of links that
-# leads to it ("" when none); the arguments after `out` name the targets already walked.
+# The first toolkit module that `target` links, as the chain of links that leads to it ("" when
+# none); with `transitive`, through the libraries of ours it links. The arguments after `out` name
+# the targets already walked.
 function(citavox_toolkit_link target transitive out)
     set(found "")
     set(visited ${ARGN})
@@ -26,19 +32,17 @@ function(citavox_toolkit_link target transitive out)
     endif()
     get_target_property(interface ${target} INTERFACE_LINK_LIBRARIES)
     foreach(link IN LISTS links interface)
-        if(link MATCHES "Qt[0-9]*::(Gui|Widgets)")
-            set(found ${CMAKE_MATCH_0})
-            break()
-        endif()
-        if(transitive AND TARGET ${link} AND NOT link IN_LIST visited)
-            get_target_property(imported ${link} IMPORTED)
-            if(NOT imported)
-                list(APPEND visited ${link})
-                citavox_toolkit_link(${link} TRUE below ${visited})
-                if(below)
-                    set(found "${link} -> ${below}")
-                    break()
-                endif()
+        if(link MATCHES "Qt[0-9]*::([A-Za-z0-9_]+)")
+            if(NOT CMAKE_MATCH_1 IN_LIST CITAVOX_TOOLKIT_FREE_QT)
+                set(found ${CMAKE_MATCH_0})
+                break()
+            endif()
+        elseif(transitive AND TARGET ${link} AND NOT link IN_LIST visited)
+            list(APPEND visited ${link})
+            citavox_toolkit_link(${link} TRUE below ${visited})
+            if(below)
+                set(found "${link} -> ${below}")
+                break()
             endif()
         endif()
     endforeach()
@@ -70,6 +74,8 @@ function(citavox_check_toolkit_links)
     endforeach()
     if(offenders)
         list(JOIN offenders "\n  " text)
-        message(FATAL_ERROR "Only targets in a widgets folder may link QtGui or QtWidgets:\n  ${text}")
+        message(FATAL_ERROR
+            "Only targets in a widgets folder may link QtGui, QtWidgets or another Qt module of the "
+            "toolkit:\n  ${text}")
     endif()
 endfunction()
