@@ -5,7 +5,10 @@
 #include "text/StringPrimitives.h"
 #include "vorodud/SourceTypes.h"
 
+#include <fcntl.h>
 #include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace cvx::vorodud {
@@ -307,6 +310,19 @@ int DetectSourceTypeOfText(std::string_view head) {
         return TypeIfKnown(c.oemLetters ? "dos-blocks" : "bibliography");
     }
     return 0;
+}
+
+bool SourceReadable(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) {
+        return false;
+    }
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    ::close(fd);
+    return true;
 }
 
 int DetectSourceType(const std::string& path) {

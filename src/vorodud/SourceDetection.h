@@ -9,6 +9,9 @@
 
 namespace cvx::vorodud {
 
+// True when the source can be opened for reading and is no folder.
+bool SourceReadable(const std::string& path);
+
 int DetectSourceType(const std::string& path);
 // The same for text already read (the file's first bytes as they are).
 int DetectSourceTypeOfText(std::string_view head);

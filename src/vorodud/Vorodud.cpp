@@ -14,10 +14,7 @@
 
 #include <cstring>
 #include <dlfcn.h>
-#include <fcntl.h>
 #include <filesystem>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace cvx::vorodud {
 
@@ -52,19 +49,6 @@ uint8_t JournalLookupCallback(void* context, const char* name, int32_t form, cha
     std::memcpy(text, match->name.data(), n);
     text[n] = '\0';
     return 1;
-}
-
-bool SourceReadable(const std::string& source) {
-    struct stat st {};
-    if (::stat(source.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) {
-        return false;
-    }
-    const int fd = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return false;
-    }
-    ::close(fd);
-    return true;
 }
 
 // The file Lexmill was loaded from, for the messages about a damaged library.
@@ -271,7 +255,7 @@ void ConversionThread::Job::Run() {
     lexmill_SetMessageTextSource(DriverMessageText, nullptr);
     lexmill_SetJournalLookup(settings.journals != nullptr ? JournalLookupCallback : nullptr,
                              const_cast<JournalLookup*>(settings.journals),
-                             settings.journalDisplayForm);
+                             static_cast<int32_t>(settings.journalDisplayForm));
     procedure->Begin(source);
 
     // 2. The run's files.
