@@ -19,7 +19,7 @@ std::string FullPath(const std::string& name) {
 
 } // namespace
 
-Outcome BuildPseudoCitationGroup(TReferenceFile& file, const PseudoCitationGroup& group,
+Outcome BuildPseudoCitationGroup(const TReferenceFile& file, const PseudoCitationGroup& group,
                                  const RenderOptions& labels, std::string& text) {
     PseudoCitationRequest pattern = group.pattern;
     pattern.file = FullPath(pattern.file.empty() ? file.FileName() : pattern.file);

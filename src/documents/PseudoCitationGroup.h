@@ -23,7 +23,7 @@ struct PseudoCitationGroup {
 
 // The group's text in UTF-8: the file by its full path as the system has it, each author-year
 // label (rendered with `labels`, the clipboard's setting) converted to match.
-Outcome BuildPseudoCitationGroup(TReferenceFile& file, const PseudoCitationGroup& group,
+Outcome BuildPseudoCitationGroup(const TReferenceFile& file, const PseudoCitationGroup& group,
                                  const RenderOptions& labels, std::string& text);
 
 } // namespace cvx

@@ -20,7 +20,7 @@ std::string ConvertRendered(std::string_view codes, RenderOutput output) {
     return std::string(codes);
 }
 
-Outcome RenderStoredReference(TReferenceFile& file, int number, const TFormatDesc& desc,
+Outcome RenderStoredReference(const TReferenceFile& file, int number, const TFormatDesc& desc,
                               bool longForm, RenderOutput output, RenderOptions options,
                               std::string& text) {
     TRefArrData record;
@@ -34,7 +34,7 @@ Outcome RenderStoredReference(TReferenceFile& file, int number, const TFormatDes
     return Outcome::Ok();
 }
 
-Outcome LabelOfReference(TReferenceFile& file, int number, const RenderOptions& options,
+Outcome LabelOfReference(const TReferenceFile& file, int number, const RenderOptions& options,
                          std::string& label) {
     TRefArrData record;
     if (Outcome r = ReadReference(file, number, record); !r) {

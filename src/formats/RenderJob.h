@@ -22,12 +22,12 @@ std::string ConvertRendered(std::string_view codes, RenderOutput output);
 
 // Reference `number` (from 1, file order) rendered in its long or short form for `output`;
 // LaTeX output resolves "et al." for LaTeX whatever `options.latex` says.
-Outcome RenderStoredReference(TReferenceFile& file, int number, const TFormatDesc& desc,
+Outcome RenderStoredReference(const TReferenceFile& file, int number, const TFormatDesc& desc,
                               bool longForm, RenderOutput output, RenderOptions options,
                               std::string& text);
 
 // The author-year label of reference `number`, with its markup codes.
-Outcome LabelOfReference(TReferenceFile& file, int number, const RenderOptions& options,
+Outcome LabelOfReference(const TReferenceFile& file, int number, const RenderOptions& options,
                          std::string& label);
 
 } // namespace cvx

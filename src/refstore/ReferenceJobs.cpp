@@ -64,48 +64,67 @@ Outcome GoToReference(TReferenceFile& file, int number) {
     return file.GoTo(file.AbsoluteToDisplay(number - 1));
 }
 
-std::string PlainSingleLine(TReferenceFile& file, const FormalCheck& check) {
-    return CodesToPlainText(ReplaceAll(file.SingleLineText(check), kTitleMarker, ""));
+std::string PlainSingleLine(const StoredReference& ref) {
+    return CodesToPlainText(
+        ReplaceAll(SingleLineText(ref.data, ref.split.guessedType), kTitleMarker, ""));
 }
 
-Outcome ListReferences(TReferenceFile& file, const FormalCheck& check,
+RefStatus StatusOf(const StoredReference& ref) {
+    if (ref.deleted) {
+        return RefStatus::Deleted;
+    }
+    if (ref.suspect) {
+        return RefStatus::Suspect;
+    }
+    return ref.ruined ? RefStatus::Ruined : RefStatus::FormallyCorrect;
+}
+
+Outcome ListReferences(const TReferenceFile& file, const FormalCheck& check,
                        std::vector<ListedReference>& list) {
     list.clear();
-    const int visible = file.VisibleCount();
+    const std::shared_ptr<const ReferenceReader> reader = file.Reader();
+    const ReferenceView& view = file.View();
+    const int visible = view.VisibleCount();
     list.reserve(static_cast<std::size_t>(visible));
+    ReadBuffer buffer;
+    StoredReference ref;
     for (int pos = 0; pos < visible; ++pos) {
-        if (Outcome r = file.GoTo(pos); !r) {
+        const int index = view.DisplayToAbsolute(pos);
+        if (Outcome r = reader->Parse(index, true, check, ref, &buffer); !r) {
             return r;
         }
-        ListedReference entry;
-        entry.line = PlainSingleLine(file, check);
-        entry.number = file.CurrentIndex() + 1;
-        entry.status = file.Status(pos);
-        entry.tagged = file.IsTagged(file.CurrentIndex());
-        list.push_back(std::move(entry));
+        list.push_back({index + 1, StatusOf(ref), file.IsTagged(index), PlainSingleLine(ref)});
     }
     return Outcome::Ok();
 }
 
-Outcome ShowReference(TReferenceFile& file, int number, const FormalCheck& check,
+Outcome ShowReference(const TReferenceFile& file, int number, const FormalCheck& check,
                       ShownReference& shown) {
-    if (Outcome r = GoToReference(file, number); !r) {
+    if (Outcome r = CheckNumber(file, number); !r) {
+        return r;
+    }
+    StoredReference ref;
+    if (Outcome r = file.Reader()->Parse(number - 1, true, check, ref); !r) {
         return r;
     }
     shown.number = number;
-    shown.data = file.ParseCurrent(true, check);
-    shown.status = file.Status(file.CurrentPosition());
-    shown.identification = file.IdentificationString();
-    shown.proper = file.ReferenceProper();
-    shown.abstractPart = file.AbstractPart();
+    shown.status = StatusOf(ref);
+    shown.identification = std::move(ref.split.identification);
+    shown.proper = std::move(ref.split.proper);
+    shown.abstractPart = std::move(ref.split.abstractPart);
+    shown.data = std::move(ref.data);
     return Outcome::Ok();
 }
 
-Outcome ReadReference(TReferenceFile& file, int number, TRefArrData& record) {
-    if (Outcome r = GoToReference(file, number); !r) {
+Outcome ReadReference(const TReferenceFile& file, int number, TRefArrData& record) {
+    if (Outcome r = CheckNumber(file, number); !r) {
         return r;
     }
-    record = file.ParseCurrent(false);
+    StoredReference ref;
+    if (Outcome r = file.Reader()->Parse(number - 1, false, {}, ref); !r) {
+        return r;
+    }
+    record = std::move(ref.data);
     return Outcome::Ok();
 }
 

@@ -2,7 +2,8 @@
 // The jobs over one open reference file that every front end runs the same way: opening a file
 // for a job, listing and showing references, tagging by a sequence, deleting, appending to
 // another file, reprint numbers, and the repair of line ends. References are numbered as the user
-// numbers them: from 1, in file order.
+// numbers them: from 1, in file order. The jobs that only read go through the file's const read
+// (ReferenceReader) and leave its cursor and sets as they are.
 
 #include "refstore/ReferenceFile.h"
 #include "text/Outcome.h"
@@ -30,9 +31,12 @@ bool RefusedForLineEnds(const Outcome& opening);
 // Makes reference `number` current; fails with the catalogue's message when there is none.
 Outcome GoToReference(TReferenceFile& file, int number);
 
-// The current reference's one-line form as plain text (code page 1252): the short form of the
-// list view without the markers of its title and without markup codes.
-std::string PlainSingleLine(TReferenceFile& file, const FormalCheck& check);
+// A reference's one-line form as plain text (code page 1252): the short form of the list view
+// without the markers of its title and without markup codes.
+std::string PlainSingleLine(const StoredReference& ref);
+
+// The status a parsed reference has in the list view.
+RefStatus StatusOf(const StoredReference& ref);
 
 struct ListedReference {
     int number = 0; // from 1, in file order
@@ -42,7 +46,7 @@ struct ListedReference {
 };
 
 // Every visible reference in the file's display order.
-Outcome ListReferences(TReferenceFile& file, const FormalCheck& check,
+Outcome ListReferences(const TReferenceFile& file, const FormalCheck& check,
                        std::vector<ListedReference>& list);
 
 struct ShownReference {
@@ -55,11 +59,11 @@ struct ShownReference {
 };
 
 // Reference `number` with its parts and fields.
-Outcome ShowReference(TReferenceFile& file, int number, const FormalCheck& check,
+Outcome ShowReference(const TReferenceFile& file, int number, const FormalCheck& check,
                       ShownReference& shown);
 
-// Reference `number` parsed (without the formal check of journal names).
-Outcome ReadReference(TReferenceFile& file, int number, TRefArrData& record);
+// Reference `number` parsed (without the formal checks).
+Outcome ReadReference(const TReferenceFile& file, int number, TRefArrData& record);
 
 // Tags the references of a sequence such as "1-3,7" (display positions, or file order when
 // `absolute`), clearing the earlier tags, and saves the tags.

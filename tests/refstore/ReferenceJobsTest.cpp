@@ -81,8 +81,10 @@ TEST_F(ReferenceJobsTest, NumbersOutsideTheFileAreRefused) {
     EXPECT_EQ(record[FieldIndex::IdString], "Ref3");
 }
 
+// Listing and showing read through the file's const read: the window's cursor stays.
 TEST_F(ReferenceJobsTest, ListAndShow) {
     ASSERT_TRUE(TagReferences(file_, "2", false).ok());
+    ASSERT_TRUE(GoToReference(file_, 2).ok());
     std::vector<ListedReference> list;
     ASSERT_TRUE(ListReferences(file_, {}, list).ok());
     ASSERT_EQ(list.size(), 3u);
@@ -100,6 +102,8 @@ TEST_F(ReferenceJobsTest, ListAndShow) {
     EXPECT_NE(shown.proper.find("Title number 3."), std::string::npos);
     EXPECT_EQ(shown.data[FieldIndex::Journal], "Journal of Tests");
     EXPECT_FALSE(ShowReference(file_, 4, {}, shown).ok());
+    EXPECT_EQ(file_.CurrentIndex(), 1);
+    EXPECT_EQ(file_.IdentificationString(), "Ref2");
 }
 
 // A job refused for one bad number or a bad reprint number leaves the file as it was.
