@@ -112,6 +112,48 @@ TEST_F(Completion, LettersForEqualAuthorYearCitations) {
               "(Smith, Jones and Brown, 1986b) and (Smith, Jones and Brown, 1986a)");
 }
 
+TEST_F(Completion, YearLettersFollowTheYearElement) {
+    // Two 1986 papers of the same authors whose titles name a year: the letter goes after the
+    // year the form writes, wherever that stands and whatever follows it.
+    WriteBytes(Path("b.ref"),
+               JournalBlock("B1", "Smith, J.", "The 1986 season.", "1986 (2) pp 1-5", "J Test") +
+                   JournalBlock("B2", "Smith, J.", "After 1986.", "1986 (3) pp 7-9", "J Test"));
+    FormDef& journalLong = format_.record.Form(FormSlot::JournalLong);
+    journalLong.order = {};
+    journalLong.order[0] = static_cast<std::uint8_t>(FieldIndex::Title);
+    journalLong.order[1] = static_cast<std::uint8_t>(FieldIndex::Year);
+    journalLong.count = 2;
+    FieldProps& shortYear =
+        format_.record.Form(FormSlot::JournalShort).props[static_cast<int>(FieldIndex::Year)];
+    ASSERT_TRUE(SetPoolString(format_, shortYear.textAfter, " ed. 2").ok());
+    struct Case {
+        std::string_view text, why;
+    } cases[] = {
+        {"(Smith, 1986a ed. 2, 1986b ed. 2)",
+         "in the citation before the text after the year, not after its last word"},
+        {"The 1986 season. (1986a) ", "in the entry after the year element, not in the title"},
+        {"After 1986. (1986b) ", "the second entry likewise"},
+    };
+    const std::string out = Citations("{{b.ref #1}} {{b.ref #2}} {{REFERENCES}}");
+    for (const Case& c : cases) {
+        EXPECT_NE(out.find(c.text), std::string::npos) << c.why << "\n" << out;
+    }
+}
+
+TEST_F(Completion, YearLettersRunOrListAsTheFormatSays) {
+    struct Case {
+        std::uint8_t yearLetters;
+        std::string_view group, why;
+    } cases[] = {
+        {0, "(Smith, Jones and Brown, 1986a-b)", "the default: a run of letters"},
+        {1, "(Smith, Jones and Brown, 1986a, 1986b)", "listed, as APA, Harvard and Chicago write"},
+    };
+    for (const Case& c : cases) {
+        format_.record.yearLetters = c.yearLetters;
+        EXPECT_EQ(Citations("{{a.ref #1}} {{a.ref #2}}"), c.group) << c.why;
+    }
+}
+
 TEST_F(Completion, EtAlContractionAtLaterCitations) {
     format_.record.allowEtAl = 1;
     // Smith, Lee and Park 1986 contracts to "Smith et al., 1986" too, so only R1 cited with R3
