@@ -129,8 +129,8 @@ TEST_F(CompleteCommand, ANumberedStyleFromTheLibrary) {
         Shell(ex.Dir(), "pandoc -f rtf -t plain --wrap=none manuscript_OUT.rtf");
     ASSERT_TRUE(text.has_value());
     const std::string plain = Flat(*text);
-    EXPECT_NE(plain.find("earlier than ever (1, 2). Mortality"), std::string::npos) << plain;
-    EXPECT_NE(plain.find("point out (2, 7)"), std::string::npos) << plain;
+    EXPECT_NE(plain.find("earlier than ever (1,2). Mortality"), std::string::npos) << plain;
+    EXPECT_NE(plain.find("point out (2,7)"), std::string::npos) << plain;
     EXPECT_NE(plain.find("1. Wörmann B. Grundlagen"), std::string::npos) << plain;
 }
 
