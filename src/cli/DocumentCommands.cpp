@@ -23,6 +23,7 @@ namespace cvx::cli {
 namespace {
 
 constexpr int kTextDocumentDefinitions = 3; // the specific file of the library
+constexpr int kDocumentDirectory = 3;       // "ListDir", lists and documents
 
 // The document format a manuscript is completed as when the command names none.
 std::string DefaultDocumentFormat(const std::string& manuscript) {
@@ -93,7 +94,9 @@ int RunComplete(const Args& args) {
         args.Unknown({"--format", "--document-format"})) {
         return Usage(MsgList::CliDocuments, {0});
     }
-    const std::string& manuscript = args.Positional()[0];
+    const SettingsStore settings;
+    const std::string manuscript =
+        ManuscriptPath(args.Positional()[0], DefaultDirectory(settings, kDocumentDirectory));
     const std::string documentFormat =
         args.Value("--document-format").value_or(DefaultDocumentFormat(manuscript));
 
@@ -101,7 +104,6 @@ int RunComplete(const Args& args) {
     if (!LoadFormatFile(format, *formatFile)) {
         return kFailure;
     }
-    const SettingsStore settings;
     TDocumentLibrary library;
     const std::string libraryFile =
         SpecificFileInUse(settings, kTextDocumentDefinitions, DirOf(CITAVOX_DOCUMENT_LIBRARY));

@@ -194,8 +194,10 @@ private:
             kind_ = DocumentKind::Latex;
         } else if (library == nullptr || request_.documentFormat < 0 ||
                    request_.documentFormat >= library->Count()) {
-            return Outcome::Error(
-                Msg(MsgList::Documents, kNotInLibrary, Utf8ToCp1252(request_.documentFormatName)));
+            const std::string names =
+                library != nullptr ? library->FormatNames() : TDocumentLibrary().FormatNames();
+            return Outcome::Error(Msg2(MsgList::Documents, kNotInLibrary,
+                                       Utf8ToCp1252(request_.documentFormatName), names));
         } else {
             definition_ = &library->Definition(request_.documentFormat);
             kind_ = KindOfDefinition(definition_->name);
@@ -373,6 +375,16 @@ private:
 };
 
 } // namespace
+
+std::string ManuscriptPath(const std::string& name, const std::string& documentDirectory,
+                           FileSystem& fs) {
+    const std::string directory = TrimBlanks(documentDirectory);
+    if (name.find('/') != std::string::npos || fs.Stat(name).exists || directory.empty()) {
+        return name;
+    }
+    const std::string inDirectory = directory + (directory.ends_with('/') ? "" : "/") + name;
+    return fs.Stat(inDirectory).exists ? inDirectory : name;
+}
 
 Outcome CompleteDocument(const CompletionRequest& request, CompletionReport& report) {
     CompletionReport result;

@@ -267,6 +267,9 @@ TEST_F(Completion, EveryStopConditionWithItsMessageAndNothingWritten) {
          Msg2(MsgList::Documents, 15, DisplayPath(Path("paper.txt")), "Rich Text Format (RTF)"),
          "Rich Text Format (RTF)"},
         {"{{a.ref #1}}", Msg(MsgList::Documents, 14, "Microsoft Word 97"), "Microsoft Word 97"},
+        // A mistyped name is refused with the names that can be chosen.
+        {"{{a.ref #1}}", Msg2(MsgList::Documents, 24, "Rich Txt Format", Library().FormatNames()),
+         "Rich Txt Format"},
     };
     for (const Case& c : cases) {
         const Outcome r = Complete(c.manuscript, c.format);
@@ -341,6 +344,31 @@ TEST_F(Completion, AManuscriptOf4096PseudoCitations) {
     EXPECT_TRUE(report_.warnings.empty());
     EXPECT_EQ(output_.find("{{"), std::string::npos);
     EXPECT_NE(output_.find("Sentence 4095 [1]."), std::string::npos);
+}
+
+TEST(ManuscriptPath, ABareNameIsLookedForInTheDocumentDirectory) {
+    test::TempDir documents;
+    WriteBytes(documents.File("paper.rtf"), "x");
+    struct Case {
+        std::string name, directory, path, why;
+    } cases[] = {
+        {"paper.rtf", documents.Path().string(), documents.File("paper.rtf"),
+         "not in the current folder: found in the document directory"},
+        {"paper.rtf", documents.Path().string() + "/", documents.File("paper.rtf"),
+         "a directory with its final slash"},
+        {"other.rtf", documents.Path().string(), "other.rtf", "found nowhere: as given"},
+        {"./paper.rtf", documents.Path().string(), "./paper.rtf", "a name with a folder is kept"},
+        {"paper.rtf", " ", "paper.rtf", "no document directory stored"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ManuscriptPath(c.name, c.directory), c.path) << c.why;
+    }
+    // A file of that name in the current folder is the one meant.
+    const std::string local = "citavox-manuscript-path-test.rtf";
+    WriteBytes(documents.File(local), "x");
+    WriteBytes(local, "y");
+    EXPECT_EQ(ManuscriptPath(local, documents.Path().string()), local);
+    std::filesystem::remove(local);
 }
 
 TEST_F(Completion, TheOutputAppearsOnlyWhenComplete) {
