@@ -575,10 +575,16 @@ private:
             WriteLiteral(n == 1 ? Singular(after) : after);
             return;
         }
-        const std::string label = EditorLabel(n);
+        std::string label = EditorLabel(n);
         std::string after = PeekPoolText(props_->textAfter);
         if (after.size() > 1 && (after[0] == ',' || after[0] == '.' || after[0] == ':')) {
-            after.insert(after[0] == '.' ? 1 : 0, label);
+            const std::size_t at = after[0] == '.' ? 1 : 0;
+            // The label's own final blank would stand before the punctuation or double the
+            // blank after the full stop (" (Eds.) , in").
+            if (label.ends_with(' ') && (at == 0 || after[at] == ' ')) {
+                label.pop_back();
+            }
+            after.insert(at, label);
             if (stopAfterList) {
                 lastEndsStop_ = true;
             }

@@ -314,10 +314,26 @@ TEST_F(EditorTest, LabelsWhenTheEditorsStandFirst) {
 }
 
 TEST_F(EditorTest, LabelGoesIntoATextAfterThatBeginsWithPunctuation) {
-    SetText(desc, Props(desc, kChapterLong, F::Authors).textAfter, ", ");
-    EXPECT_EQ(Chapter("", "Vogel, B. Kinz, K."), "Vogel B. and Kinz K. (Editors), (2002) ");
-    SetText(desc, Props(desc, kChapterLong, F::Authors).textAfter, ": ");
-    EXPECT_EQ(Chapter("", "Vogel, B."), "Vogel B. (Editor): (2002) ");
+    struct Case {
+        std::string before, after, editors, expected, why;
+    } cases[] = {
+        {"Edited by ", ", ", "Vogel, B. Kinz, K.", "Vogel B. and Kinz K. (Editors), (2002) ",
+         "before a comma"},
+        {"Edited by ", ": ", "Vogel, B.", "Vogel B. (Editor): (2002) ", "before a colon"},
+        {"", ", Eds. ", "Vogel, B. Kinz, K.", "Vogel B. and Kinz K. (Eds.), Eds. (2002) ",
+         "a label ending with a blank loses it before the comma, not \"(Eds.) ,\""},
+        {"eds. ", ". ", "Vogel, B.", "Vogel B. (ed.) (2002) ",
+         "after the full stop, one blank, not two"},
+    };
+    for (const Case& c : cases) {
+        SetText(desc, Props(desc, kChapterLong, F::Editors).textBefore, c.before);
+        SetText(desc, Props(desc, kChapterLong, F::Editors).textAfter, "");
+        SetText(desc, Props(desc, kChapterLong, F::Authors).textAfter, c.after);
+        if (c.before.empty()) {
+            SetText(desc, Props(desc, kChapterLong, F::Editors).textAfter, c.after);
+        }
+        EXPECT_EQ(Chapter("", c.editors), c.expected) << c.why;
+    }
 }
 
 TEST_F(EditorTest, EditorsAfterTheAuthorsAreMadeSingular) {
