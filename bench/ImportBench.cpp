@@ -47,7 +47,7 @@ Download Generate(const std::string& name, const std::vector<std::string>& sampl
     std::string block;
     std::int64_t blockRecords = 0;
     for (const std::string& sample : samples) {
-        std::string text = ReadFile(fs::path(CITAVOX_SOURCE_DIR) / "tests/data/samples" / sample);
+        std::string text = ReadFile(fs::path(CITAVOX_SAMPLES_DIR) / sample);
         if (text.starts_with("\xEF\xBB\xBF")) {
             text.erase(0, 3);
         }
@@ -92,6 +92,16 @@ const Download& MedlineFile() {
     return d;
 }
 
+// The downloads are read in place from the shared folder; without it there is nothing to measure.
+bool SamplesMissing(benchmark::State& state) {
+    if (fs::is_directory(CITAVOX_SAMPLES_DIR)) {
+        return false;
+    }
+    state.SkipWithError("the real downloads are not at " CITAVOX_SAMPLES_DIR
+                        " (set CITAVOX_SHARED_DIR)");
+    return true;
+}
+
 void Import(benchmark::State& state, const Download& download, std::string_view type) {
     const std::string out = (fs::temp_directory_path() / "citavox-bench-import.ref").string();
     cvx::vorodud::ImportSettings settings;
@@ -114,16 +124,23 @@ void Import(benchmark::State& state, const Download& download, std::string_view 
 }
 
 void BM_ImportRis(benchmark::State& state) {
-    Import(state, RisFile(), "ris");
+    if (!SamplesMissing(state)) {
+        Import(state, RisFile(), "ris");
+    }
 }
 
 void BM_ImportMedline(benchmark::State& state) {
-    Import(state, MedlineFile(), "medline");
+    if (!SamplesMissing(state)) {
+        Import(state, MedlineFile(), "medline");
+    }
 }
 
 void BM_Ris2xml(benchmark::State& state) {
     if (std::system("command -v ris2xml >/dev/null 2>&1") != 0) {
         state.SkipWithError("ris2xml (Debian's bibutils) is not installed");
+        return;
+    }
+    if (SamplesMissing(state)) {
         return;
     }
     const Download& d = RisFile();

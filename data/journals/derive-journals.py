@@ -1,12 +1,13 @@
 #!/usr/bin/env python3
 """Derives data/journals/journals.csv, the journal list the shipped database is built from.
 
-    data/journals/derive-journals.py SOURCE_DIR
+    data/journals/derive-journals.py SOURCE_DIR [OUTPUT]
 
 SOURCE_DIR holds the source lists as SOURCES.md describes them (nlm/J_Medline.csv,
-nlm/J_Sequence.txt and the JabRef lists in jabref/). The script reads supplement.csv and
-sample-journals.tsv beside itself and writes journals.csv beside itself. It is run by hand when
-the sources change; the build only reads journals.csv.
+nlm/J_Sequence.txt and the JabRef lists in jabref/): ../shared/data/journals beside the project.
+The script reads supplement.csv and sample-journals.tsv beside itself and writes journals.csv
+beside itself, or OUTPUT. It is run by hand when the sources change; the build only reads
+journals.csv, and a test checks that the script still derives it.
 
 What it does, in short:
 - Every journal of NLM's J_Medline list is a candidate, and so are the journals of NLM's 2019
@@ -179,9 +180,10 @@ def names_of(row):
 
 
 def main():
-    if len(sys.argv) != 2:
+    if len(sys.argv) not in (2, 3):
         sys.exit(__doc__)
     src = sys.argv[1]
+    output = sys.argv[2] if len(sys.argv) == 3 else os.path.join(HERE, "journals.csv")
     with open(os.path.join(src, "nlm", "J_Medline.csv"), encoding="utf-8") as f:
         nlm = [r for r in csv.DictReader(f) if r["MedAbbr"].strip()]
     sequence = read_sequence(os.path.join(src, "nlm", "J_Sequence.txt"))
@@ -329,7 +331,7 @@ def main():
         sys.exit("sample journals missing from the list: " + "; ".join(missing))
 
     rows.sort(key=lambda r: (r["Full name"].lower(), r["Medlar"]))
-    with open(os.path.join(HERE, "journals.csv"), "w", encoding="utf-8", newline="") as f:
+    with open(output, "w", encoding="utf-8", newline="") as f:
         w = csv.DictWriter(f, fieldnames=COLUMNS, lineterminator="\n")
         w.writeheader()
         w.writerows(rows)

@@ -2,6 +2,7 @@
 
 #include "text/Catalogue.h"
 #include "text/FileNames.h"
+#include "text/ShippedData.h"
 #include "text/StringPrimitives.h"
 
 #include <QDir>
@@ -21,8 +22,8 @@ constexpr std::array<std::string_view, kDefaultDirectoryCount> kDirectoryFolders
 constexpr std::array<std::string_view, kSpecificFileCount> kSpecificNames = {
     "JournalDatabase", "Error journal file", "Error dump file", "Text document definitions",
     "Main help file"};
-constexpr std::array<std::string_view, kSpecificFileCount> kShippedNames = {"journals.dat", "", "",
-                                                                            "docdefs.dat", ""};
+constexpr std::array<std::string_view, kSpecificFileCount> kShippedNames = {
+    kShippedJournalDatabase, "", "", kShippedDocumentLibrary, ""};
 constexpr int kMainHelpFile = 4;
 
 bool InRange(int index, int count) {

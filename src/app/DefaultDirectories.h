@@ -41,7 +41,7 @@ Outcome SetSpecificFile(SettingsStore& store, int index, std::string_view name);
 // definitions, and the help file of the current interface language), empty for the others.
 std::string ShippedFileName(int index);
 // The file to use: the stored name, or, when none is stored, the shipped file in
-// `shippedDirectory`.
+// `shippedDirectory` (the program's data folder, ShippedDataDirectory()).
 std::string SpecificFileInUse(const SettingsStore& store, int index,
                               std::string_view shippedDirectory);
 

@@ -147,9 +147,10 @@ bool OpenReferenceFile(TReferenceFile& file, const std::string& name, Progress& 
     return true;
 }
 
-bool LoadFormatFile(TFormatDesc& desc, const std::string& path) {
+bool LoadFormatFile(TFormatDesc& desc, const std::string& name) {
+    const std::string path = FindFormatFile(name);
     if (!FileSystem::Default().Stat(path).exists) {
-        Fail(Msg(MsgList::Formats, 0, DisplayPath(path)));
+        Fail(Msg(MsgList::Formats, 0, DisplayPath(name)));
         return false;
     }
     if (LoadFormat(desc, path) != kFormatLoaded || desc.FileName().empty()) {

@@ -67,8 +67,9 @@ bool OpenReferenceFile(TReferenceFile& file, const std::string& name, Progress& 
                        int displayKind = 6);
 
 // Loads a format file for a command; prints why not and returns false when it cannot be used.
-// A missing file is refused rather than read as the defaults.
-bool LoadFormatFile(TFormatDesc& desc, const std::string& path);
+// A bare name that is no file here is a style of the shipped library (FindFormatFile). A missing
+// file is refused rather than read as the defaults.
+bool LoadFormatFile(TFormatDesc& desc, const std::string& name);
 
 // The journal-name database the user's settings name ("Specific files"/"JournalDatabase"; empty:
 // the shipped one), recognising names in the default display form of the settings.

@@ -12,6 +12,7 @@
 #include "text/Collation.h"
 #include "text/Cp1252.h"
 #include "text/FileNames.h"
+#include "text/ShippedData.h"
 #include "text/StringPrimitives.h"
 
 #include <algorithm>
@@ -106,7 +107,7 @@ int RunComplete(const Args& args) {
     }
     TDocumentLibrary library;
     const std::string libraryFile =
-        SpecificFileInUse(settings, kTextDocumentDefinitions, DirOf(CITAVOX_DOCUMENT_LIBRARY));
+        SpecificFileInUse(settings, kTextDocumentDefinitions, ShippedDataDirectory());
     const bool latex = UpperText(documentFormat).find("LATEX") != std::string::npos;
     if (Outcome r = library.Load(libraryFile); !r && !latex) {
         return Fail(r);

@@ -90,7 +90,11 @@ int RunImport(const Args& args) {
     const DatabaseJournalLookup journals = UserJournalDatabase();
     vorodud::ImportSettings settings;
     settings.errorDumpFile = SpecificFile(store, 2);
+    // A dumps folder stored blank stands for the default one.
     settings.dumpDirectory = TrimBlanks(DefaultDirectory(store, 4));
+    if (settings.dumpDirectory.empty()) {
+        settings.dumpDirectory = DefaultDirectoryFallback(4);
+    }
     settings.journalDisplayForm = store.ReadInt(Setting::DefaultDisplayForm);
     settings.journals = journals.Usable() ? &journals : nullptr;
     Vorodud driver(settings);

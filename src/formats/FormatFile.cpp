@@ -4,6 +4,7 @@
 #include "text/CaseMapping.h"
 #include "text/Catalogue.h"
 #include "text/FileNames.h"
+#include "text/ShippedData.h"
 
 namespace cvx {
 
@@ -55,6 +56,15 @@ bool SaveFormat(const TFormatDesc& desc, const std::string& path, FileSystem& fs
 bool IsFormatFile(const std::string& path, FileSystem& fs) {
     std::string bytes;
     return ReadRecordBytes(fs, path, bytes) && HasFormatMagic(bytes);
+}
+
+std::string FindFormatFile(const std::string& name, FileSystem& fs) {
+    if (fs.Stat(name).exists || BaseName(name) != name) {
+        return name;
+    }
+    const std::string shipped =
+        ShippedFile(std::string(kShippedStyleFolder) + "/" + DefaultExt(name, "for"));
+    return fs.Stat(shipped).exists ? shipped : name;
 }
 
 void ListFormatFiles(const std::string& dir, std::vector<std::string>& list, FileSystem& fs) {

@@ -29,6 +29,11 @@ Outcome WriteFormatFile(const FormatRecord& record, const std::string& path,
 // The file opens, holds at least 2375 bytes and both magic words.
 bool IsFormatFile(const std::string& path, FileSystem& fs = FileSystem::Default());
 
+// The format file a name given by the user stands for: the name itself when that file exists or
+// the name has a folder part; otherwise the style of that name in the style library the program
+// ships ("apa" or "apa.for"), when the library has it; otherwise the name.
+std::string FindFormatFile(const std::string& name, FileSystem& fs = FileSystem::Default());
+
 // The names (before their first ".") of the format files in `dir`, in directory order.
 void ListFormatFiles(const std::string& dir, std::vector<std::string>& list,
                      FileSystem& fs = FileSystem::Default());

@@ -1,18 +1,10 @@
 #include "journals/DatabaseJournalLookup.h"
 
 #include "journals/JournalMatching.h"
+#include "text/ShippedData.h"
 #include "text/StringPrimitives.h"
 
-#include <filesystem>
-#include <system_error>
-
 namespace cvx {
-
-namespace {
-
-constexpr const char* kShippedName = "journals.jdb";
-
-} // namespace
 
 DatabaseJournalLookup::DatabaseJournalLookup(std::string path, JournalForm currentForm)
     : path_(std::move(path)), currentForm_(currentForm) {
@@ -54,18 +46,7 @@ std::optional<std::string> DatabaseJournalLookup::SortAbbreviation(std::string_v
 }
 
 std::string ShippedJournalDatabasePath() {
-    std::error_code ec;
-    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (!ec) {
-        const std::filesystem::path dir = exe.parent_path();
-        for (const std::filesystem::path& candidate :
-             {dir / kShippedName, dir.parent_path() / "share" / "citavox" / kShippedName}) {
-            if (std::filesystem::is_regular_file(candidate, ec)) {
-                return candidate.string();
-            }
-        }
-    }
-    return CITAVOX_BUILT_JOURNAL_DATABASE;
+    return ShippedFile(kShippedJournalDatabase);
 }
 
 std::string JournalDatabasePath(std::string_view configured) {

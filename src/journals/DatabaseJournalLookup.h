@@ -31,8 +31,7 @@ private:
     bool usable_ = false;
 };
 
-// The database the program ships: beside the executable, in the share directory next to its
-// directory, or else the one built into the build tree.
+// The database the program ships, in the data folder (text/ShippedData.h).
 std::string ShippedJournalDatabasePath();
 
 // The database a setting names; an empty setting means the shipped database.

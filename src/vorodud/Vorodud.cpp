@@ -12,7 +12,6 @@
 #include "vorodud/SourceTypes.h"
 #include "vorodud/TodaysProcedures.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -208,19 +207,11 @@ std::unique_ptr<Procedure> MakeProcedure(ProcedureId id) {
 
 } // namespace
 
-std::string DefaultDumpDirectory() {
-    const char* home = std::getenv("HOME");
-    return (std::filesystem::path(home != nullptr && *home != '\0' ? home : ".") / "vox" / "dumps")
-        .string();
-}
-
 std::string ErrorDumpFile(const ImportSettings& settings) {
-    if (!settings.errorDumpFile.empty()) {
+    if (!settings.errorDumpFile.empty() || settings.dumpDirectory.empty()) {
         return settings.errorDumpFile;
     }
-    const std::string dir =
-        settings.dumpDirectory.empty() ? DefaultDumpDirectory() : settings.dumpDirectory;
-    return (std::filesystem::path(dir) / "import-errors.dmp").string();
+    return (std::filesystem::path(settings.dumpDirectory) / "import-errors.dmp").string();
 }
 
 struct ConversionThread::Job {

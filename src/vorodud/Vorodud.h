@@ -43,14 +43,13 @@ struct Counters {
 // What the driver takes from the program's settings, with the settings' defaults.
 struct ImportSettings {
     std::string errorDumpFile;  // "Specific files"/"Error dump file"; empty: in the dumps folder
-    std::string dumpDirectory;  // "Default directories"/"DumpDir"; empty: DefaultDumpDirectory()
+    std::string dumpDirectory;  // "Default directories"/"DumpDir", the settings' default if none
     int journalDisplayForm = 1; // "Journal names"/"Default display form"
     const JournalLookup* journals = nullptr; // the journal-name database; null: none
 };
 
-// The dumps folder when the settings name none: "vox/dumps" in the home folder.
-std::string DefaultDumpDirectory();
-// The error dump file a run writes to.
+// The error dump file a run writes to: the named file, or "import-errors.dmp" in the dumps folder.
+// Empty when the settings give neither; the run's dumps then fail (and are counted).
 std::string ErrorDumpFile(const ImportSettings& settings);
 
 // The result of the last run, shared with its worker thread.

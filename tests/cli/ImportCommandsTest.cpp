@@ -1,4 +1,5 @@
 #include "../refstore/TestFiles.h"
+#include "../support/SharedSamples.h"
 #include "CliRunner.h"
 
 #include <gtest/gtest.h>
@@ -10,9 +11,10 @@ using test::TempDir;
 
 class ImportCommandsTest : public testing::CliTest {};
 
-const std::string kSamples = CITAVOX_TEST_DATA "/samples/";
+const std::string kSamples = test::SamplePath("");
 
 TEST_F(ImportCommandsTest, ImportsAndPrintsTheCounters) {
+    CITAVOX_SKIP_WITHOUT_SAMPLES();
     TempDir dir;
     const std::string out = dir.File("out.ref");
     auto r = Run(
@@ -30,7 +32,34 @@ TEST_F(ImportCommandsTest, ImportsAndPrintsTheCounters) {
                      "\"questioned\": 0, \"dumped\": 0, \"dump_file\": null}\n");
 }
 
+// The dumps folder of the settings, the default when none is stored or it is stored blank.
+TEST_F(ImportCommandsTest, DumpsGoToTheSettingsDumpsFolder) {
+    CITAVOX_SKIP_WITHOUT_SAMPLES();
+    TempDir dir;
+    const std::string source =
+        kSamples + "medline/jabref_MedlinePlainImporterTestMultipleEntries.txt";
+    const std::string defaultDump = Home() + "/Documents/Citavox/dumps/import-errors.dmp";
+    const struct {
+        std::string config;
+        std::string dumpFile;
+    } cases[] = {
+        {"", defaultDump},
+        {"[Default%20directories]\nDumpDir=\n", defaultDump},
+        {"[Default%20directories]\nDumpDir=" + dir.File("mine") + "\n",
+         dir.File("mine/import-errors.dmp")},
+    };
+    for (const auto& c : cases) {
+        WriteConfig(c.config);
+        const auto r = Run({"import", source, dir.File("out.ref")});
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_NE(r.out.find("Error dump file: " + c.dumpFile), std::string::npos) << r.out;
+        EXPECT_NE(test::ReadBytes(c.dumpFile).find("FED - Some Editor"), std::string::npos)
+            << c.dumpFile;
+    }
+}
+
 TEST_F(ImportCommandsTest, AppendWithACommonLabel) {
+    CITAVOX_SKIP_WITHOUT_SAMPLES();
     TempDir dir;
     const std::string out = dir.File("refs.ref");
     test::WriteBytes(out, test::NumberedFile(2));
@@ -50,6 +79,7 @@ TEST_F(ImportCommandsTest, ListTypesAndDetect) {
     EXPECT_NE(r.out.find("ris             Reference managers: RIS\n"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("medline         NCBI: PubMed (MEDLINE tagged)\n"), std::string::npos);
 
+    CITAVOX_SKIP_WITHOUT_SAMPLES();
     r = Run({"detect", kSamples + "wos/wosfile_wos_plaintext.txt"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "wos\n");
@@ -59,6 +89,7 @@ TEST_F(ImportCommandsTest, ListTypesAndDetect) {
 }
 
 TEST_F(ImportCommandsTest, WrongArgumentsAndFiles) {
+    CITAVOX_SKIP_WITHOUT_SAMPLES();
     TempDir dir;
     const std::string out = dir.File("out.ref");
     struct Case {
