@@ -368,8 +368,9 @@ TEST_P(StylePeer, AgreesWithTheCslProcessorOrTheDifferenceIsKnown) {
     const PeerStyle style = GetParam();
     const fs::path csl = kCslDir / style.csl;
     if (!fs::exists(csl)) {
-        GTEST_SKIP() << "the CSL styles are not here (" << kCslDir.string()
-                     << "); the comparison needs the shared folder beside the repository";
+        GTEST_SKIP() << "the CSL styles are read in place from " << kCslDir.string()
+                     << ", which does not exist (set the CMake cache path CITAVOX_SHARED_DIR to "
+                        "the shared folder)";
     }
     if (std::system("pandoc --version >/dev/null 2>&1") != 0) {
         GTEST_SKIP() << "pandoc is not installed (scripts/setup installs it)";
