@@ -7,7 +7,7 @@
 #include "journals/JournalBuilder.h"
 #include "journals/JournalMatching.h"
 #include "journals/JournalNames.h"
-#include "refstore/FileSystem.h"
+#include "storage/FileSystem.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,9 +2,9 @@
 // the same file as the memory-bandwidth anchor.
 
 #include "RefFileGenerator.h"
-#include "refstore/FileSystem.h"
 #include "refstore/ReferenceFile.h"
 #include "refstore/ReferenceMap.h"
+#include "storage/FileSystem.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>

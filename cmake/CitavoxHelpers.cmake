@@ -31,11 +31,13 @@ endfunction()
 
 # citavox_add_test(name SOURCES... [DEPENDS targets...] [ENV vars...])
 # A GoogleTest executable registered with ctest; tests find their fixtures through
-# CITAVOX_TEST_DATA and run against a private HOME so they never touch the user's files.
+# CITAVOX_TEST_DATA, share the helpers of tests/support and run against a private HOME so they never
+# touch the user's files.
 function(citavox_add_test name)
     cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS;ENV" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
-    target_link_libraries(${name} PRIVATE citavox_options GTest::gtest_main GTest::gmock ${ARG_DEPENDS})
+    target_link_libraries(${name} PRIVATE citavox_options citavox_test_support GTest::gtest_main GTest::gmock
+        ${ARG_DEPENDS})
     target_compile_definitions(${name} PRIVATE
         CITAVOX_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
         CITAVOX_SOURCE_DIR="${PROJECT_SOURCE_DIR}")

@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (s.PrepareReadWrite("/dev/null", "/dev/null", false) != ConversionState::PrepareResult::Ok) {
         return 0;
     }
-    s.convCharSet = data[0] & 1;
+    s.convCharSet = (data[0] & 1) != 0 ? cvx::TextMode::ShiftJis : cvx::TextMode::Ansi;
     s.noDiac = (data[0] & 2) == 0;
     s.diacChar = data[1];
     s.addLangToTitle = (data[0] & 4) != 0;

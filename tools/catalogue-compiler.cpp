@@ -2,14 +2,17 @@
 //
 //   catalogue-compiler HEADER SOURCE en.txt [xx.txt ...]
 //
-// The first file is the reference language: it defines the lists and their lengths, and the
-// header's enum of list names. Every further file is a translation: it may only name lists and
-// indexes that the reference has, and entries it lacks fall back to the reference at run time.
+// The first file is the reference language: it defines the lists and their lengths, the
+// header's enum of list names and, from the name of every entry, an enum per list in namespace
+// msg (msg::List::Name is the entry's index). Every further file is a translation: it may only
+// name lists and indexes that the reference has, its entries may leave the name out (one given
+// must be the reference's), and entries it lacks fall back to the reference at run time.
 // Texts are UTF-8 in the files and code page 1252 in the tables; a character the code page lacks
 // is an error, so no message is silently damaged.
 
 #include "text/Cp1252.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -25,6 +28,7 @@ struct List {
     std::string name;
     std::vector<std::string> entries; // code page 1252
     std::vector<bool> present;
+    std::vector<std::string> names; // the entries' names; empty where a translation gives none
 };
 
 struct Language {
@@ -35,6 +39,16 @@ struct Language {
 [[noreturn]] void Fail(const std::string& where, const std::string& what) {
     std::cerr << where << ": error: " << what << "\n";
     std::exit(1);
+}
+
+// Entry names become C++ enumerators: a capital letter, then letters and digits.
+bool IsEntryName(const std::string& name) {
+    if (name.empty() || name[0] < 'A' || name[0] > 'Z') {
+        return false;
+    }
+    return std::all_of(name.begin(), name.end(), [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+    });
 }
 
 Language Read(const std::filesystem::path& path) {
@@ -65,21 +79,28 @@ Language Read(const std::filesystem::path& path) {
                     Fail(where, "list " + name + " appears twice");
                 }
             }
-            lang.lists.push_back({name, {}, {}});
+            lang.lists.push_back({name, {}, {}, {}});
             continue;
         }
         if (lang.lists.empty()) {
             Fail(where, "entry before the first list header");
         }
+        // INDEX [NAME] "TEXT"
         const std::size_t open = line.find(" \"");
         if (open == std::string::npos || line.back() != '"' || line.size() < open + 3) {
-            Fail(where, "expected INDEX \"TEXT\"");
+            Fail(where, "expected INDEX [NAME] \"TEXT\"");
+        }
+        const std::size_t space = line.find(' ');
+        const std::string entryName = space < open ? line.substr(space + 1, open - space - 1) : "";
+        if (space < open && !IsEntryName(entryName)) {
+            Fail(where,
+                 "\"" + entryName + "\" is not a name (a letter A-Z, then letters and digits)");
         }
         int index = -1;
         try {
             std::size_t used = 0;
-            index = std::stoi(line.substr(0, open), &used);
-            if (used != open) {
+            index = std::stoi(line.substr(0, space), &used);
+            if (used != space) {
                 index = -1;
             }
         } catch (const std::exception&) {
@@ -95,12 +116,18 @@ Language Read(const std::filesystem::path& path) {
         if (static_cast<std::size_t>(index) >= list.entries.size()) {
             list.entries.resize(index + 1);
             list.present.resize(index + 1);
+            list.names.resize(index + 1);
         }
         if (list.present[index]) {
             Fail(where, "index " + std::to_string(index) + " appears twice");
         }
+        if (!entryName.empty() &&
+            std::find(list.names.begin(), list.names.end(), entryName) != list.names.end()) {
+            Fail(where, "the name " + entryName + " appears twice in " + list.name);
+        }
         list.entries[index] = cvx::Utf8ToCp1252(text);
         list.present[index] = true;
+        list.names[index] = entryName;
     }
     return lang;
 }
@@ -161,6 +188,9 @@ int main(int argc, char** argv) {
             if (!list.present[i]) {
                 Fail(argv[3], list.name + " lacks index " + std::to_string(i));
             }
+            if (list.names[i].empty()) {
+                Fail(argv[3], list.name + " " + std::to_string(i) + " has no name");
+            }
         }
     }
     std::map<std::string, std::size_t> listIndex;
@@ -173,8 +203,15 @@ int main(int argc, char** argv) {
             if (it == listIndex.end()) {
                 Fail(argv[3 + l], "unknown list " + list.name);
             }
-            if (list.entries.size() > reference.lists[it->second].entries.size()) {
+            const List& original = reference.lists[it->second];
+            if (list.entries.size() > original.entries.size()) {
                 Fail(argv[3 + l], list.name + " is longer than in the reference language");
+            }
+            for (std::size_t i = 0; i < list.names.size(); ++i) {
+                if (!list.names[i].empty() && list.names[i] != original.names[i]) {
+                    Fail(argv[3 + l], list.name + " " + std::to_string(i) + " is named " +
+                                          original.names[i] + " in the reference language");
+                }
             }
         }
     }
@@ -185,8 +222,25 @@ int main(int argc, char** argv) {
     for (const List& list : reference.lists) {
         h << "    " << EnumName(list.name) << ",\n";
     }
-    h << "};\n\ninline constexpr int kMessageListCount = " << reference.lists.size()
-      << ";\n\n} // namespace cvx\n";
+    h << "};\n\ninline constexpr int kMessageListCount = " << reference.lists.size() << ";\n\n"
+      << "// The entries by name: msg::List::Name is the entry's index in its list.\n"
+      << "namespace msg {\n\n";
+    for (const List& list : reference.lists) {
+        h << "enum class " << EnumName(list.name) << " : int {\n";
+        for (std::size_t i = 0; i < list.names.size(); ++i) {
+            h << "    " << list.names[i] << " = " << i << ",\n";
+        }
+        h << "};\n\n";
+    }
+    h << "} // namespace msg\n\n"
+      << "// The list whose entries an enum of msg names.\n"
+      << "template <typename Name> struct MessageListOf;\n";
+    for (const List& list : reference.lists) {
+        const std::string e = EnumName(list.name);
+        h << "template <> struct MessageListOf<msg::" << e
+          << "> {\n    static constexpr MsgList list = MsgList::" << e << ";\n};\n";
+    }
+    h << "\n} // namespace cvx\n";
 
     std::ostringstream s;
     s << "// Generated by catalogue-compiler from data/messages; do not edit.\n"

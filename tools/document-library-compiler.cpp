@@ -8,8 +8,8 @@
 
 #include "documents/DocumentDescription.h"
 #include "documents/DocumentLibrary.h"
-#include "refstore/FileRewrite.h"
-#include "refstore/FileSystem.h"
+#include "storage/FileRewrite.h"
+#include "storage/FileSystem.h"
 #include "text/Cp1252.h"
 
 #include <iostream>

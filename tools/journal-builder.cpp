@@ -8,8 +8,8 @@
 // beside its final name and renamed into place, so a failed build leaves no damaged file.
 
 #include "journals/JournalBuilder.h"
-#include "refstore/FileRewrite.h"
-#include "refstore/FileSystem.h"
+#include "storage/FileRewrite.h"
+#include "storage/FileSystem.h"
 #include "text/Cp1252.h"
 #include "text/StringPrimitives.h"
 

@@ -1,9 +1,9 @@
 #include "cli/CliSupport.h"
 
-#include "app/DefaultDirectories.h"
 #include "formats/FormatFile.h"
 #include "journals/DatabaseJournalLookup.h"
 #include "refstore/ReferenceFile.h"
+#include "settings/DefaultDirectories.h"
 #include "text/Cp1252.h"
 #include "text/FileNames.h"
 #include "text/StringPrimitives.h"
@@ -96,51 +96,47 @@ int Fail(std::string_view cp1252Message) {
     return kFailure;
 }
 
-int Usage(std::initializer_list<int> entries) {
-    return Usage(MsgList::Cli, entries);
-}
-
-int Usage(MsgList list, std::initializer_list<int> entries) {
+int Usage(std::initializer_list<MsgId> entries) {
     std::string lines;
-    for (int e : entries) {
-        lines += (lines.empty() ? "" : "\r") + Msg(list, e);
+    for (const MsgId e : entries) {
+        lines += (lines.empty() ? "" : "\r") + Msg(e);
     }
-    Fail(Msg(MsgList::Cli, 11, lines));
+    Fail(Msg(msg::Cli::WrongArguments, lines));
     return kUsageError;
 }
 
 std::optional<int> ReferenceNumber(std::string_view text, int count, std::string_view fileName) {
     const std::optional<int> n = ParseInt(text, true);
     if (!n) {
-        Fail(Msg(MsgList::RefWin, 38, Utf8ToCp1252(text)));
+        Fail(Msg(msg::RefWin::NotReferenceNumber, Utf8ToCp1252(text)));
         return std::nullopt;
     }
     if (*n < 1 || *n > count) {
-        Fail(Msg3(MsgList::FileOpen, 7, std::to_string(*n), DisplayPath(fileName),
-                  std::to_string(count)));
+        Fail(Msg(msg::FileOpen::ReferenceBeyondEnd, std::to_string(*n), DisplayPath(fileName),
+                 std::to_string(count)));
         return std::nullopt;
     }
     return n;
 }
 
 bool OpenReferenceFile(TReferenceFile& file, const std::string& name, Progress& progress,
-                       int displayKind) {
+                       DisplayOrder displayKind) {
     file.SetProgress(&progress);
     const FileInfo info = FileSystem::Default().Stat(name);
     if (!info.exists) {
-        Fail(Msg(MsgList::FileOpen, 6, DisplayPath(name)));
+        Fail(Msg(msg::FileOpen::NoSuchFile, DisplayPath(name)));
         return false;
     }
     if (info.size < 3) {
-        Fail(Msg(MsgList::RefWin, 26, DisplayPath(name)));
+        Fail(Msg(msg::RefWin::FileEmpty, DisplayPath(name)));
         return false;
     }
     if (Outcome r = file.Open(name, displayKind); !r) {
         Fail(r);
-        if (r.message().find(Message(MsgList::Citavox, 1)) != std::string::npos ||
-            r.message().find(Message(MsgList::Citavox, 2)) != std::string::npos ||
-            r.message().find(Message(MsgList::Citavox, 3)) != std::string::npos) {
-            Fail(Msg(MsgList::Cli, 12, DisplayPath(name)));
+        if (r.message().find(Message(msg::Citavox::LfOnly)) != std::string::npos ||
+            r.message().find(Message(msg::Citavox::CrOnly)) != std::string::npos ||
+            r.message().find(Message(msg::Citavox::Mixed)) != std::string::npos) {
+            Fail(Msg(msg::Cli::RunFixLineEnds, DisplayPath(name)));
         }
         return false;
     }
@@ -150,11 +146,11 @@ bool OpenReferenceFile(TReferenceFile& file, const std::string& name, Progress& 
 bool LoadFormatFile(TFormatDesc& desc, const std::string& name) {
     const std::string path = FindFormatFile(name);
     if (!FileSystem::Default().Stat(path).exists) {
-        Fail(Msg(MsgList::Formats, 0, DisplayPath(name)));
+        Fail(Msg(msg::Formats::FormatFileMissing, DisplayPath(name)));
         return false;
     }
     if (LoadFormat(desc, path) != kFormatLoaded || desc.FileName().empty()) {
-        Fail(Msg(MsgList::Formats, 1, DisplayPath(path)));
+        Fail(Msg(msg::Formats::NotAFormatFile, DisplayPath(path)));
         return false;
     }
     return true;
@@ -163,7 +159,7 @@ bool LoadFormatFile(TFormatDesc& desc, const std::string& name) {
 DatabaseJournalLookup UserJournalDatabase() {
     const SettingsStore store;
     return DatabaseJournalLookup(
-        JournalDatabasePath(SpecificFile(store, 0)),
+        JournalDatabasePath(SpecificFile(store, SpecificFileKind::JournalDatabase)),
         static_cast<JournalForm>(store.ReadInt(Setting::DefaultDisplayForm)));
 }
 

@@ -2,6 +2,7 @@
 // What every command of the command-line front end shares: its arguments, printing code page
 // 1252 text as UTF-8, reporting failures, and a progress display on the terminal.
 
+#include "refstore/OrderFile.h"
 #include "text/Catalogue.h"
 #include "text/Outcome.h"
 #include "text/Progress.h"
@@ -53,10 +54,8 @@ void PrintLine(std::string_view cp1252Text);
 // Prints a failure's message on standard error and returns kFailure.
 int Fail(const Outcome& outcome);
 int Fail(std::string_view cp1252Message);
-// Prints the usage line(s) of a command (catalogue entries of GMSG_Cli) and returns kUsageError.
-int Usage(std::initializer_list<int> entries);
-// The same with the usage lines of another catalogue list.
-int Usage(MsgList list, std::initializer_list<int> entries);
+// Prints the usage line(s) of a command (their catalogue entries) and returns kUsageError.
+int Usage(std::initializer_list<MsgId> entries);
 
 // A 1-based reference number as typed; nullopt (after printing why) when it is not a number
 // within 1..count.
@@ -64,7 +63,7 @@ std::optional<int> ReferenceNumber(std::string_view text, int count, std::string
 
 // Opens a reference file for a command; prints why not and returns false when it cannot be used.
 bool OpenReferenceFile(TReferenceFile& file, const std::string& name, Progress& progress,
-                       int displayKind = 6);
+                       DisplayOrder displayKind = DisplayOrder::Original);
 
 // Loads a format file for a command; prints why not and returns false when it cannot be used.
 // A bare name that is no file here is a style of the shipped library (FindFormatFile). A missing

@@ -1,13 +1,13 @@
 #include "cli/DocumentCommands.h"
 
-#include "app/DefaultDirectories.h"
-#include "app/SettingsStore.h"
 #include "documents/DocumentCompletion.h"
 #include "documents/PseudoCitation.h"
 #include "formats/FormatFile.h"
 #include "formats/Renderer.h"
 #include "journals/DatabaseJournalLookup.h"
 #include "refstore/ReferenceFile.h"
+#include "settings/DefaultDirectories.h"
+#include "settings/SettingsStore.h"
 #include "text/CaseMapping.h"
 #include "text/Collation.h"
 #include "text/Cp1252.h"
@@ -23,9 +23,6 @@ namespace cvx::cli {
 
 namespace {
 
-constexpr int kTextDocumentDefinitions = 3; // the specific file of the library
-constexpr int kDocumentDirectory = 3;       // "ListDir", lists and documents
-
 // The document format a manuscript is completed as when the command names none.
 std::string DefaultDocumentFormat(const std::string& manuscript) {
     const std::string ext = LowerText(ExtOf(manuscript));
@@ -39,26 +36,26 @@ std::string DefaultDocumentFormat(const std::string& manuscript) {
 }
 
 void PrintReport(const CompletionReport& r) {
-    auto yesNo = [](bool yes) { return Message(MsgList::YesNo, yes ? 1 : 0); };
-    PrintLine(
-        Msg2(MsgList::CliDocuments, 3, DisplayPath(r.outputName), std::to_string(r.outputSize)));
-    PrintLine(Msg(MsgList::CliDocuments, 4, std::to_string(r.citations)));
-    PrintLine(Msg(MsgList::CliDocuments, 5, std::to_string(r.groups)));
-    PrintLine(Msg(MsgList::CliDocuments, 6, std::to_string(r.uniqueCitations)));
-    PrintLine(Msg(MsgList::CliDocuments, 7, yesNo(r.referenceListMade)));
-    PrintLine(Msg(MsgList::Manusproduction, 16, std::to_string(r.files.size())));
+    auto yesNo = [](bool yes) { return Message(yes ? msg::YesNo::Yes : msg::YesNo::No); };
+    PrintLine(Msg(msg::CliDocuments::CreatedManuscript, DisplayPath(r.outputName),
+                  std::to_string(r.outputSize)));
+    PrintLine(Msg(msg::CliDocuments::TotalCitations, std::to_string(r.citations)));
+    PrintLine(Msg(msg::CliDocuments::CitationGroups, std::to_string(r.groups)));
+    PrintLine(Msg(msg::CliDocuments::UniqueCitations, std::to_string(r.uniqueCitations)));
+    PrintLine(Msg(msg::CliDocuments::ReferenceListCreated, yesNo(r.referenceListMade)));
+    PrintLine(Msg(msg::Manusproduction::CitationsRetrieved, std::to_string(r.files.size())));
     for (const UsedReferenceFile& f : r.files) {
-        PrintLine("  " + Msg3(MsgList::CliDocuments, 11, DisplayPath(f.name),
-                              std::to_string(f.citations), std::to_string(f.references)));
+        PrintLine("  " + Msg(msg::CliDocuments::UsedFileLine, DisplayPath(f.name),
+                             std::to_string(f.citations), std::to_string(f.references)));
     }
-    PrintLine(Msg(MsgList::CliDocuments, 8, std::to_string(r.wrongFormat)));
-    PrintLine(Msg(MsgList::CliDocuments, 9, std::to_string(r.lackingEnd)));
-    PrintLine(Msg(MsgList::CliDocuments, 10, yesNo(r.aliasUsed)));
+    PrintLine(Msg(msg::CliDocuments::IncorrectFormats, std::to_string(r.wrongFormat)));
+    PrintLine(Msg(msg::CliDocuments::LackingTerminators, std::to_string(r.lackingEnd)));
+    PrintLine(Msg(msg::CliDocuments::AliasUsed, yesNo(r.aliasUsed)));
     if (r.wrongFormat > 0) {
-        PrintLine(Msg(MsgList::Manusproduction, 5, std::to_string(r.wrongFormat)));
+        PrintLine(Msg(msg::Manusproduction::WrongFormatCount, std::to_string(r.wrongFormat)));
     }
     if (!r.warnings.empty()) {
-        PrintLine(Message(MsgList::CliDocuments, 12));
+        PrintLine(Message(msg::CliDocuments::Warnings));
         for (const std::string& w : r.warnings) {
             PrintLine("  " + w);
         }
@@ -74,14 +71,15 @@ std::string FullPath(const std::string& name) {
 }
 
 // A collation by its number or its name in the catalogue (in any letter case).
-std::optional<int> CollationByName(std::string_view text) {
+std::optional<Collation> CollationByName(std::string_view text) {
     if (const std::optional<int> n = ParseInt(text, true)) {
-        return *n >= 0 && *n < kCollationCount ? n : std::nullopt;
+        return *n >= 0 && *n < kCollationCount ? std::optional(static_cast<Collation>(*n))
+                                               : std::nullopt;
     }
     const std::string wanted = UpperText(Utf8ToCp1252(text));
     for (int i = 0; i < kCollationCount; ++i) {
-        if (UpperText(Message(MsgList::CharSorting, i)) == wanted) {
-            return i;
+        if (UpperText(Message({MsgList::CharSorting, i})) == wanted) {
+            return static_cast<Collation>(i);
         }
     }
     return std::nullopt;
@@ -93,11 +91,11 @@ int RunComplete(const Args& args) {
     const auto formatFile = args.Value("--format");
     if (args.Positional().size() != 1 || !formatFile || !args.Complete() ||
         args.Unknown({"--format", "--document-format"})) {
-        return Usage(MsgList::CliDocuments, {0});
+        return Usage({msg::CliDocuments::UsageComplete});
     }
     const SettingsStore settings;
-    const std::string manuscript =
-        ManuscriptPath(args.Positional()[0], DefaultDirectory(settings, kDocumentDirectory));
+    const std::string manuscript = ManuscriptPath(
+        args.Positional()[0], DefaultDirectory(settings, DefaultDirectoryKind::Lists));
     const std::string documentFormat =
         args.Value("--document-format").value_or(DefaultDocumentFormat(manuscript));
 
@@ -106,8 +104,8 @@ int RunComplete(const Args& args) {
         return kFailure;
     }
     TDocumentLibrary library;
-    const std::string libraryFile =
-        SpecificFileInUse(settings, kTextDocumentDefinitions, ShippedDataDirectory());
+    const std::string libraryFile = SpecificFileInUse(
+        settings, SpecificFileKind::TextDocumentDefinitions, ShippedDataDirectory());
     const bool latex = UpperText(documentFormat).find("LATEX") != std::string::npos;
     if (Outcome r = library.Load(libraryFile); !r && !latex) {
         return Fail(r);
@@ -138,7 +136,7 @@ int RunCite(const Args& args) {
                                                  "--no-enclosure"};
     if (args.Positional().size() < 2 || !args.Complete() || args.Unknown(known) ||
         (args.Has("--hide") && args.Has("--no-hide"))) {
-        return Usage(MsgList::CliDocuments, {1});
+        return Usage({msg::CliDocuments::UsageCite});
     }
     PseudoCitationRequest pattern;
     if (const auto option = args.Value("--option")) {
@@ -155,10 +153,10 @@ int RunCite(const Args& args) {
             pattern.optionText = option->substr(before ? 7 : 6);
             if (pattern.optionText.find(';') != std::string::npos ||
                 pattern.optionText.find("}}") != std::string::npos) {
-                return Fail(Message(MsgList::CliDocuments, 14));
+                return Fail(Message(msg::CliDocuments::BadOptionText));
             }
         } else {
-            return Usage(MsgList::CliDocuments, {1});
+            return Usage({msg::CliDocuments::UsageCite});
         }
     }
     pattern.firstInGroup = args.Has("--first");
@@ -202,15 +200,16 @@ int RunCite(const Args& args) {
 
 int RunCollate(const Args& args) {
     if (args.Positional().empty() || args.Unknown({})) {
-        return Usage(MsgList::CliDocuments, {2});
+        return Usage({msg::CliDocuments::UsageCollate});
     }
-    const std::optional<int> collation = CollationByName(args.Positional()[0]);
+    const std::optional<Collation> collation = CollationByName(args.Positional()[0]);
     if (!collation) {
         std::string names;
         for (int i = 0; i < kCollationCount; ++i) {
-            names += (i == 0 ? "" : ", ") + Message(MsgList::CharSorting, i);
+            names += (i == 0 ? "" : ", ") + Message({MsgList::CharSorting, i});
         }
-        return Fail(Msg2(MsgList::CliDocuments, 13, Utf8ToCp1252(args.Positional()[0]), names));
+        return Fail(
+            Msg(msg::CliDocuments::UnknownCollation, Utf8ToCp1252(args.Positional()[0]), names));
     }
     std::vector<std::string> keys;
     for (std::size_t i = 1; i < args.Positional().size(); ++i) {

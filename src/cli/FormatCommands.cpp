@@ -1,11 +1,11 @@
 #include "cli/FormatCommands.h"
 
-#include "app/SettingsStore.h"
 #include "formats/FormatFile.h"
 #include "formats/Renderer.h"
 #include "formats/StyleText.h"
 #include "journals/DatabaseJournalLookup.h"
 #include "refstore/ReferenceFile.h"
+#include "settings/SettingsStore.h"
 #include "text/Cp1252.h"
 #include "text/FileNames.h"
 #include "text/LatexText.h"
@@ -40,18 +40,18 @@ bool ReadReference(const std::string& fileName, std::string_view number, TRefArr
 
 int FormatNew(const std::vector<std::string>& p) {
     if (p.size() != 2) {
-        return Usage(MsgList::CliFormat, {0});
+        return Usage({msg::CliFormat::UsageFormat});
     }
     if (Outcome r = WriteFormatFile(DefaultFormatRecord(), p[1]); !r) {
         return Fail(r);
     }
-    PrintLine(Msg(MsgList::CliFormat, 3, DisplayPath(p[1])));
+    PrintLine(Msg(msg::CliFormat::Wrote, DisplayPath(p[1])));
     return kSuccess;
 }
 
 int FormatDump(const std::vector<std::string>& p) {
     if (p.size() != 2) {
-        return Usage(MsgList::CliFormat, {0});
+        return Usage({msg::CliFormat::UsageFormat});
     }
     TFormatDesc desc;
     if (!LoadFormatFile(desc, p[1])) {
@@ -65,16 +65,16 @@ int FormatDump(const std::vector<std::string>& p) {
 int FormatCompile(const std::vector<std::string>& p) {
     const bool withO = p.size() == 4 && p[2] == "-o";
     if (!withO && p.size() != 3) {
-        return Usage(MsgList::CliFormat, {0});
+        return Usage({msg::CliFormat::UsageFormat});
     }
     const std::string& source = p[1];
     const std::string& target = withO ? p[3] : p[2];
     std::string text;
     if (!FileSystem::Default().Stat(source).exists) {
-        return Fail(Msg(MsgList::FileOpen, 6, DisplayPath(source)));
+        return Fail(Msg(msg::FileOpen::NoSuchFile, DisplayPath(source)));
     }
     if (Outcome r = ReadWholeFile(FileSystem::Default(), source, text); !r) {
-        return Fail(Msg(MsgList::FileOpen, 3, DisplayPath(source)) + "\r" + r.message());
+        return Fail(Msg(msg::FileOpen::FailedToRead, DisplayPath(source)) + "\r" + r.message());
     }
     FormatRecord record;
     if (Outcome r = CompileFormat(text, record); !r) {
@@ -83,7 +83,7 @@ int FormatCompile(const std::vector<std::string>& p) {
     if (Outcome r = WriteFormatFile(record, target); !r) {
         return Fail(r);
     }
-    PrintLine(Msg(MsgList::CliFormat, 3, DisplayPath(target)));
+    PrintLine(Msg(msg::CliFormat::Wrote, DisplayPath(target)));
     return kSuccess;
 }
 
@@ -92,7 +92,7 @@ int FormatCompile(const std::vector<std::string>& p) {
 int RunFormat(const Args& args) {
     const std::vector<std::string>& p = args.Positional();
     if (p.empty() || args.Unknown({})) {
-        return Usage(MsgList::CliFormat, {0});
+        return Usage({msg::CliFormat::UsageFormat});
     }
     const std::string& command = p[0];
     if (command == "new") {
@@ -104,8 +104,8 @@ int RunFormat(const Args& args) {
     if (command == "compile") {
         return FormatCompile(p);
     }
-    Fail(Msg(MsgList::CliFormat, 4, Utf8ToCp1252(command)));
-    return Usage(MsgList::CliFormat, {0});
+    Fail(Msg(msg::CliFormat::UnknownFormatCommand, Utf8ToCp1252(command)));
+    return Usage({msg::CliFormat::UsageFormat});
 }
 
 int RunRender(const Args& args) {
@@ -114,7 +114,7 @@ int RunRender(const Args& args) {
     const std::optional<std::string> formatFile = args.Value("--format");
     if (args.Positional().size() != 2 || !args.Complete() || args.Unknown(known) || !formatFile ||
         (args.Has("--short") && args.Has("--long"))) {
-        return Usage(MsgList::CliFormat, {1});
+        return Usage({msg::CliFormat::UsageRender});
     }
     std::string output = args.Value("--as").value_or("codes");
     int shortcuts = 0;
@@ -127,7 +127,7 @@ int RunRender(const Args& args) {
     if (shortcuts > 1 || (shortcuts == 1 && args.Has("--as")) ||
         std::find(std::begin(kRenderOutputs), std::end(kRenderOutputs), output) ==
             std::end(kRenderOutputs)) {
-        return Usage(MsgList::CliFormat, {1});
+        return Usage({msg::CliFormat::UsageRender});
     }
     TFormatDesc desc;
     if (!LoadFormatFile(desc, *formatFile)) {
@@ -159,7 +159,7 @@ int RunRender(const Args& args) {
 
 int RunLabel(const Args& args) {
     if (args.Positional().size() != 2 || args.Unknown({})) {
-        return Usage(MsgList::CliFormat, {2});
+        return Usage({msg::CliFormat::UsageLabel});
     }
     TRefArrData record;
     if (!ReadReference(args.Positional()[0], args.Positional()[1], record)) {

@@ -1,9 +1,9 @@
 #include "cli/ImportCommands.h"
 
-#include "app/DefaultDirectories.h"
 #include "journals/DatabaseJournalLookup.h"
 #include "lexmill/AnsiWriter.h"
 #include "lexmill/Lexmill.h"
+#include "settings/DefaultDirectories.h"
 #include "text/Cp1252.h"
 #include "text/FileNames.h"
 #include "text/StringPrimitives.h"
@@ -49,7 +49,7 @@ private:
 };
 
 int ImportUsage() {
-    Fail(Msg(MsgList::Cli, 11, Msg(MsgList::CliImport, 0)));
+    Fail(Msg(msg::Cli::WrongArguments, Msg(msg::CliImport::UsageImport)));
     return kUsageError;
 }
 
@@ -89,11 +89,11 @@ int RunImport(const Args& args) {
     const SettingsStore store;
     const DatabaseJournalLookup journals = UserJournalDatabase();
     vorodud::ImportSettings settings;
-    settings.errorDumpFile = SpecificFile(store, 2);
+    settings.errorDumpFile = SpecificFile(store, SpecificFileKind::ErrorDump);
     // A dumps folder stored blank stands for the default one.
-    settings.dumpDirectory = TrimBlanks(DefaultDirectory(store, 4));
+    settings.dumpDirectory = TrimBlanks(DefaultDirectory(store, DefaultDirectoryKind::Dumps));
     if (settings.dumpDirectory.empty()) {
-        settings.dumpDirectory = DefaultDirectoryFallback(4);
+        settings.dumpDirectory = DefaultDirectoryFallback(DefaultDirectoryKind::Dumps);
     }
     settings.journalDisplayForm = store.ReadInt(Setting::DefaultDisplayForm);
     settings.journals = journals.Usable() ? &journals : nullptr;
@@ -102,24 +102,24 @@ int RunImport(const Args& args) {
     if (const auto name = args.Value("--type")) {
         type = driver.TypeByKey(*name);
         if (type == 0) {
-            return Fail(Msg(MsgList::CliImport, 4, Utf8ToCp1252(*name)));
+            return Fail(Msg(msg::CliImport::UnknownSourceType, Utf8ToCp1252(*name)));
         }
     } else {
         if (::access(source.c_str(), R_OK) != 0) {
-            return Fail(Msg(MsgList::VorodudTexts, 9, DisplayPath(source)));
+            return Fail(Msg(msg::VorodudTexts::SourceUnreadable, DisplayPath(source)));
         }
         type = driver.DetectType(source);
         if (type == 0) {
-            return Fail(Msg(MsgList::CliImport, 3, DisplayPath(source)));
+            return Fail(Msg(msg::CliImport::SourceNotRecognised, DisplayPath(source)));
         }
     }
     if (!driver.Initialise(type)) {
         std::string text;
         const ResultCode code = driver.LastResult(text);
-        return Fail(Msg(MsgList::VorOdud, static_cast<int>(code), DisplayPath(text)));
+        return Fail(Msg(MsgId{MsgList::VorOdud, static_cast<int>(code)}, DisplayPath(text)));
     }
     if (const auto label = args.Value("--label")) {
-        SetCommonLabel(Utf8ToAnsi(*label).c_str());
+        lexmill_SetCommonLabel(Utf8ToAnsi(*label).c_str());
     }
 
     ImportProgress progress;
@@ -135,15 +135,15 @@ int RunImport(const Args& args) {
     case ResultCode::Done:
         break;
     case ResultCode::SourceNotAccessible:
-        return Fail(Msg(MsgList::VorodudTexts, 9, DisplayPath(text)));
+        return Fail(Msg(msg::VorodudTexts::SourceUnreadable, DisplayPath(text)));
     case ResultCode::WriteError:
         if (counters.written == 0 && counters.dumped == 0) {
-            return Fail(Msg(MsgList::VorodudTexts, 10, DisplayPath(text)));
+            return Fail(Msg(msg::VorodudTexts::DestinationUnwritable, DisplayPath(text)));
         }
-        Fail(Msg(MsgList::VorodudTexts, 11, DisplayPath(text)));
+        Fail(Msg(msg::VorodudTexts::WriteFailed, DisplayPath(text)));
         break;
     default:
-        return Fail(Msg(MsgList::VorOdud, static_cast<int>(code), DisplayPath(text)));
+        return Fail(Msg(MsgId{MsgList::VorOdud, static_cast<int>(code)}, DisplayPath(text)));
     }
 
     const std::string dumpFile = vorodud::ErrorDumpFile(settings);
@@ -155,39 +155,39 @@ int RunImport(const Args& args) {
                   << JsonCount("dumped", counters.dumped) << ", \"dump_file\": "
                   << (counters.dumped > 0 ? JsonString(DisplayPath(dumpFile)) : "null") << "}\n";
     } else {
-        PrintLine(Msg(MsgList::VorodudTexts, 16, std::to_string(counters.written)));
-        PrintLine(Msg(MsgList::VorodudTexts, 17, std::to_string(counters.incomplete)));
-        PrintLine(Msg(MsgList::VorodudTexts, 18, std::to_string(counters.questioned)));
-        PrintLine(Msg(MsgList::VorodudTexts, 19, std::to_string(counters.dumped)));
+        PrintLine(Msg(msg::VorodudTexts::Written, std::to_string(counters.written)));
+        PrintLine(Msg(msg::VorodudTexts::Incomplete, std::to_string(counters.incomplete)));
+        PrintLine(Msg(msg::VorodudTexts::Questioned, std::to_string(counters.questioned)));
+        PrintLine(Msg(msg::VorodudTexts::Dumped, std::to_string(counters.dumped)));
         if (counters.dumped > 0) {
-            PrintLine(Msg(MsgList::CliImport, 2, DisplayPath(dumpFile)));
+            PrintLine(Msg(msg::CliImport::DumpFile, DisplayPath(dumpFile)));
         }
     }
     if (driver.LastDumpFileFailed()) {
-        Fail(Msg(MsgList::VorodudTexts, 14, DisplayPath(dumpFile)));
+        Fail(Msg(msg::VorodudTexts::DumpUnwritable, DisplayPath(dumpFile)));
     }
     if (code != ResultCode::Done) {
         return kFailure;
     }
     if (counters.written == 0 && counters.dumped == 0) {
-        return Fail(Msg(MsgList::VorodudTexts, 8, DisplayPath(source)));
+        return Fail(Msg(msg::VorodudTexts::NothingFound, DisplayPath(source)));
     }
     return kSuccess;
 }
 
 int RunDetect(const Args& args) {
     if (args.Positional().size() != 1 || !args.Complete() || args.Unknown({})) {
-        Fail(Msg(MsgList::Cli, 11, Msg(MsgList::CliImport, 1)));
+        Fail(Msg(msg::Cli::WrongArguments, Msg(msg::CliImport::UsageDetect)));
         return kUsageError;
     }
     const std::string& source = args.Positional()[0];
     if (::access(source.c_str(), R_OK) != 0) {
-        return Fail(Msg(MsgList::VorodudTexts, 9, DisplayPath(source)));
+        return Fail(Msg(msg::VorodudTexts::SourceUnreadable, DisplayPath(source)));
     }
     const Vorodud driver;
     const int type = driver.DetectType(source);
     if (type == 0) {
-        return Fail(Msg(MsgList::CliImport, 3, DisplayPath(source)));
+        return Fail(Msg(msg::CliImport::SourceNotRecognised, DisplayPath(source)));
     }
     PrintLine(driver.TypeKey(type));
     return kSuccess;

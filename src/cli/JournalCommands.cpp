@@ -18,7 +18,8 @@ JournalDatabase* OpenDatabase(const Args& args) {
     const std::string path = JournalDatabasePath(args.Value("--database").value_or(""));
     JournalDatabase& db = ThreadJournalDatabase();
     if (!db.Check(path)) {
-        Fail(Msg2(MsgList::CliJournal, 3, DisplayPath(path), JournalErrorText(db.LastError())));
+        Fail(Msg(msg::CliJournal::DatabaseUnusable, DisplayPath(path),
+                 JournalErrorText(db.LastError())));
         return nullptr;
     }
     return &db;
@@ -42,7 +43,7 @@ int RunLookup(const Args& args) {
     if (const std::optional<std::string> value = args.Value("--form")) {
         form = ParseInt(*value, true);
         if (!form || *form < 0 || (*form > 8 && *form != 15)) {
-            return Usage(MsgList::CliJournal, {0});
+            return Usage({msg::CliJournal::UsageLookup});
         }
     }
     JournalDatabase* db = OpenDatabase(args);
@@ -52,8 +53,8 @@ int RunLookup(const Args& args) {
     const JournalHit hit =
         LookUpJournal(*db, Utf8ToCp1252(args.Positional()[1]), static_cast<JournalForm>(*form));
     if (IsJournalFailure(db->LastError())) {
-        return Fail(Msg2(MsgList::CliJournal, 3, DisplayPath(db->Path()),
-                         JournalErrorText(db->LastError())));
+        return Fail(Msg(msg::CliJournal::DatabaseUnusable, DisplayPath(db->Path()),
+                        JournalErrorText(db->LastError())));
     }
     PrintLine(hit.name);
     PrintLine(QualityWord(hit));
@@ -72,24 +73,24 @@ int RunShowJournal(const Args& args) {
         if (e == JournalError::Ambiguous) {
             db->ResetError();
             const JournalHit all = LookUpJournal(*db, name, JournalForm::WithSuffix);
-            std::string text = Msg(MsgList::CliJournal, 25, name);
+            std::string text = Msg(msg::CliJournal::NameShared, name);
             for (int record : all.records) {
                 text += "\r  " + db->FormName(record, JournalForm::WithSuffix).value_or("");
             }
-            return Fail(text + "\r" + Message(MsgList::CliJournal, 26));
+            return Fail(text + "\r" + Message(msg::CliJournal::ChooseOne));
         }
         return Fail(JournalErrorText(IsJournalFailure(e) ? e : JournalError::NotFound));
     }
     // The definition's texts in the order of the labels: full, alternate, Medlar, ... ISSN.
     constexpr int kTextOfLabel[] = {1, 0, 2, 3, 4, 5, 6};
     for (int label = 0; label < 7; ++label) {
-        PrintLine(Message(MsgList::CliJournal, 15 + label) + " " +
+        PrintLine(Message(msg::CliJournal::ShowFullName + label) + " " +
                   def.texts[static_cast<std::size_t>(kTextOfLabel[label])]);
     }
     const bool flags[] = {def.requiresIssue, def.lacksVolume, def.editedByUser};
     for (int f = 0; f < 3; ++f) {
-        PrintLine(Message(MsgList::CliJournal, 22 + f) + " " +
-                  Message(MsgList::YesNo, flags[f] ? 1 : 0));
+        PrintLine(Message(msg::CliJournal::ShowRequiresIssue + f) + " " +
+                  Message(flags[f] ? msg::YesNo::Yes : msg::YesNo::No));
     }
     return kSuccess;
 }
@@ -101,8 +102,8 @@ int RunStats(const Args& args) {
     }
     const std::optional<JournalCounts> counts = db->Statistics();
     if (!counts) {
-        return Fail(Msg2(MsgList::CliJournal, 3, DisplayPath(db->Path()),
-                         JournalErrorText(db->LastError())));
+        return Fail(Msg(msg::CliJournal::DatabaseUnusable, DisplayPath(db->Path()),
+                        JournalErrorText(db->LastError())));
     }
     // The statistics dialog's order: full names, alternate names, Medlar, Index Medicus,
     // BIOSIS, Chemical Abstracts, ISSN, edited by the user.
@@ -110,9 +111,9 @@ int RunStats(const Args& args) {
                           counts->withBit[3], counts->withBit[4],     counts->withBit[5],
                           counts->withBit[6], counts->withBit[0],     counts->records,
                           db->BlockCount()};
-    PrintLine(Message(MsgList::CliJournal, 14) + " " + DisplayPath(db->Path()));
+    PrintLine(Message(msg::CliJournal::StatsDatabase) + " " + DisplayPath(db->Path()));
     for (int i = 0; i < 10; ++i) {
-        PrintLine(Message(MsgList::CliJournal, 4 + i) + " " + JournalCountText(values[i]));
+        PrintLine(Message(msg::CliJournal::StatsFullNames + i) + " " + JournalCountText(values[i]));
     }
     return kSuccess;
 }
@@ -123,7 +124,8 @@ int RunJournal(const Args& args) {
     const std::vector<std::string>& p = args.Positional();
     const std::string_view verb = p.empty() ? std::string_view() : std::string_view(p[0]);
     if (!args.Complete()) {
-        return Usage(MsgList::CliJournal, {0, 1, 2});
+        return Usage({msg::CliJournal::UsageLookup, msg::CliJournal::UsageShow,
+                      msg::CliJournal::UsageStats});
     }
     if (verb == "lookup" && p.size() == 2 && !args.Unknown({"--form", "--database"})) {
         return RunLookup(args);
@@ -134,7 +136,8 @@ int RunJournal(const Args& args) {
     if (verb == "stats" && p.size() == 1 && !args.Unknown({"--database"})) {
         return RunStats(args);
     }
-    return Usage(MsgList::CliJournal, {0, 1, 2});
+    return Usage(
+        {msg::CliJournal::UsageLookup, msg::CliJournal::UsageShow, msg::CliJournal::UsageStats});
 }
 
 } // namespace cvx::cli

@@ -1,9 +1,9 @@
 #include "cli/RefCommands.h"
 
-#include "app/SettingsStore.h"
 #include "journals/DatabaseJournalLookup.h"
 #include "refstore/LineEnds.h"
 #include "refstore/ReferenceFile.h"
+#include "settings/SettingsStore.h"
 #include "text/Cp1252.h"
 #include "text/FileNames.h"
 #include "text/Markup.h"
@@ -54,16 +54,17 @@ std::string Indented(std::string_view cp1252Text) {
 
 int RunList(const Args& args) {
     if (args.Positional().size() != 1 || !args.Complete() || args.Unknown({"--order"})) {
-        return Usage({1});
+        return Usage({msg::Cli::UsageList});
     }
     // The display order the user chose for reference windows, unless the command names one.
-    int kind = SettingsStore().ReadInt(Setting::SortType);
+    // A stored value that names no order shows the file's own order (the order file has none).
+    auto kind = static_cast<DisplayOrder>(SettingsStore().ReadInt(Setting::SortType));
     if (auto order = args.Value("--order")) {
         const std::optional<int> k = ParseInt(*order, true);
-        if (!k || *k < 0 || *k > 6) {
-            return Usage({1});
+        if (!k || *k < 0 || *k > static_cast<int>(DisplayOrder::Original)) {
+            return Usage({msg::Cli::UsageList});
         }
-        kind = *k;
+        kind = static_cast<DisplayOrder>(*k);
     }
     TerminalProgress progress;
     TReferenceFile file;
@@ -90,7 +91,7 @@ int RunList(const Args& args) {
 
 int RunShow(const Args& args) {
     if (args.Positional().size() != 2 || args.Unknown({"--json"})) {
-        return Usage({2});
+        return Usage({msg::Cli::UsageShow});
     }
     TerminalProgress progress;
     TReferenceFile file;
@@ -126,20 +127,22 @@ int RunShow(const Args& args) {
         return kSuccess;
     }
 
-    PrintLine(Msg2(MsgList::RefWin, 43, std::to_string(*number), DisplayPath(name)));
-    PrintLine(Message(MsgList::Cli, 13) + ": " + ShortText(Message(MsgList::RefWin, 51 + status)));
-    PrintLine(Message(MsgList::Cli, 14) + ": " +
-              (source < 3 ? Message(MsgList::SourceTypes, source) : Message(MsgList::Cli, 15)));
+    PrintLine(Msg(msg::RefWin::ReferenceFrom, std::to_string(*number), DisplayPath(name)));
+    PrintLine(Message(msg::Cli::Status) + ": " +
+              ShortText(Message(msg::RefWin::StatusCorrect + status)));
+    PrintLine(
+        Message(msg::Cli::SourceType) + ": " +
+        (source < 3 ? Message(msg::SourceTypes::Journal + source) : Message(msg::Cli::Unparsed)));
     for (int part = 0; part < 3; ++part) {
         const std::string& text = part == 0   ? file.IdentificationString()
                                   : part == 1 ? file.ReferenceProper()
                                               : file.AbstractPart();
-        PrintLine(Message(MsgList::Preferences, part) + ":");
+        PrintLine(Message(msg::Preferences::IdentificationString + part) + ":");
         std::cout << Indented(text);
     }
     std::cout << '\n';
     for (int f = 0; f < kFieldCount; ++f) {
-        PrintLine(Message(MsgList::FieldNames, f) + ": " +
+        PrintLine(Message(msg::FieldNames::IdString + f) + ": " +
                   ReplaceAll(data.fields[f], "\r\n", "\r                "));
     }
     return kSuccess;
@@ -147,7 +150,7 @@ int RunShow(const Args& args) {
 
 int RunTag(const Args& args) {
     if (args.Positional().size() != 2 || args.Unknown({"--absolute"})) {
-        return Usage({3});
+        return Usage({msg::Cli::UsageTag});
     }
     TerminalProgress progress;
     TReferenceFile file;
@@ -162,14 +165,14 @@ int RunTag(const Args& args) {
     if (Outcome r = file.SaveTags(); !r) {
         return Fail(r);
     }
-    PrintLine(Msg2(MsgList::RefWin, 0, std::to_string(file.TaggedCount()),
-                   std::to_string(file.RefCount())));
+    PrintLine(Msg(msg::RefWin::TaggedCount, std::to_string(file.TaggedCount()),
+                  std::to_string(file.RefCount())));
     return kSuccess;
 }
 
 int RunDelete(const Args& args) {
     if (args.Positional().size() < 2 || args.Unknown({})) {
-        return Usage({4});
+        return Usage({msg::Cli::UsageDelete});
     }
     TerminalProgress progress;
     TReferenceFile file;
@@ -193,13 +196,13 @@ int RunDelete(const Args& args) {
             return Fail(r);
         }
     }
-    PrintLine(Msg(MsgList::Cli, 16, std::to_string(numbers.size())));
+    PrintLine(Msg(msg::Cli::DeletedCount, std::to_string(numbers.size())));
     return kSuccess;
 }
 
 int RunDeleteTagged(const Args& args) {
     if (args.Positional().size() != 1 || args.Unknown({})) {
-        return Usage({5});
+        return Usage({msg::Cli::UsageDeleteTagged});
     }
     TerminalProgress progress;
     TReferenceFile file;
@@ -208,7 +211,7 @@ int RunDeleteTagged(const Args& args) {
     }
     const int tagged = file.TaggedCount();
     if (tagged == 0) {
-        return Fail(Message(MsgList::Cli, 17));
+        return Fail(Message(msg::Cli::NoneTagged));
     }
     if (Outcome r = file.DeleteTagged(); !r) {
         return Fail(r);
@@ -218,13 +221,13 @@ int RunDeleteTagged(const Args& args) {
     if (Outcome r = file.SaveTags(); !r) {
         return Fail(r);
     }
-    PrintLine(Msg(MsgList::Cli, 16, std::to_string(tagged)));
+    PrintLine(Msg(msg::Cli::DeletedCount, std::to_string(tagged)));
     return kSuccess;
 }
 
 int RunCompress(const Args& args) {
     if (args.Positional().size() != 1 || args.Unknown({})) {
-        return Usage({6});
+        return Usage({msg::Cli::UsageCompress});
     }
     TerminalProgress progress;
     TReferenceFile file;
@@ -241,7 +244,7 @@ int RunAppend(const Args& args) {
     if (args.Positional().size() != 2 || !args.Complete() ||
         args.Unknown({"--tagged", "--current"}) ||
         (args.Has("--tagged") && args.Has("--current"))) {
-        return Usage({7});
+        return Usage({msg::Cli::UsageAppend});
     }
     TerminalProgress progress;
     TReferenceFile file;
@@ -266,12 +269,12 @@ int RunAppend(const Args& args) {
     }
     const int count = taggedOnly ? file.TaggedCount() : 1;
     if (count == 0) {
-        return Fail(Message(MsgList::Cli, 17));
+        return Fail(Message(msg::Cli::NoneTagged));
     }
     if (Outcome r = file.AppendTo(to, taggedOnly); !r) {
         return Fail(r);
     }
-    PrintLine(Msg2(MsgList::Cli, 18, std::to_string(count), DisplayPath(to)));
+    PrintLine(Msg(msg::Cli::AppendedCount, std::to_string(count), DisplayPath(to)));
     return kSuccess;
 }
 
@@ -280,14 +283,14 @@ int RunReprint(const Args& args) {
     if (p.size() != 3 || (p[1] != "apply" && p[1] != "remove") || !args.Complete() ||
         args.Unknown({"--tagged", "--current"}) ||
         (args.Has("--tagged") && args.Has("--current"))) {
-        return Usage({8});
+        return Usage({msg::Cli::UsageReprint});
     }
     const std::string number = Utf8ToCp1252(p[2]);
     if (number.find_first_of(" \t") != std::string::npos) {
-        return Fail(Message(MsgList::FileOpen, 23));
+        return Fail(Message(msg::FileOpen::ReprintNumberHasSpaces));
     }
     if (!HasDigit(number)) {
-        return Fail(Message(MsgList::FileOpen, 24));
+        return Fail(Message(msg::FileOpen::ReprintNumberLacksDigit));
     }
     TerminalProgress progress;
     TReferenceFile file;
@@ -315,17 +318,18 @@ int RunReprint(const Args& args) {
 
 int RunFixLineEnds(const Args& args) {
     if (args.Positional().size() != 1 || args.Unknown({})) {
-        return Usage({9});
+        return Usage({msg::Cli::UsageFixLineEnds});
     }
     const std::string& name = args.Positional()[0];
     if (!FileSystem::Default().Stat(name).exists) {
-        return Fail(Msg(MsgList::FileOpen, 6, DisplayPath(name)));
+        return Fail(Msg(msg::FileOpen::NoSuchFile, DisplayPath(name)));
     }
     bool changed = false;
     if (Outcome r = FixLineEnds(FileSystem::Default(), name, changed); !r) {
-        return Fail(Msg(MsgList::FileOpen, 16) + "\r" + r.message());
+        return Fail(Msg(msg::FileOpen::CannotCreateReferenceFile) + "\r" + r.message());
     }
-    PrintLine(Msg(MsgList::Citavox, changed ? 9 : 10, DisplayPath(name)));
+    PrintLine(Msg(changed ? msg::Citavox::RepairedLineEnds : msg::Citavox::LineEndsAlreadyCrLf,
+                  DisplayPath(name)));
     return kSuccess;
 }
 

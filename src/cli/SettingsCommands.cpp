@@ -1,7 +1,7 @@
 #include "cli/SettingsCommands.h"
 
-#include "app/SettingLookup.h"
-#include "app/SettingsStore.h"
+#include "settings/SettingLookup.h"
+#include "settings/SettingsStore.h"
 #include "text/Cp1252.h"
 #include "text/FileNames.h"
 #include "text/StringPrimitives.h"
@@ -13,8 +13,6 @@
 namespace cvx::cli {
 
 namespace {
-
-constexpr int kUsageEntry = 20;
 
 // A path as typed: "/" is accepted for "\", and separators at the ends are dropped.
 std::string NormalPath(std::string_view typed) {
@@ -39,10 +37,10 @@ bool IsUnder(std::string_view path, std::string_view top) {
 void WarnAboutStore(const SettingsStore& store) {
     switch (store.Check()) {
     case SettingsStore::Health::Unreadable:
-        Fail(Msg(MsgList::Settings, 0, DisplayPath(store.Location())));
+        Fail(Msg(msg::Settings::CannotRead, DisplayPath(store.Location())));
         break;
     case SettingsStore::Health::Damaged:
-        Fail(Msg(MsgList::Settings, 1, DisplayPath(store.Location())));
+        Fail(Msg(msg::Settings::Damaged, DisplayPath(store.Location())));
         break;
     case SettingsStore::Health::Fine:
         break;
@@ -65,13 +63,13 @@ int Get(const std::string& path, const std::string& name) {
         PrintUtf8Line(*stored);
         return kSuccess;
     }
-    return Fail(Msg2(MsgList::Settings, 4, Utf8ToCp1252(path), Utf8ToCp1252(name)));
+    return Fail(Msg(msg::Settings::NoSuchSetting, Utf8ToCp1252(path), Utf8ToCp1252(name)));
 }
 
 int Set(const std::string& path, const std::string& name, const std::string& value) {
     const std::optional<SettingInfo> setting = FindSetting(path, name);
     if (!setting) {
-        return Fail(Msg2(MsgList::Settings, 4, Utf8ToCp1252(path), Utf8ToCp1252(name)));
+        return Fail(Msg(msg::Settings::NoSuchSetting, Utf8ToCp1252(path), Utf8ToCp1252(name)));
     }
     SettingsStore store;
     const bool damaged = store.Check() == SettingsStore::Health::Damaged;
@@ -79,8 +77,8 @@ int Set(const std::string& path, const std::string& name, const std::string& val
         return Fail(written);
     }
     if (damaged) {
-        Fail(Msg2(MsgList::Settings, 3, DisplayPath(store.Location()),
-                  DisplayPath(store.DamagedCopyLocation())));
+        Fail(Msg(msg::Settings::DamagedFileKept, DisplayPath(store.Location()),
+                 DisplayPath(store.DamagedCopyLocation())));
     }
     return kSuccess;
 }
@@ -120,7 +118,7 @@ int List(const std::string& top) {
         }
     }
     if (printed == 0) {
-        return Fail(Msg(MsgList::Settings, 8, Utf8ToCp1252(top)));
+        return Fail(Msg(msg::Settings::NoSettings, Utf8ToCp1252(top)));
     }
     return kSuccess;
 }
@@ -130,7 +128,7 @@ int List(const std::string& top) {
 int RunSettings(const Args& args) {
     const std::vector<std::string>& pos = args.Positional();
     if (pos.empty() || !args.Complete() || args.Unknown({})) {
-        return Usage({kUsageEntry});
+        return Usage({msg::Cli::UsageSettings});
     }
     const std::string& verb = pos[0];
     if (verb == "get" && pos.size() == 3) {
@@ -142,7 +140,7 @@ int RunSettings(const Args& args) {
     if (verb == "list" && pos.size() <= 2) {
         return List(pos.size() == 2 ? NormalPath(pos[1]) : std::string());
     }
-    return Usage({kUsageEntry});
+    return Usage({msg::Cli::UsageSettings});
 }
 
 } // namespace cvx::cli

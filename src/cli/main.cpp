@@ -1,6 +1,5 @@
 // citavox-cli: the command-line front end of Citavox's engines.
 
-#include "app/InterfaceLanguage.h"
 #include "cli/CatalogueCommands.h"
 #include "cli/CliSupport.h"
 #include "cli/DocumentCommands.h"
@@ -9,6 +8,7 @@
 #include "cli/JournalCommands.h"
 #include "cli/RefCommands.h"
 #include "cli/SettingsCommands.h"
+#include "settings/InterfaceLanguage.h"
 #include "text/Cp1252.h"
 
 #include <array>
@@ -23,41 +23,39 @@ struct Command {
     std::string_view name;
     int (*run)(const Args&);
     std::vector<std::string_view> valuedOptions;
-    int usageEntry; // its line in the catalogue's command-line list
-    cvx::MsgList usageList = cvx::MsgList::Cli;
+    cvx::MsgId usage; // its usage line(s) in the catalogue
 };
 
 const std::array kCommands = {
-    Command{"list", cvx::cli::RunList, {"--order"}, 1},
-    Command{"show", cvx::cli::RunShow, {}, 2},
-    Command{"tag", cvx::cli::RunTag, {}, 3},
-    Command{"delete", cvx::cli::RunDelete, {}, 4},
-    Command{"delete-tagged", cvx::cli::RunDeleteTagged, {}, 5},
-    Command{"compress", cvx::cli::RunCompress, {}, 6},
-    Command{"append", cvx::cli::RunAppend, {"--current"}, 7},
-    Command{"reprint", cvx::cli::RunReprint, {"--current"}, 8},
-    Command{"fix-line-ends", cvx::cli::RunFixLineEnds, {}, 9},
-    Command{"message", cvx::cli::RunMessage, {}, 19},
-    Command{"settings", cvx::cli::RunSettings, {}, 20},
-    Command{"format", cvx::cli::RunFormat, {}, 0, cvx::MsgList::CliFormat},
-    Command{"render", cvx::cli::RunRender, {"--format", "--as"}, 1, cvx::MsgList::CliFormat},
-    Command{"label", cvx::cli::RunLabel, {}, 2, cvx::MsgList::CliFormat},
-    Command{"journal", cvx::cli::RunJournal, {"--form", "--database"}, 24},
+    Command{"list", cvx::cli::RunList, {"--order"}, cvx::msg::Cli::UsageList},
+    Command{"show", cvx::cli::RunShow, {}, cvx::msg::Cli::UsageShow},
+    Command{"tag", cvx::cli::RunTag, {}, cvx::msg::Cli::UsageTag},
+    Command{"delete", cvx::cli::RunDelete, {}, cvx::msg::Cli::UsageDelete},
+    Command{"delete-tagged", cvx::cli::RunDeleteTagged, {}, cvx::msg::Cli::UsageDeleteTagged},
+    Command{"compress", cvx::cli::RunCompress, {}, cvx::msg::Cli::UsageCompress},
+    Command{"append", cvx::cli::RunAppend, {"--current"}, cvx::msg::Cli::UsageAppend},
+    Command{"reprint", cvx::cli::RunReprint, {"--current"}, cvx::msg::Cli::UsageReprint},
+    Command{"fix-line-ends", cvx::cli::RunFixLineEnds, {}, cvx::msg::Cli::UsageFixLineEnds},
+    Command{"message", cvx::cli::RunMessage, {}, cvx::msg::Cli::UsageMessage},
+    Command{"settings", cvx::cli::RunSettings, {}, cvx::msg::Cli::UsageSettings},
+    Command{"format", cvx::cli::RunFormat, {}, cvx::msg::CliFormat::UsageFormat},
+    Command{"render", cvx::cli::RunRender, {"--format", "--as"}, cvx::msg::CliFormat::UsageRender},
+    Command{"label", cvx::cli::RunLabel, {}, cvx::msg::CliFormat::UsageLabel},
+    Command{"journal", cvx::cli::RunJournal, {"--form", "--database"}, cvx::msg::Cli::UsageJournal},
     Command{"complete",
             cvx::cli::RunComplete,
             {"--format", "--document-format"},
-            0,
-            cvx::MsgList::CliDocuments},
-    Command{"cite", cvx::cli::RunCite, {"--option"}, 1, cvx::MsgList::CliDocuments},
-    Command{"collate", cvx::cli::RunCollate, {}, 2, cvx::MsgList::CliDocuments},
-    Command{"import", cvx::cli::RunImport, {"--type", "--label"}, 0, cvx::MsgList::CliImport},
-    Command{"detect", cvx::cli::RunDetect, {}, 1, cvx::MsgList::CliImport},
+            cvx::msg::CliDocuments::UsageComplete},
+    Command{"cite", cvx::cli::RunCite, {"--option"}, cvx::msg::CliDocuments::UsageCite},
+    Command{"collate", cvx::cli::RunCollate, {}, cvx::msg::CliDocuments::UsageCollate},
+    Command{"import", cvx::cli::RunImport, {"--type", "--label"}, cvx::msg::CliImport::UsageImport},
+    Command{"detect", cvx::cli::RunDetect, {}, cvx::msg::CliImport::UsageDetect},
 };
 
 int PrintUsage(bool toError) {
-    std::string text = cvx::Msg(cvx::MsgList::Cli, 0);
+    std::string text = cvx::Msg(cvx::msg::Cli::Usage);
     for (const Command& c : kCommands) {
-        text += "\r" + cvx::Msg(c.usageList, c.usageEntry);
+        text += "\r" + cvx::Msg(c.usage);
     }
     if (toError) {
         cvx::cli::Fail(text);
@@ -83,6 +81,6 @@ int main(int argc, char** argv) {
             return c.run(Args(std::vector<std::string>(argv + 2, argv + argc), c.valuedOptions));
         }
     }
-    cvx::cli::Fail(cvx::Msg(cvx::MsgList::Cli, 10, cvx::Utf8ToCp1252(verb)));
+    cvx::cli::Fail(cvx::Msg(cvx::msg::Cli::UnknownCommand, cvx::Utf8ToCp1252(verb)));
     return PrintUsage(true);
 }

@@ -13,8 +13,6 @@ namespace cvx {
 
 namespace {
 
-constexpr int kRefPrefix = 2; // GMSG_Manusproduction: "Ref. "
-
 constexpr std::string_view kSeparators[] = {"; ", ", ", " ", ";", ",", ""};
 constexpr std::string_view kStyleCodes[] = {"", "#I", "#B", "#U", "#^", "#v"};
 constexpr std::pair<std::string_view, std::string_view> kEnclosures[] = {
@@ -52,7 +50,8 @@ struct CitationGroupFormatter::Item {
 };
 
 CitationGroupFormatter::CitationGroupFormatter(const TFormatDesc& format,
-                                               const TCitedReferences& references, int collation)
+                                               const TCitedReferences& references,
+                                               Collation collation)
     : format_(format), references_(references), collation_(collation),
       cited_(references.References().size(), false) {}
 
@@ -64,7 +63,7 @@ std::string CitationGroupFormatter::CitationText(const GroupCitation& c) {
                        : cited_[static_cast<std::size_t>(c.reference)] ? ref.contracted
                                                                        : ref.shortCitation;
     cited_[static_cast<std::size_t>(c.reference)] = true;
-    const std::string refText = Message(MsgList::Manusproduction, kRefPrefix) + number;
+    const std::string refText = Message(msg::Manusproduction::RefPrefix) + number;
     switch (c.optionCode & 31) {
     case kOptionYear:
         return numbered ? text : ref.YearWithLetter();

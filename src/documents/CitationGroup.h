@@ -22,7 +22,7 @@ struct GroupCitation {
 class CitationGroupFormatter {
 public:
     CitationGroupFormatter(const TFormatDesc& format, const TCitedReferences& references,
-                           int collation);
+                           Collation collation);
 
     // The citation group; the first citation of a reference in the document uses its short
     // citation and every later one its contracted citation (hidden citations do not count).
@@ -38,7 +38,7 @@ private:
 
     const TFormatDesc& format_;
     const TCitedReferences& references_;
-    int collation_;
+    Collation collation_;
     std::vector<bool> cited_; // references cited (visibly) before
 };
 

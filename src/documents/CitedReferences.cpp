@@ -19,15 +19,8 @@ namespace cvx {
 
 namespace {
 
-constexpr int kFormatErrorEntry = 3; // GMSG_Manusproduction
-constexpr int kTooManyFiles = 8;     // GMSG_Manusproduction
-constexpr int kBeyondEnd = 7;        // GMSG_FileOpen
-constexpr int kMissingFile = 56;     // GMSG_FileOpen
-constexpr int kDeleted = 18;         // GMSG_CreateFormDocs
-constexpr int kAtLine = 16;          // GMSG_Documents
-
 Outcome StopAt(std::string message, int line) {
-    return Outcome::Error(message + Msg(MsgList::Documents, kAtLine, std::to_string(line)));
+    return Outcome::Error(message + Msg(msg::Documents::AtLine, std::to_string(line)));
 }
 
 // A text without full stops, cut before "[" and trimmed (journal names compared across files).
@@ -46,7 +39,7 @@ std::string TitleKey(std::string_view title) {
 
 // Two references read from different files are one when these agree. A reference without a title
 // is never taken for another (an empty title would otherwise match every title).
-bool SameReference(const TOneActualRef& a, const TOneActualRef& b, int collation) {
+bool SameReference(const TOneActualRef& a, const TOneActualRef& b, Collation collation) {
     if (a.keys.year != b.keys.year || a.keys.volume != b.keys.volume ||
         a.keys.pageFirst != b.keys.pageFirst) {
         return false;
@@ -118,8 +111,9 @@ std::string InsertLetter(std::string_view citation, std::string_view letter, std
     return std::string(citation) + std::string(letter);
 }
 
-Outcome TCitedReferences::Collect(const std::vector<CitationRequest>& citations, int collation,
-                                  const RenderOptions& render, FileSystem& fs, Progress* progress) {
+Outcome TCitedReferences::Collect(const std::vector<CitationRequest>& citations,
+                                  Collation collation, const RenderOptions& render, FileSystem& fs,
+                                  Progress* progress) {
     refs_.clear();
     records_.clear();
     files_.clear();
@@ -137,13 +131,13 @@ Outcome TCitedReferences::Collect(const std::vector<CitationRequest>& citations,
         const std::string shown = DisplayPath(c.file);
         if (newFile) {
             if (files_.size() >= static_cast<std::size_t>(kMaxReferenceFiles)) {
-                return StopAt(Msg(MsgList::Manusproduction, kTooManyFiles), c.line);
+                return StopAt(Msg(msg::Manusproduction::TooManyReferenceFiles), c.line);
             }
             const FileInfo info = fs.Stat(c.file);
             auto file = std::make_unique<TReferenceFile>(fs);
             if (!info.exists || info.isDirectory || info.size == 0) {
                 return StopAt(
-                    Msg2(MsgList::FileOpen, kMissingFile, std::to_string(c.running), shown),
+                    Msg(msg::FileOpen::PseudoCitationFileMissing, std::to_string(c.running), shown),
                     c.line);
             }
             if (Outcome r = file->Open(c.file); !r) {
@@ -151,7 +145,7 @@ Outcome TCitedReferences::Collect(const std::vector<CitationRequest>& citations,
             }
             if (file->RefCount() == 0) {
                 return StopAt(
-                    Msg2(MsgList::FileOpen, kMissingFile, std::to_string(c.running), shown),
+                    Msg(msg::FileOpen::PseudoCitationFileMissing, std::to_string(c.running), shown),
                     c.line);
             }
             files_.push_back({c.file, 0, 0});
@@ -162,13 +156,13 @@ Outcome TCitedReferences::Collect(const std::vector<CitationRequest>& citations,
         ++files_[f].citations;
         const TReferenceFile& file = *open[f];
         if (c.number >= file.RefCount()) {
-            return StopAt(Msg3(MsgList::FileOpen, kBeyondEnd, std::to_string(c.number + 1), shown,
-                               std::to_string(file.RefCount())),
+            return StopAt(Msg(msg::FileOpen::ReferenceBeyondEnd, std::to_string(c.number + 1),
+                              shown, std::to_string(file.RefCount())),
                           c.line);
         }
         if (file.Status(file.AbsoluteToDisplay(c.number)) == RefStatus::Deleted) {
-            return StopAt(Msg3(MsgList::CreateFormDocs, kDeleted, std::to_string(c.running),
-                               std::to_string(c.number + 1), shown),
+            return StopAt(Msg(msg::CreateFormDocs::CitedReferenceDeleted, std::to_string(c.running),
+                              std::to_string(c.number + 1), shown),
                           c.line);
         }
         records.try_emplace({f, c.number});
@@ -242,7 +236,7 @@ Outcome TCitedReferences::Collect(const std::vector<CitationRequest>& citations,
     return Outcome::Ok();
 }
 
-void TCitedReferences::Prepare(const TFormatDesc& format, int collation,
+void TCitedReferences::Prepare(const TFormatDesc& format, Collation collation,
                                const RenderOptions& render) {
     Render(format, render);
     Order(format, collation);
@@ -264,8 +258,8 @@ void TCitedReferences::Render(const TFormatDesc& format, const RenderOptions& re
         const TRefArrData& record = records_[i];
         ref.label = AuthorYearLabel(record, labelOptions);
         if (ref.formatError) {
-            ref.shortCitation = Msg2(MsgList::Manusproduction, kFormatErrorEntry,
-                                     DisplayPath(ref.file), std::to_string(ref.number + 1));
+            ref.shortCitation = Msg(msg::Manusproduction::FormatErrorEntry, DisplayPath(ref.file),
+                                    std::to_string(ref.number + 1));
             ref.contracted = ref.shortCitation;
             ref.listEntry = ref.shortCitation;
             continue;
@@ -297,7 +291,7 @@ void TCitedReferences::Render(const TFormatDesc& format, const RenderOptions& re
     }
 }
 
-void TCitedReferences::Order(const TFormatDesc& format, int collation) {
+void TCitedReferences::Order(const TFormatDesc& format, Collation collation) {
     listOrder_.resize(refs_.size());
     std::iota(listOrder_.begin(), listOrder_.end(), 0);
     const int order = format.record.refListSortOrder;

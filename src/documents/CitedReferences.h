@@ -6,9 +6,9 @@
 
 #include "formats/FormatDesc.h"
 #include "formats/Renderer.h"
-#include "refstore/FileSystem.h"
 #include "refstore/RefArrData.h"
 #include "refstore/SortRec.h"
+#include "storage/FileSystem.h"
 #include "text/Outcome.h"
 
 #include <cstddef>
@@ -69,12 +69,12 @@ public:
     // to its reference. Stops with the catalogue's message (and the line of the pseudo-citation
     // at fault) at more than 100 files, an empty or missing file, a number beyond the file's end
     // and a deleted reference.
-    Outcome Collect(const std::vector<CitationRequest>& citations, int collation,
+    Outcome Collect(const std::vector<CitationRequest>& citations, Collation collation,
                     const RenderOptions& render, FileSystem& fs, Progress* progress);
 
     // Renders the citations and list entries, numbers and orders the references, assigns letters
     // and checks the contractions, all as the format prescribes.
-    void Prepare(const TFormatDesc& format, int collation, const RenderOptions& render);
+    void Prepare(const TFormatDesc& format, Collation collation, const RenderOptions& render);
 
     const std::vector<TOneActualRef>& References() const { return refs_; }
     // The reference a citation (by its index in Collect's list) resolves to.
@@ -86,7 +86,7 @@ public:
 
 private:
     void Render(const TFormatDesc& format, const RenderOptions& render);
-    void Order(const TFormatDesc& format, int collation);
+    void Order(const TFormatDesc& format, Collation collation);
     void AssignLetters();
     void CheckContractions(const TFormatDesc& format);
 

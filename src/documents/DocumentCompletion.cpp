@@ -4,8 +4,8 @@
 #include "documents/DocumentScanner.h"
 #include "documents/OutputConverter.h"
 #include "documents/PseudoCitation.h"
-#include "refstore/FileRewrite.h"
-#include "refstore/LittleEndian.h"
+#include "storage/FileRewrite.h"
+#include "storage/LittleEndian.h"
 #include "text/CaseMapping.h"
 #include "text/Catalogue.h"
 #include "text/Collation.h"
@@ -21,31 +21,6 @@
 namespace cvx {
 
 namespace {
-
-// GMSG_ReplaceManuscripts
-constexpr int kScanning = 0;
-constexpr int kReading = 1;
-constexpr int kReplacing = 2;
-constexpr int kCompleted = 3;
-// GMSG_Manusproduction
-constexpr int kUnreadableNumber = 0;
-constexpr int kFatalWrite = 7;
-constexpr int kNoCitations = 14;
-// GMSG_FileOpen
-constexpr int kNoSuchFile = 6;
-constexpr int kFailedToRead = 3;
-// GMSG_Documents
-constexpr int kWordNotAvailable = 14;
-constexpr int kWrongKind = 15;
-constexpr int kAtLine = 16;
-constexpr int kLacksEndNote = 17;
-constexpr int kTooLongNote = 18;
-constexpr int kAfterMarkerNote = 19;
-constexpr int kBeyondLimitNote = 20;
-constexpr int kGroupSplitNote = 21;
-constexpr int kLabelMismatch = 22;
-constexpr int kReferenceNamed = 23;
-constexpr int kNotInLibrary = 24;
 
 // RTF list entries are written in pieces of at most this many bytes, each on a line of its own.
 constexpr std::size_t kPieceLength = 84;
@@ -151,9 +126,10 @@ std::string LabelKey(std::string_view label) {
 
 std::string NoteMessage(const ScanNote& note) {
     // The warning of each ScanIssue, in its order.
-    static constexpr int kNotes[] = {kLacksEndNote, kTooLongNote, kAfterMarkerNote,
-                                     kBeyondLimitNote, kGroupSplitNote};
-    return Msg(MsgList::Documents, kNotes[static_cast<int>(note.issue)], std::to_string(note.line));
+    static constexpr msg::Documents kNotes[] = {
+        msg::Documents::LacksEndNote, msg::Documents::TooLongNote, msg::Documents::AfterMarkerNote,
+        msg::Documents::BeyondLimitNote, msg::Documents::GroupSplitNote};
+    return Msg(kNotes[static_cast<int>(note.issue)], std::to_string(note.line));
 }
 
 class Completion {
@@ -176,9 +152,9 @@ public:
     }
 
 private:
-    void Status(int entry) {
+    void Status(msg::ReplaceManuscripts entry) {
         if (request_.progress != nullptr) {
-            request_.progress->SetStatus(Msg(MsgList::ReplaceManuscripts, entry));
+            request_.progress->SetStatus(Msg(entry));
             request_.progress->SetProgress(0);
         }
     }
@@ -187,8 +163,8 @@ private:
         const std::string shown = DisplayPath(request_.manuscript);
         const TDocumentLibrary* library = request_.library;
         if (request_.documentFormat == kWordAutomation) {
-            return Outcome::Error(Msg(MsgList::Documents, kWordNotAvailable,
-                                      Utf8ToCp1252(request_.documentFormatName)));
+            return Outcome::Error(
+                Msg(msg::Documents::WordNotAvailable, Utf8ToCp1252(request_.documentFormatName)));
         }
         if (request_.documentFormat == kLatexDocument) {
             kind_ = DocumentKind::Latex;
@@ -196,25 +172,26 @@ private:
                    request_.documentFormat >= library->Count()) {
             const std::string names =
                 library != nullptr ? library->FormatNames() : TDocumentLibrary().FormatNames();
-            return Outcome::Error(Msg2(MsgList::Documents, kNotInLibrary,
-                                       Utf8ToCp1252(request_.documentFormatName), names));
+            return Outcome::Error(Msg(msg::Documents::NotInLibrary,
+                                      Utf8ToCp1252(request_.documentFormatName), names));
         } else {
             definition_ = &library->Definition(request_.documentFormat);
             kind_ = KindOfDefinition(definition_->name);
         }
         if (!fs_.Stat(request_.manuscript).exists) {
-            return Outcome::Error(Msg(MsgList::FileOpen, kNoSuchFile, shown));
+            return Outcome::Error(Msg(msg::FileOpen::NoSuchFile, shown));
         }
         if (!ReadWholeFile(fs_, request_.manuscript, document_)) {
-            return Outcome::Error(Msg(MsgList::FileOpen, kFailedToRead, shown));
+            return Outcome::Error(Msg(msg::FileOpen::FailedToRead, shown));
         }
         if (!DocumentHasKind(document_, kind_)) {
             const std::string name = definition_ != nullptr
                                          ? definition_->name
                                          : Utf8ToCp1252(request_.documentFormatName);
-            return Outcome::Error(Msg2(MsgList::Documents, kWrongKind, shown, name));
+            return Outcome::Error(Msg(msg::Documents::WrongKind, shown, name));
         }
-        collation_ = std::clamp<int>(request_.format->record.charSortOrder, 0, kCollationCount - 1);
+        collation_ = static_cast<Collation>(
+            std::clamp<int>(request_.format->record.charSortOrder, 0, kCollationCount - 1));
         SelectCollation(collation_);
         render_ = request_.render;
         render_.latex = kind_ == DocumentKind::Latex;
@@ -224,7 +201,7 @@ private:
     }
 
     Outcome Scan() {
-        Status(kScanning);
+        Status(msg::ReplaceManuscripts::ScanningDocument);
         if (Outcome r = ScanDocument(document_, kind_, definition_, scan_, request_.progress); !r) {
             return r;
         }
@@ -232,9 +209,9 @@ private:
             for (const ScannedCitation& c : g.citations) {
                 const TPseudoCitation pc = ParsePseudoCitation(c.text);
                 if (!pc.Readable()) {
-                    return Outcome::Error(Msg2(MsgList::Manusproduction, kUnreadableNumber,
-                                               std::to_string(c.running), Utf8ToCp1252(c.text)) +
-                                          Msg(MsgList::Documents, kAtLine, std::to_string(c.line)));
+                    return Outcome::Error(Msg(msg::Manusproduction::UnreadableReferenceNumber,
+                                              std::to_string(c.running), Utf8ToCp1252(c.text)) +
+                                          Msg(msg::Documents::AtLine, std::to_string(c.line)));
                 }
                 citations_.push_back(pc);
                 requests_.push_back({ResolveReferenceFile(request_.manuscript, pc.file), pc.number,
@@ -242,13 +219,13 @@ private:
             }
         }
         if (citations_.empty()) {
-            return Outcome::Error(Msg(MsgList::Manusproduction, kNoCitations));
+            return Outcome::Error(Msg(msg::Manusproduction::NoCitations));
         }
         return Outcome::Ok();
     }
 
     Outcome ReadReferences() {
-        Status(kReading);
+        Status(msg::ReplaceManuscripts::ReadingReferences);
         if (Outcome r = references_.Collect(requests_, collation_, render_, fs_, request_.progress);
             !r) {
             return r;
@@ -272,10 +249,10 @@ private:
             const std::string expected = LabelKey(ref.label);
             if (!expected.empty() && LabelKey(label).find(expected) == std::string::npos) {
                 const std::string named =
-                    Msg3(MsgList::Documents, kReferenceNamed, std::to_string(ref.number + 1),
-                         DisplayPath(ref.file), ref.label);
-                labelWarnings_.push_back(Msg3(MsgList::Documents, kLabelMismatch,
-                                              std::to_string(requests_[i].line), label, named));
+                    Msg(msg::Documents::ReferenceNamed, std::to_string(ref.number + 1),
+                        DisplayPath(ref.file), ref.label);
+                labelWarnings_.push_back(Msg(msg::Documents::LabelMismatch,
+                                             std::to_string(requests_[i].line), label, named));
             }
         }
     }
@@ -293,7 +270,7 @@ private:
     }
 
     Outcome Write() {
-        Status(kReplacing);
+        Status(msg::ReplaceManuscripts::ReplacingPseudoCitations);
         const OutputConverter converter(kind_, definition_, scan_.utf8Document);
         CitationGroupFormatter formatter(*request_.format, references_, collation_);
         std::string out;
@@ -335,7 +312,7 @@ private:
         }
         if (Outcome r = WriteFileAtomically(fs_, report_.outputName, out); !r) {
             return Outcome::Error(
-                Msg(MsgList::Manusproduction, kFatalWrite, DisplayPath(report_.outputName)));
+                Msg(msg::Manusproduction::FatalWrite, DisplayPath(report_.outputName)));
         }
         Finish(out.size());
         return Outcome::Ok();
@@ -355,7 +332,7 @@ private:
                                 labelWarnings_.end());
         if (request_.progress != nullptr) {
             request_.progress->SetProgress(Progress::kMaximum);
-            request_.progress->SetStatus(Msg(MsgList::ReplaceManuscripts, kCompleted));
+            request_.progress->SetStatus(Msg(msg::ReplaceManuscripts::ManuscriptCompleted));
         }
     }
 
@@ -365,7 +342,7 @@ private:
     DocumentKind kind_ = DocumentKind::Plain;
     const TDocumentDefinition* definition_ = nullptr;
     std::string document_;
-    int collation_ = 1;
+    Collation collation_ = Collation::English;
     RenderOptions render_;
     ScanResult scan_;
     std::vector<TPseudoCitation> citations_;

@@ -10,7 +10,7 @@
 #include "documents/DocumentLibrary.h"
 #include "formats/FormatDesc.h"
 #include "formats/Renderer.h"
-#include "refstore/FileSystem.h"
+#include "storage/FileSystem.h"
 #include "text/Outcome.h"
 
 #include <cstdint>
@@ -54,8 +54,9 @@ struct CompletionReport {
 std::string ManuscriptPath(const std::string& name, const std::string& documentDirectory,
                            FileSystem& fs = FileSystem::Default());
 
-// Completes the manuscript. A failure's message is the one the user is shown (the Part's text,
-// with the line of the pseudo-citation at fault where there is one); nothing is then written.
+// Completes the manuscript. A failure's message is the one the user is shown (the catalogue's
+// text for the failure, with the line of the pseudo-citation at fault where there is one); nothing
+// is then written.
 Outcome CompleteDocument(const CompletionRequest& request, CompletionReport& report);
 
 } // namespace cvx

@@ -14,21 +14,6 @@ namespace {
 
 constexpr std::string_view kFirstLine = "citavox-document 1";
 
-// GMSG_Documents
-constexpr int kLineMessage = 0;
-constexpr int kBadFirstLine = 1;
-constexpr int kUnknownSetting = 2;
-constexpr int kSettingTwice = 3;
-constexpr int kSettingMissing = 4;
-constexpr int kQuoteNotClosed = 5;
-constexpr int kUnknownEscape = 6;
-constexpr int kRawByte = 7;
-constexpr int kTooLong = 8;
-constexpr int kCharacterTwice = 9;
-constexpr int kCharacterMissing = 10;
-constexpr int kNotACharacter = 11;
-constexpr int kWrongTextCount = 12;
-
 constexpr std::string_view kStyleKeys[kStyleCodeCount] = {
     "bold",        "italic",   "subscript", "bold-subscript", "bold-superscript",
     "superscript", "underline"};
@@ -70,7 +55,7 @@ std::optional<Failure> SplitLine(std::string_view line, Line& out) {
         ++i;
         for (;;) {
             if (i >= line.size()) {
-                return Failure{Message(MsgList::Documents, kQuoteNotClosed)};
+                return Failure{Message(msg::Documents::QuoteNotClosed)};
             }
             const char c = line[i++];
             if (c == '"') {
@@ -88,10 +73,10 @@ std::optional<Failure> SplitLine(std::string_view line, Line& out) {
                     i += 3;
                     continue;
                 }
-                return Failure{Message(MsgList::Documents, kUnknownEscape)};
+                return Failure{Message(msg::Documents::UnknownEscape)};
             }
             if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) > 0x7E) {
-                return Failure{Message(MsgList::Documents, kRawByte)};
+                return Failure{Message(msg::Documents::RawByte)};
             }
             text += c;
         }
@@ -99,7 +84,7 @@ std::optional<Failure> SplitLine(std::string_view line, Line& out) {
         skipBlanks();
     }
     if (i < line.size() && line[i] != '#') {
-        return Failure{Msg(MsgList::Documents, kUnknownSetting, std::string(line.substr(i)))};
+        return Failure{Msg(msg::Documents::UnknownSetting, std::string(line.substr(i)))};
     }
     return std::nullopt;
 }
@@ -119,10 +104,10 @@ public:
         if (line.key == "char") {
             const int code = CharacterCode(line.argument);
             if (code < 0) {
-                return Failure{Msg(MsgList::Documents, kNotACharacter, line.argument)};
+                return Failure{Msg(msg::Documents::NotACharacter, line.argument)};
             }
             if (!seen_.insert("char " + HexText(code)).second) {
-                return Failure{Msg(MsgList::Documents, kCharacterTwice, HexText(code))};
+                return Failure{Msg(msg::Documents::CharacterTwice, HexText(code))};
             }
             if (auto f = Count(line, 1)) {
                 return f;
@@ -131,7 +116,7 @@ public:
                          d_.characters[static_cast<std::size_t>(code - kFirstMappedChar)]);
         }
         if (!seen_.insert(line.key).second) {
-            return Failure{Msg(MsgList::Documents, kSettingTwice, line.key)};
+            return Failure{Msg(msg::Documents::SettingTwice, line.key)};
         }
         if (auto it = single_.find(line.key); it != single_.end()) {
             if (auto f = Count(line, 1)) {
@@ -149,25 +134,25 @@ public:
             }
             return Store(line.key, line.texts[1], d_.styleOff[s]);
         }
-        return Failure{Msg(MsgList::Documents, kUnknownSetting, line.key)};
+        return Failure{Msg(msg::Documents::UnknownSetting, line.key)};
     }
 
     // A message for the first setting or character the description lacks.
     std::optional<std::string> Missing() const {
         for (const auto& [key, target] : single_) {
             if (!seen_.contains(key)) {
-                return Msg(MsgList::Documents, kSettingMissing, key);
+                return Msg(msg::Documents::SettingMissing, key);
             }
         }
         for (const auto& [key, index] : pairs_) {
             if (!seen_.contains(key)) {
-                return Msg(MsgList::Documents, kSettingMissing, key);
+                return Msg(msg::Documents::SettingMissing, key);
             }
         }
         for (int c = kFirstMappedChar; c <= kLastMappedChar; ++c) {
             const std::string hex = HexText(c);
             if (!seen_.contains("char " + hex)) {
-                return Msg(MsgList::Documents, kCharacterMissing, hex);
+                return Msg(msg::Documents::CharacterMissing, hex);
             }
         }
         return std::nullopt;
@@ -191,8 +176,7 @@ private:
 
     static std::optional<Failure> Count(const Line& line, std::size_t wanted) {
         if (line.texts.size() != wanted) {
-            return Failure{
-                Msg2(MsgList::Documents, kWrongTextCount, line.key, std::to_string(wanted))};
+            return Failure{Msg(msg::Documents::WrongTextCount, line.key, std::to_string(wanted))};
         }
         return std::nullopt;
     }
@@ -206,7 +190,7 @@ private:
             limit = kDocumentExtensionField - 1;
         }
         if (text.size() > limit) {
-            return Failure{Msg3(MsgList::Documents, kTooLong, text, key, std::to_string(limit))};
+            return Failure{Msg(msg::Documents::TextTooLong, text, key, std::to_string(limit))};
         }
         target = text;
         return std::nullopt;
@@ -225,7 +209,7 @@ Outcome CompileDocumentDefinition(std::string_view text, TDocumentDefinition& de
     Compiler compiler(d);
     auto fail = [](int lineNumber, const std::string& message) {
         return Outcome::Error(
-            Msg2(MsgList::Documents, kLineMessage, std::to_string(lineNumber), message));
+            Msg(msg::Documents::LineMessage, std::to_string(lineNumber), message));
     };
     int lineNumber = 0;
     bool first = true;
@@ -243,7 +227,7 @@ Outcome CompileDocumentDefinition(std::string_view text, TDocumentDefinition& de
         }
         if (first) {
             if (raw != kFirstLine) {
-                return fail(lineNumber, Message(MsgList::Documents, kBadFirstLine));
+                return fail(lineNumber, Message(msg::Documents::BadFirstLine));
             }
             first = false;
             continue;
@@ -257,7 +241,7 @@ Outcome CompileDocumentDefinition(std::string_view text, TDocumentDefinition& de
         }
     }
     if (first) {
-        return fail(lineNumber, Message(MsgList::Documents, kBadFirstLine));
+        return fail(lineNumber, Message(msg::Documents::BadFirstLine));
     }
     if (auto missing = compiler.Missing()) {
         return fail(lineNumber, *missing);

@@ -1,6 +1,6 @@
 #include "documents/DocumentLibrary.h"
 
-#include "refstore/LittleEndian.h"
+#include "storage/LittleEndian.h"
 #include "text/CaseMapping.h"
 #include "text/Catalogue.h"
 #include "text/FileNames.h"
@@ -8,10 +8,6 @@
 namespace cvx {
 
 namespace {
-
-constexpr int kLibraryRuined = 5;      // GMSG_CreateFormDocs
-constexpr int kUnableToLocate = 6;     // GMSG_CreateFormDocs
-constexpr int kDefinitionTooLong = 13; // GMSG_Documents
 
 // Every code of an entry in file order, for reading and writing alike.
 template <typename Definition, typename Visit> void ForEachCode(Definition& d, Visit visit) {
@@ -114,7 +110,7 @@ Outcome EncodeDocumentLibrary(const std::vector<TDocumentDefinition>& definition
         ForEachCode(
             d, [&](const std::string& code) { fits = fits && code.size() <= kMaxDocumentCode; });
         if (!fits) {
-            return Outcome::Error(Msg(MsgList::Documents, kDefinitionTooLong, d.name));
+            return Outcome::Error(Msg(msg::Documents::DefinitionTooLong, d.name));
         }
         std::string offset;
         PutLe32(offset, static_cast<std::uint32_t>(out.size()));
@@ -132,7 +128,7 @@ Outcome EncodeDocumentLibrary(const std::vector<TDocumentDefinition>& definition
 
 Outcome DecodeDocumentLibrary(std::string_view bytes,
                               std::vector<TDocumentDefinition>& definitions) {
-    const Outcome ruined = Outcome::Error(Msg(MsgList::CreateFormDocs, kLibraryRuined));
+    const Outcome ruined = Outcome::Error(Msg(msg::CreateFormDocs::LibraryRuined));
     if (bytes.size() < 6 || GetLe32(bytes, 0) != kDocumentLibraryMagic) {
         return ruined;
     }
@@ -161,7 +157,7 @@ Outcome DecodeDocumentLibrary(std::string_view bytes,
 Outcome TDocumentLibrary::Load(const std::string& path, FileSystem& fs) {
     std::string bytes;
     if (!ReadWholeFile(fs, path, bytes)) {
-        return Outcome::Error(Msg(MsgList::CreateFormDocs, kUnableToLocate, DisplayPath(path)));
+        return Outcome::Error(Msg(msg::CreateFormDocs::UnableToLocate, DisplayPath(path)));
     }
     std::vector<TDocumentDefinition> read;
     if (Outcome r = DecodeDocumentLibrary(bytes, read); !r) {

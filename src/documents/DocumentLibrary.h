@@ -9,7 +9,7 @@
 // on/off pairs (StyleCode order), Greek, line break, tab, outdented paragraph and one string for
 // each character 128..254.
 
-#include "refstore/FileSystem.h"
+#include "storage/FileSystem.h"
 #include "text/Outcome.h"
 
 #include <array>

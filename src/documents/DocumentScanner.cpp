@@ -1,7 +1,7 @@
 #include "documents/DocumentScanner.h"
 
 #include "documents/PseudoCitation.h"
-#include "refstore/LittleEndian.h"
+#include "storage/LittleEndian.h"
 #include "text/Cp1252.h"
 #include "text/LatexText.h"
 #include "text/Progress.h"

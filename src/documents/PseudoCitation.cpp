@@ -12,15 +12,7 @@ namespace cvx {
 namespace {
 
 constexpr std::string_view kHiddenCode = "#H";
-constexpr int kTooManyTagged = 18; // GMSG_RefWin
 constexpr int kTooManyTaggedHelp = 3112;
-
-// The catalogue entries of the reminders (GMSG_CreateFormats).
-constexpr int kHiddenReminder = 2;
-constexpr int kYearReminder = 3;
-constexpr int kAuthorsReminder = 4;
-constexpr int kFirstReminder = 5;
-constexpr int kEnclosureReminder = 6;
 
 std::string_view OptionWord(int option) {
     switch (option) {
@@ -184,13 +176,13 @@ std::string BuildPseudoCitation(const PseudoCitationRequest& request, bool hide)
     std::string label = request.label;
     switch (request.option) {
     case kOptionHide:
-        label += " " + Message(MsgList::CreateFormats, kHiddenReminder);
+        label += " " + Message(msg::CreateFormats::HiddenReminder);
         break;
     case kOptionYear:
-        label += " " + Message(MsgList::CreateFormats, kYearReminder);
+        label += " " + Message(msg::CreateFormats::YearReminder);
         break;
     case kOptionAuthors:
-        label += " " + Message(MsgList::CreateFormats, kAuthorsReminder);
+        label += " " + Message(msg::CreateFormats::AuthorsReminder);
         break;
     case kOptionTextBefore:
         label = request.optionText + label;
@@ -202,10 +194,10 @@ std::string BuildPseudoCitation(const PseudoCitationRequest& request, bool hide)
         break;
     }
     if (request.firstInGroup) {
-        label += " " + Message(MsgList::CreateFormats, kFirstReminder);
+        label += " " + Message(msg::CreateFormats::FirstReminder);
     }
     if (request.skipEnclosure) {
-        label += " " + Message(MsgList::CreateFormats, kEnclosureReminder);
+        label += " " + Message(msg::CreateFormats::EnclosureReminder);
     }
     return out + label + "}}";
 }
@@ -216,7 +208,7 @@ Outcome BuildPseudoCitations(const std::vector<PseudoCitationRequest>& requests,
     for (const PseudoCitationRequest& r : requests) {
         const std::string one = BuildPseudoCitation(r, hide);
         if (all.size() + one.size() > kMaxPseudoCitationText) {
-            return Outcome::Error(Msg(MsgList::RefWin, kTooManyTagged), kTooManyTaggedHelp);
+            return Outcome::Error(Msg(msg::RefWin::TooManyTagged), kTooManyTaggedHelp);
         }
         all += one;
     }

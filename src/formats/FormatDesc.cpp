@@ -1,6 +1,6 @@
 #include "formats/FormatDesc.h"
 
-#include "refstore/LittleEndian.h"
+#include "storage/LittleEndian.h"
 #include "text/Catalogue.h"
 
 #include <algorithm>
@@ -154,7 +154,7 @@ void RemovePoolText(FormatRecord& record, StrRef& ref) {
 }
 
 Outcome PoolWarning() {
-    return Outcome::Error(Msg(MsgList::CreateFormats, 0));
+    return Outcome::Error(Msg(msg::CreateFormats::OutOfFormatSpace));
 }
 
 // Sequential little-endian writer and reader of the record's bytes.

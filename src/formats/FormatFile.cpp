@@ -1,6 +1,6 @@
 #include "formats/FormatFile.h"
 
-#include "refstore/FileRewrite.h"
+#include "storage/FileRewrite.h"
 #include "text/CaseMapping.h"
 #include "text/Catalogue.h"
 #include "text/FileNames.h"
@@ -44,7 +44,7 @@ int LoadFormat(TFormatDesc& desc, const std::string& path, FileSystem& fs) {
 
 Outcome WriteFormatFile(const FormatRecord& record, const std::string& path, FileSystem& fs) {
     if (Outcome r = WriteFileAtomically(fs, path, EncodeFormat(record)); !r) {
-        return Outcome::Error(Msg2(MsgList::Formats, 2, DisplayPath(path), r.message()));
+        return Outcome::Error(Msg(msg::Formats::CannotWriteFormat, DisplayPath(path), r.message()));
     }
     return Outcome::Ok();
 }

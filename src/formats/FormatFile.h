@@ -2,7 +2,7 @@
 // Format files (".for"): loading, saving and finding them in a format directory.
 
 #include "formats/FormatDesc.h"
-#include "refstore/FileSystem.h"
+#include "storage/FileSystem.h"
 
 #include <string>
 #include <vector>

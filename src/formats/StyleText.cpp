@@ -290,7 +290,7 @@ public:
         numberTab_ = record_.numberingStyle >= 7;
         if (!ReadLines(text) || !Finish()) {
             return Outcome::Error(
-                line_ > 0 ? Msg2(MsgList::Formats, 3, std::to_string(line_), error_) : error_);
+                line_ > 0 ? Msg(msg::Formats::LineMessage, std::to_string(line_), error_) : error_);
         }
         result = record_;
         return Outcome::Ok();
@@ -315,7 +315,7 @@ private:
             }
             if (first) {
                 if (trimmed != kFirstLine) {
-                    return Fail(Msg(MsgList::Formats, 4));
+                    return Fail(Msg(msg::Formats::BadFirstLine));
                 }
                 first = false;
                 continue;
@@ -326,14 +326,14 @@ private:
         }
         if (first) {
             ++line_;
-            return Fail(Msg(MsgList::Formats, 4));
+            return Fail(Msg(msg::Formats::BadFirstLine));
         }
         return true;
     }
 
     bool Section(std::string_view trimmed) {
         if (trimmed.back() != ']') {
-            return Fail(Msg(MsgList::Formats, 5, Utf8ToCp1252(trimmed)));
+            return Fail(Msg(msg::Formats::UnknownSection, Utf8ToCp1252(trimmed)));
         }
         const std::string_view name = TrimView(trimmed.substr(1, trimmed.size() - 2));
         int index = -1;
@@ -348,10 +348,10 @@ private:
             }
         }
         if (index < 0) {
-            return Fail(Msg(MsgList::Formats, 5, Utf8ToCp1252(name)));
+            return Fail(Msg(msg::Formats::UnknownSection, Utf8ToCp1252(name)));
         }
         if (sectionsSeen_.contains(index)) {
-            return Fail(Msg(MsgList::Formats, 6, name));
+            return Fail(Msg(msg::Formats::SectionTwice, name));
         }
         sectionsSeen_.insert(index);
         section_ = index;
@@ -365,7 +365,7 @@ private:
 
     bool Setting(std::string_view line, std::string_view trimmed) {
         if (section_ < 0) {
-            return Fail(Msg(MsgList::Formats, 8));
+            return Fail(Msg(msg::Formats::SettingBeforeSection));
         }
         tokens_.clear();
         if (!Tokenize(trimmed)) {
@@ -375,7 +375,8 @@ private:
         const std::string& key = tokens_[0].text;
         if (IsBlank(line.front())) {
             // An indented line holds a text of the name-list style above it.
-            return style_ != nullptr ? StyleText(key) : Fail(Msg(MsgList::Formats, 23));
+            return style_ != nullptr ? StyleText(key)
+                                     : Fail(Msg(msg::Formats::IndentedLineMisplaced));
         }
         style_ = nullptr;
         std::string seenKey = key;
@@ -383,7 +384,7 @@ private:
             seenKey += " " + tokens_[1].text;
         }
         if (!keysSeen_.insert(seenKey).second) {
-            return Fail(Msg(MsgList::Formats, 10, seenKey));
+            return Fail(Msg(msg::Formats::SettingTwice, seenKey));
         }
         if (section_ == 0) {
             return CitationSetting(key);
@@ -418,7 +419,7 @@ private:
             ++i;
             while (true) {
                 if (i >= line.size()) {
-                    return Fail(Msg(MsgList::Formats, 14));
+                    return Fail(Msg(msg::Formats::QuoteNotClosed));
                 }
                 const char c = line[i];
                 const bool escape = c == '\\' && i + 1 < line.size();
@@ -447,7 +448,7 @@ private:
                 return false;
             }
             if (i < line.size() && !IsBlank(line[i])) {
-                return Fail(Msg(MsgList::Formats, 13, Utf8ToCp1252(line.substr(i))));
+                return Fail(Msg(msg::Formats::UnexpectedAtEnd, Utf8ToCp1252(line.substr(i))));
             }
             tokens_.push_back(std::move(token));
         }
@@ -455,7 +456,7 @@ private:
 
     bool Flush(std::string& utf8, std::string& out) {
         if (!Utf8FitsCp1252(utf8)) {
-            return Fail(Msg(MsgList::Formats, 15));
+            return Fail(Msg(msg::Formats::NotInCodePage));
         }
         out += Utf8ToCp1252(utf8);
         utf8.clear();
@@ -466,7 +467,7 @@ private:
 
     const Token* Next() {
         if (next_ >= tokens_.size()) {
-            Fail(Msg(MsgList::Formats, 12));
+            Fail(Msg(msg::Formats::ValueMissing));
             return nullptr;
         }
         return &tokens_[next_++];
@@ -475,7 +476,8 @@ private:
     bool End() {
         if (next_ < tokens_.size()) {
             const Token& t = tokens_[next_];
-            return Fail(Msg(MsgList::Formats, 13, t.quoted ? t.text : Utf8ToCp1252(t.text)));
+            return Fail(
+                Msg(msg::Formats::UnexpectedAtEnd, t.quoted ? t.text : Utf8ToCp1252(t.text)));
         }
         return true;
     }
@@ -494,8 +496,8 @@ private:
         for (std::size_t i = 0; i < choices.size(); ++i) {
             list += (i ? ", " : "") + ChoiceText(choices, static_cast<int>(i));
         }
-        return Fail(Msg3(MsgList::Formats, 11, t.quoted ? t.text : Utf8ToCp1252(t.text), key,
-                         Utf8ToCp1252(list)));
+        return Fail(Msg(msg::Formats::NotAValue, t.quoted ? t.text : Utf8ToCp1252(t.text), key,
+                        Utf8ToCp1252(list)));
     }
 
     bool Choose(std::string_view key, std::span<const Choice> choices, std::uint8_t& target) {
@@ -517,10 +519,10 @@ private:
             return false;
         }
         if (!t->quoted) {
-            return Fail(Msg(MsgList::Formats, 26, Utf8ToCp1252(t->text)));
+            return Fail(Msg(msg::Formats::QuotedTextExpected, Utf8ToCp1252(t->text)));
         }
         if (t->text.size() > static_cast<std::size_t>(kMaxPoolText)) {
-            return Fail(Msg(MsgList::Formats, 16));
+            return Fail(Msg(msg::Formats::TextTooLong));
         }
         texts_.Set(ref, t->text);
         return true;
@@ -539,14 +541,14 @@ private:
         }
         const std::optional<int> n = t->quoted ? std::nullopt : ParseInt(t->text, true);
         if (!n || *n < 0 || *n > 255) {
-            return Fail(Msg(MsgList::Formats, 22, Utf8ToCp1252(t->text)));
+            return Fail(Msg(msg::Formats::NotAByte, Utf8ToCp1252(t->text)));
         }
         target = static_cast<std::uint8_t>(*n);
         return true;
     }
 
     bool Unknown(const std::string& key) {
-        return Fail(Msg(MsgList::Formats, 9, Utf8ToCp1252(key)));
+        return Fail(Msg(msg::Formats::UnknownSetting, Utf8ToCp1252(key)));
     }
 
     // --- sections ---
@@ -641,7 +643,7 @@ private:
                 return k;
             }
         }
-        Fail(Msg(MsgList::Formats, 18, t.quoted ? t.text : Utf8ToCp1252(t.text)));
+        Fail(Msg(msg::Formats::UnknownElement, t.quoted ? t.text : Utf8ToCp1252(t.text)));
         return std::nullopt;
     }
 
@@ -653,14 +655,14 @@ private:
                 return false;
             }
             if (placed && ((AllowedKinds(static_cast<FormSlot>(slot)) >> *k) & 1) == 0) {
-                return Fail(
-                    Msg2(MsgList::Formats, 19, KindName(*k), std::string(kSourceWords[slot / 2])));
+                return Fail(Msg(msg::Formats::ElementNotInForms, KindName(*k),
+                                std::string(kSourceWords[slot / 2])));
             }
             if (placed && std::find(kinds.begin(), kinds.end(), *k) != kinds.end()) {
-                return Fail(Msg(MsgList::Formats, 20, KindName(*k)));
+                return Fail(Msg(msg::Formats::ElementTwice, KindName(*k)));
             }
             if (kinds.size() == kMaxElements) {
-                return Fail(Msg(MsgList::Formats, 21));
+                return Fail(Msg(msg::Formats::TooManyElements));
             }
             kinds.push_back(static_cast<std::uint8_t>(*k));
         }
@@ -683,7 +685,8 @@ private:
                     return false;
                 }
             } else {
-                return Fail(Msg(MsgList::Formats, 13, t.quoted ? t.text : Utf8ToCp1252(t.text)));
+                return Fail(
+                    Msg(msg::Formats::UnexpectedAtEnd, t.quoted ? t.text : Utf8ToCp1252(t.text)));
             }
         }
         return true;
@@ -698,7 +701,7 @@ private:
         const std::string seenKey =
             (style_ == &record_.forms[section_ - 2].authorStyle ? "authors " : "editors ") + key;
         if (!keysSeen_.insert(seenKey).second) {
-            return Fail(Msg(MsgList::Formats, 10, seenKey));
+            return Fail(Msg(msg::Formats::SettingTwice, seenKey));
         }
         return Text(*StyleTexts(*style_)[found - std::begin(kStyleTextKeys)]);
     }
@@ -731,9 +734,10 @@ private:
                                                      words.begin() + 1);
             } else if (std::find(std::begin(kOptionWords), std::end(kOptionWords), word) !=
                        std::end(kOptionWords)) {
-                return Fail(Msg2(MsgList::Formats, 25, KindName(*kind), std::string(word)));
+                return Fail(Msg(msg::Formats::NoSuchOption, KindName(*kind), std::string(word)));
             } else {
-                return Fail(Msg(MsgList::Formats, 13, t.quoted ? t.text : Utf8ToCp1252(t.text)));
+                return Fail(
+                    Msg(msg::Formats::UnexpectedAtEnd, t.quoted ? t.text : Utf8ToCp1252(t.text)));
             }
         }
         return true;
@@ -747,7 +751,7 @@ private:
                 const std::string_view name = index == 0   ? "citations"
                                               : index == 1 ? "reference-list"
                                                            : kFormSections[index - 2];
-                return Fail(Msg(MsgList::Formats, 7, name));
+                return Fail(Msg(msg::Formats::SectionMissing, name));
             }
         }
         record_.numberingStyle = static_cast<std::uint8_t>(numbering_ + (numberTab_ ? 7 : 0));
@@ -756,13 +760,13 @@ private:
             const FormText& form = forms_[slot];
             if (!form.order) {
                 line_ = form.line;
-                return Fail(Msg(MsgList::Formats, 17, kFormSections[slot]));
+                return Fail(Msg(msg::Formats::FormWithoutOrder, kFormSections[slot]));
             }
             f.count = static_cast<std::uint8_t>(form.order->size());
             if (form.unused) {
                 if (form.order->size() + form.unused->size() > kMaxElements) {
                     line_ = form.line;
-                    return Fail(Msg(MsgList::Formats, 21));
+                    return Fail(Msg(msg::Formats::TooManyElements));
                 }
                 f.order = {};
                 std::copy(form.order->begin(), form.order->end(), f.order.begin());
@@ -774,7 +778,7 @@ private:
         }
         if (!texts_.Apply(record_)) {
             line_ = 0;
-            return Fail(Msg(MsgList::Formats, 24));
+            return Fail(Msg(msg::Formats::PoolFull));
         }
         return true;
     }

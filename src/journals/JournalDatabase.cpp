@@ -2,7 +2,7 @@
 
 #include "journals/BlockCodec.h"
 #include "journals/JournalNames.h"
-#include "refstore/LittleEndian.h"
+#include "storage/LittleEndian.h"
 #include "text/Catalogue.h"
 
 #include <algorithm>
@@ -47,10 +47,10 @@ std::string JournalCountText(long count) {
 }
 
 std::string JournalErrorText(JournalError e) {
-    constexpr int kFirstErrorText = 13; // the text of code 1; code 11 is the 23rd text
+    // The texts of codes 1 to 11 follow each other from "Name not found"; then "Unknown error".
     const int code = static_cast<int>(e);
-    return Message(MsgList::JournalNames,
-                   code >= 1 && code <= 11 ? kFirstErrorText - 1 + code : kFirstErrorText + 11);
+    return Message(code >= 1 && code <= 11 ? msg::JournalNames::ErrorNameNotFound + (code - 1)
+                                           : msg::JournalNames::ErrorUnknown);
 }
 
 JournalDatabase::JournalDatabase(FileSystem& fs) : fs_(fs) {}

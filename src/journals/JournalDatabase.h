@@ -9,7 +9,7 @@
 #include "journals/JournalFormat.h"
 #include "journals/JournalIndex.h"
 #include "journals/JournalLookup.h"
-#include "refstore/FileSystem.h"
+#include "storage/FileSystem.h"
 
 #include <array>
 #include <cstdint>

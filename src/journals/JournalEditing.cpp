@@ -2,7 +2,7 @@
 
 #include "journals/JournalMatching.h"
 #include "journals/JournalNames.h"
-#include "refstore/FileRewrite.h"
+#include "storage/FileRewrite.h"
 #include "text/StringPrimitives.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "journals/JournalImage.h"
 
 #include "journals/BlockCodec.h"
-#include "refstore/LittleEndian.h"
+#include "storage/LittleEndian.h"
 
 #include <algorithm>
 

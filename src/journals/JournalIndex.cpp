@@ -1,6 +1,6 @@
 #include "journals/JournalIndex.h"
 
-#include "refstore/LittleEndian.h"
+#include "storage/LittleEndian.h"
 
 #include <algorithm>
 

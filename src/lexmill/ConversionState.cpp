@@ -28,7 +28,7 @@ std::string CutText(std::string_view text) {
 }
 
 std::string ConversionState::CatalogueText(DriverText which) {
-    return Message(MsgList::VorodudTexts, static_cast<int>(which));
+    return Message(which);
 }
 
 ConversionState::ConversionState() {
@@ -51,7 +51,7 @@ ConversionState::PrepareResult ConversionState::PrepareReadWrite(const std::stri
     try {
         ReleaseRun();
         CloseErrorFile();
-        convCharSet = 0;
+        convCharSet = TextMode::Ansi;
         absPos_ = 0;
         errFileError_ = false;
         probaseFirstCall = true;
@@ -192,7 +192,7 @@ void ConversionState::EnsureSourceDecoded() {
     }
     sourceChecked_ = true;
     // Japanese double-byte text is read as it is; anything else through its decoded copy.
-    if (convCharSet == 1) {
+    if (convCharSet == TextMode::ShiftJis) {
         return;
     }
     const int fd = OpenDecodedSource(sourceName_);

@@ -6,6 +6,8 @@
 
 #include "lexmill/LineReader.h"
 #include "lexmill/OutputFile.h"
+#include "text/MessageLists.h"
+#include "text/TextMode.h"
 
 #include <array>
 #include <cstdint>
@@ -78,15 +80,10 @@ struct RunCounters {
     int incomplete = 0;
 };
 
-// The driver's texts for the library's output.
-enum class DriverText : int {
-    YearLine = 0,
-    SourceLine = 1,
-    SourceNoteOneLine = 2,
-    SourceNoteLines = 3,
-    EtAlNote = 13,
-    DumpHeader = 20,
-};
+// The driver's texts for the library's output: entries of the driver's catalogue list, whose
+// index is what crosses the C interface (YearLine, SourceLine, SourceNoteOneLine,
+// SourceNoteLines, EtAlNote and DumpHeader).
+using DriverText = msg::VorodudTexts;
 
 class ConversionState {
 public:
@@ -114,7 +111,7 @@ public:
     std::string CurRefText() const { return std::to_string(counters_.curRef + 1); }
 
     // --- Settings
-    int convCharSet = 0; // 1: Japanese double-byte text
+    TextMode convCharSet = TextMode::Ansi; // ShiftJis: Japanese double-byte text
     bool noDiac = true;
     unsigned char diacChar = 0;
     bool addLangToTitle = false;

@@ -62,7 +62,7 @@ void AddAbstractWords(ConversionState& s, std::string_view text, bool countFollo
     if (abstract.count < 1) {
         return;
     }
-    const bool japanese = s.convCharSet == 1;
+    const bool japanese = s.convCharSet == TextMode::ShiftJis;
     std::size_t i = 0;
     while (i < text.size()) {
         const std::size_t blank = text.find(' ', i);
@@ -189,7 +189,7 @@ void DumpAddress(ConversionState& s, std::string_view textArgument) {
         return;
     }
     if (UpperText(text) == text) {
-        text = Decapitalise(text, CaseMode::Word, s.convCharSet == 1);
+        text = Decapitalise(text, CaseMode::Word, s.convCharSet == TextMode::ShiftJis);
     }
     auto& address = s.ref.address;
     WrapInto(address, "Address: " + text, 79, address.kSize,
@@ -211,7 +211,7 @@ void DumpTitle(ConversionState& s, std::string_view textArgument) {
     if (text.empty()) {
         return;
     }
-    if (s.convCharSet != 1) {
+    if (s.convCharSet != TextMode::ShiftJis) {
         text = Decapitalise(text, CaseMode::Word, false);
     }
     WrapInto(s.ref.title, text, 79, s.ref.title.kSize,
@@ -286,7 +286,8 @@ void DecapitalizeTitle(ConversionState& s) {
     }
     bool capitalNext = true;
     for (int i = 1; i <= title.count; ++i) {
-        title[i] = Decapitalise(title[i], CaseMode::Sentence, s.convCharSet == 1, capitalNext);
+        title[i] = Decapitalise(title[i], CaseMode::Sentence, s.convCharSet == TextMode::ShiftJis,
+                                capitalNext);
     }
 }
 
@@ -300,8 +301,8 @@ void DecapitalizeAbstract(ConversionState& s, int first) {
     }
     bool capitalNext = true;
     for (int i = from; i <= abstract.count; ++i) {
-        abstract[i] =
-            Decapitalise(abstract[i], CaseMode::Sentence, s.convCharSet == 1, capitalNext);
+        abstract[i] = Decapitalise(abstract[i], CaseMode::Sentence,
+                                   s.convCharSet == TextMode::ShiftJis, capitalNext);
     }
 }
 

@@ -22,7 +22,7 @@ std::string WithoutTrailingBlanks(std::string_view line) {
 }
 
 std::string CleanAndConvert(const ConversionState& s, std::string text) {
-    if (s.convCharSet == 0) {
+    if (s.convCharSet == TextMode::Ansi) {
         text = CleanHostText(text);
     }
     if (!s.noDiac) {
@@ -163,7 +163,7 @@ void ReadTitle(ConversionState& s, std::string_view tag, bool decapitalise) {
     // become "TI - "); taking the tag's own length would cut the title's first letter.
     text = DeleteAndTrim(text, 1, Collapse(tag).size());
     if (decapitalise) {
-        text = Decapitalise(text, CaseMode::Sentence, s.convCharSet == 1);
+        text = Decapitalise(text, CaseMode::Sentence, s.convCharSet == TextMode::ShiftJis);
     }
     auto& title = s.ref.title;
     WrapInto(title, text, 76, title.kSize, [](std::string_view t) { return CutAtBreak(t, 77); });
@@ -175,7 +175,7 @@ void ReadTitle(ConversionState& s, std::string_view tag, bool decapitalise) {
         return;
     }
     std::string& last = title[title.count];
-    if (s.convCharSet != 1 && last.ends_with('|')) {
+    if (s.convCharSet != TextMode::ShiftJis && last.ends_with('|')) {
         last.pop_back();
     }
     if (!last.ends_with('!') && !last.ends_with('.') && !last.ends_with('?')) {
@@ -199,7 +199,7 @@ void ReadLabelledInfo(ConversionState& s, std::string_view tag, std::string_view
     }
     text = " " + TrimBlanks(text);
     if (decapitalise) {
-        text = Decapitalise(text, CaseMode::Word, s.convCharSet == 1);
+        text = Decapitalise(text, CaseMode::Word, s.convCharSet == TextMode::ShiftJis);
     }
     if (!NewAbstractLine(s, "")) {
         return;
@@ -324,7 +324,7 @@ void ReadTitleCambridge(ConversionState& s, std::string_view tag, bool tagOnSame
     text = ReplaceAll(text, " )", ")");
     text = ReplaceAll(text, " ( ", " (");
     text = ReplaceAll(text, " .", ".");
-    text = Decapitalise(text, CaseMode::Sentence, s.convCharSet == 1);
+    text = Decapitalise(text, CaseMode::Sentence, s.convCharSet == TextMode::ShiftJis);
     if (StartsWith(text, "[")) {
         text.erase(0, 1);
         const std::size_t close = text.find(']');

@@ -195,7 +195,7 @@ void ConversionState::WriteReference() {
 
     // Title, with the language when asked for.
     std::vector<std::string> title = LinesOf(ref.title, true);
-    if (convCharSet != 1) {
+    if (convCharSet != TextMode::ShiftJis) {
         title.back() = title.back().substr(0, title.back().find('|'));
     }
     if (addLangToTitle && !TrimView(ref.language).empty()) {
@@ -295,7 +295,7 @@ void ConversionState::WriteReference() {
     }
     if (ref.address.count > 0) {
         std::vector<std::string> address = LinesOf(ref.address, false);
-        if (convCharSet != 1) {
+        if (convCharSet != TextMode::ShiftJis) {
             std::erase(address.back(), '|');
         }
         writeContinued(address);

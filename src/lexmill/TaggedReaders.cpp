@@ -439,7 +439,7 @@ std::string JicstToSingleByte(std::string_view line) {
 }
 
 void ReadTheWholeReferenceJICST(ConversionState& s, std::string_view marker) {
-    s.convCharSet = 1;
+    s.convCharSet = TextMode::ShiftJis;
     s.inRef = false;
     if (!s.BeginRecord()) {
         return;

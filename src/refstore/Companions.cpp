@@ -1,6 +1,6 @@
 #include "refstore/Companions.h"
 
-#include "refstore/FileSystem.h"
+#include "storage/FileSystem.h"
 #include "text/CaseMapping.h"
 #include "text/FileNames.h"
 

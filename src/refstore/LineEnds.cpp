@@ -1,7 +1,7 @@
 #include "refstore/LineEnds.h"
 
-#include "refstore/FileRewrite.h"
-#include "refstore/FileSystem.h"
+#include "storage/FileRewrite.h"
+#include "storage/FileSystem.h"
 
 #include <vector>
 

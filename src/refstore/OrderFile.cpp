@@ -1,8 +1,8 @@
 #include "refstore/OrderFile.h"
 
-#include "refstore/FileRewrite.h"
-#include "refstore/FileSystem.h"
-#include "refstore/LittleEndian.h"
+#include "storage/FileRewrite.h"
+#include "storage/FileSystem.h"
+#include "storage/LittleEndian.h"
 #include "text/Catalogue.h"
 
 #include <algorithm>
@@ -52,21 +52,22 @@ bool OrderFileValid(FileSystem& fs, const std::string& orderPath, const std::str
            order.modifiedNs >= fs.Stat(refPath).modifiedNs;
 }
 
-bool LoadOrder(FileSystem& fs, const std::string& orderPath, int n, int kind,
+bool LoadOrder(FileSystem& fs, const std::string& orderPath, int n, DisplayOrder kind,
                std::vector<std::int32_t>& order) {
     std::vector<std::vector<std::int32_t>> orders;
-    if (kind < 0 || kind >= kStoredOrders || !ReadAllOrders(fs, orderPath, n, orders)) {
+    const int stored = static_cast<int>(kind);
+    if (stored < 0 || stored >= kStoredOrders || !ReadAllOrders(fs, orderPath, n, orders)) {
         order.clear();
         return false;
     }
-    order = std::move(orders[kind]);
+    order = std::move(orders[static_cast<std::size_t>(stored)]);
     return true;
 }
 
 Outcome MoveIndexToEnd(FileSystem& fs, const std::string& orderPath, int n, int index) {
     std::vector<std::vector<std::int32_t>> orders;
     if (!ReadAllOrders(fs, orderPath, n, orders)) {
-        return Outcome::Error(Message(MsgList::Citavox, 11));
+        return Outcome::Error(Message(msg::Citavox::OrderFileMismatch));
     }
     for (auto& order : orders) {
         auto it = std::find(order.begin(), order.end(), index);

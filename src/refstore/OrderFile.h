@@ -12,15 +12,26 @@ namespace cvx {
 
 class FileSystem;
 
+// The display orders of a reference window, in the order of their names in the catalogue: the six
+// that the order file keeps, then the file's own order, which it never stores.
+enum class DisplayOrder : int {
+    AuthorYear = 0,
+    YearAscending = 1,
+    YearDescending = 2,
+    YearJournal = 3,
+    JournalYear = 4,
+    IdentificationString = 5,
+    Original = 6,
+};
 inline constexpr int kStoredOrders = 6;
-inline constexpr int kOriginalOrder = 6; // file order, never stored
 
 // True when the order file fits a reference file of n references and is not older than it.
 bool OrderFileValid(FileSystem& fs, const std::string& orderPath, const std::string& refPath,
                     int n);
 
-// Loads order `kind` (0..5); false when the file is invalid or the order is not a permutation.
-bool LoadOrder(FileSystem& fs, const std::string& orderPath, int n, int kind,
+// Loads a stored order; false for the file's own order, when the file is invalid or when the order
+// is not a permutation.
+bool LoadOrder(FileSystem& fs, const std::string& orderPath, int n, DisplayOrder kind,
                std::vector<std::int32_t>& order);
 
 // Moves a reference index to the end of all six orders, the others closing up, and writes the file

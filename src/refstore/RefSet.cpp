@@ -1,8 +1,8 @@
 #include "refstore/RefSet.h"
 
-#include "refstore/FileRewrite.h"
-#include "refstore/FileSystem.h"
-#include "refstore/LittleEndian.h"
+#include "storage/FileRewrite.h"
+#include "storage/FileSystem.h"
+#include "storage/LittleEndian.h"
 
 #include <bit>
 #include <cstring>

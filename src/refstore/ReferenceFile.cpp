@@ -1,8 +1,8 @@
 #include "refstore/ReferenceFile.h"
 
 #include "refstore/Companions.h"
-#include "refstore/FileRewrite.h"
 #include "refstore/OrderFile.h"
+#include "storage/FileRewrite.h"
 #include "text/AuthorNames.h"
 #include "text/Catalogue.h"
 #include "text/FileNames.h"
@@ -53,7 +53,7 @@ void TReferenceFile::Reset() {
     window_.clear();
     windowStart_ = 0;
     current_ = position_ = 0;
-    orderKind_ = kOriginalOrder;
+    orderKind_ = DisplayOrder::Original;
     order_.clear();
     inverse_.clear();
     split_ = {};
@@ -74,7 +74,7 @@ TReferenceFile::Snapshot TReferenceFile::TakeSnapshot() const {
     return {info.size, info.modifiedNs, info.inode};
 }
 
-Outcome TReferenceFile::Open(const std::string& fileName, int displayKind) {
+Outcome TReferenceFile::Open(const std::string& fileName, DisplayOrder displayKind) {
     Reset();
     name_ = fileName;
     orderKind_ = displayKind;
@@ -103,13 +103,14 @@ Outcome TReferenceFile::OpenText() {
     Outcome r;
     text_ = fs_.OpenForRead(name_, r);
     if (!text_) {
-        return Outcome::Error(Msg(MsgList::FileOpen, 0, DisplayPath(name_)) + "\r" + r.message());
+        return Outcome::Error(Msg(msg::FileOpen::UnableToOpen, DisplayPath(name_)) + "\r" +
+                              r.message());
     }
     snapshot_ = TakeSnapshot();
     window_.clear();
     if (snapshot_.size > kMaxTextSize) {
         text_.reset();
-        return Outcome::Error(Msg(MsgList::Citavox, 5, DisplayPath(name_)));
+        return Outcome::Error(Msg(msg::Citavox::FileTooLarge, DisplayPath(name_)));
     }
     return Outcome::Ok();
 }
@@ -155,35 +156,35 @@ bool TReferenceFile::MapFitsText() {
 
 Outcome TReferenceFile::BuildAndSaveMap() {
     if (busy_) {
-        return Outcome::Error(Msg(MsgList::Threads, 0));
+        return Outcome::Error(Msg(msg::Threads::ThreadsBusy));
     }
     busy_ = true;
-    ShowStatus(Msg(MsgList::RefWin, 8));
+    ShowStatus(Msg(msg::RefWin::MappingFile));
     MapBuildResult result;
     Outcome r = BuildMap(*text_, snapshot_.size, progress_, result);
     busy_ = false;
     if (!r) {
         return r.aborted() ? r
-                           : Outcome::Error(Msg(MsgList::FileOpen, 3, DisplayPath(name_)) + "\r" +
-                                            r.message());
+                           : Outcome::Error(Msg(msg::FileOpen::FailedToRead, DisplayPath(name_)) +
+                                            "\r" + r.message());
     }
     if (result.lineEnds != LineEnds::CrLf) {
-        const int kind = result.lineEnds == LineEnds::LfOnly   ? 1
-                         : result.lineEnds == LineEnds::CrOnly ? 2
-                                                               : 3;
-        return Outcome::Error(
-            Msg2(MsgList::Citavox, 0, DisplayPath(name_), Message(MsgList::Citavox, kind)));
+        const msg::Citavox kind = result.lineEnds == LineEnds::LfOnly   ? msg::Citavox::LfOnly
+                                  : result.lineEnds == LineEnds::CrOnly ? msg::Citavox::CrOnly
+                                                                        : msg::Citavox::Mixed;
+        return Outcome::Error(Msg(msg::Citavox::WrongLineEnds, DisplayPath(name_), Message(kind)));
     }
     if (result.tooLarge) {
-        return Outcome::Error(Msg3(MsgList::Citavox, 4, std::to_string(result.tooLargeIndex + 1),
-                                   DisplayPath(name_), std::to_string(result.tooLargeLength)));
+        return Outcome::Error(Msg(msg::Citavox::ReferenceTooLong,
+                                  std::to_string(result.tooLargeIndex + 1), DisplayPath(name_),
+                                  std::to_string(result.tooLargeLength)));
     }
     map_ = std::move(result.entries);
     // A folder we cannot write to still lets the file open: the map then lives in memory only.
     if (!map_.empty()) {
         (void)WriteFileAtomically(fs_, ChangeExt(name_, kMapExt), MapToImage(map_));
     }
-    ShowStatus(Msg(MsgList::RefWin, 32));
+    ShowStatus(Msg(msg::RefWin::MappingCompleted));
     return Outcome::Ok();
 }
 
@@ -202,7 +203,7 @@ void TReferenceFile::ApplyDisplayOrder() {
     order_.clear();
     inverse_.clear();
     const std::string orderPath = CompanionPath(fs_, name_, kOrderExt);
-    if (orderKind_ != kOriginalOrder && OrderFileValid(fs_, orderPath, name_, RefCount()) &&
+    if (orderKind_ != DisplayOrder::Original && OrderFileValid(fs_, orderPath, name_, RefCount()) &&
         LoadOrder(fs_, orderPath, RefCount(), orderKind_, order_)) {
         inverse_.resize(order_.size());
         for (std::size_t pos = 0; pos < order_.size(); ++pos) {
@@ -210,11 +211,11 @@ void TReferenceFile::ApplyDisplayOrder() {
         }
         return;
     }
-    orderKind_ = kOriginalOrder;
+    orderKind_ = DisplayOrder::Original;
 }
 
 int TReferenceFile::VisibleCount() const {
-    return orderKind_ == kOriginalOrder ? RefCount() : RefCount() - deleted_;
+    return orderKind_ == DisplayOrder::Original ? RefCount() : RefCount() - deleted_;
 }
 
 int TReferenceFile::DisplayToAbsolute(int displayPosition) const {
@@ -232,14 +233,14 @@ int TReferenceFile::AbsoluteToDisplay(int absoluteIndex) const {
 }
 
 Outcome TReferenceFile::Disconnect() {
-    Outcome r = Outcome::Error(Msg(MsgList::RefWin, 9, DisplayPath(name_)));
+    Outcome r = Outcome::Error(Msg(msg::RefWin::FileDisconnected, DisplayPath(name_)));
     Reset();
     return r;
 }
 
 Outcome TReferenceFile::ReadBlock(std::size_t index, std::string& bytes) {
     if (!open_ || index >= map_.size()) {
-        return Outcome::Error(Msg(MsgList::FileOpen, 3, DisplayPath(name_)));
+        return Outcome::Error(Msg(msg::FileOpen::FailedToRead, DisplayPath(name_)));
     }
     const MapEntry entry = map_[index];
     const std::uint64_t end = std::uint64_t{entry.offset} + entry.length;
@@ -254,7 +255,7 @@ Outcome TReferenceFile::ReadBlock(std::size_t index, std::string& bytes) {
             if (Outcome r = Refresh(); !r) {
                 return r;
             }
-            return Outcome::Error(Msg(MsgList::Citavox, 6, DisplayPath(name)));
+            return Outcome::Error(Msg(msg::Citavox::FileChangedOutside, DisplayPath(name)));
         }
         windowStart_ = entry.offset > kWindowBack ? entry.offset - kWindowBack : 0;
         const std::uint64_t want = std::max<std::uint64_t>(kWindowSize, end - windowStart_);
@@ -348,7 +349,7 @@ const TRefArrData& TReferenceFile::ParseCurrent(bool check, const FormalCheck& j
 
 Outcome TReferenceFile::RawText(int absoluteIndex, std::string& bytes) {
     if (absoluteIndex < 0) {
-        return Outcome::Error(Msg(MsgList::FileOpen, 3, DisplayPath(name_)));
+        return Outcome::Error(Msg(msg::FileOpen::FailedToRead, DisplayPath(name_)));
     }
     return ReadBlock(static_cast<std::size_t>(absoluteIndex), bytes);
 }
@@ -376,7 +377,7 @@ bool TReferenceFile::SetTaggedOnly(bool on) {
 }
 
 Outcome TReferenceFile::SortRecord(int absoluteIndex, TSortRec& record,
-                                   const JournalLookup* journals, int collation) {
+                                   const JournalLookup* journals, Collation collation) {
     std::string bytes;
     if (Outcome r = RawText(absoluteIndex, bytes); !r) {
         return r;
@@ -449,7 +450,7 @@ std::string TReferenceFile::SingleLineText(const FormalCheck& journals) {
         StartsWith(authors, kUnknownField) ? d[FieldIndex::Editors] : authors;
     std::string line = "#B" + d[FieldIndex::Year] + "#B " + ShortAuthorList(names) + ":";
     auto titleText = [](const std::string& title) {
-        return StartsWith(title, kUnknownField) ? Message(MsgList::RefWin, 46) : title;
+        return StartsWith(title, kUnknownField) ? Message(msg::RefWin::LacksTitle) : title;
     };
     const std::string& title = d[FieldIndex::Title];
     if (split_.guessedType == SourceType::Journal) {
@@ -479,7 +480,8 @@ Outcome TReferenceFile::SaveTags() {
     }
     const std::string path = CompanionPath(fs_, name_, kTagExt);
     if (Outcome r = tagged_.SaveToFile(fs_, path); !r) {
-        return Outcome::Error(Msg(MsgList::FileOpen, 11, DisplayPath(path)) + "\r" + r.message());
+        return Outcome::Error(Msg(msg::FileOpen::FileReadOnly, DisplayPath(path)) + "\r" +
+                              r.message());
     }
     return Outcome::Ok();
 }
@@ -501,16 +503,16 @@ Outcome TReferenceFile::WriteFailed(const Outcome& cause) const {
     if (cause.aborted()) {
         return cause;
     }
-    return Outcome::Error(Msg(MsgList::FileOpen, 16) + "\r" + cause.message());
+    return Outcome::Error(Msg(msg::FileOpen::CannotCreateReferenceFile) + "\r" + cause.message());
 }
 
 Outcome TReferenceFile::CheckBeforeWrite(std::initializer_list<int> indices) {
     if (!open_) {
-        return Outcome::Error(Msg(MsgList::FileOpen, 0, DisplayPath(name_)));
+        return Outcome::Error(Msg(msg::FileOpen::UnableToOpen, DisplayPath(name_)));
     }
     const FileInfo info = fs_.Stat(name_);
     if (info.exists && !info.writable) {
-        return Outcome::Error(Msg(MsgList::FileOpen, 11, DisplayPath(name_)));
+        return Outcome::Error(Msg(msg::FileOpen::FileReadOnly, DisplayPath(name_)));
     }
     bool fits = TakeSnapshot() == snapshot_;
     for (int i : indices) {
@@ -533,7 +535,7 @@ Outcome TReferenceFile::CheckBeforeWrite(std::initializer_list<int> indices) {
     if (Outcome r = Refresh(); !r) {
         return r;
     }
-    return Outcome::Error(Msg(MsgList::Citavox, 6, DisplayPath(name)));
+    return Outcome::Error(Msg(msg::Citavox::FileChangedOutside, DisplayPath(name)));
 }
 
 Outcome TReferenceFile::Refresh() {
@@ -589,8 +591,8 @@ Outcome TReferenceFile::AppendText(std::string_view text) {
 
 Outcome TReferenceFile::ReplaceCurrent(std::string_view text) {
     if (text.size() > std::numeric_limits<std::uint16_t>::max()) {
-        return Outcome::Error(Msg3(MsgList::Citavox, 4, std::to_string(current_ + 1),
-                                   DisplayPath(name_), std::to_string(text.size())));
+        return Outcome::Error(Msg(msg::Citavox::ReferenceTooLong, std::to_string(current_ + 1),
+                                  DisplayPath(name_), std::to_string(text.size())));
     }
     if (Outcome r = CheckBeforeWrite({current_}); !r) {
         return r;
@@ -658,7 +660,7 @@ Outcome TReferenceFile::Compress() {
     if (Outcome r = CheckBeforeWrite({0, RefCount() - 1}); !r) {
         return r;
     }
-    ShowStatus(Msg(MsgList::RefWin, 36));
+    ShowStatus(Msg(msg::RefWin::CompressingFile));
     const Outcome written = RewriteFile(fs_, name_, [this](WritableFile& out) {
         if (Outcome r = CopyRange(*text_, 0, map_[0].offset, out); !r) {
             return r;
@@ -691,9 +693,9 @@ Outcome TReferenceFile::AppendTo(const std::string& otherFile, bool taggedOnly) 
         return Outcome::Ok();
     }
     if (fs_.SameFile(name_, otherFile)) {
-        return Outcome::Error(Msg(MsgList::FileOpen, 57));
+        return Outcome::Error(Msg(msg::FileOpen::CannotCopyBack));
     }
-    ShowStatus(Msg(MsgList::FileOpen, 14));
+    ShowStatus(Msg(msg::FileOpen::AppendingReferences));
     std::vector<int> chosen;
     if (taggedOnly) {
         for (int pos = 0; pos < RefCount(); ++pos) {
@@ -707,7 +709,7 @@ Outcome TReferenceFile::AppendTo(const std::string& otherFile, bool taggedOnly) 
     Outcome r;
     std::unique_ptr<WritableFile> out = fs_.OpenForWrite(otherFile, true, r);
     if (!out) {
-        return Outcome::Error(Msg(MsgList::FileOpen, 37, DisplayPath(otherFile)) + "\r" +
+        return Outcome::Error(Msg(msg::FileOpen::CannotCreateFile, DisplayPath(otherFile)) + "\r" +
                               r.message());
     }
     std::string bytes;
@@ -726,10 +728,10 @@ Outcome TReferenceFile::AppendTo(const std::string& otherFile, bool taggedOnly) 
         r = closed;
     }
     if (!r) {
-        return Outcome::Error(Msg(MsgList::FileOpen, 2) + "\r" + r.message());
+        return Outcome::Error(Msg(msg::FileOpen::OutputNoLongerWritable) + "\r" + r.message());
     }
     RemoveCompanions(fs_, otherFile);
-    ShowStatus(Msg(MsgList::FileOpen, 15));
+    ShowStatus(Msg(msg::FileOpen::AppendingCompleted));
     return MakeCurrent(position_);
 }
 
@@ -759,7 +761,7 @@ Outcome TReferenceFile::TagSequence(std::string_view text, bool absolute, bool c
         while (i < text.size() && IsDigit(text[i])) {
             value = value * 10 + (text[i] - '0');
             if (value > std::numeric_limits<int>::max()) {
-                return Outcome::Error(Msg(MsgList::RefWin, 37, text.substr(start)));
+                return Outcome::Error(Msg(msg::RefWin::NotReferenceSequences, text.substr(start)));
             }
             ++i;
         }
@@ -817,7 +819,7 @@ Outcome TReferenceFile::WriteRawRange(std::string_view text) {
     constexpr std::size_t kMaxRawText = 32768;
     const std::string written = TrimRightBlanks(text) + "\r\n\r\n";
     if (written.size() > kMaxRawText) {
-        return Outcome::Error(Msg(MsgList::Citavox, 7, std::to_string(kMaxRawText)));
+        return Outcome::Error(Msg(msg::Citavox::EditedTextTooLong, std::to_string(kMaxRawText)));
     }
     if (rawFirst_ < 0) {
         return Outcome::Ok();

@@ -2,11 +2,12 @@
 // TReferenceFile: one open reference file with its map, tag and order files. Every part of the
 // program that reads or changes references goes through it.
 
-#include "refstore/FileSystem.h"
+#include "refstore/OrderFile.h"
 #include "refstore/RefArrData.h"
 #include "refstore/RefSet.h"
 #include "refstore/ReferenceMap.h"
 #include "refstore/SortRec.h"
+#include "storage/FileSystem.h"
 #include "text/Outcome.h"
 
 #include <cstdint>
@@ -41,9 +42,9 @@ public:
     void SetProgress(Progress* progress) { progress_ = progress; }
 
     // Binds the object to a file: builds the map when it is not current, loads the tags, applies
-    // the display order `displayKind` (0..5 from the order file, 6 the file's own order) and
+    // the display order `displayKind` (one from the order file, or the file's own order) and
     // makes the first reference current. A missing or empty file opens with no references.
-    Outcome Open(const std::string& fileName, int displayKind = 6);
+    Outcome Open(const std::string& fileName, DisplayOrder displayKind = DisplayOrder::Original);
     // Rebuilds the map and reopens, keeping the tags when the number of references is unchanged.
     Outcome Refresh();
 
@@ -54,7 +55,7 @@ public:
     int RefCount() const { return static_cast<int>(map_.size()); }
     int DeletedCount() const { return deleted_; }
     int VisibleCount() const;
-    int DisplayKind() const { return orderKind_; }
+    DisplayOrder DisplayKind() const { return orderKind_; }
 
     Outcome GoTo(int displayPosition);
     Outcome Next(bool wrap);
@@ -94,7 +95,7 @@ public:
     const RefSet& PresentSet() const { return present_; }
 
     Outcome SortRecord(int absoluteIndex, TSortRec& record, const JournalLookup* journals = nullptr,
-                       int collation = 1);
+                       Collation collation = Collation::English);
     Outcome KeysOf(int absoluteIndex, NumericKeys& keys);
     Outcome TitleOf(int absoluteIndex, std::string& title);
     Outcome SourceTitleOf(int absoluteIndex, std::string& title);
@@ -158,7 +159,7 @@ private:
 
     int current_ = 0;
     int position_ = 0;
-    int orderKind_ = 6;
+    DisplayOrder orderKind_ = DisplayOrder::Original;
     std::vector<std::int32_t> order_;   // display position -> absolute index
     std::vector<std::int32_t> inverse_; // absolute index -> display position
 

@@ -1,7 +1,7 @@
 #include "refstore/ReferenceMap.h"
 
-#include "refstore/FileSystem.h"
-#include "refstore/LittleEndian.h"
+#include "storage/FileSystem.h"
+#include "storage/LittleEndian.h"
 #include "text/Catalogue.h"
 #include "text/Progress.h"
 
@@ -60,7 +60,7 @@ Outcome BuildMap(ReadableFile& text, std::uint64_t size, Progress* progress,
             return r;
         }
         if (got < want) {
-            return Outcome::Error(Message(MsgList::Citavox, 12));
+            return Outcome::Error(Message(msg::Citavox::FileShrank));
         }
         const auto* bytes = reinterpret_cast<const unsigned char*>(buffer.data());
         const std::size_t limit = std::min<std::size_t>(kChunk, got); // patterns start before it

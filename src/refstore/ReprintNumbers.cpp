@@ -1,7 +1,7 @@
 // Applying and removing reprint numbers in the identification lines of a reference file.
 
-#include "refstore/FileRewrite.h"
 #include "refstore/ReferenceFile.h"
+#include "storage/FileRewrite.h"
 #include "text/Catalogue.h"
 #include "text/FileNames.h"
 #include "text/Progress.h"
@@ -77,7 +77,8 @@ Outcome TReferenceFile::RewriteReprintNumbers(bool apply, ReprintScope scope,
     for (int i = 0; i < n; ++i) {
         expected += inScope(i) ? 1 : 0;
     }
-    ShowStatus(Msg(MsgList::FileOpen, apply ? 17 : 25));
+    ShowStatus(
+        Msg(apply ? msg::FileOpen::ApplyingReprintNumbers : msg::FileOpen::RemovingReprintNumbers));
     if (progress_) {
         progress_->SetDetail("0");
         progress_->SetProgress(0);
@@ -97,7 +98,7 @@ Outcome TReferenceFile::RewriteReprintNumbers(bool apply, ReprintScope scope,
                 return Outcome::Aborted();
             }
             if (!RawText(i, bytes)) {
-                return Outcome::Error(Msg(MsgList::FileOpen, 0, DisplayPath(name_)));
+                return Outcome::Error(Msg(msg::FileOpen::UnableToOpen, DisplayPath(name_)));
             }
             std::string block = TrimRightBlanks(bytes);
             if (inScope(i)) {
@@ -135,7 +136,8 @@ Outcome TReferenceFile::RewriteReprintNumbers(bool apply, ReprintScope scope,
         progress_->SetProgress(0);
     }
     if (written.aborted()) {
-        ShowStatus(Msg(MsgList::FileOpen, apply ? 22 : 30));
+        ShowStatus(Msg(apply ? msg::FileOpen::ApplyingReprintNumbersAborted
+                             : msg::FileOpen::RemovingReprintNumbersAborted));
         return written;
     }
     if (!written) {
@@ -145,16 +147,21 @@ Outcome TReferenceFile::RewriteReprintNumbers(bool apply, ReprintScope scope,
         return r;
     }
     if (changed != expected && apply) {
-        return Outcome::Error(Msg(MsgList::FileOpen, 21));
+        return Outcome::Error(Msg(msg::FileOpen::ApplyReprintNumberFailed));
     }
     if (changed == 1) {
         const int pos = AbsoluteToDisplay(lastChanged);
-        ShowStatus(orderKind_ == 6
-                       ? Msg(MsgList::FileOpen, apply ? 18 : 26, std::to_string(pos + 1))
-                       : Msg2(MsgList::FileOpen, apply ? 19 : 27, std::to_string(pos + 1),
-                              std::to_string(lastChanged + 1)));
+        ShowStatus(orderKind_ == DisplayOrder::Original
+                       ? Msg(apply ? msg::FileOpen::AppliedReprintNumber
+                                   : msg::FileOpen::RemovedReprintNumber,
+                             std::to_string(pos + 1))
+                       : Msg(apply ? msg::FileOpen::AppliedReprintNumberAbsolute
+                                   : msg::FileOpen::RemovedReprintNumberAbsolute,
+                             std::to_string(pos + 1), std::to_string(lastChanged + 1)));
     } else {
-        ShowStatus(Msg(MsgList::FileOpen, apply ? 20 : 28, std::to_string(changed)));
+        ShowStatus(Msg(apply ? msg::FileOpen::AppliedReprintNumbersAll
+                             : msg::FileOpen::RemovedReprintNumbersAll,
+                       std::to_string(changed)));
     }
     return Outcome::Ok();
 }

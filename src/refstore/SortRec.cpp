@@ -39,7 +39,7 @@ std::string JournalKey(std::string_view journal, const JournalLookup* journals) 
 }
 
 TSortRec MakeSortRecord(const TRefArrData& d, int index, int length, const JournalLookup* journals,
-                        int collation) {
+                        Collation collation) {
     TSortRec r;
     r.index = index;
     r.length = length;

@@ -2,6 +2,7 @@
 // The sort keys of one reference, as every sorter compares them.
 
 #include "refstore/RefArrData.h"
+#include "text/Collation.h"
 
 #include <cstdint>
 #include <string>
@@ -25,9 +26,9 @@ struct TSortRec {
 };
 
 // Fills the keys of a parsed reference. `journals` may be null (no database: names as stored);
-// `collation` is the collation value that decides how author keys read Japanese names.
+// `collation` is the collation that decides how author keys read Japanese names.
 TSortRec MakeSortRecord(const TRefArrData& data, int index, int length,
-                        const JournalLookup* journals, int collation);
+                        const JournalLookup* journals, Collation collation);
 
 // The journal key of a journal name: its abbreviation from the database ("UNKNOWN" when that
 // form is empty) or the name as stored, without any ".".

@@ -120,7 +120,7 @@ bool AuthorsFaulty(std::string_view authors) {
     return false;
 }
 
-std::string AuthorKey(std::string_view authors, int collation) {
+std::string AuthorKey(std::string_view authors, Collation collation) {
     const std::string field = UpperTextJ(TrimView(authors));
     if (field.empty()) {
         return {};
@@ -165,7 +165,7 @@ std::string AuthorKey(std::string_view authors, int collation) {
             std::string whole(name);
             bool reading = false;
             if (const std::size_t paren = ReadingParenthesis(whole); paren != std::string::npos) {
-                if (collation == kJapanesePronouncedCollation) {
+                if (collation == Collation::JapanesePronounced) {
                     // " (" and the full-width parenthesis are both two bytes long.
                     std::string_view inside = std::string_view(whole).substr(paren + 2);
                     if (inside.ends_with(kFullWidthCloseParen)) {

@@ -1,6 +1,8 @@
 #pragma once
 // Author and editor lists: "Smith, J A. Brown, K." with corporate names in double quotes.
 
+#include "text/Collation.h"
+
 #include <string>
 #include <string_view>
 
@@ -20,10 +22,8 @@ std::string ShortAuthorList(std::string_view authors);
 // The formal test of an author or editor field; true when the field is faulty.
 bool AuthorsFaulty(std::string_view authors);
 
-// The collation value whose author keys use a name's reading in parentheses.
-inline constexpr int kJapanesePronouncedCollation = 3;
-
-// The sort key of an author list ("Smith, J A. Brown-Hill, K." -> "SMITH JA BROWN-HILL K").
-std::string AuthorKey(std::string_view authors, int collation);
+// The sort key of an author list ("Smith, J A. Brown-Hill, K." -> "SMITH JA BROWN-HILL K"). The
+// Japanese collation by pronunciation keys a name by its reading in parentheses.
+std::string AuthorKey(std::string_view authors, Collation collation);
 
 } // namespace cvx

@@ -22,29 +22,27 @@ const char* EntryOf(int language, MsgList list, int index) {
 
 } // namespace
 
-std::string Message(MsgList list, int index) {
-    if (const char* text = EntryOf(gLanguage.load(std::memory_order_relaxed), list, index)) {
+std::string Message(MsgId id) {
+    if (const char* text = EntryOf(gLanguage.load(std::memory_order_relaxed), id.list, id.index)) {
         return text;
     }
-    const char* english = EntryOf(0, list, index);
+    const char* english = EntryOf(0, id.list, id.index);
     return english ? english : "";
 }
 
-std::string Msg(MsgList list, int index) {
-    return MessageLineBreaks(Message(list, index));
-}
-
-std::string Msg(MsgList list, int index, std::string_view a) {
-    return FillMessage(Message(list, index), a);
-}
-
-std::string Msg2(MsgList list, int index, std::string_view a1, std::string_view a2) {
-    return FillMessage2(Message(list, index), a1, a2);
-}
-
-std::string Msg3(MsgList list, int index, std::string_view a1, std::string_view a2,
-                 std::string_view a3) {
-    return FillMessage3(Message(list, index), a1, a2, a3);
+std::string FilledMessage(MsgId id, std::initializer_list<std::string_view> args) {
+    const std::string text = Message(id);
+    const std::string_view* a = args.begin();
+    switch (args.size()) {
+    case 0:
+        return MessageLineBreaks(text);
+    case 1:
+        return FillMessage(text, a[0]);
+    case 2:
+        return FillMessage2(text, a[0], a[1]);
+    default:
+        return FillMessage3(text, a[0], a[1], a[2]);
+    }
 }
 
 std::string ShortText(std::string_view entry) {
@@ -73,7 +71,7 @@ int IndexOfMessage(MsgList list, std::string_view text) {
         return -1;
     }
     for (int i = 0; i < MessageCount(list); ++i) {
-        if (Message(list, i) == text) {
+        if (Message({list, i}) == text) {
             return i;
         }
     }

@@ -184,25 +184,27 @@ int CompareWalk(const CollationData& d, std::string_view a, std::string_view b) 
 
 } // namespace
 
-void SelectCollation(int value) {
-    gSelected.store(value >= 0 && value < kCollationCount ? value
-                                                          : static_cast<int>(Collation::English),
+Collation CollationFromValue(int value) {
+    return value >= 0 && value < kCollationCount ? static_cast<Collation>(value)
+                                                 : Collation::English;
+}
+
+void SelectCollation(Collation collation) {
+    gSelected.store(static_cast<int>(CollationFromValue(static_cast<int>(collation))),
                     std::memory_order_relaxed);
 }
 
-int SelectedCollation() {
-    return gSelected.load(std::memory_order_relaxed);
+Collation SelectedCollation() {
+    return static_cast<Collation>(gSelected.load(std::memory_order_relaxed));
 }
 
 int CompareKeys(std::string_view a, std::string_view b) {
     return CompareKeys(SelectedCollation(), a, b);
 }
 
-int CompareKeys(int collation, std::string_view a, std::string_view b) {
-    if (collation < 0 || collation >= kCollationCount) {
-        collation = static_cast<int>(Collation::English);
-    }
-    const CollationData& d = AllCollations()[static_cast<std::size_t>(collation)];
+int CompareKeys(Collation collation, std::string_view a, std::string_view b) {
+    const CollationData& d =
+        AllCollations()[static_cast<std::size_t>(CollationFromValue(static_cast<int>(collation)))];
     switch (d.comparison) {
     case Comparison::ByteWise:
         return CompareByteWise(a, b);
@@ -213,7 +215,8 @@ int CompareKeys(int collation, std::string_view a, std::string_view b) {
     }
 }
 
-int CollationRank(int value, unsigned char byte) {
+int CollationRank(Collation collation, unsigned char byte) {
+    const int value = static_cast<int>(collation);
     if (value < 0 || value >= kCollationCount) {
         return 0;
     }

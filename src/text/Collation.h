@@ -25,9 +25,13 @@ inline constexpr int kSortsBefore = 0;
 inline constexpr int kSortsEqual = 1;
 inline constexpr int kSortsAfter = 2;
 
-// Puts a collation into effect for every later comparison; values outside 0..9 select English.
-void SelectCollation(int value);
-int SelectedCollation();
+// The collation of a stored value (a setting, a format file's byte); values outside 0..9 are
+// English.
+Collation CollationFromValue(int value);
+
+// Puts a collation into effect for every later comparison.
+void SelectCollation(Collation collation);
+Collation SelectedCollation();
 
 // Compares two keys with the collation in effect: kSortsBefore, kSortsEqual or kSortsAfter.
 int CompareKeys(std::string_view a, std::string_view b);
@@ -35,9 +39,9 @@ int CompareKeys(std::string_view a, std::string_view b);
 // Compares with a given collation. A sort takes the collation in effect once, when it starts, and
 // compares with it throughout, so a selection made meanwhile (on another thread) cannot change
 // the order in the middle of the sort.
-int CompareKeys(int collation, std::string_view a, std::string_view b);
+int CompareKeys(Collation collation, std::string_view a, std::string_view b);
 
 // The rank of a byte in a collation's table (0: no rank), for tests and diagnostics.
-int CollationRank(int value, unsigned char byte);
+int CollationRank(Collation collation, unsigned char byte);
 
 } // namespace cvx

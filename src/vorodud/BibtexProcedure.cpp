@@ -3,9 +3,9 @@
 #include "lexmill/Lexmill.h"
 #include "text/CaseMapping.h"
 #include "text/StringPrimitives.h"
-#include "vorodud/Emit.h"
+#include "vorodud/CollectedReference.h"
 #include "vorodud/LatexToAnsi.h"
-#include "vorodud/Lexmill.h"
+#include "vorodud/LexmillWrapper.h"
 
 #include <set>
 
@@ -83,7 +83,7 @@ const std::set<std::string, std::less<>> kParts = {"inbook",     "incollection",
 } // namespace
 
 void BibtexProcedure::ReadRecord() {
-    ReadTheWholeReference("@");
+    lexmill_ReadTheWholeReference("@");
 }
 
 bool BibtexProcedure::Fill() {
@@ -125,13 +125,13 @@ bool BibtexProcedure::Fill() {
     }
     r.keywords = Keywords(e.Field("keywords"));
     r.language = field("language");
-    Emit(r);
+    CollectReference(r);
     return true;
 }
 
 void BibtexProcedure::Convert(Session& session) {
     std::string carried;
-    while (GetFilSlut() == 0) {
+    while (lexmill_GetFilSlut() == 0) {
         ReadRecord();
         std::string text = std::move(carried);
         carried.clear();
@@ -140,7 +140,7 @@ void BibtexProcedure::Convert(Session& session) {
         }
         reader_.SetText(std::move(text));
         while (const auto entry = reader_.Next()) {
-            ResetCollectData();
+            lexmill_ResetCollectData();
             entry_ = &*entry;
             Fill();
             if (!session.Write()) {
@@ -155,12 +155,12 @@ void BibtexProcedure::Convert(Session& session) {
     if (!TrimView(carried).empty()) {
         // An entry that the file cuts short is converted with what it has, or dumped.
         reader_.SetText(carried + "\n}");
-        ResetCollectData();
+        lexmill_ResetCollectData();
         if (const auto entry = reader_.Next()) {
             entry_ = &*entry;
             Fill();
         } else {
-            SetSkipThisRef();
+            lexmill_SetSkipThisRef();
         }
         session.Write();
     }

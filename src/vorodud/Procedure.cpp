@@ -3,7 +3,7 @@
 #include "text/Catalogue.h"
 #include "text/FileNames.h"
 #include "text/Progress.h"
-#include "vorodud/Lexmill.h"
+#include "vorodud/LexmillWrapper.h"
 
 namespace cvx::vorodud {
 
@@ -11,8 +11,9 @@ Session::Session(Progress& progress, std::string sourceName)
     : progress_(progress), sourceName_(std::move(sourceName)) {}
 
 bool Session::Report() {
-    progress_.SetProgress(Permille(static_cast<unsigned long long>(std::max(GetAbsPos(), 0)),
-                                   static_cast<unsigned long long>(std::max(GetInSize(), 0))));
+    progress_.SetProgress(
+        Permille(static_cast<unsigned long long>(std::max(lexmill_GetAbsPos(), 0)),
+                 static_cast<unsigned long long>(std::max(lexmill_GetInSize(), 0))));
     if (progress_.AbortRequested()) {
         aborted_ = true;
         return false;
@@ -21,9 +22,9 @@ bool Session::Report() {
 }
 
 bool Session::Write() {
-    WriteToFile();
+    lexmill_WriteToFile();
     ++records_;
-    progress_.SetDetail(Msg(MsgList::VorodudTexts, 5, std::to_string(records_)));
+    progress_.SetDetail(Msg(msg::VorodudTexts::ReferenceNumber, std::to_string(records_)));
     return Report();
 }
 
@@ -32,9 +33,9 @@ bool Session::Continue() {
 }
 
 void Procedure::Convert(Session& session) {
-    while (GetFilSlut() == 0) {
+    while (lexmill_GetFilSlut() == 0) {
         ReadRecord();
-        const bool reference = GetMLine() > 0 && Fill();
+        const bool reference = lexmill_GetMLine() > 0 && Fill();
         if (!(reference ? session.Write() : session.Continue())) {
             return;
         }

@@ -3,6 +3,8 @@
 // how the collected reference is filled from a record's lines. The driver runs step 4 of
 // Lexmill's calling order through Convert.
 
+#include "text/TextMode.h"
+
 #include <string>
 
 namespace cvx {
@@ -36,8 +38,8 @@ class Procedure {
 public:
     virtual ~Procedure() = default;
 
-    // 1 for Japanese double-byte text.
-    virtual int CharSet() const { return 0; }
+    // The character set of the source: ShiftJis for Japanese double-byte text.
+    virtual TextMode CharSet() const { return TextMode::Ansi; }
     // Looks at the source before the run (a procedure may choose its markers from it).
     virtual void Begin(const std::string& /*source*/) {}
     // Reads every record and writes or dumps what it holds.

@@ -82,7 +82,7 @@ namespace {
 std::vector<std::string> ListOf(MsgList list) {
     std::vector<std::string> names;
     for (int i = 0; i < MessageCount(list); ++i) {
-        names.push_back(Message(list, i));
+        names.push_back(Message({list, i}));
     }
     return names;
 }

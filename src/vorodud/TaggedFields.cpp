@@ -1,7 +1,7 @@
 #include "vorodud/TaggedFields.h"
 
 #include "text/StringPrimitives.h"
-#include "vorodud/Lexmill.h"
+#include "vorodud/LexmillWrapper.h"
 
 namespace cvx::vorodud {
 

@@ -5,12 +5,12 @@
 #include "text/Catalogue.h"
 #include "text/FileNames.h"
 #include "vorodud/BibtexProcedure.h"
-#include "vorodud/Lexmill.h"
-#include "vorodud/OlderProcedures.h"
+#include "vorodud/LayoutProcedures.h"
+#include "vorodud/LexmillWrapper.h"
 #include "vorodud/Procedure.h"
 #include "vorodud/SourceDetection.h"
 #include "vorodud/SourceTypes.h"
-#include "vorodud/TodaysProcedures.h"
+#include "vorodud/TaggedSourceProcedures.h"
 
 #include <cstring>
 #include <dlfcn.h>
@@ -70,7 +70,7 @@ bool SourceReadable(const std::string& source) {
 // The file Lexmill was loaded from, for the messages about a damaged library.
 std::string LexmillFileName() {
     Dl_info info{};
-    if (::dladdr(reinterpret_cast<void*>(&LexmillExports), &info) != 0 &&
+    if (::dladdr(reinterpret_cast<void*>(&lexmill_Exports), &info) != 0 &&
         info.dli_fname != nullptr) {
         return info.dli_fname;
     }
@@ -85,8 +85,8 @@ constexpr int kOrdinalsUsed[] = {
     85,  89,  98,  101, 102, 106, 107, 108, 109, 110, 113, 117, 118, 119, 121, 122,
     123, 124, 125, 126, 127, 129, 130, 131, 133, 134, 135, 137, 138, 139, 140, 141};
 
-std::unique_ptr<Procedure> Layout(std::function<void()> read, LayoutTags tags, int charSet = 0,
-                                  unsigned char diacritic = 0) {
+std::unique_ptr<Procedure> Layout(std::function<void()> read, LayoutTags tags,
+                                  TextMode charSet = TextMode::Ansi, unsigned char diacritic = 0) {
     return std::make_unique<TaggedLayoutProcedure>(std::move(read), tags, charSet, diacritic);
 }
 
@@ -103,7 +103,7 @@ std::unique_ptr<Procedure> MakeProcedure(ProcedureId id) {
     case ProcedureId::Bibtex:
         return std::make_unique<BibtexProcedure>();
     case ProcedureId::HostSession:
-        return Layout([] { ReadTheWholeReference("UI  -$AN  -"); },
+        return Layout([] { lexmill_ReadTheWholeReference("UI  -$AN  -"); },
                       {.id = "UI  - ",
                        .title = "TI  - ",
                        .authors = "AU  - ",
@@ -113,44 +113,47 @@ std::unique_ptr<Procedure> MakeProcedure(ProcedureId id) {
                        .language = "LA  - ",
                        .keywords = "MH  - ",
                        .decapitaliseTitle = true},
-                      0, '~');
+                      TextMode::Ansi, '~');
     case ProcedureId::Copac:
         return std::make_unique<CopacProcedure>();
     case ProcedureId::CompuServe:
-        return Layout([] { ReadTheWholeCompuServe("AN "); }, {.id = "AN ",
-                                                              .title = "TI ",
-                                                              .authors = "AU ",
-                                                              .source = "SO ",
-                                                              .abstract = "AB ",
-                                                              .language = "LA "});
+        return Layout([] { lexmill_ReadTheWholeCompuServe("AN "); }, {.id = "AN ",
+                                                                      .title = "TI ",
+                                                                      .authors = "AU ",
+                                                                      .source = "SO ",
+                                                                      .abstract = "AB ",
+                                                                      .language = "LA "});
     case ProcedureId::PageLayout:
-        return Layout([] { ReadTheWholeReferenceSP("\f"); }, {.title = "TI:",
-                                                              .authors = "AU:",
-                                                              .source = "SO:",
-                                                              .abstract = "AB:",
-                                                              .language = "LA:"});
+        return Layout([] { lexmill_ReadTheWholeReferenceSP("\f"); }, {.title = "TI:",
+                                                                      .authors = "AU:",
+                                                                      .source = "SO:",
+                                                                      .abstract = "AB:",
+                                                                      .language = "LA:"});
     case ProcedureId::Inspec:
-        return Layout([] { ReadTheWholeReferenceSPTwoC("Record", ""); }, {.title = "TI ~ ",
-                                                                          .authors = "AU ~ ",
-                                                                          .source = "SO ~ ",
-                                                                          .abstract = "AB ~ ",
-                                                                          .keywords = "ID ~ "});
+        return Layout([] { lexmill_ReadTheWholeReferenceSPTwoC("Record", ""); },
+                      {.title = "TI ~ ",
+                       .authors = "AU ~ ",
+                       .source = "SO ~ ",
+                       .abstract = "AB ~ ",
+                       .keywords = "ID ~ "});
     case ProcedureId::DialogIsi:
-        return Layout([] { ReadTheWholeRefDIALOGISI("DIALOG(R)File"); }, {.title = "TI- ",
-                                                                          .authors = "AU- ",
-                                                                          .source = "SO- ",
-                                                                          .abstract = "AB- ",
-                                                                          .language = "LA- "});
+        return Layout([] { lexmill_ReadTheWholeRefDIALOGISI("DIALOG(R)File"); },
+                      {.title = "TI- ",
+                       .authors = "AU- ",
+                       .source = "SO- ",
+                       .abstract = "AB- ",
+                       .language = "LA- "});
     case ProcedureId::ReferenceUpdate:
-        return Layout([] { RefUp_ReadTheWholeReference(); },
+        return Layout([] { lexmill_RefUp_ReadTheWholeReference(); },
                       {.title = "TI ", .authors = "AU ", .source = "SO "});
     case ProcedureId::Probase:
         return std::make_unique<ProbaseProcedure>();
     case ProcedureId::Jicst:
-        return Layout([] { ReadTheWholeReferenceJICST("AN "); },
-                      {.id = "AN ", .title = "TI ", .authors = "AU ", .source = "SO "}, 1);
+        return Layout([] { lexmill_ReadTheWholeReferenceJICST("AN "); },
+                      {.id = "AN ", .title = "TI ", .authors = "AU ", .source = "SO "},
+                      TextMode::ShiftJis);
     case ProcedureId::Igaku:
-        return Layout([] { ReadTheWholeReferenceIGAKU(); },
+        return Layout([] { lexmill_ReadTheWholeReferenceIGAKU(); },
                       {.id = "UI:",
                        .title = "TI:",
                        .authors = "AU:",
@@ -162,45 +165,45 @@ std::unique_ptr<Procedure> MakeProcedure(ProcedureId id) {
                        .issue = "IS:",
                        .pages = "PG:",
                        .year = "DP:"},
-                      1);
+                      TextMode::ShiftJis);
     case ProcedureId::EntrezHtml:
-        return Layout([] { ReadTheWholeRef_Entrez(); }, {.title = "TI  - ",
-                                                         .authors = "AU  - ",
-                                                         .source = "SO  - ",
-                                                         .abstract = "AB  - ",
-                                                         .address = "AD  - ",
-                                                         .keywords = "KW  - "});
+        return Layout([] { lexmill_ReadTheWholeRef_Entrez(); }, {.title = "TI  - ",
+                                                                 .authors = "AU  - ",
+                                                                 .source = "SO  - ",
+                                                                 .abstract = "AB  - ",
+                                                                 .address = "AD  - ",
+                                                                 .keywords = "KW  - "});
     case ProcedureId::MedlineHtml:
-        return Layout([] { ReadTheWholeRef_NCBIMed(); }, {.id = "UI  - ",
-                                                          .title = "TI  - ",
-                                                          .authors = "AU  - ",
-                                                          .source = "SO  - ",
-                                                          .abstract = "AB  - ",
-                                                          .address = "AD  - ",
-                                                          .keywords = "KW  - "});
+        return Layout([] { lexmill_ReadTheWholeRef_NCBIMed(); }, {.id = "UI  - ",
+                                                                  .title = "TI  - ",
+                                                                  .authors = "AU  - ",
+                                                                  .source = "SO  - ",
+                                                                  .abstract = "AB  - ",
+                                                                  .address = "AD  - ",
+                                                                  .keywords = "KW  - "});
     case ProcedureId::Positional:
-        return Layout([] { ReadTheWholeReferenceAAEM(); }, {.title = "TI  ",
-                                                            .authors = "AU  ",
-                                                            .source = "SO  ",
-                                                            .journal = "JO  ",
-                                                            .abstract = "AB  ",
-                                                            .address = "AD  "});
+        return Layout([] { lexmill_ReadTheWholeReferenceAAEM(); }, {.title = "TI  ",
+                                                                    .authors = "AU  ",
+                                                                    .source = "SO  ",
+                                                                    .journal = "JO  ",
+                                                                    .abstract = "AB  ",
+                                                                    .address = "AD  "});
     case ProcedureId::Labelled:
-        return Layout([] { MicIndexReadTheWholeReference(); }, {.id = "AN  ",
-                                                                .title = "TI  ",
-                                                                .authors = "AU  ",
-                                                                .source = "SO  ",
-                                                                .abstract = "AB  ",
-                                                                .language = "LA  ",
-                                                                .keywords = "DE  "});
+        return Layout([] { lexmill_MicIndexReadTheWholeReference(); }, {.id = "AN  ",
+                                                                        .title = "TI  ",
+                                                                        .authors = "AU  ",
+                                                                        .source = "SO  ",
+                                                                        .abstract = "AB  ",
+                                                                        .language = "LA  ",
+                                                                        .keywords = "DE  "});
     case ProcedureId::SilverPlatter:
         return std::make_unique<LabelledRecordsProcedure>();
     case ProcedureId::Bibliography:
-        return std::make_unique<FreeCitationProcedure>([] { ReadTheWholeReferenceBibl(); });
+        return std::make_unique<FreeCitationProcedure>([] { lexmill_ReadTheWholeReferenceBibl(); });
     case ProcedureId::DosBlocks:
-        return std::make_unique<FreeCitationProcedure>([] { ReadBlankLineDelimBlock(); });
+        return std::make_unique<FreeCitationProcedure>([] { lexmill_ReadBlankLineDelimBlock(); });
     case ProcedureId::NumberedList:
-        return std::make_unique<FreeCitationProcedure>([] { ReadFreeFormatBlock(2, 2); });
+        return std::make_unique<FreeCitationProcedure>([] { lexmill_ReadFreeFormatBlock(2, 2); });
     }
     return nullptr;
 }
@@ -247,82 +250,83 @@ void ConversionThread::Job::Run() {
     Progress& lane = *progress;
     std::unique_ptr<Procedure> procedure = type ? MakeProcedure(type->procedure) : nullptr;
     if (!procedure) {
-        lane.SetStatus(Message(MsgList::VorodudTexts, 15));
+        lane.SetStatus(Message(msg::VorodudTexts::NoConversion));
         Finish(ResultCode::ConversionUnavailable, {}, {}, false);
         return;
     }
     if (!SourceReadable(source)) {
-        lane.SetStatus(Msg(MsgList::VorodudTexts, 9, DisplayPath(source)));
+        lane.SetStatus(Msg(msg::VorodudTexts::SourceUnreadable, DisplayPath(source)));
         Finish(ResultCode::SourceNotAccessible, source, {}, false);
         return;
     }
-    lane.SetStatus(Msg(MsgList::VorodudTexts, 4, DisplayPath(BaseName(source))));
+    lane.SetStatus(Msg(msg::VorodudTexts::Converting, DisplayPath(BaseName(source))));
     lane.SetProgress(0);
 
     // 1. Settings of the run.
     const std::string dumpFile = ErrorDumpFile(settings);
     std::error_code ec;
     std::filesystem::create_directories(std::filesystem::path(dumpFile).parent_path(), ec);
-    SetErrorFile(lx::Arg(dumpFile).c_str());
-    SetDoDiac(0);
-    SetMessageTextSource(DriverMessageText, nullptr);
-    SetJournalLookup(settings.journals != nullptr ? JournalLookupCallback : nullptr,
-                     const_cast<JournalLookup*>(settings.journals), settings.journalDisplayForm);
+    lexmill_SetErrorFile(lx::Arg(dumpFile).c_str());
+    lexmill_SetDoDiac(0);
+    lexmill_SetMessageTextSource(DriverMessageText, nullptr);
+    lexmill_SetJournalLookup(settings.journals != nullptr ? JournalLookupCallback : nullptr,
+                             const_cast<JournalLookup*>(settings.journals),
+                             settings.journalDisplayForm);
     procedure->Begin(source);
 
     // 2. The run's files.
-    if (PrepareReadWrite(lx::Arg(source).c_str(), lx::Arg(destination).c_str(), append ? 1 : 0) !=
-        0) {
-        SetJournalLookup(nullptr, nullptr, 1);
-        lane.SetStatus(Msg(MsgList::VorodudTexts, 10, DisplayPath(destination)));
+    if (lexmill_PrepareReadWrite(lx::Arg(source).c_str(), lx::Arg(destination).c_str(),
+                                 append ? 1 : 0) != 0) {
+        lexmill_SetJournalLookup(nullptr, nullptr, 1);
+        lane.SetStatus(Msg(msg::VorodudTexts::DestinationUnwritable, DisplayPath(destination)));
         Finish(ResultCode::WriteError, destination, {}, false);
         return;
     }
     if (lx::RunFailed()) {
-        CloseFiles();
-        CloseErrorFile();
-        SetJournalLookup(nullptr, nullptr, 1);
-        lane.SetStatus(Msg(MsgList::VorodudTexts, 9, DisplayPath(source)));
+        lexmill_CloseFiles();
+        lexmill_CloseErrorFile();
+        lexmill_SetJournalLookup(nullptr, nullptr, 1);
+        lane.SetStatus(Msg(msg::VorodudTexts::SourceUnreadable, DisplayPath(source)));
         Finish(ResultCode::SourceNotAccessible, source, {}, false);
         return;
     }
     // 3. Double-byte text.
-    if (procedure->CharSet() == 1) {
-        SetConvCharSet(1);
+    if (procedure->CharSet() == TextMode::ShiftJis) {
+        lexmill_SetConvCharSet(static_cast<uint8_t>(TextMode::ShiftJis));
     }
     // 4. The records.
     Session session(lane, source);
     procedure->Convert(session);
     // 5. Closing.
-    CloseFiles();
-    CloseErrorFile();
-    SetJournalLookup(nullptr, nullptr, 1);
+    lexmill_CloseFiles();
+    lexmill_CloseErrorFile();
+    lexmill_SetJournalLookup(nullptr, nullptr, 1);
     // 6. The counters.
-    const Counters counters{GetRefsWritten(), GetIncomplete(), GetRefsQuestioned(),
-                            GetRefsDumped()};
-    const bool dumpFailed = WriteErrorFileError() != 0;
+    const Counters counters{lexmill_GetRefsWritten(), lexmill_GetIncomplete(),
+                            lexmill_GetRefsQuestioned(), lexmill_GetRefsDumped()};
+    const bool dumpFailed = lexmill_WriteErrorFileError() != 0;
     lane.SetProgress(Progress::kMaximum);
     // The lane's second text: the four counters, or why the dumped references are not in the
     // dump file.
     lane.SetDetail(
         dumpFailed
-            ? Msg(MsgList::VorodudTexts, 14, DisplayPath(dumpFile))
-            : Msg(MsgList::VorodudTexts, 16, std::to_string(counters.written)) + "  " +
-                  Msg(MsgList::VorodudTexts, 17, std::to_string(counters.incomplete)) + "  " +
-                  Msg(MsgList::VorodudTexts, 18, std::to_string(counters.questioned)) + "  " +
-                  Msg(MsgList::VorodudTexts, 19, std::to_string(counters.dumped)));
+            ? Msg(msg::VorodudTexts::DumpUnwritable, DisplayPath(dumpFile))
+            : Msg(msg::VorodudTexts::Written, std::to_string(counters.written)) + "  " +
+                  Msg(msg::VorodudTexts::Incomplete, std::to_string(counters.incomplete)) + "  " +
+                  Msg(msg::VorodudTexts::Questioned, std::to_string(counters.questioned)) + "  " +
+                  Msg(msg::VorodudTexts::Dumped, std::to_string(counters.dumped)));
     if (session.Aborted()) {
-        lane.SetStatus(Msg(MsgList::VorodudTexts, 7, std::to_string(counters.written)));
+        lane.SetStatus(Msg(msg::VorodudTexts::AbortedAfter, std::to_string(counters.written)));
         Finish(ResultCode::Aborted, {}, counters, dumpFailed);
     } else if (lx::RunFailed()) {
-        lane.SetStatus(Msg(MsgList::VorodudTexts, 11, DisplayPath(destination)));
+        lane.SetStatus(Msg(msg::VorodudTexts::WriteFailed, DisplayPath(destination)));
         Finish(ResultCode::WriteError, destination, counters, dumpFailed);
     } else if (counters.written + counters.dumped == 0) {
-        lane.SetStatus(Msg(MsgList::VorodudTexts, 8, DisplayPath(source)));
+        lane.SetStatus(Msg(msg::VorodudTexts::NothingFound, DisplayPath(source)));
         Finish(ResultCode::Done, {}, counters, dumpFailed);
     } else {
-        lane.SetStatus(Msg2(MsgList::VorodudTexts, 6, std::to_string(counters.written),
-                            std::to_string(counters.dumped)));
+        lane.SetStatus(Msg(msg::VorodudTexts::WrittenAndDumped, std::to_string(counters.written),
+                           std::to_string(counters.dumped)));
         Finish(ResultCode::Done, {}, counters, dumpFailed);
     }
 }
@@ -358,7 +362,7 @@ bool Vorodud::Initialise(int& type) {
     std::lock_guard lock(last_->mutex);
     last_->text.clear();
     for (int ordinal : kOrdinalsUsed) {
-        if (LexmillProcByOrdinal(ordinal) == nullptr) {
+        if (lexmill_ProcByOrdinal(ordinal) == nullptr) {
             last_->code = ResultCode::LibraryDamaged;
             last_->text = LexmillFileName();
             return false;
@@ -454,7 +458,7 @@ bool Vorodud::TypeUsable(int type) const {
 
 std::string Vorodud::TypeName(int type) const {
     const SourceType* t = FindType(type);
-    return t == nullptr ? Message(MsgList::VorodudTexts, 12)
+    return t == nullptr ? Message(msg::VorodudTexts::UnknownSourceType)
                         : SupplierName(t->supplier) + ": " + DatabaseName(t->database);
 }
 
@@ -501,7 +505,7 @@ std::unique_ptr<ConversionThread> Vorodud::StartConversion(int type, const std::
 }
 
 std::string Vorodud::MessageText(int index) {
-    return Message(MsgList::VorodudTexts, index);
+    return Message({MsgList::VorodudTexts, index});
 }
 
 std::string Vorodud::TypeKey(int type) const {

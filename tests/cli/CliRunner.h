@@ -2,7 +2,7 @@
 // Runs the built citavox-cli (the build gives its path as CITAVOX_CLI) with a settings folder
 // of its own, so neither the user's settings nor another test's are seen.
 
-#include "../app/SettingsTestSupport.h"
+#include "../settings/SettingsTestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,7 +28,8 @@ class CliTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(home_.isValid()); }
 
-    CliResult Run(const std::vector<std::string>& args) {
+    // Runs citavox-cli with `args`, in `workingDirectory` when one is given.
+    CliResult Run(const std::vector<std::string>& args, const std::string& workingDirectory = {}) {
         QStringList list;
         for (const std::string& a : args) {
             list << QString::fromStdString(a);
@@ -38,6 +39,9 @@ protected:
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), ConfigHome());
         QProcess process;
         process.setProcessEnvironment(env);
+        if (!workingDirectory.empty()) {
+            process.setWorkingDirectory(QString::fromStdString(workingDirectory));
+        }
         process.start(QStringLiteral(CITAVOX_CLI), list);
         CliResult result;
         if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit) {

@@ -2,14 +2,14 @@
 // pandoc's RTF reader, libwpd's WordPerfect reader and pdflatex.
 
 #include "CliRunner.h"
+#include "support/FileBytes.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <optional>
-#include <random>
 
 namespace cvx::testing {
 namespace {
@@ -24,28 +24,16 @@ const std::string kStyles = CITAVOX_FORMATS_DIR;
 class Examples {
 public:
     Examples() {
-        std::random_device rd;
-        dir_ = fs::temp_directory_path() / ("citavox-examples-" + std::to_string(rd()));
-        fs::create_directories(dir_);
         for (const char* name : {"refs.ref", "manuscript.rtf", "manuscript.tex"}) {
-            fs::copy_file(kExamples + "/" + name, dir_ / name);
+            fs::copy_file(kExamples + "/" + name, dir_.Path() / name);
         }
     }
-    ~Examples() {
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
-    std::string File(std::string_view name) const { return (dir_ / name).string(); }
-    const fs::path& Dir() const { return dir_; }
+    std::string File(std::string_view name) const { return dir_.File(name); }
+    const fs::path& Dir() const { return dir_.Path(); }
 
 private:
-    fs::path dir_;
+    test::TempDir dir_;
 };
-
-std::string Slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // Runs a shell command in a folder (whose name holds no quote); its standard output, or nullopt
 // when it fails.
@@ -56,7 +44,7 @@ std::optional<std::string> Shell(const fs::path& dir, const std::string& command
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
         return std::nullopt;
     }
-    return Slurp(out);
+    return test::ReadBytes(out);
 }
 
 // Runs of white space as single blanks, so that text wrapped by a reader compares.
@@ -81,7 +69,7 @@ using LatexExample = CliTest;
 
 TEST_F(CompleteCommand, CompletesTheRtfExampleAndPandocReadsTheResult) {
     Examples ex;
-    const std::string before = Slurp(ex.File("manuscript.rtf"));
+    const std::string before = test::ReadBytes(ex.File("manuscript.rtf"));
     const CliResult r =
         Run({"complete", ex.File("manuscript.rtf"), "--format", kStyles + "/apa.for"});
     ASSERT_EQ(r.status, 0) << r.err;
@@ -96,7 +84,7 @@ TEST_F(CompleteCommand, CompletesTheRtfExampleAndPandocReadsTheResult) {
                          "; 11 (#7)\n"),
               std::string::npos)
         << r.out;
-    EXPECT_EQ(Slurp(ex.File("manuscript.rtf")), before);
+    EXPECT_EQ(test::ReadBytes(ex.File("manuscript.rtf")), before);
 
     const std::optional<std::string> text =
         Shell(ex.Dir(), "pandoc -f rtf -t plain --wrap=none manuscript_OUT.rtf");
@@ -195,7 +183,7 @@ TEST_F(CiteCommand, PrintsThePseudoCitationsOfAGroup) {
     r = Run({"cite", refs, "4", "--option", "year"});
     std::ofstream(ex.File("cited.txt"), std::ios::binary) << "As shown " << r.out;
     ASSERT_EQ(Run({"complete", ex.File("cited.txt"), "--format", kStyles + "/apa.for"}).status, 0);
-    EXPECT_EQ(Slurp(ex.File("cited_OUT.txt")), "As shown (2011)\n");
+    EXPECT_EQ(test::ReadBytes(ex.File("cited_OUT.txt")), "As shown (2011)\n");
 }
 
 TEST_F(CollateCommand, SortsKeysByACollation) {
@@ -248,12 +236,12 @@ TEST_F(LatexExample, CompletesAndCompilesWithPdflatex) {
     const CliResult r =
         Run({"complete", ex.File("manuscript.tex"), "--format", kStyles + "/apa.for"});
     ASSERT_EQ(r.status, 0) << r.err;
-    const std::string tex = Slurp(ex.File("manuscript_OUT.tex"));
+    const std::string tex = test::ReadBytes(ex.File("manuscript_OUT.tex"));
     EXPECT_NE(tex.find("(Kolak et al., 2017; W\\\"{o}rmann, 2017)"), std::string::npos) << tex;
     EXPECT_NE(tex.find("\\par\\noindent\\hangindent=2em Chica, A. B."), std::string::npos);
     const std::optional<std::string> log =
         Shell(ex.Dir(), "pdflatex -interaction=nonstopmode -halt-on-error manuscript_OUT.tex");
-    ASSERT_TRUE(log.has_value()) << Slurp(ex.Dir() / "manuscript_OUT.log");
+    ASSERT_TRUE(log.has_value()) << test::ReadBytes(ex.Dir() / "manuscript_OUT.log");
     EXPECT_TRUE(fs::exists(ex.File("manuscript_OUT.pdf")));
 }
 

@@ -1,6 +1,8 @@
-#include "../refstore/TestFiles.h"
-#include "../support/SharedSamples.h"
 #include "CliRunner.h"
+#include "support/FileBytes.h"
+#include "support/ReferenceText.h"
+#include "support/SharedSamples.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

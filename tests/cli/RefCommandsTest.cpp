@@ -1,5 +1,7 @@
-#include "../refstore/TestFiles.h"
 #include "CliRunner.h"
+#include "support/FileBytes.h"
+#include "support/ReferenceText.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

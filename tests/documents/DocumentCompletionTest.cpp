@@ -1,11 +1,13 @@
 #include "documents/DocumentCompletion.h"
 #include "formats/FormatFile.h"
-#include "refstore/LittleEndian.h"
 #include "refstore/ReferenceFile.h"
+#include "storage/LittleEndian.h"
 #include "text/Catalogue.h"
 #include "text/FileNames.h"
 
-#include "../refstore/TestFiles.h"
+#include "support/FileBytes.h"
+#include "support/ReferenceText.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -255,20 +257,28 @@ TEST_F(Completion, EveryStopConditionWithItsMessageAndNothingWritten) {
     };
     const Case cases[] = {
         {"x\r\n{{a.ref #x3}}",
-         Msg2(MsgList::Manusproduction, 0, "1", "a.ref #x3") + Msg(MsgList::Documents, 16, "2")},
-        {"{{a.ref #1}} {{a.ref #0}}", Msg2(MsgList::Manusproduction, 0, "2", "a.ref #0")},
-        {"{{a.ref #6}}", Msg3(MsgList::FileOpen, 7, "6", DisplayPath(Path("a.ref")), "5")},
-        {"{{missing.ref #1}}", Msg2(MsgList::FileOpen, 56, "1", DisplayPath(Path("missing.ref")))},
-        {"{{empty #1}}", Msg2(MsgList::FileOpen, 56, "1", DisplayPath(Path("empty.ref")))},
-        {"{{d.ref #2}}", Msg3(MsgList::CreateFormDocs, 18, "1", "2", DisplayPath(Path("d.ref")))},
-        {many, Msg(MsgList::Manusproduction, 8)},
-        {"no citations {{x}}", Msg(MsgList::Manusproduction, 14)},
+         Msg(msg::Manusproduction::UnreadableReferenceNumber, "1", "a.ref #x3") +
+             Msg(msg::Documents::AtLine, "2")},
+        {"{{a.ref #1}} {{a.ref #0}}",
+         Msg(msg::Manusproduction::UnreadableReferenceNumber, "2", "a.ref #0")},
+        {"{{a.ref #6}}",
+         Msg(msg::FileOpen::ReferenceBeyondEnd, "6", DisplayPath(Path("a.ref")), "5")},
+        {"{{missing.ref #1}}",
+         Msg(msg::FileOpen::PseudoCitationFileMissing, "1", DisplayPath(Path("missing.ref")))},
+        {"{{empty #1}}",
+         Msg(msg::FileOpen::PseudoCitationFileMissing, "1", DisplayPath(Path("empty.ref")))},
+        {"{{d.ref #2}}",
+         Msg(msg::CreateFormDocs::CitedReferenceDeleted, "1", "2", DisplayPath(Path("d.ref")))},
+        {many, Msg(msg::Manusproduction::TooManyReferenceFiles)},
+        {"no citations {{x}}", Msg(msg::Manusproduction::NoCitations)},
         {"{{a.ref #1}}",
-         Msg2(MsgList::Documents, 15, DisplayPath(Path("paper.txt")), "Rich Text Format (RTF)"),
+         Msg(msg::Documents::WrongKind, DisplayPath(Path("paper.txt")), "Rich Text Format (RTF)"),
          "Rich Text Format (RTF)"},
-        {"{{a.ref #1}}", Msg(MsgList::Documents, 14, "Microsoft Word 97"), "Microsoft Word 97"},
+        {"{{a.ref #1}}", Msg(msg::Documents::WordNotAvailable, "Microsoft Word 97"),
+         "Microsoft Word 97"},
         // A mistyped name is refused with the names that can be chosen.
-        {"{{a.ref #1}}", Msg2(MsgList::Documents, 24, "Rich Txt Format", Library().FormatNames()),
+        {"{{a.ref #1}}",
+         Msg(msg::Documents::NotInLibrary, "Rich Txt Format", Library().FormatNames()),
          "Rich Txt Format"},
     };
     for (const Case& c : cases) {
@@ -288,8 +298,8 @@ TEST_F(Completion, WhatCannotBeTakenIsLeftAndReported) {
     EXPECT_EQ(report_.lackingEnd, 1);
     EXPECT_EQ(report_.citations, 1);
     ASSERT_EQ(report_.warnings.size(), 2u);
-    EXPECT_EQ(report_.warnings[0], Msg(MsgList::Documents, 17, "1"));
-    EXPECT_EQ(report_.warnings[1], Msg(MsgList::Documents, 19, "3"));
+    EXPECT_EQ(report_.warnings[0], Msg(msg::Documents::LacksEndNote, "1"));
+    EXPECT_EQ(report_.warnings[1], Msg(msg::Documents::AfterMarkerNote, "3"));
 }
 
 TEST_F(Completion, WarnsWhenALabelDisagreesWithItsReference) {
@@ -372,12 +382,13 @@ TEST(ManuscriptPath, ABareNameIsLookedForInTheDocumentDirectory) {
 }
 
 TEST_F(Completion, TheOutputAppearsOnlyWhenComplete) {
-    // The _OUT name is taken by a folder: the write fails with the Part's message, and no
-    // temporary file is left behind.
+    // The _OUT name is taken by a folder: the write fails with the catalogue's fatal-write message,
+    // and no temporary file is left behind.
     std::filesystem::create_directories(Path("paper_OUT.txt"));
     const Outcome r = Complete("{{a.ref #3}}");
     ASSERT_FALSE(r.ok());
-    EXPECT_EQ(r.message(), Msg(MsgList::Manusproduction, 7, DisplayPath(Path("paper_OUT.txt"))));
+    EXPECT_EQ(r.message(),
+              Msg(msg::Manusproduction::FatalWrite, DisplayPath(Path("paper_OUT.txt"))));
     EXPECT_FALSE(std::filesystem::exists(Path("paper_OUT.txt.tmp")));
 }
 

@@ -1,9 +1,10 @@
 #include "documents/DocumentLibrary.h"
 #include "documents/DocumentDescription.h"
-#include "refstore/LittleEndian.h"
+#include "storage/LittleEndian.h"
 #include "text/Catalogue.h"
 
-#include "../refstore/TestFiles.h"
+#include "support/FileBytes.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -76,7 +77,7 @@ TEST(DocumentLibrary, RefusesDefinitionsThatDoNotFitTheirFields) {
 TEST(DocumentLibrary, ADamagedLibraryIsRefusedAsAWhole) {
     std::string bytes;
     ASSERT_TRUE(EncodeDocumentLibrary({Sample("A"), Sample("B")}, bytes).ok());
-    const std::string ruined = Msg(MsgList::CreateFormDocs, 5);
+    const std::string ruined = Msg(msg::CreateFormDocs::LibraryRuined);
     // Every truncation, a wrong magic, an offset beyond the end and a length byte running past the
     // end are all refused with the same message.
     for (std::size_t n = 0; n < bytes.size(); n += 7) {

@@ -128,7 +128,7 @@ TEST(PseudoCitation, RefusesMoreThanTheClipboardLimit) {
     std::string text = "unchanged";
     const Outcome r = BuildPseudoCitations(requests, true, text);
     ASSERT_FALSE(r.ok());
-    EXPECT_EQ(r.message(), Message(MsgList::RefWin, 18));
+    EXPECT_EQ(r.message(), Message(msg::RefWin::TooManyTagged));
     EXPECT_EQ(text, "unchanged");
 
     requests.resize(3);

@@ -23,7 +23,8 @@
 #include "text/Markup.h"
 #include "text/StringPrimitives.h"
 
-#include "../refstore/TestFiles.h"
+#include "support/FileBytes.h"
+#include "support/TempDir.h"
 
 #include <QByteArray>
 #include <QJsonArray>
@@ -422,7 +423,7 @@ TEST_P(StylePeer, AgreesWithTheCslProcessorOrTheDifferenceIsKnown) {
     ASSERT_TRUE(journals.Usable());
     RenderOptions render;
     render.journals = &journals;
-    const int collation = format.record.charSortOrder;
+    const auto collation = static_cast<Collation>(format.record.charSortOrder);
     SelectCollation(collation);
     TCitedReferences references;
     const Outcome collected =

@@ -1,6 +1,6 @@
 #include "FormatTestSupport.h"
 
-#include "refstore/LittleEndian.h"
+#include "storage/LittleEndian.h"
 #include "text/Catalogue.h"
 
 #include <vector>
@@ -161,7 +161,7 @@ TEST(Pool, FullPoolRefusesTheTextThatDoesNotFit) {
     StrRef& ref = r.Form(FormSlot::JournalLong).props[0].textBefore;
     const Outcome tooMuch = SetPoolString(r, ref, "123456");
     EXPECT_FALSE(tooMuch);
-    EXPECT_EQ(tooMuch.message(), Msg(MsgList::CreateFormats, 0));
+    EXPECT_EQ(tooMuch.message(), Msg(msg::CreateFormats::OutOfFormatSpace));
     EXPECT_EQ(ref, StrRef{});
     EXPECT_EQ(r.poolLength, 595);
     EXPECT_TRUE(SetPoolString(r, ref, "12345"));

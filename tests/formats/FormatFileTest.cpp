@@ -1,9 +1,10 @@
 #include "FormatTestSupport.h"
 
 #include "formats/FormatFile.h"
+#include "support/FileBytes.h"
+#include "support/TempDir.h"
 
 #include <filesystem>
-#include <fstream>
 
 namespace cvx {
 namespace {
@@ -13,25 +14,11 @@ namespace fs = std::filesystem;
 
 class FormatFileTest : public ::testing::Test {
 protected:
-    FormatFileTest() {
-        dir = fs::path(::testing::TempDir()) /
-              ("formats-" +
-               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    ~FormatFileTest() override { fs::remove_all(dir); }
+    std::string Path(const std::string& name) const { return dir.File(name); }
+    void Write(const std::string& name, const std::string& bytes) const { dir.Write(name, bytes); }
+    std::string Read(const std::string& name) const { return ReadBytes(Path(name)); }
 
-    std::string Path(const std::string& name) const { return (dir / name).string(); }
-    void Write(const std::string& name, const std::string& bytes) const {
-        std::ofstream(Path(name), std::ios::binary) << bytes;
-    }
-    std::string Read(const std::string& name) const {
-        std::ifstream in(Path(name), std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
-
-    fs::path dir;
+    TempDir dir;
 };
 
 TEST_F(FormatFileTest, ResetFormatSavedAndLoadedIsByteIdentical) {
@@ -93,9 +80,9 @@ TEST_F(FormatFileTest, ListsOnlyFormatFiles) {
     Write("b.for", good.substr(0, 100));
     Write("c.txt", good);
     Write("d.v2.FOR", good);
-    fs::create_directory(dir / "e.for");
+    fs::create_directory(dir.Path() / "e.for");
     std::vector<std::string> list = {"stale"};
-    ListFormatFiles(dir.string(), list);
+    ListFormatFiles(dir.Path().string(), list);
     std::sort(list.begin(), list.end());
     EXPECT_EQ(list, (std::vector<std::string>{"a", "d"}));
 }

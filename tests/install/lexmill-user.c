@@ -7,10 +7,10 @@
 
 int main(void) {
     size_t count = 0;
-    const LexmillExport* exports = LexmillExports(&count);
+    const LexmillExport* exports = lexmill_Exports(&count);
     for (size_t i = 0; i < count; ++i) {
         if (exports[i].ordinal == 18) {
-            const int same = LexmillProcByOrdinal(18) == exports[i].proc;
+            const int same = lexmill_ProcByOrdinal(18) == exports[i].proc;
             if (same && strcmp(exports[i].name, "PrepareReadWrite") == 0) {
                 return 0;
             }

@@ -18,7 +18,7 @@ namespace {
 using test::DatabaseBytes;
 using test::RawDatabase;
 using test::TableEntry;
-using test::TempFolder;
+using test::TempDir;
 
 // A database of `count` journals named "J0", "J1", ..., one block each.
 std::string OneJournalPerBlock(int count) {
@@ -32,7 +32,7 @@ std::string OneJournalPerBlock(int count) {
 }
 
 TEST(JournalDatabase, ReadsAnIndexOf512EntriesWhole) {
-    TempFolder dir;
+    TempDir dir;
     const std::string path = dir.Write("full.jdb", OneJournalPerBlock(512));
     JournalDatabase db;
     ASSERT_EQ(db.Open(path), JournalError::None);
@@ -103,7 +103,7 @@ TEST(JournalDatabase, BlocksExpandToAt15000Bytes) {
     names.push_back(std::string(59, 'z'));
     const std::string block = BlockOf(names);
     ASSERT_EQ(block.size(), 15000u);
-    TempFolder dir;
+    TempDir dir;
     JournalDatabase db;
     ASSERT_EQ(db.Open(dir.Write("exact.jdb", RawDatabase({CompressBlock(block)}, {}, 58))),
               JournalError::None);
@@ -123,7 +123,7 @@ TEST(JournalDatabase, BlocksExpandToAt15000Bytes) {
 }
 
 TEST(JournalDatabase, NamesLongerThan255BytesAreInconsistent) {
-    TempFolder dir;
+    TempDir dir;
     JournalDatabase db;
     ASSERT_EQ(
         db.Open(dir.Write("long.jdb",
@@ -149,7 +149,7 @@ std::string RingBlock(int count, const std::function<int(int)>& next) {
 }
 
 TEST(JournalDatabase, RingWalksEndWithin16Steps) {
-    TempFolder dir;
+    TempDir dir;
     const auto ring = [&](int count, const std::function<int(int)>& next) {
         auto db = std::make_unique<JournalDatabase>();
         EXPECT_EQ(db->Open(dir.Write("ring" + std::to_string(count) + ".jdb",
@@ -190,13 +190,13 @@ const char* const kSmallList = "Journal of Biological Chemistry,,J Biol Chem,J. 
                                "Cell,Cell (Cambridge),Cell,Cell,,,0092-8674,,1\n";
 
 TEST(JournalDatabase, MissingNamelessAndForeignFiles) {
-    TempFolder dir;
+    TempDir dir;
     JournalDatabase db;
     EXPECT_EQ(db.Open(""), JournalError::CannotOpen);
     db.ResetError();
-    EXPECT_EQ(db.Open(dir.Path("missing.jdb")), JournalError::CannotOpen);
+    EXPECT_EQ(db.Open(dir.File("missing.jdb")), JournalError::CannotOpen);
     db.ResetError();
-    EXPECT_EQ(db.Open(dir.Path("")), JournalError::CannotOpen); // a folder
+    EXPECT_EQ(db.Open(dir.File("")), JournalError::CannotOpen); // a folder
     const std::string foreign[] = {
         "",
         "short",
@@ -210,13 +210,13 @@ TEST(JournalDatabase, MissingNamelessAndForeignFiles) {
         EXPECT_EQ(LookUpJournal(db, "Nature", JournalForm::FullName).quality,
                   JournalError::Inconsistent);
     }
-    EXPECT_EQ(LookUpJournal(dir.Path("missing.jdb"), "Nature", JournalForm::FullName).quality,
+    EXPECT_EQ(LookUpJournal(dir.File("missing.jdb"), "Nature", JournalForm::FullName).quality,
               JournalError::CannotOpen);
     EXPECT_EQ(LookUpJournal("", "Nature", JournalForm::FullName).quality, JournalError::CannotOpen);
 }
 
 TEST(JournalDatabase, TruncatedAndGarbledFiles) {
-    TempFolder dir;
+    TempDir dir;
     const std::string good = DatabaseBytes(kSmallList);
     for (std::size_t cut : {good.size() - 1, good.size() / 2, std::size_t{8}, std::size_t{4}}) {
         JournalDatabase db;
@@ -238,9 +238,9 @@ TEST(JournalDatabase, TruncatedAndGarbledFiles) {
 // Every single byte of a small database changed, one at a time, to several values: whatever
 // the damage, the access layer answers (maybe wrongly, maybe with an error) and never hangs.
 TEST(JournalDatabase, SurvivesEverySingleByteCorruption) {
-    TempFolder dir;
+    TempDir dir;
     const std::string good = DatabaseBytes(kSmallList);
-    const std::string path = dir.Path("damaged.jdb");
+    const std::string path = dir.File("damaged.jdb");
     for (std::size_t i = 0; i < good.size(); ++i) {
         const int flipped = static_cast<unsigned char>(good[i]) ^ 0x10;
         for (const int value : {0x00, 0xFF, flipped}) {
@@ -271,7 +271,7 @@ TEST(JournalDatabase, FindsRecordsBySignatureAcrossBlocks) {
     }
     JournalBuildOptions options;
     options.blockRecords = 2;
-    TempFolder dir;
+    TempDir dir;
     JournalDatabase db;
     ASSERT_EQ(db.Open(dir.Write("split.jdb", DatabaseBytes(rows, options))), JournalError::None);
     EXPECT_GE(db.BlockCount(), 5);
@@ -289,7 +289,7 @@ TEST(JournalDatabase, FindsRecordsBySignatureAcrossBlocks) {
 }
 
 TEST(JournalDatabase, CountsRecordsByFlags) {
-    TempFolder dir;
+    TempDir dir;
     JournalDatabase db;
     ASSERT_EQ(db.Open(dir.Write("small.jdb", DatabaseBytes(kSmallList))), JournalError::None);
     const std::optional<JournalCounts> counts = db.Statistics();
@@ -311,7 +311,7 @@ TEST(JournalDatabase, CountsRecordsByFlags) {
 }
 
 TEST(JournalDatabase, ChecksOnceAndRejectsAFailedFile) {
-    TempFolder dir;
+    TempDir dir;
     const std::string good = dir.Write("good.jdb", DatabaseBytes(kSmallList));
     const std::string bad = dir.Write("bad.jdb", "not a database");
     JournalDatabase db;
@@ -326,16 +326,16 @@ TEST(JournalDatabase, ChecksOnceAndRejectsAFailedFile) {
 }
 
 TEST(JournalDatabase, RereadsAFileThatChanged) {
-    TempFolder dir;
+    TempDir dir;
     const std::string path = dir.Write("changing.jdb", DatabaseBytes(kSmallList));
     EXPECT_EQ(LookUpJournal(path, "Nature", JournalForm::FullName).name, "Nature");
     dir.Write("changing.jdb.new", DatabaseBytes("Nature,,Nat,,,,,,\n"));
-    std::filesystem::rename(dir.Path("changing.jdb.new"), path);
+    std::filesystem::rename(dir.File("changing.jdb.new"), path);
     EXPECT_EQ(LookUpJournal(path, "Nature", JournalForm::Medlar).name, "Nat");
 }
 
 TEST(JournalDatabase, EveryThreadHasItsOwnAccessState) {
-    TempFolder dir;
+    TempDir dir;
     const std::string path = dir.Write("shared.jdb", DatabaseBytes(kSmallList));
     std::vector<std::thread> threads;
     std::vector<int> failures(4, 0);

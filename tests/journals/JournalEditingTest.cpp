@@ -11,8 +11,8 @@ namespace cvx {
 namespace {
 
 using test::DatabaseBytes;
-using test::ReadFile;
-using test::TempFolder;
+using test::ReadBytes;
+using test::TempDir;
 
 // Passes everything to the disk, but can say files are read-only or let writing fail.
 class FaultyFiles final : public FileSystem {
@@ -85,7 +85,7 @@ protected:
         }
     }
 
-    TempFolder dir_;
+    TempDir dir_;
     std::string path_;
     JournalDatabase db_;
 };
@@ -133,7 +133,7 @@ TEST_F(JournalEditing, CleansNamesAndRefusesBadDefinitions) {
     // A second journal of the same name is now numbered among its equals.
     EXPECT_EQ(LookUpJournal(db_, "Chirurgie #2", JournalForm::Medlar).name, "Chirurgie (Basel)");
 
-    const std::string before = ReadFile(path_);
+    const std::string before = ReadBytes(path_);
     EXPECT_EQ(StoreJournal(db_, path_, Definition("", "Abbrev")), JournalError::FullNameLacking);
     EXPECT_EQ(db_.LastError(), JournalError::FullNameLacking);
     EXPECT_EQ(StoreJournal(db_, path_, Definition("Name", "", "0123-976x")),
@@ -142,7 +142,7 @@ TEST_F(JournalEditing, CleansNamesAndRefusesBadDefinitions) {
     many.texts[0] = "A1 = A2 = A3 = A4 = A5";
     many.texts[3] = "I1 = I2 = I3 = I4 = I5 = I6 = I7"; // ten further names in all
     EXPECT_EQ(StoreJournal(db_, path_, many), JournalError::Malformed);
-    EXPECT_EQ(ReadFile(path_), before);
+    EXPECT_EQ(ReadBytes(path_), before);
     many.texts[3] = "I1 = I2 = I3 = I4 = I5 = I6";
     EXPECT_EQ(StoreJournal(db_, path_, many), JournalError::None);
     EXPECT_EQ(LookUpJournal(db_, "I5", JournalForm::FullName).name, "Name");
@@ -208,9 +208,9 @@ TEST_F(JournalEditing, AFullBlockRefusesNewNames) {
     ASSERT_EQ(db.BlockCount(), 1);
     std::string filler(14999 - 7 - size - 1, 'f');
     ASSERT_EQ(StoreJournal(db_, path_, Definition(filler, "")), JournalError::None);
-    const std::string full = ReadFile(path_);
+    const std::string full = ReadBytes(path_);
     EXPECT_EQ(StoreJournal(db_, path_, Definition("Ab", "")), JournalError::Malformed);
-    EXPECT_EQ(ReadFile(path_), full);
+    EXPECT_EQ(ReadBytes(path_), full);
 }
 
 TEST_F(JournalEditing, RefusesNamesBeyond65500) {
@@ -229,21 +229,21 @@ TEST_F(JournalEditing, RefusesNamesBeyond65500) {
 TEST_F(JournalEditing, AFailedWriteLeavesTheDatabaseWhole) {
     FaultyFiles files;
     JournalDatabase db(files);
-    const std::string before = ReadFile(path_);
+    const std::string before = ReadBytes(path_);
 
     files.readOnly = true;
     EXPECT_EQ(StoreJournal(db, path_, Definition("Acta", "Acta")), JournalError::CannotModify);
     db.ResetError();
     EXPECT_EQ(DeleteJournal(db, path_, "Nature"), JournalError::CannotModify);
-    EXPECT_EQ(ReadFile(path_), before);
+    EXPECT_EQ(ReadBytes(path_), before);
 
     files.readOnly = false;
     files.failRename = true;
     EXPECT_EQ(StoreJournal(db, path_, Definition("Acta", "Acta")), JournalError::TransferFailed);
-    EXPECT_EQ(ReadFile(path_), before);
+    EXPECT_EQ(ReadBytes(path_), before);
     db.ResetError();
     EXPECT_EQ(DeleteJournal(db, path_, "Nature"), JournalError::TransferFailed);
-    EXPECT_EQ(ReadFile(path_), before);
+    EXPECT_EQ(ReadBytes(path_), before);
     ExpectIntact({"The Journal of Biological Chemistry", "Nature", "Brain and Language",
                   "Chirurgie", "Cell"});
 }

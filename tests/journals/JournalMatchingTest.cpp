@@ -11,7 +11,7 @@ namespace cvx {
 namespace {
 
 using test::DatabaseBytes;
-using test::TempFolder;
+using test::TempDir;
 
 // Two journals called "Chirurgie": the first with an ISSN, the second without. "Cell" and an
 // alternate name "CELL." of another journal share a normalised name too.
@@ -36,7 +36,7 @@ protected:
         return LookUpJournal(db_, name, form);
     }
 
-    TempFolder dir_;
+    TempDir dir_;
     std::string path_;
     JournalDatabase db_;
 };
@@ -152,7 +152,7 @@ TEST_F(JournalMatching, FindsAJournalByItsIssnAlone) {
 TEST_F(JournalMatching, UnusableDatabasesFindNothing) {
     EXPECT_EQ(LookUpJournal("", "Cell", JournalForm::FullName).quality, JournalError::CannotOpen);
     const JournalHit missing =
-        LookUpJournal(dir_.Path("missing.jdb"), "Cell", JournalForm::FullName);
+        LookUpJournal(dir_.File("missing.jdb"), "Cell", JournalForm::FullName);
     EXPECT_EQ(missing.quality, JournalError::CannotOpen);
     EXPECT_TRUE(missing.name.empty());
     EXPECT_EQ(LookUpJournal(path_, "Cell", JournalForm::FullName).name, "Cell");

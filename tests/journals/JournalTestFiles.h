@@ -4,12 +4,12 @@
 
 #include "journals/BlockCodec.h"
 #include "journals/JournalBuilder.h"
-#include "refstore/LittleEndian.h"
+#include "storage/LittleEndian.h"
+#include "support/FileBytes.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -18,35 +18,6 @@ namespace cvx::test {
 inline constexpr std::string_view kCsvHeader = "Full name,Alternate names,Medlar,Index Medicus,"
                                                "BIOSIS,Chemical Abstracts,ISSN,Requires issue,"
                                                "Lacks volume\n";
-
-class TempFolder {
-public:
-    TempFolder() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        path_ = std::filesystem::temp_directory_path() /
-                ("citavox-journals-" + std::string(info->test_suite_name()) + "-" + info->name() +
-                 "-" + std::to_string(::getpid()));
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
-    }
-    ~TempFolder() { std::filesystem::remove_all(path_); }
-
-    std::string Write(const std::string& name, std::string_view bytes) const {
-        const std::string file = (path_ / name).string();
-        std::ofstream(file, std::ios::binary)
-            .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        return file;
-    }
-    std::string Path(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    std::filesystem::path path_;
-};
-
-inline std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // The bytes of a database built from CSV rows (the header is added).
 inline std::string DatabaseBytes(std::string_view rows, JournalBuildOptions options = {}) {

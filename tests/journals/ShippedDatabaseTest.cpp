@@ -55,7 +55,7 @@ protected:
 
 std::vector<JournalDefinition> ShippedList() {
     std::vector<JournalDefinition> journals;
-    const JournalCsvProblem problem = ReadJournalCsv(test::ReadFile(kList), journals);
+    const JournalCsvProblem problem = ReadJournalCsv(test::ReadBytes(kList), journals);
     EXPECT_EQ(problem.kind, JournalCsvProblem::Kind::None) << problem.line;
     return journals;
 }
@@ -88,7 +88,7 @@ struct Spelling {
 
 std::vector<Spelling> SampleSpellings() {
     std::vector<Spelling> spellings;
-    std::istringstream in(test::ReadFile(kSamples));
+    std::istringstream in(test::ReadBytes(kSamples));
     for (std::string line; std::getline(in, line);) {
         const std::size_t tab = line.find('\t');
         if (line.empty() || line[0] == '#' || tab == std::string::npos) {

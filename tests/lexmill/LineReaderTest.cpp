@@ -1,5 +1,6 @@
 #include "lexmill/LineReader.h"
-#include "../refstore/TestFiles.h"
+#include "support/FileBytes.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -121,7 +121,7 @@ TEST(RecordReadersTest, JicstConvertsFullWidthCharacters) {
     LexmillRun run("TI \x82\x81\x82\x82\n");
     ReadTheWholeReferenceJICST(run.state, "TI");
     EXPECT_EQ(run.Lines(), (Lines{"TI ab"}));
-    EXPECT_EQ(run.state.convCharSet, 1);
+    EXPECT_EQ(run.state.convCharSet, TextMode::ShiftJis);
 }
 
 TEST(RecordReadersTest, EmptyAndBinarySourcesDeliverNothingSafely) {

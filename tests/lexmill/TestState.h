@@ -1,8 +1,9 @@
 #pragma once
 // A conversion run over a source written by the test, for the tests of Lexmill's internals.
 
-#include "../refstore/TestFiles.h"
 #include "lexmill/ConversionState.h"
+#include "support/FileBytes.h"
+#include "support/TempDir.h"
 
 #include <string>
 #include <string_view>

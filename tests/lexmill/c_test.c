@@ -51,50 +51,51 @@ static void TestConversionRun(void) {
                       "PMID- 1\nTI  - A study of\n      things.\nAU  - Smith JA\n"
                       "SO  - Nature 1998;12(3):123-9.\n\n"
                       "PMID- 2\nAU  - Nobody\n");
-    SetErrorFile(dump);
-    CHECK(PrepareReadWrite(source, output, 0) == 0);
-    CHECK(GetRunError(NULL, 0) == 0);
-    CHECK(GetInSize() == GetFileSize(source));
+    lexmill_SetErrorFile(dump);
+    CHECK(lexmill_PrepareReadWrite(source, output, 0) == 0);
+    CHECK(lexmill_GetRunError(NULL, 0) == 0);
+    CHECK(lexmill_GetInSize() == lexmill_GetFileSize(source));
 
     char text[64];
-    CHECK(GetCurRef(text, sizeof text) == 1 && strcmp(text, "1") == 0);
+    CHECK(lexmill_GetCurRef(text, sizeof text) == 1 && strcmp(text, "1") == 0);
 
-    ReadTaggedRecord("PMID-", "", "");
-    CHECK(GetMLine() == 1); /* the header line is a block of its own */
-    ReadTaggedRecord("PMID-", "", "");
-    CHECK(GetMLine() == 5);
-    CHECK(GetInRef() == 1);
-    CHECK(GetTagLine("AU  - ") == 3);
+    lexmill_ReadTaggedRecord("PMID-", "", "");
+    CHECK(lexmill_GetMLine() == 1); /* the header line is a block of its own */
+    lexmill_ReadTaggedRecord("PMID-", "", "");
+    CHECK(lexmill_GetMLine() == 5);
+    CHECK(lexmill_GetInRef() == 1);
+    CHECK(lexmill_GetTagLine("AU  - ") == 3);
     /* A buffer too small receives the start of the text and learns its length. */
     char small[6];
-    size_t n = ReadShortTaggedField(1, small, sizeof small);
+    size_t n = lexmill_ReadShortTaggedField(1, small, sizeof small);
     CHECK(n == strlen("TI - A study of things."));
     CHECK(strcmp(small, "TI - ") == 0);
 
-    ReadTitle("TI  - ", 0);
-    CHECK(GetTitleLineNumb() == 1);
-    CHECK(GetTitleString(1, text, sizeof text) > 0 && strcmp(text, " A study of things.") == 0);
-    AddToAuthors("Smith, J A.");
-    SetIdString("1");
-    SetYearVolPage("1998 (12(3)) pp 123-129");
-    DumpLongJournalName("Nature");
+    lexmill_ReadTitle("TI  - ", 0);
+    CHECK(lexmill_GetTitleLineNumb() == 1);
+    CHECK(lexmill_GetTitleString(1, text, sizeof text) > 0 &&
+          strcmp(text, " A study of things.") == 0);
+    lexmill_AddToAuthors("Smith, J A.");
+    lexmill_SetIdString("1");
+    lexmill_SetYearVolPage("1998 (12(3)) pp 123-129");
+    lexmill_DumpLongJournalName("Nature");
     /* Out-of-range indexes are ignored and read as empty text. */
-    SetAutString(31, "ignored");
-    CHECK(GetAutString(31, text, sizeof text) == 0);
-    CHECK(GetAllLines(999, text, sizeof text) == 0);
-    WriteToFile();
-    CHECK(GetRefsWritten() == 1);
+    lexmill_SetAutString(31, "ignored");
+    CHECK(lexmill_GetAutString(31, text, sizeof text) == 0);
+    CHECK(lexmill_GetAllLines(999, text, sizeof text) == 0);
+    lexmill_WriteToFile();
+    CHECK(lexmill_GetRefsWritten() == 1);
 
-    ReadTaggedRecord("PMID-", "", "");
-    CHECK(GetMLine() == 2);
-    WriteToFile(); /* no title: dumped */
-    ReadTaggedRecord("PMID-", "", "");
-    CHECK(GetFilSlut() == 1);
-    CloseFiles();
-    CloseErrorFile();
-    CHECK(GetRefsWritten() == 1);
-    CHECK(GetRefsDumped() == 1);
-    CHECK(WriteErrorFileError() == 0);
+    lexmill_ReadTaggedRecord("PMID-", "", "");
+    CHECK(lexmill_GetMLine() == 2);
+    lexmill_WriteToFile(); /* no title: dumped */
+    lexmill_ReadTaggedRecord("PMID-", "", "");
+    CHECK(lexmill_GetFilSlut() == 1);
+    lexmill_CloseFiles();
+    lexmill_CloseErrorFile();
+    CHECK(lexmill_GetRefsWritten() == 1);
+    CHECK(lexmill_GetRefsDumped() == 1);
+    CHECK(lexmill_WriteErrorFileError() == 0);
 
     char content[1024];
     CHECK(ReadFile(output, content, sizeof content) > 0);
@@ -111,42 +112,42 @@ static void TestFailures(void) {
     Path(source, sizeof source, "source.txt");
     Path(missing, sizeof missing, "no-such-source.txt");
     Path(output, sizeof output, "no-such-dir/out.ref");
-    CHECK(PrepareReadWrite(source, output, 0) == 3);
+    CHECK(lexmill_PrepareReadWrite(source, output, 0) == 3);
 
     Path(output, sizeof output, "out2.ref");
-    CHECK(PrepareReadWrite(missing, output, 0) == 0);
+    CHECK(lexmill_PrepareReadWrite(missing, output, 0) == 0);
     char message[128];
-    CHECK(GetRunError(message, sizeof message) == 1);
+    CHECK(lexmill_GetRunError(message, sizeof message) == 1);
     CHECK(strcmp(message, "no access to the screen dump file") == 0);
-    CHECK(GetInSize() == 0);
-    ReadTheWholeReference("PMID-");
-    CHECK(GetMLine() == 0 && GetFilSlut() == 1);
-    CloseFiles();
+    CHECK(lexmill_GetInSize() == 0);
+    lexmill_ReadTheWholeReference("PMID-");
+    CHECK(lexmill_GetMLine() == 0 && lexmill_GetFilSlut() == 1);
+    lexmill_CloseFiles();
 }
 
 static void TestSettings(void) {
     char text[64];
-    SetCommonLabel("  ");
-    SetCommonLabel(" A ");
-    SetDiacChar('~');
-    CHECK(GetDiacChar() == '~');
-    CHECK(ChangeCharSet_D("M~uller ~x", text, sizeof text) == 9);
+    lexmill_SetCommonLabel("  ");
+    lexmill_SetCommonLabel(" A ");
+    lexmill_SetDiacChar('~');
+    CHECK(lexmill_GetDiacChar() == '~');
+    CHECK(lexmill_ChangeCharSet_D("M~uller ~x", text, sizeof text) == 9);
     CHECK(strcmp(text, "M\xFCller ~x") == 0);
-    SetConvCharSet(1);
-    CHECK(GetConvCharSet() == 1);
-    SetConvCharSet(0);
-    SetCommonLabel("");
+    lexmill_SetConvCharSet(1);
+    CHECK(lexmill_GetConvCharSet() == 1);
+    lexmill_SetConvCharSet(0);
+    lexmill_SetCommonLabel("");
 }
 
 static void TestOrdinals(void) {
     size_t count = 0;
-    const LexmillExport* exports = LexmillExports(&count);
+    const LexmillExport* exports = lexmill_Exports(&count);
     CHECK(count == 127);
     CHECK(exports[0].ordinal == 1 && strcmp(exports[0].name, "ChangeCharSet_D") == 0);
-    CHECK(LexmillProcByOrdinal(112) == (LexmillProc)SetCommonLabel);
-    CHECK(LexmillProcByOrdinal(18) == (LexmillProc)PrepareReadWrite);
-    CHECK(LexmillProcByOrdinal(2) == NULL);
-    CHECK(LexmillProcByOrdinal(104) == NULL);
+    CHECK(lexmill_ProcByOrdinal(112) == (LexmillProc)lexmill_SetCommonLabel);
+    CHECK(lexmill_ProcByOrdinal(18) == (LexmillProc)lexmill_PrepareReadWrite);
+    CHECK(lexmill_ProcByOrdinal(2) == NULL);
+    CHECK(lexmill_ProcByOrdinal(104) == NULL);
     int ascending = 1;
     for (size_t i = 1; i < count; ++i) {
         ascending = ascending && exports[i - 1].ordinal < exports[i].ordinal;

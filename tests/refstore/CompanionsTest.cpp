@@ -1,6 +1,7 @@
 #include "refstore/Companions.h"
-#include "TestFiles.h"
-#include "refstore/FileSystem.h"
+#include "storage/FileSystem.h"
+#include "support/FileBytes.h"
+#include "support/TempDir.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

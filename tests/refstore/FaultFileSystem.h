@@ -4,7 +4,7 @@
 // disk is left in when the process dies at that step. It can also refuse all changes, like a
 // folder the user may not write to.
 
-#include "refstore/FileSystem.h"
+#include "storage/FileSystem.h"
 
 #include <memory>
 

@@ -1,7 +1,9 @@
 #include "refstore/ReferenceFile.h"
-#include "TestFiles.h"
 #include "refstore/Companions.h"
 #include "refstore/OrderFile.h"
+#include "support/FileBytes.h"
+#include "support/ReferenceText.h"
+#include "support/TempDir.h"
 #include "text/Progress.h"
 
 #include <filesystem>
@@ -92,22 +94,22 @@ TEST_F(ReferenceFileTest, OrderFileRules) {
     orders[0] = {3, 2, 1, 0};
     ASSERT_TRUE(SaveOrders(FileSystem::Default(), dir_.File("refs.srt"), orders).ok());
     TReferenceFile file;
-    ASSERT_TRUE(file.Open(path, 0).ok());
-    EXPECT_EQ(file.DisplayKind(), 0);
+    ASSERT_TRUE(file.Open(path, DisplayOrder::AuthorYear).ok());
+    EXPECT_EQ(file.DisplayKind(), DisplayOrder::AuthorYear);
     EXPECT_EQ(file.IdentificationString(), "Ref4");
     EXPECT_EQ(file.AbsoluteToDisplay(0), 3);
 
     // A file of 24 N + 4 bytes is ignored: the references show in file order.
     WriteBytes(dir_.File("refs.srt"), ReadBytes(dir_.File("refs.srt")) + "junk");
-    ASSERT_TRUE(file.Open(path, 0).ok());
-    EXPECT_EQ(file.DisplayKind(), 6);
+    ASSERT_TRUE(file.Open(path, DisplayOrder::AuthorYear).ok());
+    EXPECT_EQ(file.DisplayKind(), DisplayOrder::Original);
     EXPECT_EQ(file.IdentificationString(), "Ref1");
 
     // So is an order that is not a permutation of the references.
     orders[0] = {0, 0, 1, 2};
     ASSERT_TRUE(SaveOrders(FileSystem::Default(), dir_.File("refs.srt"), orders).ok());
-    ASSERT_TRUE(file.Open(path, 0).ok());
-    EXPECT_EQ(file.DisplayKind(), 6);
+    ASSERT_TRUE(file.Open(path, DisplayOrder::AuthorYear).ok());
+    EXPECT_EQ(file.DisplayKind(), DisplayOrder::Original);
 }
 
 TEST_F(ReferenceFileTest, TagSequences) {
@@ -159,12 +161,12 @@ TEST_F(ReferenceFileTest, DeleteCurrentInSortedDisplay) {
     orders[0] = {2, 0, 3, 1};
     ASSERT_TRUE(SaveOrders(FileSystem::Default(), dir_.File("refs.srt"), orders).ok());
     TReferenceFile file;
-    ASSERT_TRUE(file.Open(path, 0).ok());
+    ASSERT_TRUE(file.Open(path, DisplayOrder::AuthorYear).ok());
     ASSERT_TRUE(file.GoTo(3).ok()); // the last visible reference, Ref2
     ASSERT_TRUE(file.DeleteCurrent().ok());
     // The order file was kept valid with the deleted reference moved last; the display stays on
     // the last visible reference.
-    EXPECT_EQ(file.DisplayKind(), 0);
+    EXPECT_EQ(file.DisplayKind(), DisplayOrder::AuthorYear);
     EXPECT_EQ(file.VisibleCount(), 3);
     EXPECT_EQ(file.CurrentPosition(), 2);
     EXPECT_EQ(file.IdentificationString(), "Ref4");

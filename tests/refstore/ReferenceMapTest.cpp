@@ -1,6 +1,8 @@
 #include "refstore/ReferenceMap.h"
-#include "TestFiles.h"
 #include "refstore/ReferenceFile.h"
+#include "support/FileBytes.h"
+#include "support/ReferenceText.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

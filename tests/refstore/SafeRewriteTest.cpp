@@ -2,9 +2,11 @@
 // complete new text.
 
 #include "FaultFileSystem.h"
-#include "TestFiles.h"
 #include "refstore/LineEnds.h"
 #include "refstore/ReferenceFile.h"
+#include "support/FileBytes.h"
+#include "support/ReferenceText.h"
+#include "support/TempDir.h"
 
 #include <functional>
 #include <gtest/gtest.h>

@@ -64,19 +64,20 @@ TEST(AuthorsFaulty, ShiftJisNamesAreAccepted) {
 TEST(AuthorKey, KeysForSorting) {
     struct Case {
         std::string_view field;
-        int collation;
+        Collation collation;
         std::string_view key;
     } cases[] = {
-        {"Smith, J A. Brown-Hill, K.", 1, "SMITH JA BROWN-HILL K"},
-        {"Smith, J-P.", 1, "SMITH JP"},
-        {"\"The Lancet Group\"", 1, "LANCET GROUP"},
-        {"\"Dept. of Health, U.K.\"", 1, "DEPT OF HEALTH UK"},
-        {"\"World Health Organization\". Smith, J.", 1, "WORLD HEALTH ORGANIZATION SMITH J"},
-        {"Plato.", 1, "PLATO"},
-        {"Tanaka, T (Tanaka Taro).", 1, "TANAKA T"},
-        {"Tanaka, T (Tanaka Taro).", 3, "TANAKA TARO"},
-        {"", 1, ""},
-        {"m\xFCller, h.", 1, "M\xDCLLER H"},
+        {"Smith, J A. Brown-Hill, K.", Collation::English, "SMITH JA BROWN-HILL K"},
+        {"Smith, J-P.", Collation::English, "SMITH JP"},
+        {"\"The Lancet Group\"", Collation::English, "LANCET GROUP"},
+        {"\"Dept. of Health, U.K.\"", Collation::English, "DEPT OF HEALTH UK"},
+        {"\"World Health Organization\". Smith, J.", Collation::English,
+         "WORLD HEALTH ORGANIZATION SMITH J"},
+        {"Plato.", Collation::English, "PLATO"},
+        {"Tanaka, T (Tanaka Taro).", Collation::English, "TANAKA T"},
+        {"Tanaka, T (Tanaka Taro).", Collation::JapanesePronounced, "TANAKA TARO"},
+        {"", Collation::English, ""},
+        {"m\xFCller, h.", Collation::English, "M\xDCLLER H"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(AuthorKey(c.field, c.collation), c.key) << c.field;

@@ -34,17 +34,48 @@ TEST(MessageFill, OnlyTheTemplateIsFilled) {
 }
 
 TEST(Catalogue, EntriesByListAndIndex) {
-    EXPECT_EQ(Message(MsgList::RefWin, 8), "Mapping the file...");
-    EXPECT_EQ(Msg(MsgList::RefWin, 9, "a.ref"),
+    EXPECT_EQ(Message(msg::RefWin::MappingFile), "Mapping the file...");
+    EXPECT_EQ(Msg(msg::RefWin::FileDisconnected, "a.ref"),
               "Reference file \"a.ref\"\rhad to be disconnected.");
     EXPECT_EQ(MessageListName(MsgList::FileOpen), "GMSG_FileOpen");
     EXPECT_EQ(FindMessageList("GMSG_RefWin"), MsgList::RefWin);
     EXPECT_EQ(FindMessageList("GMSG_Nothing"), std::nullopt);
     EXPECT_EQ(IndexOfMessage(MsgList::RefSorting, "Original order"), 6);
     EXPECT_EQ(IndexOfMessage(MsgList::RefSorting, ""), -1);
-    EXPECT_EQ(Message(MsgList::RefWin, 10000), "");
-    EXPECT_EQ(Message(MsgList::RefWin, -1), "");
+    EXPECT_EQ(Message({MsgList::RefWin, 10000}), "");
+    EXPECT_EQ(Message({MsgList::RefWin, -1}), "");
     EXPECT_EQ(ShortText("Short|and the hint"), "Short");
+}
+
+TEST(Catalogue, NamesReachTheEntriesOfTheirIndexes) {
+    EXPECT_EQ(Message(msg::RefWin::MappingFile), Message({MsgList::RefWin, 8}));
+    EXPECT_EQ(Message(msg::CliImport::UnknownSourceType), Message({MsgList::CliImport, 4}));
+    // A run of entries that follows a table: the first entry's name plus the position.
+    EXPECT_EQ(Message(msg::RefWin::StatusCorrect + 3), Message(msg::RefWin::StatusDeleted));
+    const MsgId id = msg::FileOpen::FilterRef;
+    EXPECT_EQ(id.list, MsgList::FileOpen);
+    EXPECT_EQ(id.index, 41);
+}
+
+TEST(Catalogue, MsgFillsAsManyPlaceholdersAsItHasArguments) {
+    struct Case {
+        std::string filled;
+        std::string expected;
+    };
+    const Case cases[] = {
+        // Without arguments only the line breaks are made.
+        {Msg(msg::RefWin::NoReferencesInFile), "The file\r    \"%s\"\rcontains no references"},
+        {Msg(msg::RefWin::TaggedWith, "x"), " Tagged with \"x\""},
+        // One argument fills "%s", also the start of a "%s1".
+        {Msg(msg::RefWin::TaggedCount, "3"), "Tagged: 31/%s2"},
+        {Msg(msg::RefWin::TaggedCount, "3", std::string("120")), "Tagged: 3/120"},
+        {Msg(msg::FileOpen::ReferenceBeyondEnd, "9", std::string_view("x.ref"), "4"),
+         "Reference #9 in the file \"x.ref\"\r was requested but this file contains only 4 "
+         "references."},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.filled, c.expected);
+    }
 }
 
 TEST(Catalogue, UnknownLanguageKeepsTheCurrentOne) {

@@ -151,10 +151,10 @@ TEST(MessageLists, SampleEntriesByteForByte) {
         {MsgList::ZerOrev, 23, ""},
     };
     for (const Sample& s : samples) {
-        EXPECT_EQ(Message(s.list, s.index), s.text) << MessageListName(s.list) << " " << s.index;
+        EXPECT_EQ(Message({s.list, s.index}), s.text) << MessageListName(s.list) << " " << s.index;
     }
-    EXPECT_FALSE(Message(MsgList::YesNo, 3).empty());
-    EXPECT_FALSE(Message(MsgList::ZerOrev, 27).empty());
+    EXPECT_FALSE(Message(msg::YesNo::DownloadAddress).empty());
+    EXPECT_FALSE(Message(msg::ZerOrev::GeneratedByCitavox).empty());
 }
 
 // How many arguments an entry takes, counted the way its fill function reads it.
@@ -184,7 +184,7 @@ TEST(MessageLists, NoEntryMixesPlaceholderKinds) {
     for (int l = 0; l < kMessageListCount; ++l) {
         const auto list = static_cast<MsgList>(l);
         for (int i = 0; i < MessageCount(list); ++i) {
-            const Placeholders p = PlaceholdersOf(Message(list, i));
+            const Placeholders p = PlaceholdersOf(Message({list, i}));
             EXPECT_FALSE(p.bare > 0 && p.numbered > 0) << MessageListName(list) << " " << i;
             EXPECT_LE(p.bare, 1) << MessageListName(list) << " " << i;
         }
@@ -199,21 +199,21 @@ protected:
 
 TEST_F(Swedish, TranslatedEntriesAndTheEnglishFallback) {
     EXPECT_EQ(MessageLanguage(), "sv");
-    EXPECT_EQ(Message(MsgList::YesNo, 1), "Ja");
-    EXPECT_EQ(Message(MsgList::FontStyles, 5), "Neds\xE4"
-                                               "nkt");
+    EXPECT_EQ(Message(msg::YesNo::Yes), "Ja");
+    EXPECT_EQ(Message(msg::FontStyles::Subscript), "Neds\xE4"
+                                                   "nkt");
     // Beyond the end of the translated list, and in its gaps: the English entry.
-    EXPECT_EQ(Message(MsgList::CharSorting, 1), "Engelska");
-    EXPECT_EQ(Message(MsgList::CharSorting, 2), "Japanese (Shift-JIS)");
-    EXPECT_EQ(Message(MsgList::CharSorting, 9), "Danish - AA first");
-    EXPECT_EQ(Message(MsgList::CreateIDX, 5), "Processed %s words");
-    EXPECT_EQ(Msg(MsgList::CreateIDX, 5, "12"), "Processed 12 words");
-    EXPECT_EQ(Message(MsgList::CreateIDX, 6), "Indexeringen \xE4r klar.");
+    EXPECT_EQ(Message(msg::CharSorting::English), "Engelska");
+    EXPECT_EQ(Message(msg::CharSorting::JapaneseShiftJis), "Japanese (Shift-JIS)");
+    EXPECT_EQ(Message(msg::CharSorting::DanishAaFirst), "Danish - AA first");
+    EXPECT_EQ(Message(msg::CreateIDX::ProcessedWords), "Processed %s words");
+    EXPECT_EQ(Msg(msg::CreateIDX::ProcessedWords, "12"), "Processed 12 words");
+    EXPECT_EQ(Message(msg::CreateIDX::IndexingCompleted), "Indexeringen \xE4r klar.");
     // A list the translation lacks altogether.
-    EXPECT_EQ(Message(MsgList::RefWin, 8), "Mapping the file...");
+    EXPECT_EQ(Message(msg::RefWin::MappingFile), "Mapping the file...");
     // Beyond the English list too, or before it: nothing, never a crash.
-    EXPECT_EQ(Message(MsgList::CharSorting, 10), "");
-    EXPECT_EQ(Message(MsgList::YesNo, -1), "");
+    EXPECT_EQ(Message({MsgList::CharSorting, 10}), "");
+    EXPECT_EQ(Message({MsgList::YesNo, -1}), "");
     // Names chosen in the interface map back in the language they were shown in.
     EXPECT_EQ(IndexOfMessage(MsgList::CharSorting, "Svenska"), 0);
     EXPECT_EQ(IndexOfMessage(MsgList::CharSorting, "German"), 8);
@@ -224,9 +224,9 @@ TEST_F(Swedish, TranslationsKeepThePlaceholdersAndLineBreaks) {
     for (int l = 0; l < kMessageListCount; ++l) {
         const auto list = static_cast<MsgList>(l);
         for (int i = 0; i < MessageCount(list); ++i) {
-            const std::string swedish = Message(list, i);
+            const std::string swedish = Message({list, i});
             SetMessageLanguage("en");
-            const std::string english = Message(list, i);
+            const std::string english = Message({list, i});
             SetMessageLanguage("sv");
             EXPECT_EQ(PlaceholdersOf(swedish), PlaceholdersOf(english))
                 << MessageListName(list) << " " << i;

@@ -1,6 +1,7 @@
-#include "../support/SharedSamples.h"
 #include "ImportRun.h"
 #include "refstore/ReferenceFile.h"
+#include "support/ReferenceText.h"
+#include "support/SharedSamples.h"
 #include "text/Catalogue.h"
 #include "vorodud/SourceDetection.h"
 

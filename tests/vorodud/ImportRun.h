@@ -1,8 +1,9 @@
 #pragma once
 // Runs the conversion driver on a file and reads back what it wrote, for the driver's tests.
 
-#include "../refstore/TestFiles.h"
 #include "refstore/RefArrData.h"
+#include "support/FileBytes.h"
+#include "support/TempDir.h"
 #include "vorodud/Vorodud.h"
 
 #include <string>

@@ -2,8 +2,8 @@
 // detected as, and what the written references look like. Look-alikes and unsupported layouts are
 // recognised as no type.
 
-#include "../support/SharedSamples.h"
 #include "ImportRun.h"
+#include "support/SharedSamples.h"
 #include "vorodud/SourceDetection.h"
 
 #include <gtest/gtest.h>

@@ -1,0 +1,125 @@
+#include "storage/FileRewrite.h"
+
+#include "text/Catalogue.h"
+#include "text/FileNames.h"
+
+#include <vector>
+
+namespace cvx {
+
+namespace {
+
+// Moves the finished temporary file into place and keeps the old text as the backup.
+Outcome CommitRewrite(FileSystem& fs, const std::string& path, const std::string& temporary) {
+    const std::string backup = ChangeExt(path, kBackupExt);
+    if (Outcome r = fs.Remove(backup); !r) {
+        return r;
+    }
+    // A hard link keeps the old text under its own name until the rename replaces it; where
+    // links are not possible the old text is renamed, which leaves only a moment without it.
+    if (!fs.HardLink(path, backup)) {
+        if (Outcome r = fs.Rename(path, backup); !r) {
+            return r;
+        }
+    }
+    if (Outcome r = fs.Rename(temporary, path); !r) {
+        return r;
+    }
+    return fs.SyncDirectory(DirOf(path));
+}
+
+} // namespace
+
+Outcome RewriteFile(FileSystem& fs, const std::string& path,
+                    const std::function<Outcome(WritableFile& out)>& produce) {
+    const std::string temporary = ChangeExt(path, kTemporaryExt);
+    Outcome r;
+    std::unique_ptr<WritableFile> out = fs.OpenForWrite(temporary, false, r);
+    if (!out) {
+        return r;
+    }
+    r = produce(*out);
+    if (r) {
+        r = out->Sync();
+    }
+    if (Outcome closed = out->Close(); r && !closed) {
+        r = closed;
+    }
+    out.reset();
+    if (!r) {
+        (void)fs.Remove(temporary);
+        return r;
+    }
+    return CommitRewrite(fs, path, temporary);
+}
+
+Outcome CopyRange(ReadableFile& source, std::uint64_t offset, std::uint64_t length,
+                  WritableFile& out) {
+    constexpr std::size_t kChunk = 1 << 20;
+    std::vector<char> buffer(static_cast<std::size_t>(std::min<std::uint64_t>(length, kChunk)));
+    while (length > 0) {
+        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(length, kChunk));
+        std::size_t got = 0;
+        if (Outcome r = source.ReadAt(offset, buffer.data(), want, got); !r) {
+            return r;
+        }
+        if (got == 0) {
+            return Outcome::Error(Message(msg::Citavox::FileEndedEarly));
+        }
+        if (Outcome r = out.Append(std::string_view(buffer.data(), got)); !r) {
+            return r;
+        }
+        offset += got;
+        length -= got;
+    }
+    return Outcome::Ok();
+}
+
+Outcome ReplaceFileRegion(FileSystem& fs, const std::string& path, std::uint64_t position,
+                          std::string_view newBytes, std::uint64_t oldLength) {
+    Outcome r;
+    std::unique_ptr<ReadableFile> source = fs.OpenForRead(path, r);
+    if (!source) {
+        return r;
+    }
+    const std::uint64_t size = fs.Stat(path).size;
+    if (position > size || oldLength > size - position) {
+        return Outcome::Error(Message(msg::Citavox::RegionOutsideFile));
+    }
+    return RewriteFile(fs, path, [&](WritableFile& out) {
+        if (Outcome c = CopyRange(*source, 0, position, out); !c) {
+            return c;
+        }
+        if (Outcome c = out.Append(newBytes); !c) {
+            return c;
+        }
+        const std::uint64_t tail = position + oldLength;
+        return CopyRange(*source, tail, size - tail, out);
+    });
+}
+
+Outcome WriteFileAtomically(FileSystem& fs, const std::string& path, std::string_view content) {
+    const std::string temporary = path + ".tmp";
+    Outcome r;
+    std::unique_ptr<WritableFile> out = fs.OpenForWrite(temporary, false, r);
+    if (!out) {
+        return r;
+    }
+    r = out->Append(content);
+    if (r) {
+        r = out->Sync();
+    }
+    if (Outcome closed = out->Close(); r && !closed) {
+        r = closed;
+    }
+    out.reset();
+    if (r) {
+        r = fs.Rename(temporary, path);
+    }
+    if (!r) {
+        (void)fs.Remove(temporary);
+    }
+    return r;
+}
+
+} // namespace cvx

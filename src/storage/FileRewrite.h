@@ -1,0 +1,34 @@
+#pragma once
+// Safe whole-file rewrites. The new text is written beside the old one as "$$$" and forced to the
+// disk; then the old text becomes "bak" and the new one takes the file's name by a rename. At
+// every instant the file's name holds either the complete old text or the complete new one.
+
+#include "storage/FileSystem.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace cvx {
+
+inline constexpr std::string_view kTemporaryExt = "$$$";
+inline constexpr std::string_view kBackupExt = "bak";
+
+// Writes the new content of `path` with `produce` and puts it in place as described above. When
+// `produce` fails or aborts, the temporary file is removed and `path` is left as it was.
+Outcome RewriteFile(FileSystem& fs, const std::string& path,
+                    const std::function<Outcome(WritableFile& out)>& produce);
+
+// Copies `length` bytes from `offset` of the source to the output.
+Outcome CopyRange(ReadableFile& source, std::uint64_t offset, std::uint64_t length,
+                  WritableFile& out);
+
+// Replaces `oldLength` bytes at `position` by `newBytes`, through RewriteFile.
+Outcome ReplaceFileRegion(FileSystem& fs, const std::string& path, std::uint64_t position,
+                          std::string_view newBytes, std::uint64_t oldLength);
+
+// Writes a small file (a companion) completely under its name, or not at all.
+Outcome WriteFileAtomically(FileSystem& fs, const std::string& path, std::string_view content);
+
+} // namespace cvx

@@ -1,0 +1,263 @@
+#include "vorodud/LayoutProcedures.h"
+
+#include "lexmill/Lexmill.h"
+#include "text/StringPrimitives.h"
+#include "vorodud/CollectedReference.h"
+#include "vorodud/LexmillWrapper.h"
+#include "vorodud/ReferenceParts.h"
+
+#include <vector>
+
+namespace cvx::vorodud {
+
+namespace {
+
+// Indexes of the record's lines that start with a tag.
+std::vector<int> TagLines(std::string_view tag) {
+    std::vector<int> lines;
+    if (tag.empty()) {
+        return lines;
+    }
+    for (int i = 0; i < lx::LineCount(); ++i) {
+        if (StartsWith(lx::Line(i), tag)) {
+            lines.push_back(i);
+        }
+    }
+    return lines;
+}
+
+// A field's text without its tag (the field's lines joined by Lexmill).
+std::string FieldText(int index, std::string_view tag) {
+    std::string collapsed;
+    for (char c : tag) {
+        if (!(c == ' ' && !collapsed.empty() && collapsed.back() == ' ')) {
+            collapsed.push_back(c);
+        }
+    }
+    return DeleteAndTrim(lx::ShortTaggedField(index), 1, collapsed.size());
+}
+
+std::string FirstField(std::string_view tag) {
+    const std::vector<int> lines = TagLines(tag);
+    return lines.empty() ? std::string() : FieldText(lines.front(), tag);
+}
+
+// Hosts write names as "Smith J", "Smith-J" (CD-ROM) or "SMITH, J."; lists are separated by
+// semicolons, or by commas when each name carries its initials after a blank.
+std::vector<std::string> HostNames(std::string_view list) {
+    std::vector<std::string> names;
+    const bool semicolons = list.find(';') != std::string_view::npos;
+    const char separator = semicolons ? ';' : ',';
+    if (!semicolons && TrimView(list.substr(0, list.find(','))).find(' ') == std::string::npos) {
+        names.emplace_back(list);
+    } else {
+        std::size_t start = 0;
+        while (start <= list.size()) {
+            std::size_t end = list.find(separator, start);
+            if (end == std::string_view::npos) {
+                end = list.size();
+            }
+            names.push_back(TrimBlanks(list.substr(start, end - start)));
+            start = end + 1;
+        }
+    }
+    std::vector<std::string> formatted;
+    for (std::string name : names) {
+        // "Porteous-DJ": the initials after the last hyphen.
+        if (const std::size_t hyphen = name.rfind('-');
+            name.find(' ') == std::string::npos && hyphen != std::string::npos &&
+            hyphen + 1 < name.size() && hyphen + 5 >= name.size()) {
+            name[hyphen] = ' ';
+        }
+        if (std::string f = FormatAuthorName(name); !f.empty()) {
+            formatted.push_back(std::move(f));
+        }
+    }
+    return formatted;
+}
+
+void AddAuthors(const std::vector<std::string>& names) {
+    for (const std::string& name : names) {
+        lexmill_AddToAuthors(lx::Arg(name).c_str());
+    }
+}
+
+void AddKeywords(const std::vector<std::string>& keywords) {
+    for (std::size_t i = 0; i < keywords.size(); ++i) {
+        const bool last = i + 1 == keywords.size();
+        lexmill_AddToMajorHeads(lx::Arg(keywords[i] + (last ? "." : "; ")).c_str());
+    }
+}
+
+// The citation as a journal line and a year line; a source without year and volume is not a
+// journal's, and Lexmill keeps its text as the comment.
+void EmitCitation(const Citation& c, std::string_view sourceTag) {
+    if (c.year.empty() && c.volume.empty()) {
+        lexmill_DumpSourceSection(lx::Arg(sourceTag).c_str());
+        return;
+    }
+    Reference r;
+    r.year = c.year;
+    r.volume = c.volume;
+    r.issue = c.issue;
+    lexmill_SetYearVolPage(lx::Arg(YearLine(r, ExpandedPages(c.pages))).c_str());
+    lexmill_DumpLongJournalName(lx::Arg(c.journal).c_str());
+}
+
+} // namespace
+
+TaggedLayoutProcedure::TaggedLayoutProcedure(std::function<void()> read, LayoutTags tags,
+                                             TextMode charSet, unsigned char diacritic)
+    : read_(std::move(read)), tags_(tags), charSet_(charSet), diacritic_(diacritic) {}
+
+void TaggedLayoutProcedure::Begin(const std::string&) {
+    lexmill_SetDoDiac(diacritic_ != 0 ? 1 : 0);
+    lexmill_SetDiacChar(diacritic_);
+}
+
+bool TaggedLayoutProcedure::Fill() {
+    if (!tags_.id.empty()) {
+        lexmill_SetIdString(lx::Arg(lx::IdField(tags_.id)).c_str());
+    }
+    if (!tags_.language.empty()) {
+        // Three-letter tags ("LA English") give the language's code to the identification.
+        if (tags_.language.size() <= 4) {
+            lexmill_ReadLanguage(lx::Arg(tags_.language).c_str());
+        }
+        lexmill_SetLanguage(lx::Arg(FirstField(tags_.language)).c_str());
+    }
+    lexmill_ReadTitle(lx::Arg(tags_.title).c_str(), tags_.decapitaliseTitle ? 1 : 0);
+    for (int index : TagLines(tags_.authors)) {
+        std::string names = FieldText(index, tags_.authors);
+        if (diacritic_ != 0) {
+            names = lx::Fetch([&](char* b, size_t n) {
+                return lexmill_ChangeCharSet_D(lx::Arg(names).c_str(), b, n);
+            });
+        }
+        AddAuthors(HostNames(names));
+    }
+    Citation c;
+    if (!tags_.year.empty()) {
+        c.journal = FirstField(tags_.journal);
+        c.year = FirstYear(FirstField(tags_.year));
+        c.volume = FirstField(tags_.volume);
+        c.issue = FirstField(tags_.issue);
+        c.pages = FirstField(tags_.pages);
+    } else {
+        std::string source = FirstField(tags_.source);
+        if (!tags_.journal.empty()) {
+            source = FirstField(tags_.journal) + " " + source;
+        }
+        c = ParseCitation(source);
+    }
+    EmitCitation(c, tags_.source.empty() ? tags_.journal : tags_.source);
+    if (!tags_.abstract.empty()) {
+        lexmill_ReadAbstract(lx::Arg(tags_.abstract).c_str());
+    }
+    if (!tags_.address.empty()) {
+        lexmill_ReadAdress(lx::Arg(tags_.address).c_str());
+    }
+    std::vector<std::string> keywords;
+    for (int index : TagLines(tags_.keywords)) {
+        // One keyword a line: the tag line and the lines that continue it.
+        keywords.push_back(
+            TrimBlanks(std::string_view(lx::Line(index)).substr(tags_.keywords.size())));
+        for (int i = index + 1; i < lx::LineCount(); ++i) {
+            const std::string line = lx::Line(i);
+            if (line.empty() || !IsBlank(line.front())) {
+                break;
+            }
+            keywords.push_back(TrimBlanks(line));
+        }
+    }
+    std::vector<std::string> single;
+    for (const std::string& k : keywords) {
+        for (const std::string& part : SplitNameList(k)) {
+            single.push_back(part);
+        }
+    }
+    AddKeywords(single);
+    return true;
+}
+
+ProbaseProcedure::ProbaseProcedure()
+    : TaggedLayoutProcedure(
+          [this] {
+              header_ = lx::Fetch([](char* b, size_t n) { return lexmill_ReadProbase(b, n, 80); });
+          },
+          LayoutTags{.title = "TI ", .authors = "AU ", .source = "SO ", .abstract = "AB "}) {}
+
+bool ProbaseProcedure::Fill() {
+    TaggedLayoutProcedure::Fill();
+    // "AN 0001 Probase": the accession number is the header's second word.
+    lexmill_SetIdString(lx::Arg(NthWord(2, header_, " ")).c_str());
+    return true;
+}
+
+void CopacProcedure::ReadRecord() {
+    lexmill_ReadTheWholeReferenceTwoC("TI- ", "TI- ");
+}
+
+bool CopacProcedure::Fill() {
+    Reference r;
+    r.kind = ReferenceKind::Monograph;
+    r.title = FirstField("TI- ");
+    r.bookTitle = r.title;
+    for (int index : TagLines("AU- ")) {
+        for (const std::string& name : HostNames(FieldText(index, "AU- "))) {
+            r.authors.push_back(name);
+        }
+    }
+    // "London : Butterworths"
+    const std::string published = FirstField("PU- ");
+    const std::size_t colon = published.find(" : ");
+    r.city = colon == std::string::npos ? std::string() : TrimBlanks(published.substr(0, colon));
+    r.publisher = TrimBlanks(colon == std::string::npos ? published : published.substr(colon + 3));
+    r.year = FirstYear(FirstField("PY- "));
+    for (int index : TagLines("KW- ")) {
+        r.keywords.push_back(FieldText(index, "KW- "));
+    }
+    CollectReference(r);
+    return true;
+}
+
+void LabelledRecordsProcedure::ReadRecord() {
+    lexmill_ReadTheWholeReferenceTwoC("TI:", "TI:");
+}
+
+bool LabelledRecordsProcedure::Fill() {
+    lexmill_GetIdStringCambridge("AN:", 1);
+    lexmill_ReadLanguageCambridge("LA:", 1);
+    lexmill_ReadTitleCambridge("TI:", 1);
+    lexmill_ReadAbstractCambridge("AB:", 1);
+    lexmill_ReadAdressCambridge("AD:", 1);
+    const int authors = lexmill_GetTagLine("AU:");
+    if (authors >= 0) {
+        AddAuthors(HostNames(TrimBlanks(std::string_view(lx::Line(authors)).substr(3))));
+    }
+    const int source = lexmill_GetTagLine("SO:");
+    if (source >= 0) {
+        std::string text = TrimBlanks(std::string_view(lx::Line(source)).substr(3));
+        for (int i = source + 1; i < lx::LineCount() && IsBlank(lx::Line(i).front()); ++i) {
+            text += " " + TrimBlanks(lx::Line(i));
+        }
+        const Citation c = ParseCitation(text);
+        if (!c.year.empty() || !c.volume.empty()) {
+            EmitCitation(c, "SO:");
+        } else {
+            lexmill_DumpSourceSectionCambridge("SO:", 1);
+        }
+    }
+    return true;
+}
+
+bool FreeCitationProcedure::Fill() {
+    std::string text;
+    for (int i = 0; i < lx::LineCount(); ++i) {
+        text += (text.empty() ? "" : " ") + TrimBlanks(lx::Line(i));
+    }
+    CollectReference(ParseFreeCitation(text));
+    return true;
+}
+
+} // namespace cvx::vorodud

@@ -1,0 +1,59 @@
+#pragma once
+// The driver's view of Lexmill: its C interface with C++ strings. Text results are fetched with
+// a buffer that grows to the text's length; zero bytes in texts handed over become blanks, since
+// the interface takes zero-terminated text.
+
+#include "lexmill/Lexmill.h"
+
+#include <string>
+#include <string_view>
+
+namespace cvx::vorodud::lx {
+
+// A text result of an operation that fills a caller's buffer and returns the text's length.
+template <typename Call> std::string Fetch(Call&& call) {
+    char small[512];
+    const size_t n = call(small, sizeof small);
+    if (n < sizeof small) {
+        return std::string(small, n);
+    }
+    std::string text(n + 1, '\0');
+    call(text.data(), text.size());
+    text.resize(n);
+    return text;
+}
+
+// Zero-terminated text for the interface.
+std::string Arg(std::string_view text);
+
+inline std::string Line(int index) {
+    return Fetch([&](char* b, size_t n) { return lexmill_GetAllLines(index, b, n); });
+}
+inline int LineCount() {
+    return lexmill_GetMLine();
+}
+inline std::string ShortTaggedField(int index) {
+    return Fetch([&](char* b, size_t n) { return lexmill_ReadShortTaggedField(index, b, n); });
+}
+inline std::string IdField(std::string_view tag) {
+    const std::string t = Arg(tag);
+    return Fetch([&](char* b, size_t n) { return lexmill_GetIdString(t.c_str(), b, n); });
+}
+inline std::string LongSource(std::string_view tag) {
+    const std::string t = Arg(tag);
+    return Fetch([&](char* b, size_t n) { return lexmill_ReadLongSourceStr(t.c_str(), b, n); });
+}
+inline std::string LongAuthors(std::string_view tag) {
+    const std::string t = Arg(tag);
+    return Fetch([&](char* b, size_t n) { return lexmill_GetLongAutString(t.c_str(), b, n); });
+}
+inline std::string IdContent() {
+    return Fetch([](char* b, size_t n) { return lexmill_GetIdStrContent(b, n); });
+}
+inline std::string PagesText() {
+    return Fetch([](char* b, size_t n) { return lexmill_GetPages(b, n); });
+}
+// True when the run met a fatal error (a source that cannot be opened, a failed write).
+bool RunFailed();
+
+} // namespace cvx::vorodud::lx
