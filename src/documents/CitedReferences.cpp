@@ -171,6 +171,8 @@ Outcome TCitedReferences::Collect(const std::vector<CitationRequest>& citations,
     // 2. Read the references in the order they stand in their files, which keeps the reads of a
     //    large file few and forward.
     std::size_t done = 0;
+    ReadBuffer buffer;
+    StoredReference ref;
     for (auto& [key, record] : records) {
         if (progress != nullptr && done++ % 64 == 0) {
             if (progress->AbortRequested()) {
@@ -178,11 +180,10 @@ Outcome TCitedReferences::Collect(const std::vector<CitationRequest>& citations,
             }
             progress->SetProgress(Permille(done, records.size()));
         }
-        TReferenceFile& file = *open[key.first];
-        if (Outcome r = file.GoTo(file.AbsoluteToDisplay(key.second)); !r) {
+        if (Outcome r = open[key.first]->Reader()->Parse(key.second, false, {}, ref, &buffer); !r) {
             return Outcome::Error(r.message());
         }
-        record = file.ParseCurrent(false);
+        record = std::move(ref.data);
     }
 
     // 3. In document order: one reference per (file, number), and one for a reference that two
