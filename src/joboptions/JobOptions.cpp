@@ -43,6 +43,7 @@ JobOptions JobOptions::Read(const SettingsStore& store) {
     o.documentDefinitions =
         SpecificFileInUse(store, SpecificFileKind::TextDocumentDefinitions, ShippedDataDirectory());
     o.manuscriptFormatDirectory = store.ReadText(Setting::ManuscriptFormatDirectory);
+    o.documentDirectory = TrimBlanks(DefaultDirectory(store, DefaultDirectoryKind::Lists));
     o.displayOrder = StoredDisplayOrder(store.ReadInt(Setting::SortType));
     o.displayCollation = CollationFromValue(store.ReadInt(Setting::DisplayCharacterSorting));
     o.listCollation = CollationFromValue(store.ReadInt(Setting::ListCharacterSorting));
@@ -85,7 +86,7 @@ vorodud::ImportSettings JobOptions::Import() const {
 }
 
 CompletionOptions JobOptions::Completion() const {
-    return CompletionOptions{documentDefinitions, Render()};
+    return CompletionOptions{documentDefinitions, documentDirectory, Render()};
 }
 
 } // namespace cvx

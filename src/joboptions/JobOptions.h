@@ -45,9 +45,11 @@ struct JobOptions {
     std::string errorDumpFile;
 
     // Manuscripts: the document-definition library in use (the shipped one unless the user names
-    // another) and the folder of their format files (empty: the default format folder).
+    // another), the folder of their format files (empty: the default format folder) and the
+    // document directory, where a manuscript named without a folder is looked for (empty: none).
     std::string documentDefinitions;
     std::string manuscriptFormatDirectory;
+    std::string documentDirectory;
 
     // Display and sorting: the reference windows' display order, the character collation of the
     // display, of lists and of file sorting, and the text mode of reference text.

@@ -26,6 +26,7 @@ TEST_F(JobOptionsTest, AnEmptyStoreGivesTheDefaults) {
     EXPECT_EQ(o.errorDumpFile, "");
     EXPECT_EQ(o.documentDefinitions, ShippedFile(kShippedDocumentLibrary));
     EXPECT_EQ(o.manuscriptFormatDirectory, "");
+    EXPECT_EQ(o.documentDirectory, DefaultDirectoryFallback(DefaultDirectoryKind::Lists));
     EXPECT_EQ(o.displayOrder, DisplayOrder::AuthorYear);
     EXPECT_EQ(o.displayCollation, Collation::English);
     EXPECT_EQ(o.listCollation, Collation::English);
@@ -100,15 +101,20 @@ TEST_F(JobOptionsTest, StoredValuesAsTheJobsGetThem) {
                          o.clipboard.removeCodeStrings);
              EXPECT_FALSE(o.clipboard.hideReferences);
          }},
-        {"document definitions and format folder of the user's",
+        {"document definitions, format folder and document directory of the user's",
          [&](SettingsStore& s) {
              (void)SetSpecificFile(s, SpecificFileKind::TextDocumentDefinitions, dir.File("d.dat"));
              (void)s.WriteText(Setting::ManuscriptFormatDirectory, dir.File("for"));
+             (void)SetDefaultDirectory(s, DefaultDirectoryKind::Lists, dir.File("docs"));
          },
          [&](const JobOptions& o) {
              EXPECT_EQ(o.documentDefinitions, dir.File("d.dat"));
              EXPECT_EQ(o.manuscriptFormatDirectory, dir.File("for"));
+             EXPECT_EQ(o.documentDirectory, dir.File("docs"));
          }},
+        {"a document directory stored empty is none",
+         [](SettingsStore& s) { (void)s.SetValue(kDefaultDirectoriesPath, "ListDir", ""); },
+         [](const JobOptions& o) { EXPECT_EQ(o.documentDirectory, ""); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -152,6 +158,7 @@ TEST_F(JobOptionsTest, TheEnginesOptions) {
 
     const CompletionOptions completion = o.Completion();
     EXPECT_EQ(completion.documentDefinitions, o.documentDefinitions);
+    EXPECT_EQ(completion.documentDirectory, o.documentDirectory);
     EXPECT_EQ(completion.render.journals, o.Journals());
     EXPECT_TRUE(completion.render.suppressRtf);
 
