@@ -1,9 +1,9 @@
 #include "cli/ImportCommands.h"
 
 #include "journals/DatabaseJournalLookup.h"
-#include "lexmill/AnsiWriter.h"
 #include "lexmill/Lexmill.h"
 #include "settings/DefaultDirectories.h"
+#include "text/AnsiWriter.h"
 #include "text/Cp1252.h"
 #include "text/FileNames.h"
 #include "text/StringPrimitives.h"

@@ -1,8 +1,9 @@
 #include "documents/OutputConverter.h"
 
-#include "documents/SymbolGreek.h"
+#include "documents/WordPerfectGreek.h"
 #include "text/Cp1252.h"
 #include "text/LatexText.h"
+#include "text/SymbolFont.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,10 +1,11 @@
 #include "lexmill/TextConversions.h"
 
-#include "lexmill/AnsiWriter.h"
+#include "text/AnsiWriter.h"
 #include "text/CaseMapping.h"
 #include "text/Cp1252.h"
 #include "text/Markup.h"
 #include "text/StringPrimitives.h"
+#include "text/SymbolFont.h"
 #include "text/TextMode.h"
 
 #include <array>

@@ -1,7 +1,7 @@
 #include "vorodud/SourceDetection.h"
 
-#include "lexmill/SourceDecoding.h"
 #include "text/CaseMapping.h"
+#include "text/SourceDecoding.h"
 #include "text/StringPrimitives.h"
 #include "vorodud/SourceTypes.h"
 

@@ -2,8 +2,8 @@
 // EndNote/Refer.
 
 #include "vorodud/TaggedSourceProcedures.h"
-#include "lexmill/SourceDecoding.h"
 #include "text/CaseMapping.h"
+#include "text/SourceDecoding.h"
 #include "text/StringPrimitives.h"
 #include "vorodud/CollectedReference.h"
 #include "vorodud/LexmillWrapper.h"

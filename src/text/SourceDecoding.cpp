@@ -1,4 +1,4 @@
-#include "lexmill/SourceDecoding.h"
+#include "text/SourceDecoding.h"
 
 namespace cvx {
 

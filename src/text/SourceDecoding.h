@@ -6,7 +6,7 @@
 // kept as it is, so single-byte files (code page 1252 or the OEM code page) pass unchanged and a
 // UTF-8 file with a few stray single-byte characters loses nothing.
 
-#include "lexmill/AnsiWriter.h"
+#include "text/AnsiWriter.h"
 
 #include <cstddef>
 #include <string>

@@ -1,7 +1,8 @@
-#include "lexmill/AnsiWriter.h"
+#include "text/AnsiWriter.h"
 
-#include "lexmill/SourceDecoding.h"
 #include "text/Cp1252.h"
+#include "text/SourceDecoding.h"
+#include "text/SymbolFont.h"
 
 #include <QChar>
 #include <QList>
@@ -12,32 +13,6 @@
 namespace cvx {
 
 namespace {
-
-struct SymbolEntry {
-    char32_t codePoint;
-    unsigned char byte;
-};
-
-// Greek letters and signs of the Symbol font that code page 1252 lacks.
-constexpr SymbolEntry kSymbols[] = {
-    {0x0391, 'A'},  {0x0392, 'B'},  {0x0393, 'G'},  {0x0394, 'D'},  {0x0395, 'E'},  {0x0396, 'Z'},
-    {0x0397, 'H'},  {0x0398, 'Q'},  {0x0399, 'I'},  {0x039A, 'K'},  {0x039B, 'L'},  {0x039C, 'M'},
-    {0x039D, 'N'},  {0x039E, 'X'},  {0x039F, 'O'},  {0x03A0, 'P'},  {0x03A1, 'R'},  {0x03A3, 'S'},
-    {0x03A4, 'T'},  {0x03A5, 'U'},  {0x03A6, 'F'},  {0x03A7, 'C'},  {0x03A8, 'Y'},  {0x03A9, 'W'},
-    {0x03B1, 'a'},  {0x03B2, 'b'},  {0x03B3, 'g'},  {0x03B4, 'd'},  {0x03B5, 'e'},  {0x03B6, 'z'},
-    {0x03B7, 'h'},  {0x03B8, 'q'},  {0x03B9, 'i'},  {0x03BA, 'k'},  {0x03BB, 'l'},  {0x03BC, 'm'},
-    {0x03BD, 'n'},  {0x03BE, 'x'},  {0x03BF, 'o'},  {0x03C0, 'p'},  {0x03C1, 'r'},  {0x03C2, 'V'},
-    {0x03C3, 's'},  {0x03C4, 't'},  {0x03C5, 'u'},  {0x03C6, 'f'},  {0x03C7, 'c'},  {0x03C8, 'y'},
-    {0x03C9, 'w'},  {0x03D1, 'J'},  {0x03D5, 'j'},  {0x03D6, 'v'},  {0x03F5, 'e'},  {0x2200, 0x22},
-    {0x2203, 0x24}, {0x220B, 0x27}, {0x2217, '*'},  {0x2245, 0x40}, {0x2234, 0x5C}, {0x22A5, 0x5E},
-    {0x223C, 0x7E}, {0x2032, 0xA2}, {0x2264, 0xA3}, {0x2215, 0xA4}, {0x221E, 0xA5}, {0x2194, 0xAB},
-    {0x2190, 0xAC}, {0x2191, 0xAD}, {0x2192, 0xAE}, {0x2193, 0xAF}, {0x2033, 0xB2}, {0x2265, 0xB3},
-    {0x221D, 0xB5}, {0x2202, 0xB6}, {0x2260, 0xB9}, {0x2261, 0xBA}, {0x2248, 0xBB}, {0x2135, 0xC0},
-    {0x2111, 0xC1}, {0x211C, 0xC2}, {0x2118, 0xC3}, {0x2297, 0xC4}, {0x2295, 0xC5}, {0x2205, 0xC6},
-    {0x2229, 0xC7}, {0x222A, 0xC8}, {0x2283, 0xC9}, {0x2287, 0xCA}, {0x2284, 0xCB}, {0x2282, 0xCC},
-    {0x2286, 0xCD}, {0x2208, 0xCE}, {0x2209, 0xCF}, {0x2220, 0xD0}, {0x2207, 0xD1}, {0x220F, 0xD5},
-    {0x221A, 0xD6}, {0x22C5, 0xD7}, {0x2227, 0xD9}, {0x2228, 0xDA}, {0x21D4, 0xDB}, {0x21D0, 0xDC},
-    {0x21D1, 0xDD}, {0x21D2, 0xDE}, {0x21D3, 0xDF}, {0x2211, 0xE5}, {0x222B, 0xF2}};
 
 // Characters outside code page 1252 with a nearest one inside it (quotes, dashes, spaces) or a
 // readable spelling that decomposition does not give.
@@ -122,17 +97,6 @@ std::string CyrillicSmall(const char* capital) {
         }
     }
     return s;
-}
-
-const std::unordered_map<char32_t, unsigned char>& SymbolTable() {
-    static const auto table = [] {
-        std::unordered_map<char32_t, unsigned char> t;
-        for (const SymbolEntry& e : kSymbols) {
-            t.emplace(e.codePoint, e.byte);
-        }
-        return t;
-    }();
-    return table;
 }
 
 const std::unordered_map<char32_t, std::string>& NearestTable() {
@@ -236,16 +200,6 @@ const std::string& CachedTransliteration(char32_t cp) {
 }
 
 } // namespace
-
-unsigned char SymbolFontByte(char32_t codePoint) {
-    const auto& table = SymbolTable();
-    const auto it = table.find(codePoint);
-    return it == table.end() ? 0 : it->second;
-}
-
-std::string SymbolMarkup(unsigned char symbolByte) {
-    return std::string("#G") + static_cast<char>(symbolByte) + "#G";
-}
 
 void AnsiWriter::OpenSymbol() {
     if (!inSymbol_) {

@@ -1,6 +1,5 @@
-#include "lexmill/AnsiWriter.h"
-#include "lexmill/SourceDecoding.h"
-#include "lexmill/TextConversions.h"
+#include "text/AnsiWriter.h"
+#include "text/SourceDecoding.h"
 
 #include <gtest/gtest.h>
 
@@ -69,14 +68,6 @@ TEST(SourceDecodingTest, SequencesCutByChunks) {
         out += decoder.Decode(std::string_view(utf16).substr(cut), true);
         EXPECT_EQ(out, "a\xE9") << cut;
     }
-}
-
-TEST(SourceDecodingTest, OemCodePage) {
-    EXPECT_EQ(lexmill::OemToAnsi("\x84\x94\x81\xE6\xF8\xE1"), "\xE4\xF6\xFC\xB5\xB0\xDF");
-    EXPECT_TRUE(lexmill::OemRoundTrips("\x84\x94"));
-    EXPECT_FALSE(lexmill::OemRoundTrips("\xC4"));
-    EXPECT_EQ(lexmill::AnsiToOem("\xE4\xC3"), "\x84"
-                                              "A");
 }
 
 } // namespace

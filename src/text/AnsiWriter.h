@@ -31,12 +31,6 @@ private:
     bool inSymbol_ = false;
 };
 
-// The Symbol-font byte of a Greek letter or mathematical sign; 0 when it has none.
-unsigned char SymbolFontByte(char32_t codePoint);
-
-// One Symbol-font character as markup: "#G" + byte + "#G".
-std::string SymbolMarkup(unsigned char symbolByte);
-
 // The ASCII letters of a character: its base letters without their marks ("A" for an A with
 // tilde); empty when it has none.
 std::string AsciiLetters(char32_t codePoint);
