@@ -1,5 +1,7 @@
 #include "text/LatexText.h"
 
+#include "text/Cp1252.h"
+#include "text/LatexCharacters.h"
 #include "text/Markup.h"
 #include "text/StringPrimitives.h"
 
@@ -10,45 +12,51 @@ namespace cvx {
 
 namespace {
 
+// Combining marks of the accented letters of the code page.
+constexpr char32_t kGrave = 0x0300;
+constexpr char32_t kAcute = 0x0301;
+constexpr char32_t kCircumflex = 0x0302;
+constexpr char32_t kTilde = 0x0303;
+constexpr char32_t kDiaeresis = 0x0308;
+constexpr char32_t kCaron = 0x030C;
+constexpr char32_t kCedilla = 0x0327;
+
 struct Accented {
     unsigned char byte;
-    char accent; // the LaTeX accent command letter: ` ' ^ ~ "
+    char32_t mark;
     char base;
 };
 
-// The accented letters of the code page; lower-case forms are their capitals plus 0x20.
+// The accented capitals of the code page; their small letters are the capitals plus 0x20.
 constexpr Accented kAccentedCapitals[] = {
-    {0xC0, '`', 'A'},  {0xC1, '\'', 'A'}, {0xC2, '^', 'A'}, {0xC3, '~', 'A'}, {0xC4, '"', 'A'},
-    {0xC8, '`', 'E'},  {0xC9, '\'', 'E'}, {0xCA, '^', 'E'}, {0xCB, '"', 'E'}, {0xCC, '`', 'I'},
-    {0xCD, '\'', 'I'}, {0xCE, '^', 'I'},  {0xCF, '"', 'I'}, {0xD1, '~', 'N'}, {0xD2, '`', 'O'},
-    {0xD3, '\'', 'O'}, {0xD4, '^', 'O'},  {0xD5, '~', 'O'}, {0xD6, '"', 'O'}, {0xD9, '`', 'U'},
-    {0xDA, '\'', 'U'}, {0xDB, '^', 'U'},  {0xDC, '"', 'U'}, {0xDD, '\'', 'Y'}};
+    {0xC0, kGrave, 'A'},      {0xC1, kAcute, 'A'},      {0xC2, kCircumflex, 'A'},
+    {0xC3, kTilde, 'A'},      {0xC4, kDiaeresis, 'A'},  {0xC7, kCedilla, 'C'},
+    {0xC8, kGrave, 'E'},      {0xC9, kAcute, 'E'},      {0xCA, kCircumflex, 'E'},
+    {0xCB, kDiaeresis, 'E'},  {0xCC, kGrave, 'I'},      {0xCD, kAcute, 'I'},
+    {0xCE, kCircumflex, 'I'}, {0xCF, kDiaeresis, 'I'},  {0xD1, kTilde, 'N'},
+    {0xD2, kGrave, 'O'},      {0xD3, kAcute, 'O'},      {0xD4, kCircumflex, 'O'},
+    {0xD5, kTilde, 'O'},      {0xD6, kDiaeresis, 'O'},  {0xD9, kGrave, 'U'},
+    {0xDA, kAcute, 'U'},      {0xDB, kCircumflex, 'U'}, {0xDC, kDiaeresis, 'U'},
+    {0xDD, kAcute, 'Y'}};
+// The accented letters whose small letter lies elsewhere.
+constexpr Accented kAccentedOthers[] = {
+    {0x8A, kCaron, 'S'}, {0x9A, kCaron, 's'}, {0x9F, kDiaeresis, 'Y'}, {0xFF, kDiaeresis, 'y'}};
 
+// Letters and signs written as their LaTeX command in braces ("{\AA}").
+constexpr std::string_view kBracedCommands[] = {
+    "AA", "aa", "AE", "ae", "O", "o", "OE", "oe", "dag", "ddag", "S", "copyright", "pounds"};
+
+// The other bytes: signs that older LaTeX writes in mathematics mode, quotes, dashes and
+// fractions.
 struct Named {
     unsigned char byte;
     const char* latex;
 };
 
-constexpr Named kNamed[] = {{0x9F, "\\\"{Y}"},
-                            {0xFF, "\\\"{y}"},
-                            {0xC7, "\\c{C}"},
-                            {0xE7, "\\c{c}"},
-                            {0x8A, "\\v{S}"},
-                            {0x9A, "\\v{s}"},
-                            {0xC5, "{\\AA}"},
-                            {0xE5, "{\\aa}"},
-                            {0xC6, "{\\AE}"},
-                            {0xE6, "{\\ae}"},
-                            {0xD8, "{\\O}"},
-                            {0xF8, "{\\o}"},
-                            {0x8C, "{\\OE}"},
-                            {0x9C, "{\\oe}"},
-                            {0xDF, "$\\beta$"},
+constexpr Named kNamed[] = {{0xDF, "$\\beta$"},
                             {0xF0, "$\\partial$"},
                             {0x82, ",,"},
                             {0x85, "$\\ldots$"},
-                            {0x86, "{\\dag}"},
-                            {0x87, "{\\ddag}"},
                             {0x88, "\\^{ }"},
                             {0x89, "{\\scriptsize 0/00}"},
                             {0x8B, "$<$"},
@@ -64,10 +72,7 @@ constexpr Named kNamed[] = {{0x9F, "\\\"{Y}"},
                             {0x9B, "$>$"},
                             {0xA0, " "},
                             {0xA1, "{!`}"},
-                            {0xA3, "{\\pounds}"},
-                            {0xA7, "{\\S}"},
                             {0xA8, "\\\"{ }"},
-                            {0xA9, "{\\copyright}"},
                             {0xAA, "$^{\\rm a}$"},
                             {0xAB, "$\\ll$"},
                             {0xAC, "$\\neg$"},
@@ -96,10 +101,19 @@ std::array<std::string, 128> MakeCharTable() {
     for (int i = 0; i < 128; ++i) {
         table[i] = std::string(1, static_cast<char>(0x80 + i));
     }
+    auto accented = [](char32_t mark, char base) {
+        return std::string{'\\', LatexAccentCommand(mark), '{', base, '}'};
+    };
     for (const Accented& a : kAccentedCapitals) {
-        table[a.byte - 0x80] = std::string{'\\', a.accent, '{', a.base, '}'};
-        table[a.byte + 0x20 - 0x80] =
-            std::string{'\\', a.accent, '{', static_cast<char>(a.base + 0x20), '}'};
+        table[a.byte - 0x80] = accented(a.mark, a.base);
+        table[a.byte + 0x20 - 0x80] = accented(a.mark, static_cast<char>(a.base + 0x20));
+    }
+    for (const Accented& a : kAccentedOthers) {
+        table[a.byte - 0x80] = accented(a.mark, a.base);
+    }
+    for (std::string_view name : kBracedCommands) {
+        const unsigned char byte = UnicodeToCp1252(LatexCommandCharacter(name));
+        table[byte - 0x80] = "{\\" + std::string(name) + "}";
     }
     for (const Named& n : kNamed) {
         table[n.byte - 0x80] = n.latex;
