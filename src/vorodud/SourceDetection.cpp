@@ -14,20 +14,6 @@ namespace {
 
 constexpr std::size_t kHead = 1 << 16;
 
-std::vector<std::string_view> Lines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find_first_of("\r\n", pos);
-        if (end == std::string_view::npos) {
-            end = text.size();
-        }
-        lines.push_back(text.substr(pos, end - pos));
-        pos = end + 1;
-    }
-    return lines;
-}
-
 bool IsCapital(char c) {
     return c >= 'A' && c <= 'Z';
 }
@@ -230,7 +216,7 @@ int DetectSourceTypeOfText(std::string_view head) {
     if (TrimView(text).empty() || LooksBinary(text)) {
         return 0;
     }
-    const std::vector<std::string_view> lines = Lines(text);
+    const std::vector<std::string_view> lines = SplitLines(text);
     const Census c = Count(lines);
     std::string_view first;
     for (std::string_view line : lines) {
