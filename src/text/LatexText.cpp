@@ -137,6 +137,40 @@ constexpr const char* kGreekUpper[26] = {
     "O",         "$\\Pi$",    "$\\Theta$", "P",         "$\\Sigma$",  "T", "$\\Upsilon$",
     "$\\Omega$", "$\\Omega$", "$\\Xi$",    "$\\Psi$",   "Z"};
 
+// The LaTeX form of a character that LaTeX would read as a command or a mathematics sign; empty
+// for any other character. A backslash stays after a full stop, where it ends "et al.\"; any
+// other becomes "/" (a path in running text).
+std::string_view LatexSpecial(char c, bool afterFullStop) {
+    switch (c) {
+    case '$':
+        return "\\$";
+    case '%':
+        return "\\%";
+    case '&':
+        return "\\&";
+    case '^':
+        return "\\^";
+    case '`':
+        return "\\`";
+    case '{':
+        return "\\{";
+    case '}':
+        return "\\}";
+    case '<':
+        return "$<$";
+    case '>':
+        return "$>$";
+    case '|':
+        return "$|$";
+    case '\\':
+        return afterFullStop ? "\\" : "/";
+    case '_':
+        return "\\_";
+    default:
+        return {};
+    }
+}
+
 constexpr std::string_view kItalicEtAlLatex = " {\\it et al}.\\";
 constexpr std::string_view kPlainEtAlLatex = " et al.\\";
 
@@ -247,35 +281,12 @@ std::string CodesToLatex(std::string_view text) {
             }
             continue;
         }
-        switch (c) {
-        case '$':
-            out += "\\$";
-            break;
-        case '%':
-        case '&':
-        case '^':
-        case '`':
-        case '{':
-        case '}':
-            out += '\\';
-            out += static_cast<char>(c);
-            break;
-        case '<':
-        case '>':
-        case '|':
-            out += '$';
-            out += static_cast<char>(c);
-            out += '$';
-            break;
-        case '\\':
-            out += (!out.empty() && out.back() == '.') ? "\\" : "/";
-            break;
-        case '_':
-            out += "\\_";
-            break;
-        default:
+        if (const std::string_view special =
+                LatexSpecial(static_cast<char>(c), !out.empty() && out.back() == '.');
+            !special.empty()) {
+            out += special;
+        } else {
             out += symbol ? LatexSymbol(c) : LatexChar(c);
-            break;
         }
     }
     out = ReplaceAll(out, "\\\"{y}\\\"{y}\\\"{y}", kItalicEtAlLatex);
@@ -287,42 +298,15 @@ std::string LatexEscapeInPlace(std::string_view text) {
     std::string s;
     s.reserve(text.size() + text.size() / 4);
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        switch (c) {
-        case '#':
-            if (i + 1 < text.size() && recognised(text[i + 1])) {
-                s += '#';
-                s += text[++i];
-            } else {
-                s += "\\#";
-            }
-            break;
-        case '$':
-        case '%':
-        case '&':
-        case '^':
-        case '`':
-        case '{':
-        case '}':
-            s += '\\';
-            s += static_cast<char>(c);
-            break;
-        case '<':
-        case '>':
-        case '|':
-            s += '$';
-            s += static_cast<char>(c);
-            s += '$';
-            break;
-        case '\\':
-            s += (i > 0 && text[i - 1] == '.') ? "\\" : "/";
-            break;
-        case '_':
-            s += "\\_";
-            break;
-        default:
-            s += static_cast<char>(c);
-            break;
+        const char c = text[i];
+        if (c != '#') {
+            const std::string_view special = LatexSpecial(c, i > 0 && text[i - 1] == '.');
+            s += special.empty() ? text.substr(i, 1) : special;
+        } else if (i + 1 < text.size() && recognised(text[i + 1])) {
+            s += '#';
+            s += text[++i];
+        } else {
+            s += "\\#";
         }
     }
     // Hidden text becomes a LaTeX comment: "#H" opens it, the next "#H" ends the line.
