@@ -48,8 +48,6 @@ bool LineReader::Reset() {
         }
         const std::optional<std::int64_t> size = ReadableSize(fd_);
         if (!size) {
-            ::close(fd_);
-            fd_ = -1;
             return false;
         }
         opened_ = true;

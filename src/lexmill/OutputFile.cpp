@@ -25,8 +25,6 @@ bool OutputFile::Open(const std::string& name, bool append) {
     }
     const std::optional<std::int64_t> size = ReadableSize(fd_);
     if (!size) {
-        ::close(fd_);
-        fd_ = -1;
         return false;
     }
     committedSize_ = *size;

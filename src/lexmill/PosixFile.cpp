@@ -38,9 +38,11 @@ int FileDescriptor::Release() {
     return std::exchange(fd_, -1);
 }
 
-std::optional<std::int64_t> ReadableSize(int fd) {
+std::optional<std::int64_t> ReadableSize(int& fd) {
     struct stat st {};
     if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        fd = -1;
         return std::nullopt;
     }
     return S_ISREG(st.st_mode) ? static_cast<std::int64_t>(st.st_size) : 0;

@@ -25,9 +25,9 @@ private:
     int fd_;
 };
 
-// The length of a regular file, 0 for a device or a pipe; nullopt for a folder or when the
-// descriptor cannot be asked.
-std::optional<std::int64_t> ReadableSize(int fd);
+// The length of what an open descriptor reads: a regular file's length, 0 for a device or a
+// pipe. A folder, or a descriptor that cannot be asked, is closed and set to -1 (nullopt).
+std::optional<std::int64_t> ReadableSize(int& fd);
 
 struct ReadResult {
     std::size_t bytes = 0; // fewer than asked for only at the end of the file or on an error
