@@ -19,7 +19,7 @@ namespace cvx {
 
 namespace {
 
-Outcome StopAt(std::string message, int line) {
+Outcome StopAt(const std::string& message, int line) {
     return Outcome::Error(message + Msg(msg::Documents::AtLine, std::to_string(line)));
 }
 
