@@ -16,9 +16,9 @@ namespace cvx {
 
 namespace {
 
-constexpr std::size_t kWindowSize = 256 * 1024;
+constexpr std::size_t kWindowSize = std::size_t{256} * 1024;
 constexpr std::size_t kWindowBack = 4096;
-constexpr std::size_t kMaxTailCheck = 64 * 1024;
+constexpr std::size_t kMaxTailCheck = std::size_t{64} * 1024;
 constexpr std::uint64_t kMaxTextSize = std::numeric_limits<std::uint32_t>::max();
 
 bool IsBlockStartAt(std::string_view bytes) {

@@ -88,7 +88,7 @@ Outcome TReferenceFile::RewriteReprintNumbers(bool apply, ReprintScope scope,
     int changed = 0;
     int lastChanged = -1;
 
-    const Outcome written = RewriteFile(fs_, name_, [&](WritableFile& out) {
+    Outcome written = RewriteFile(fs_, name_, [&](WritableFile& out) {
         if (Outcome r = CopyRange(*text_, 0, map_[0].offset, out); !r) {
             return r;
         }
@@ -106,7 +106,7 @@ Outcome TReferenceFile::RewriteReprintNumbers(bool apply, ReprintScope scope,
                 const std::string idLine = TrimBlanks(std::string_view(block).substr(0, lineEnd));
                 const std::string newId =
                     apply ? ApplyReprint(idLine, number, pattern) : RemoveReprint(idLine, pattern);
-                block = " " + newId + block.substr(lineEnd);
+                block.replace(0, lineEnd, " " + newId);
                 ++changed;
                 lastChanged = i;
                 if (apply) {
