@@ -49,6 +49,12 @@ private:
             std::memcpy(dst, bytes_.data() + offset, got);
             return cvx::Outcome::Ok();
         }
+        cvx::FileInfo Info() override {
+            cvx::FileInfo info;
+            info.exists = true;
+            info.size = bytes_.size();
+            return info;
+        }
 
     private:
         std::string_view bytes_;

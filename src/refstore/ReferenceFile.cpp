@@ -16,46 +16,23 @@ namespace cvx {
 
 namespace {
 
-constexpr std::size_t kWindowSize = std::size_t{256} * 1024;
-constexpr std::size_t kWindowBack = 4096;
-constexpr std::size_t kMaxTailCheck = std::size_t{64} * 1024;
-constexpr std::uint64_t kMaxTextSize = std::numeric_limits<std::uint32_t>::max();
-
-bool IsBlockStartAt(std::string_view bytes) {
-    return bytes.size() >= 2 && IsBlankByte(static_cast<unsigned char>(bytes[0])) &&
-           IsPrintableByte(static_cast<unsigned char>(bytes[1]));
-}
-
-// True when `tail` (the text after the last mapped block) holds the start of another block.
-bool HoldsBlockStart(std::string_view tail) {
-    for (std::size_t i = 0; i + 2 < tail.size(); ++i) {
-        if (tail[i] == '\n' && IsBlockStartAt(tail.substr(i + 1))) {
-            return true;
-        }
-    }
-    return false;
+// The reader of a file that is not open: no references.
+std::shared_ptr<const ReferenceReader> NoReferences(const std::string& name) {
+    return std::make_shared<const ReferenceReader>(name, nullptr, TextStamp{},
+                                                   std::vector<MapEntry>{});
 }
 
 } // namespace
 
-TReferenceFile::TReferenceFile(FileSystem& fs) : fs_(fs) {}
+TReferenceFile::TReferenceFile(FileSystem& fs) : fs_(fs), reader_(NoReferences({})) {}
 
 TReferenceFile::~TReferenceFile() = default;
 
 void TReferenceFile::Reset() {
     name_.clear();
     open_ = false;
-    taggedOnly_ = false;
-    snapshot_ = {};
-    text_.reset();
-    map_.clear();
-    deleted_ = 0;
-    window_.clear();
-    windowStart_ = 0;
-    current_ = position_ = 0;
-    orderKind_ = DisplayOrder::Original;
-    order_.clear();
-    inverse_.clear();
+    reader_ = NoReferences({});
+    view_ = ReferenceView();
     split_ = {};
     parsed_ = {};
     tagged_ = located_ = suspect_ = ruined_ = present_ = RefSet();
@@ -69,7 +46,7 @@ void TReferenceFile::ShowStatus(std::string_view text) const {
     }
 }
 
-TReferenceFile::Snapshot TReferenceFile::TakeSnapshot() const {
+TextStamp TReferenceFile::StampOfName() const {
     const FileInfo info = fs_.Stat(name_);
     return {info.size, info.modifiedNs, info.inode};
 }
@@ -77,159 +54,46 @@ TReferenceFile::Snapshot TReferenceFile::TakeSnapshot() const {
 Outcome TReferenceFile::Open(const std::string& fileName, DisplayOrder displayKind) {
     Reset();
     name_ = fileName;
-    orderKind_ = displayKind;
     const FileInfo info = fs_.Stat(name_);
     if (!info.exists || info.isDirectory) {
         return Outcome::Ok();
     }
-    if (Outcome r = OpenText(); !r) {
+    if (Outcome r = Load(false); !r) {
+        reader_ = NoReferences(name_);
         return r;
     }
-    if (Outcome r = LoadOrBuildMap(); !r) {
-        map_.clear();
-        text_.reset();
-        return r;
-    }
-    open_ = true;
     const int n = RefCount();
     tagged_.LoadFromFile(fs_, CompanionPath(fs_, name_, kTagExt), n);
     located_ = suspect_ = ruined_ = RefSet(n);
-    RebuildPresentSet();
-    ApplyDisplayOrder();
+    ApplyDisplayOrder(displayKind);
     return n > 0 ? MakeCurrent(0) : Outcome::Ok();
 }
 
-Outcome TReferenceFile::OpenText() {
-    Outcome r;
-    text_ = fs_.OpenForRead(name_, r);
-    if (!text_) {
-        return Outcome::Error(Msg(msg::FileOpen::UnableToOpen, DisplayPath(name_)) + "\r" +
-                              r.message());
+// Opens the text's current version with a map that fits it; the file counts as open after it.
+Outcome TReferenceFile::Load(bool rebuild) {
+    std::shared_ptr<const ReferenceReader> reader;
+    if (Outcome r = OpenReferenceReader(fs_, name_, progress_, rebuild, reader); !r) {
+        open_ = false;
+        return r;
     }
-    snapshot_ = TakeSnapshot();
-    window_.clear();
-    if (snapshot_.size > kMaxTextSize) {
-        text_.reset();
-        return Outcome::Error(Msg(msg::Citavox::FileTooLarge, DisplayPath(name_)));
-    }
-    return Outcome::Ok();
-}
-
-Outcome TReferenceFile::LoadOrBuildMap() {
-    const std::string mapPath = CompanionPath(fs_, name_, kMapExt);
-    if (!CompanionOutdated(fs_, name_, mapPath)) {
-        std::string image;
-        if (ReadWholeFile(fs_, mapPath, image) && MapFromImage(image, snapshot_.size, map_) &&
-            MapFitsText()) {
-            return Outcome::Ok();
-        }
-    }
-    return BuildAndSaveMap();
-}
-
-bool TReferenceFile::MapFitsText() {
-    if (map_.empty()) {
-        return false;
-    }
-    const MapEntry& last = map_.back();
-    std::string bytes;
-    const std::uint64_t end = std::uint64_t{last.offset} + last.length;
-    const std::uint64_t tail = snapshot_.size - end;
-    if (tail > kMaxTailCheck) {
-        return false;
-    }
-    bytes.resize(static_cast<std::size_t>(tail) + 2);
-    std::size_t got = 0;
-    // The last block must start where the map says, and nothing after it may look like a block.
-    if (!text_->ReadAt(last.offset, bytes.data(), 2, got) || got != 2 || !IsBlockStartAt(bytes)) {
-        return false;
-    }
-    if (tail == 0) {
-        return true;
-    }
-    bytes.assign(static_cast<std::size_t>(tail) + 1, '\0');
-    if (!text_->ReadAt(end - 1, bytes.data(), bytes.size(), got) || got != bytes.size()) {
-        return false;
-    }
-    return !HoldsBlockStart(bytes);
-}
-
-Outcome TReferenceFile::BuildAndSaveMap() {
-    if (busy_) {
-        return Outcome::Error(Msg(msg::Threads::ThreadsBusy));
-    }
-    busy_ = true;
-    ShowStatus(Msg(msg::RefWin::MappingFile));
-    MapBuildResult result;
-    Outcome r = BuildMap(*text_, snapshot_.size, progress_, result);
-    busy_ = false;
-    if (!r) {
-        return r.aborted() ? r
-                           : Outcome::Error(Msg(msg::FileOpen::FailedToRead, DisplayPath(name_)) +
-                                            "\r" + r.message());
-    }
-    if (result.lineEnds != LineEnds::CrLf) {
-        const msg::Citavox kind = result.lineEnds == LineEnds::LfOnly   ? msg::Citavox::LfOnly
-                                  : result.lineEnds == LineEnds::CrOnly ? msg::Citavox::CrOnly
-                                                                        : msg::Citavox::Mixed;
-        return Outcome::Error(Msg(msg::Citavox::WrongLineEnds, DisplayPath(name_), Message(kind)));
-    }
-    if (result.tooLarge) {
-        return Outcome::Error(Msg(msg::Citavox::ReferenceTooLong,
-                                  std::to_string(result.tooLargeIndex + 1), DisplayPath(name_),
-                                  std::to_string(result.tooLargeLength)));
-    }
-    map_ = std::move(result.entries);
-    // A folder we cannot write to still lets the file open: the map then lives in memory only.
-    if (!map_.empty()) {
-        (void)WriteFileAtomically(fs_, ChangeExt(name_, kMapExt), MapToImage(map_));
-    }
-    ShowStatus(Msg(msg::RefWin::MappingCompleted));
-    return Outcome::Ok();
-}
-
-void TReferenceFile::RebuildPresentSet() {
+    reader_ = std::move(reader);
+    open_ = true;
     present_ = RefSet(RefCount(), true);
-    deleted_ = 0;
-    for (std::size_t i = 0; i < map_.size(); ++i) {
-        if (map_[i].length < kMinPresentLength) {
-            present_.Clear(static_cast<int>(i));
-            ++deleted_;
+    for (int i = 0; i < RefCount(); ++i) {
+        if (reader_->IsDeleted(i)) {
+            present_.Clear(i);
         }
     }
+    return Outcome::Ok();
 }
 
-void TReferenceFile::ApplyDisplayOrder() {
-    order_.clear();
-    inverse_.clear();
+void TReferenceFile::ApplyDisplayOrder(DisplayOrder kind) {
     const std::string orderPath = CompanionPath(fs_, name_, kOrderExt);
-    if (orderKind_ != DisplayOrder::Original && OrderFileValid(fs_, orderPath, name_, RefCount()) &&
-        LoadOrder(fs_, orderPath, RefCount(), orderKind_, order_)) {
-        inverse_.resize(order_.size());
-        for (std::size_t pos = 0; pos < order_.size(); ++pos) {
-            inverse_[order_[pos]] = static_cast<std::int32_t>(pos);
-        }
-        return;
+    std::vector<std::int32_t> order;
+    if (kind != DisplayOrder::Original && OrderFileValid(fs_, orderPath, name_, RefCount())) {
+        (void)LoadOrder(fs_, orderPath, RefCount(), kind, order);
     }
-    orderKind_ = DisplayOrder::Original;
-}
-
-int TReferenceFile::VisibleCount() const {
-    return orderKind_ == DisplayOrder::Original ? RefCount() : RefCount() - deleted_;
-}
-
-int TReferenceFile::DisplayToAbsolute(int displayPosition) const {
-    if (order_.empty() || displayPosition < 0 || displayPosition >= RefCount()) {
-        return displayPosition;
-    }
-    return order_[displayPosition];
-}
-
-int TReferenceFile::AbsoluteToDisplay(int absoluteIndex) const {
-    if (inverse_.empty() || absoluteIndex < 0 || absoluteIndex >= RefCount()) {
-        return absoluteIndex;
-    }
-    return inverse_[absoluteIndex];
+    view_.Reset(RefCount(), DeletedCount(), kind, std::move(order));
 }
 
 Outcome TReferenceFile::Disconnect() {
@@ -238,60 +102,25 @@ Outcome TReferenceFile::Disconnect() {
     return r;
 }
 
-Outcome TReferenceFile::ReadBlock(std::size_t index, std::string& bytes) {
-    if (!open_ || index >= map_.size()) {
-        return Outcome::Error(Msg(msg::FileOpen::FailedToRead, DisplayPath(name_)));
-    }
-    const MapEntry entry = map_[index];
-    const std::uint64_t end = std::uint64_t{entry.offset} + entry.length;
-    if (entry.offset < windowStart_ || end > windowStart_ + window_.size()) {
-        const Snapshot now = TakeSnapshot();
-        if (now.inode == 0) {
-            return Disconnect(); // the file is gone
-        }
-        if (now != snapshot_) {
-            // Changed behind our back: the map no longer describes the text.
-            const std::string name = name_;
-            if (Outcome r = Refresh(); !r) {
-                return r;
-            }
-            return Outcome::Error(Msg(msg::Citavox::FileChangedOutside, DisplayPath(name)));
-        }
-        windowStart_ = entry.offset > kWindowBack ? entry.offset - kWindowBack : 0;
-        const std::uint64_t want = std::max<std::uint64_t>(kWindowSize, end - windowStart_);
-        window_.resize(static_cast<std::size_t>(std::min(want, snapshot_.size - windowStart_)));
-        std::size_t got = 0;
-        if (!text_->ReadAt(windowStart_, window_.data(), window_.size(), got) ||
-            got != window_.size() || end > windowStart_ + window_.size()) {
-            window_.clear();
-            return Disconnect();
-        }
-    }
-    bytes.assign(window_, static_cast<std::size_t>(entry.offset - windowStart_), entry.length);
-    return Outcome::Ok();
-}
-
 Outcome TReferenceFile::MakeCurrent(int displayPosition) {
-    const int n = RefCount();
-    if (n == 0) {
+    if (RefCount() == 0) {
         return Outcome::Ok();
     }
     // Moving to a reference is where a file that vanished or was changed by another program is
     // noticed: the former disconnects, the latter is mapped anew.
-    const Snapshot now = TakeSnapshot();
+    const TextStamp now = StampOfName();
     if (now.inode == 0) {
         return Disconnect();
     }
-    if (now != snapshot_) {
+    if (now != reader_->Stamp()) {
         return RefreshKeepingPosition(displayPosition, true);
     }
-    position_ = std::clamp(displayPosition, 0, n - 1);
-    current_ = DisplayToAbsolute(position_);
-    std::string bytes;
-    if (Outcome r = ReadBlock(static_cast<std::size_t>(current_), bytes); !r) {
-        return r;
+    view_.MoveTo(displayPosition);
+    StoredReference ref;
+    if (Outcome r = reader_->Read(view_.Current(), ref, &buffer_); !r) {
+        return Disconnect();
     }
-    split_ = SplitReferenceText(bytes);
+    split_ = std::move(ref.split);
     parsed_ = {};
     return Outcome::Ok();
 }
@@ -301,57 +130,33 @@ Outcome TReferenceFile::GoTo(int displayPosition) {
 }
 
 Outcome TReferenceFile::Next(bool wrap) {
-    return Step(1, wrap);
+    return MakeCurrent(view_.StepTarget(1, wrap, tagged_));
 }
 
 Outcome TReferenceFile::Previous(bool wrap) {
-    return Step(-1, wrap);
-}
-
-Outcome TReferenceFile::Step(int direction, bool wrap) {
-    const int visible = VisibleCount();
-    if (visible == 0) {
-        return Outcome::Ok();
-    }
-    if (taggedOnly_) {
-        for (int step = 1; step <= visible; ++step) {
-            const int pos = ((position_ + direction * step) % visible + visible) % visible;
-            if (tagged_.Test(DisplayToAbsolute(pos))) {
-                return MakeCurrent(pos);
-            }
-        }
-        return Outcome::Ok();
-    }
-    int pos = position_ + direction;
-    if (pos >= visible || pos < 0) {
-        pos = wrap ? (pos < 0 ? visible - 1 : 0) : std::clamp(pos, 0, visible - 1);
-    }
-    return MakeCurrent(pos);
+    return MakeCurrent(view_.StepTarget(-1, wrap, tagged_));
 }
 
 const TRefArrData& TReferenceFile::ParseCurrent(bool check, const FormalCheck& journals) {
-    std::string bytes;
-    if (!open_ || RefCount() == 0 || !ReadBlock(static_cast<std::size_t>(current_), bytes)) {
+    const int current = view_.Current();
+    StoredReference ref;
+    if (!open_ || RefCount() == 0 || !reader_->Parse(current, check, journals, ref, &buffer_)) {
         parsed_ = {};
         return parsed_;
     }
-    ParsedReference result = ParseReference(bytes, check, journals);
-    parsed_ = std::move(result.data);
+    parsed_ = std::move(ref.data);
     if (check) {
-        suspect_.SetTo(current_, result.suspect);
-        ruined_.SetTo(current_, result.ruined);
+        suspect_.SetTo(current, ref.suspect);
+        ruined_.SetTo(current, ref.ruined);
     } else {
-        suspect_.SetTo(current_, result.suspect || suspect_.Test(current_));
-        ruined_.SetTo(current_, result.ruined || ruined_.Test(current_));
+        suspect_.SetTo(current, ref.suspect || suspect_.Test(current));
+        ruined_.SetTo(current, ref.ruined || ruined_.Test(current));
     }
     return parsed_;
 }
 
-Outcome TReferenceFile::RawText(int absoluteIndex, std::string& bytes) {
-    if (absoluteIndex < 0) {
-        return Outcome::Error(Msg(msg::FileOpen::FailedToRead, DisplayPath(name_)));
-    }
-    return ReadBlock(static_cast<std::size_t>(absoluteIndex), bytes);
+Outcome TReferenceFile::RawText(int absoluteIndex, std::string& bytes) const {
+    return reader_->ReadRaw(absoluteIndex, bytes, &buffer_);
 }
 
 RefStatus TReferenceFile::Status(int displayPosition) const {
@@ -368,54 +173,30 @@ RefStatus TReferenceFile::Status(int displayPosition) const {
     return RefStatus::FormallyCorrect;
 }
 
-bool TReferenceFile::SetTaggedOnly(bool on) {
-    if (on && tagged_.Count() == 0) {
-        return false;
-    }
-    taggedOnly_ = on;
-    return true;
-}
-
 Outcome TReferenceFile::SortRecord(int absoluteIndex, TSortRec& record,
-                                   const JournalLookup* journals, Collation collation) {
-    std::string bytes;
-    if (Outcome r = RawText(absoluteIndex, bytes); !r) {
+                                   const JournalLookup* journals, Collation collation) const {
+    return reader_->SortRecord(absoluteIndex, record, journals, collation, &buffer_);
+}
+
+Outcome TReferenceFile::ParsedAt(int absoluteIndex, TRefArrData& data) const {
+    StoredReference ref;
+    if (Outcome r = reader_->Parse(absoluteIndex, false, {}, ref, &buffer_); !r) {
         return r;
     }
-    const ParsedReference parsed = ParseReference(bytes, false);
-    record = MakeSortRecord(parsed.data, absoluteIndex, static_cast<int>(bytes.size()), journals,
-                            collation);
+    data = std::move(ref.data);
     return Outcome::Ok();
 }
 
-Outcome TReferenceFile::ParsedAt(int absoluteIndex, TRefArrData& data) {
-    std::string bytes;
-    if (Outcome r = RawText(absoluteIndex, bytes); !r) {
-        return r;
-    }
-    data = ParseReference(bytes, false).data;
-    return Outcome::Ok();
-}
-
-Outcome TReferenceFile::KeysOf(int absoluteIndex, NumericKeys& keys) {
+Outcome TReferenceFile::KeysOf(int absoluteIndex, NumericKeys& keys) const {
     TRefArrData d;
     if (Outcome r = ParsedAt(absoluteIndex, d); !r) {
         return r;
     }
-    auto number = [](std::string_view field) {
-        field = TrimView(field);
-        while (!field.empty() && !IsDigit(field.front())) {
-            field.remove_prefix(1);
-        }
-        return SortNumber(field);
-    };
-    keys.year = SortNumber(std::string_view(d[FieldIndex::Year]).substr(0, 4));
-    keys.volume = number(d[FieldIndex::Volume]);
-    keys.pageFirst = number(d[FieldIndex::PageFirst]);
+    keys = NumericKeysOf(d);
     return Outcome::Ok();
 }
 
-Outcome TReferenceFile::TitleOf(int absoluteIndex, std::string& title) {
+Outcome TReferenceFile::TitleOf(int absoluteIndex, std::string& title) const {
     TRefArrData d;
     if (Outcome r = ParsedAt(absoluteIndex, d); !r) {
         return r;
@@ -424,12 +205,12 @@ Outcome TReferenceFile::TitleOf(int absoluteIndex, std::string& title) {
     return Outcome::Ok();
 }
 
-Outcome TReferenceFile::SourceTitleOf(int absoluteIndex, std::string& title) {
+Outcome TReferenceFile::SourceTitleOf(int absoluteIndex, std::string& title) const {
     TRefArrData d;
     if (Outcome r = ParsedAt(absoluteIndex, d); !r) {
         return r;
     }
-    title = d.sourceType == SourceType::Journal ? d[FieldIndex::Journal] : d[FieldIndex::BookTitle];
+    title = SourceTitle(d);
     return Outcome::Ok();
 }
 
@@ -438,7 +219,7 @@ std::string TReferenceFile::SingleLineText(const FormalCheck& journals) {
         return {};
     }
     std::string bytes;
-    if (!ReadBlock(static_cast<std::size_t>(current_), bytes)) {
+    if (!RawText(view_.Current(), bytes)) {
         return "#B#B " + ShortAuthorList({}) + ":";
     }
     const TRefArrData& d = ParseCurrent(true, journals);
@@ -492,13 +273,6 @@ void TReferenceFile::ReloadTags() {
 
 // ---- Changing the reference text ----
 
-std::uint64_t TReferenceFile::BlockSpan(std::size_t index) const {
-    if (index + 1 < map_.size()) {
-        return map_[index + 1].offset - map_[index].offset;
-    }
-    return snapshot_.size - map_[index].offset;
-}
-
 Outcome TReferenceFile::WriteFailed(const Outcome& cause) const {
     if (cause.aborted()) {
         return cause;
@@ -506,7 +280,7 @@ Outcome TReferenceFile::WriteFailed(const Outcome& cause) const {
     return Outcome::Error(Msg(msg::FileOpen::CannotCreateReferenceFile) + "\r" + cause.message());
 }
 
-Outcome TReferenceFile::CheckBeforeWrite(std::initializer_list<int> indices) {
+Outcome TReferenceFile::CheckBeforeWrite(std::vector<int> indices) {
     if (!open_) {
         return Outcome::Error(Msg(msg::FileOpen::UnableToOpen, DisplayPath(name_)));
     }
@@ -514,21 +288,7 @@ Outcome TReferenceFile::CheckBeforeWrite(std::initializer_list<int> indices) {
     if (info.exists && !info.writable) {
         return Outcome::Error(Msg(msg::FileOpen::FileReadOnly, DisplayPath(name_)));
     }
-    bool fits = TakeSnapshot() == snapshot_;
-    for (int i : indices) {
-        if (!fits || i < 0 || i >= RefCount()) {
-            continue;
-        }
-        // A block starts with a blank and a printable byte, right after a line feed.
-        const MapEntry e = map_[static_cast<std::size_t>(i)];
-        const std::uint64_t from = e.offset > 0 ? e.offset - 1 : 0;
-        char bytes[3] = {};
-        std::size_t got = 0;
-        fits = text_->ReadAt(from, bytes, 3, got) && got >= 2 &&
-               IsBlockStartAt(std::string_view(bytes + (e.offset > 0 ? 1 : 0), 2)) &&
-               (e.offset == 0 || i == 0 || bytes[0] == '\n');
-    }
-    if (fits) {
+    if (StampOfName() == reader_->Stamp() && reader_->EntriesFit(indices)) {
         return Outcome::Ok();
     }
     const std::string name = name_;
@@ -539,7 +299,7 @@ Outcome TReferenceFile::CheckBeforeWrite(std::initializer_list<int> indices) {
 }
 
 Outcome TReferenceFile::Refresh() {
-    return RefreshKeepingPosition(position_, true);
+    return RefreshKeepingPosition(view_.Position(), true);
 }
 
 Outcome TReferenceFile::RefreshKeepingPosition(int position, bool keepSets) {
@@ -547,16 +307,13 @@ Outcome TReferenceFile::RefreshKeepingPosition(int position, bool keepSets) {
         return Outcome::Ok();
     }
     const int oldCount = RefCount();
+    const DisplayOrder kind = view_.Kind();
+    const bool taggedOnly = view_.TaggedOnly();
     RefSet oldTags = tagged_;
-    if (Outcome r = OpenText(); !r) {
+    if (Outcome r = Load(true); !r) {
+        reader_ = NoReferences(name_);
         return r;
     }
-    if (Outcome r = BuildAndSaveMap(); !r) {
-        map_.clear();
-        open_ = false;
-        return r;
-    }
-    open_ = true;
     const int n = RefCount();
     if (keepSets && n == oldCount) {
         tagged_ = std::move(oldTags);
@@ -566,11 +323,8 @@ Outcome TReferenceFile::RefreshKeepingPosition(int position, bool keepSets) {
         tagged_ = RefSet(n);
     }
     located_ = suspect_ = ruined_ = RefSet(n);
-    RebuildPresentSet();
-    ApplyDisplayOrder();
-    if (taggedOnly_ && tagged_.Count() == 0) {
-        taggedOnly_ = false;
-    }
+    ApplyDisplayOrder(kind);
+    (void)view_.SetTaggedOnly(taggedOnly && tagged_.Count() > 0, tagged_);
     return MakeCurrent(std::min(position, VisibleCount() - 1));
 }
 
@@ -590,14 +344,15 @@ Outcome TReferenceFile::AppendText(std::string_view text) {
 }
 
 Outcome TReferenceFile::ReplaceCurrent(std::string_view text) {
+    const int current = view_.Current();
     if (text.size() > std::numeric_limits<std::uint16_t>::max()) {
-        return Outcome::Error(Msg(msg::Citavox::ReferenceTooLong, std::to_string(current_ + 1),
+        return Outcome::Error(Msg(msg::Citavox::ReferenceTooLong, std::to_string(current + 1),
                                   DisplayPath(name_), std::to_string(text.size())));
     }
-    if (Outcome r = CheckBeforeWrite({current_}); !r) {
+    if (Outcome r = CheckBeforeWrite({current}); !r) {
         return r;
     }
-    const MapEntry e = map_[static_cast<std::size_t>(current_)];
+    const MapEntry e = reader_->Entry(current);
     if (Outcome r = ReplaceFileRegion(fs_, name_, e.offset, text, e.length); !r) {
         return WriteFailed(r);
     }
@@ -608,15 +363,15 @@ Outcome TReferenceFile::DeleteCurrent() {
     if (RefCount() == 0) {
         return Outcome::Ok();
     }
-    if (Outcome r = CheckBeforeWrite({current_, current_ + 1}); !r) {
+    const int deletedIndex = view_.Current();
+    if (Outcome r = CheckBeforeWrite({deletedIndex, deletedIndex + 1}); !r) {
         return r;
     }
     const std::string orderPath = CompanionPath(fs_, name_, kOrderExt);
     const bool ordersValid = OrderFileValid(fs_, orderPath, name_, RefCount());
-    const int deletedIndex = current_;
-    const MapEntry e = map_[static_cast<std::size_t>(deletedIndex)];
-    if (Outcome r = ReplaceFileRegion(fs_, name_, e.offset, kDeletedMarker,
-                                      BlockSpan(static_cast<std::size_t>(deletedIndex)));
+    const MapEntry e = reader_->Entry(deletedIndex);
+    if (Outcome r =
+            ReplaceFileRegion(fs_, name_, e.offset, kDeletedMarker, reader_->Span(deletedIndex));
         !r) {
         return WriteFailed(r);
     }
@@ -633,14 +388,14 @@ Outcome TReferenceFile::DeleteTagged() {
     if (Outcome r = CheckBeforeWrite({0, RefCount() - 1}); !r) {
         return r;
     }
-    const Outcome written = RewriteFile(fs_, name_, [this](WritableFile& out) {
-        if (Outcome r = CopyRange(*text_, 0, map_[0].offset, out); !r) {
+    const ReferenceReader& text = *reader_;
+    const Outcome written = RewriteFile(fs_, name_, [&](WritableFile& out) {
+        if (Outcome r = text.CopyTo(0, text.Entry(0).offset, out); !r) {
             return r;
         }
-        for (std::size_t i = 0; i < map_.size(); ++i) {
-            Outcome r = tagged_.Test(static_cast<int>(i))
-                            ? out.Append(kDeletedMarker)
-                            : CopyRange(*text_, map_[i].offset, BlockSpan(i), out);
+        for (int i = 0; i < text.Count(); ++i) {
+            Outcome r = tagged_.Test(i) ? out.Append(kDeletedMarker)
+                                        : text.CopyTo(text.Entry(i).offset, text.Span(i), out);
             if (!r) {
                 return r;
             }
@@ -661,16 +416,17 @@ Outcome TReferenceFile::Compress() {
         return r;
     }
     ShowStatus(Msg(msg::RefWin::CompressingFile));
-    const Outcome written = RewriteFile(fs_, name_, [this](WritableFile& out) {
-        if (Outcome r = CopyRange(*text_, 0, map_[0].offset, out); !r) {
+    const ReferenceReader& text = *reader_;
+    const Outcome written = RewriteFile(fs_, name_, [&](WritableFile& out) {
+        if (Outcome r = text.CopyTo(0, text.Entry(0).offset, out); !r) {
             return r;
         }
-        for (std::size_t i = 0; i < map_.size(); ++i) {
+        for (int i = 0; i < text.Count(); ++i) {
             if (progress_ && i % 64 == 0) {
-                progress_->SetProgress(Permille(map_[i].offset, snapshot_.size));
+                progress_->SetProgress(Permille(text.Entry(i).offset, text.TextSize()));
             }
-            if (present_.Test(static_cast<int>(i))) {
-                if (Outcome r = CopyRange(*text_, map_[i].offset, BlockSpan(i), out); !r) {
+            if (present_.Test(i)) {
+                if (Outcome r = text.CopyTo(text.Entry(i).offset, text.Span(i), out); !r) {
                     return r;
                 }
             }
@@ -685,7 +441,7 @@ Outcome TReferenceFile::Compress() {
     }
     // The old tags no longer fit once references are gone: compressing clears them.
     (void)fs_.Remove(CompanionPath(fs_, name_, kTagExt));
-    return RefreshKeepingPosition(position_, false);
+    return RefreshKeepingPosition(view_.Position(), false);
 }
 
 Outcome TReferenceFile::AppendTo(const std::string& otherFile, bool taggedOnly) {
@@ -704,7 +460,7 @@ Outcome TReferenceFile::AppendTo(const std::string& otherFile, bool taggedOnly) 
             }
         }
     } else {
-        chosen.push_back(current_);
+        chosen.push_back(view_.Current());
     }
     Outcome r;
     std::unique_ptr<WritableFile> out = fs_.OpenForWrite(otherFile, true, r);
@@ -713,8 +469,9 @@ Outcome TReferenceFile::AppendTo(const std::string& otherFile, bool taggedOnly) 
                               r.message());
     }
     std::string bytes;
+    ReadBuffer buffer;
     for (int index : chosen) {
-        if (r = RawText(index, bytes); !r) {
+        if (r = reader_->ReadRaw(index, bytes, &buffer); !r) {
             return r;
         }
         if (r = out->Append("\r\n\r\n"); r) {
@@ -732,7 +489,7 @@ Outcome TReferenceFile::AppendTo(const std::string& otherFile, bool taggedOnly) 
     }
     RemoveCompanions(fs_, otherFile);
     ShowStatus(Msg(msg::FileOpen::AppendingCompleted));
-    return MakeCurrent(position_);
+    return MakeCurrent(view_.Position());
 }
 
 Outcome TReferenceFile::TagSequence(std::string_view text, bool absolute, bool clearFirst) {
@@ -793,11 +550,13 @@ Outcome TReferenceFile::ReadRawRange(std::size_t limit, std::string& text) {
     if (!open_ || RefCount() == 0) {
         return Outcome::Ok();
     }
-    const int first = current_ > 0 ? current_ - 1 : current_;
+    const int current = view_.Current();
+    const int first = current > 0 ? current - 1 : current;
     int last = first;
     std::string bytes;
+    ReadBuffer buffer;
     for (int i = first; i < RefCount(); ++i) {
-        if (Outcome r = RawText(i, bytes); !r) {
+        if (Outcome r = reader_->ReadRaw(i, bytes, &buffer); !r) {
             return r;
         }
         const std::string piece = TrimRightBlanks(bytes) + "\r\n\r\n";
@@ -809,9 +568,9 @@ Outcome TReferenceFile::ReadRawRange(std::size_t limit, std::string& text) {
     }
     rawFirst_ = first;
     rawLast_ = last;
-    rawOffset_ = map_[static_cast<std::size_t>(first)].offset;
-    rawLength_ = std::uint64_t{map_[static_cast<std::size_t>(last)].offset} +
-                 map_[static_cast<std::size_t>(last)].length - rawOffset_;
+    rawOffset_ = reader_->Entry(first).offset;
+    rawLength_ =
+        std::uint64_t{reader_->Entry(last).offset} + reader_->Entry(last).length - rawOffset_;
     return Outcome::Ok();
 }
 

@@ -1,11 +1,15 @@
 #pragma once
-// TReferenceFile: one open reference file with its map, tag and order files. Every part of the
-// program that reads or changes references goes through it.
+// TReferenceFile: one open reference file with its map, tag and order files, as a window holds
+// it: a ReferenceReader (the const, thread-safe read of the text's current version), a
+// ReferenceView (display order, position, tagged-only mode), the reference sets, and the
+// operations that change the text. Threads that only read take Reader() and read through it.
 
 #include "refstore/OrderFile.h"
 #include "refstore/RefArrData.h"
 #include "refstore/RefSet.h"
 #include "refstore/ReferenceMap.h"
+#include "refstore/ReferenceReader.h"
+#include "refstore/ReferenceView.h"
 #include "refstore/SortRec.h"
 #include "storage/FileSystem.h"
 #include "text/Outcome.h"
@@ -24,12 +28,6 @@ class JournalLookup;
 enum class RefStatus : int { FormallyCorrect = 0, Suspect = 1, Ruined = 2, Deleted = 3 };
 
 enum class ReprintScope { AllPresent, Current, Tagged };
-
-struct NumericKeys {
-    int year = 0;
-    int volume = 0;
-    int pageFirst = 0;
-};
 
 class TReferenceFile {
 public:
@@ -50,20 +48,29 @@ public:
 
     bool IsOpen() const { return open_; }
     const std::string& FileName() const { return name_; }
-    std::uint64_t TextSize() const { return snapshot_.size; }
+    std::uint64_t TextSize() const { return reader_->TextSize(); }
 
-    int RefCount() const { return static_cast<int>(map_.size()); }
-    int DeletedCount() const { return deleted_; }
-    int VisibleCount() const;
-    DisplayOrder DisplayKind() const { return orderKind_; }
+    // The const read of the text's current version, for threads that read while this object
+    // navigates; it stays valid (on the version it was made for) after a refresh or a rewrite.
+    std::shared_ptr<const ReferenceReader> Reader() const { return reader_; }
+    const ReferenceView& View() const { return view_; }
+
+    int RefCount() const { return reader_->Count(); }
+    int DeletedCount() const { return reader_->DeletedCount(); }
+    int VisibleCount() const { return view_.VisibleCount(); }
+    DisplayOrder DisplayKind() const { return view_.Kind(); }
 
     Outcome GoTo(int displayPosition);
     Outcome Next(bool wrap);
     Outcome Previous(bool wrap);
-    int DisplayToAbsolute(int displayPosition) const;
-    int AbsoluteToDisplay(int absoluteIndex) const;
-    int CurrentIndex() const { return current_; }
-    int CurrentPosition() const { return position_; }
+    int DisplayToAbsolute(int displayPosition) const {
+        return view_.DisplayToAbsolute(displayPosition);
+    }
+    int AbsoluteToDisplay(int absoluteIndex) const {
+        return view_.AbsoluteToDisplay(absoluteIndex);
+    }
+    int CurrentIndex() const { return view_.Current(); }
+    int CurrentPosition() const { return view_.Position(); }
 
     const std::string& IdentificationString() const { return split_.identification; }
     const std::string& ReferenceProper() const { return split_.proper; }
@@ -75,18 +82,16 @@ public:
     const std::string& Field(FieldIndex field) const { return parsed_[field]; }
     const TRefArrData& Parsed() const { return parsed_; }
 
-    Outcome RawText(int absoluteIndex, std::string& bytes);
+    Outcome RawText(int absoluteIndex, std::string& bytes) const;
     RefStatus Status(int displayPosition) const;
-    MapEntry EntryOf(int absoluteIndex) const {
-        return map_.at(static_cast<std::size_t>(absoluteIndex));
-    }
+    MapEntry EntryOf(int absoluteIndex) const { return reader_->Entry(absoluteIndex); }
 
     bool IsTagged(int absoluteIndex) const { return tagged_.Test(absoluteIndex); }
     bool IsLocated(int absoluteIndex) const { return located_.Test(absoluteIndex); }
     int TaggedCount() const { return tagged_.Count(); }
     // Tagged-only navigation can be switched on only when something is tagged.
-    bool SetTaggedOnly(bool on);
-    bool TaggedOnly() const { return taggedOnly_; }
+    bool SetTaggedOnly(bool on) { return view_.SetTaggedOnly(on, tagged_); }
+    bool TaggedOnly() const { return view_.TaggedOnly(); }
 
     RefSet& TaggedSet() { return tagged_; }
     RefSet& LocatedSet() { return located_; }
@@ -95,10 +100,10 @@ public:
     const RefSet& PresentSet() const { return present_; }
 
     Outcome SortRecord(int absoluteIndex, TSortRec& record, const JournalLookup* journals = nullptr,
-                       Collation collation = Collation::English);
-    Outcome KeysOf(int absoluteIndex, NumericKeys& keys);
-    Outcome TitleOf(int absoluteIndex, std::string& title);
-    Outcome SourceTitleOf(int absoluteIndex, std::string& title);
+                       Collation collation = Collation::English) const;
+    Outcome KeysOf(int absoluteIndex, NumericKeys& keys) const;
+    Outcome TitleOf(int absoluteIndex, std::string& title) const;
+    Outcome SourceTitleOf(int absoluteIndex, std::string& title) const;
 
     Outcome AppendText(std::string_view text);
     Outcome ReplaceCurrent(std::string_view text);
@@ -116,30 +121,16 @@ public:
     void DropDeletedFromSets();
 
 private:
-    struct Snapshot {
-        std::uint64_t size = 0;
-        std::int64_t modifiedNs = 0;
-        std::uint64_t inode = 0;
-        bool operator==(const Snapshot&) const = default;
-    };
-
     void Reset();
-    Outcome OpenText();
-    Outcome LoadOrBuildMap();
-    Outcome BuildAndSaveMap();
-    bool MapFitsText();
-    void ApplyDisplayOrder();
-    void RebuildPresentSet();
-    Outcome ReadBlock(std::size_t index, std::string& bytes);
-    Outcome ParsedAt(int absoluteIndex, TRefArrData& data); // without touching the current one
+    Outcome Load(bool rebuild);
+    void ApplyDisplayOrder(DisplayOrder kind);
+    Outcome ParsedAt(int absoluteIndex, TRefArrData& data) const; // leaves the current one be
     Outcome MakeCurrent(int displayPosition);
-    Outcome Step(int direction, bool wrap);
     Outcome Disconnect();
-    Snapshot TakeSnapshot() const;
+    TextStamp StampOfName() const;
     // Checks, before a write, that the file is still the one the map describes.
-    Outcome CheckBeforeWrite(std::initializer_list<int> indices);
+    Outcome CheckBeforeWrite(std::vector<int> indices);
     Outcome WriteFailed(const Outcome& cause) const;
-    std::uint64_t BlockSpan(std::size_t index) const; // up to the next block, or the file's end
     Outcome RefreshKeepingPosition(int position, bool keepSets);
     void ShowStatus(std::string_view text) const;
 
@@ -147,21 +138,9 @@ private:
     Progress* progress_ = nullptr;
     std::string name_;
     bool open_ = false;
-    bool taggedOnly_ = false;
-    bool busy_ = false;
-    Snapshot snapshot_;
-    std::unique_ptr<ReadableFile> text_;
-    std::vector<MapEntry> map_;
-    int deleted_ = 0;
-
-    std::string window_; // read-ahead window of the reference text
-    std::uint64_t windowStart_ = 0;
-
-    int current_ = 0;
-    int position_ = 0;
-    DisplayOrder orderKind_ = DisplayOrder::Original;
-    std::vector<std::int32_t> order_;   // display position -> absolute index
-    std::vector<std::int32_t> inverse_; // absolute index -> display position
+    std::shared_ptr<const ReferenceReader> reader_;
+    ReferenceView view_;
+    mutable ReadBuffer buffer_; // the window's own read-ahead
 
     SplitText split_;
     TRefArrData parsed_;

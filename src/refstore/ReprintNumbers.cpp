@@ -64,13 +64,14 @@ Outcome TReferenceFile::RewriteReprintNumbers(bool apply, ReprintScope scope,
     if (!open_ || RefCount() == 0) {
         return Outcome::Ok();
     }
-    if (Outcome r = CheckBeforeWrite({0, current_, RefCount() - 1}); !r) {
+    const int current = view_.Current();
+    if (Outcome r = CheckBeforeWrite({0, current, RefCount() - 1}); !r) {
         return r;
     }
     const int n = RefCount();
     auto inScope = [&](int i) {
         return present_.Test(i) && (scope == ReprintScope::AllPresent ||
-                                    (scope == ReprintScope::Current && i == current_) ||
+                                    (scope == ReprintScope::Current && i == current) ||
                                     (scope == ReprintScope::Tagged && tagged_.Test(i)));
     };
     int expected = 0;
@@ -88,16 +89,18 @@ Outcome TReferenceFile::RewriteReprintNumbers(bool apply, ReprintScope scope,
     int changed = 0;
     int lastChanged = -1;
 
+    const ReferenceReader& text = *reader_;
     Outcome written = RewriteFile(fs_, name_, [&](WritableFile& out) {
-        if (Outcome r = CopyRange(*text_, 0, map_[0].offset, out); !r) {
+        if (Outcome r = text.CopyTo(0, text.Entry(0).offset, out); !r) {
             return r;
         }
         std::string bytes;
+        ReadBuffer buffer;
         for (int i = 0; i < n; ++i) {
             if (progress_ && progress_->AbortRequested()) {
                 return Outcome::Aborted();
             }
-            if (!RawText(i, bytes)) {
+            if (!text.ReadRaw(i, bytes, &buffer)) {
                 return Outcome::Error(Msg(msg::FileOpen::UnableToOpen, DisplayPath(name_)));
             }
             std::string block = TrimRightBlanks(bytes);
@@ -121,9 +124,9 @@ Outcome TReferenceFile::RewriteReprintNumbers(bool apply, ReprintScope scope,
                 return r;
             }
             // Whatever stood between this block and the next stays as it was.
-            const MapEntry e = map_[static_cast<std::size_t>(i)];
-            const std::uint64_t gap = BlockSpan(static_cast<std::size_t>(i)) - e.length;
-            if (Outcome r = CopyRange(*text_, std::uint64_t{e.offset} + e.length, gap, out); !r) {
+            const MapEntry e = text.Entry(i);
+            const std::uint64_t gap = text.Span(i) - e.length;
+            if (Outcome r = text.CopyTo(std::uint64_t{e.offset} + e.length, gap, out); !r) {
                 return r;
             }
             if (progress_ && i % 12 == 0) {
@@ -151,7 +154,7 @@ Outcome TReferenceFile::RewriteReprintNumbers(bool apply, ReprintScope scope,
     }
     if (changed == 1) {
         const int pos = AbsoluteToDisplay(lastChanged);
-        ShowStatus(orderKind_ == DisplayOrder::Original
+        ShowStatus(DisplayKind() == DisplayOrder::Original
                        ? Msg(apply ? msg::FileOpen::AppliedReprintNumber
                                    : msg::FileOpen::RemovedReprintNumber,
                              std::to_string(pos + 1))

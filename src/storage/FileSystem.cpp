@@ -15,6 +15,17 @@ Outcome SystemError(int error) {
     return Outcome::Error(std::strerror(error));
 }
 
+FileInfo InfoOf(const struct stat& st) {
+    FileInfo info;
+    info.exists = true;
+    info.isDirectory = S_ISDIR(st.st_mode);
+    info.size = static_cast<std::uint64_t>(st.st_size);
+    info.modifiedNs =
+        static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    info.inode = st.st_ino;
+    return info;
+}
+
 class PosixReadableFile final : public ReadableFile {
 public:
     explicit PosixReadableFile(int fd) : fd_(fd) {}
@@ -36,6 +47,16 @@ public:
             got += static_cast<std::size_t>(r);
         }
         return Outcome::Ok();
+    }
+
+    FileInfo Info() override {
+        struct stat st {};
+        if (::fstat(fd_, &st) != 0) {
+            return {};
+        }
+        FileInfo info = InfoOf(st);
+        info.writable = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
+        return info;
     }
 
 private:
@@ -110,17 +131,11 @@ private:
 class PosixFileSystem final : public FileSystem {
 public:
     FileInfo Stat(const std::string& path) override {
-        FileInfo info;
         struct stat st {};
         if (::stat(path.c_str(), &st) != 0) {
-            return info;
+            return {};
         }
-        info.exists = true;
-        info.isDirectory = S_ISDIR(st.st_mode);
-        info.size = static_cast<std::uint64_t>(st.st_size);
-        info.modifiedNs =
-            static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-        info.inode = st.st_ino;
+        FileInfo info = InfoOf(st);
         info.writable = ::access(path.c_str(), W_OK) == 0;
         return info;
     }

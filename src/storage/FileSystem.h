@@ -25,8 +25,11 @@ struct FileInfo {
 class ReadableFile {
 public:
     virtual ~ReadableFile() = default;
-    // Reads up to n bytes at offset; `got` is less than n only at the end of the file.
+    // Reads up to n bytes at offset; `got` is less than n only at the end of the file. Several
+    // threads may read one open file at once: a read has no position of its own to share.
     virtual Outcome ReadAt(std::uint64_t offset, char* dst, std::size_t n, std::size_t& got) = 0;
+    // What the open file is (it stays the same file when its name is given to another).
+    virtual FileInfo Info() = 0;
 };
 
 class WritableFile {
