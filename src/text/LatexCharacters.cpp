@@ -9,7 +9,8 @@ struct Command {
     char32_t character;
 };
 
-// Commands that stand for a letter, a sign or an escaped special character.
+// Commands that stand for a letter, a sign or an escaped special character. A name is read as its
+// first entry, and a character is written by the first entry that has it.
 constexpr Command kCommands[] = {{"ss", 0x00DF},
                                  {"o", 0x00F8},
                                  {"O", 0x00D8},
@@ -66,11 +67,17 @@ constexpr Command kCommands[] = {{"ss", 0x00DF},
                                  {"sigma", 0x03C3},
                                  {"tau", 0x03C4},
                                  {"upsilon", 0x03C5},
-                                 {"phi", 0x03C6},
                                  {"varphi", 0x03C6},
+                                 {"phi", 0x03C6},
                                  {"chi", 0x03C7},
                                  {"psi", 0x03C8},
                                  {"omega", 0x03C9},
+                                 {"varpi", 0x03D6},
+                                 {"vartheta", 0x03D1},
+                                 {"varsigma", 0x03C2},
+                                 // The straight phi is written \phi, which BibTeX sources also
+                                 // use for the curled one, so it is read as that (above).
+                                 {"phi", 0x03D5},
                                  {"Gamma", 0x0393},
                                  {"Delta", 0x0394},
                                  {"Theta", 0x0398},
@@ -126,6 +133,15 @@ char32_t LatexCommandCharacter(std::string_view name) {
         }
     }
     return 0;
+}
+
+std::string_view LatexCommandFor(char32_t character) {
+    for (const Command& c : kCommands) {
+        if (c.character == character) {
+            return c.name;
+        }
+    }
+    return {};
 }
 
 char32_t LatexAccentMark(std::string_view name) {

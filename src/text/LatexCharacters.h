@@ -11,6 +11,10 @@ namespace cvx {
 // The character a command (its name without the backslash) stands for; 0 for any other name.
 char32_t LatexCommandCharacter(std::string_view name);
 
+// The command that writes a character (its name without the backslash); empty when LaTeX has
+// none.
+std::string_view LatexCommandFor(char32_t character);
+
 // The combining mark an accent command puts on its argument; 0 for any other name.
 char32_t LatexAccentMark(std::string_view name);
 

@@ -4,6 +4,7 @@
 #include "text/LatexCharacters.h"
 #include "text/Markup.h"
 #include "text/StringPrimitives.h"
+#include "text/SymbolFont.h"
 
 #include <array>
 #include <string>
@@ -126,20 +127,6 @@ const std::array<std::string, 128>& CharTable() {
     return table;
 }
 
-// The letters a..z and A..Z as the Symbol font draws them: f is phi, o omicron, F Phi, J the
-// script theta, V the final sigma. Capitals that look like Latin ones are written so.
-constexpr const char* kGreekLower[26] = {
-    "$\\alpha$", "$\\beta$",  "$\\chi$",   "$\\delta$", "$\\epsilon$", "$\\varphi$", "$\\gamma$",
-    "$\\eta$",   "$\\iota$",  "$\\phi$",   "$\\kappa$", "$\\lambda$",  "$\\mu$",     "$\\nu$",
-    "o",         "$\\pi$",    "$\\theta$", "$\\rho$",   "$\\sigma$",   "$\\tau$",    "$\\upsilon$",
-    "$\\varpi$", "$\\omega$", "$\\xi$",    "$\\psi$",   "$\\zeta$"};
-constexpr const char* kGreekUpper[26] = {
-    "A",         "B", "X",           "$\\Delta$",    "E",         "$\\Phi$",
-    "$\\Gamma$", "H", "I",           "$\\vartheta$", "K",         "$\\Lambda$",
-    "M",         "N", "O",           "$\\Pi$",       "$\\Theta$", "P",
-    "$\\Sigma$", "T", "$\\Upsilon$", "$\\varsigma$", "$\\Omega$", "$\\Xi$",
-    "$\\Psi$",   "Z"};
-
 // The LaTeX form of a character that LaTeX would read as a command or a mathematics sign; empty
 // for any other character. A backslash stays after a full stop, where it ends "et al.\"; any
 // other becomes "/" (a path in running text).
@@ -214,11 +201,14 @@ std::string LatexChar(unsigned char c) {
 }
 
 std::string LatexSymbol(unsigned char c) {
-    if (c >= 'a' && c <= 'z') {
-        return kGreekLower[c - 'a'];
-    }
-    if (c >= 'A' && c <= 'Z') {
-        return kGreekUpper[c - 'A'];
+    // A Latin letter stands for the Greek letter the Symbol font draws; one without a command
+    // of its own (the capitals that look Latin, the omicron) is written as the letter it looks
+    // like.
+    if (const char32_t greek = SymbolGreekLetter(c); greek != 0) {
+        if (const std::string_view name = LatexCommandFor(greek); !name.empty()) {
+            return "$\\" + std::string(name) + "$";
+        }
+        return std::string(1, greek == 0x03A7 ? 'X' : greek == 0x03A1 ? 'P' : static_cast<char>(c));
     }
     switch (c) {
     case '^':

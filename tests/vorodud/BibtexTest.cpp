@@ -1,4 +1,5 @@
 #include "text/LatexText.h"
+#include "text/SymbolFont.h"
 #include "vorodud/BibtexEntries.h"
 #include "vorodud/LatexToAnsi.h"
 
@@ -43,6 +44,16 @@ TEST(BibtexTest, WrittenLettersReadBack) {
         ASSERT_NE(latex, std::string(1, byte));
         EXPECT_EQ(LatexToAnsi(latex), std::string(1, byte)) << latex;
     }
+}
+
+// The Greek letters that the LaTeX writer spells by a command read back as the same letters of
+// the Symbol font; \phi, which sources write for either phi, reads as the curled one.
+TEST(BibtexTest, WrittenGreekLettersReadBack) {
+    for (const char c : std::string_view("abcdefghiklmnpqrstuvwxyzDFGJLPQSUVWXY")) {
+        const auto letter = static_cast<unsigned char>(c);
+        EXPECT_EQ(LatexToAnsi(LatexSymbol(letter)), SymbolMarkup(letter)) << LatexSymbol(letter);
+    }
+    EXPECT_EQ(LatexToAnsi(LatexSymbol('j')), SymbolMarkup('f'));
 }
 
 TEST(BibtexTest, EntriesMacrosAndValues) {
