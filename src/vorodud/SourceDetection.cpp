@@ -295,15 +295,19 @@ int DetectSourceTypeOfText(std::string_view head) {
     return 0;
 }
 
-int DetectSourceType(const std::string& path) {
+std::string ReadSourceHead(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        return 0;
+        return {};
     }
     std::string head(kHead, '\0');
     in.read(head.data(), static_cast<std::streamsize>(head.size()));
     head.resize(static_cast<std::size_t>(in.gcount()));
-    return DetectSourceTypeOfText(head);
+    return head;
+}
+
+int DetectSourceType(const std::string& path) {
+    return DetectSourceTypeOfText(ReadSourceHead(path));
 }
 
 } // namespace cvx::vorodud
