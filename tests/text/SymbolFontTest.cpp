@@ -30,7 +30,8 @@ TEST(SymbolFontTest, LettersSignsAndOthers) {
         {0x222B, 0xF2}, {U'b', 0},      {0x00E9, 0},    {0x0410, 0},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(SymbolFontByte(c.codePoint), c.byte) << std::hex << static_cast<std::uint32_t>(c.codePoint);
+        EXPECT_EQ(SymbolFontByte(c.codePoint), c.byte)
+            << std::hex << static_cast<std::uint32_t>(c.codePoint);
     }
     EXPECT_EQ(SymbolGreekLetter('1'), 0U);
     EXPECT_EQ(SymbolGreekLetter(0xC4), 0U);
