@@ -1,47 +1,17 @@
 #include "cli/ImportCommands.h"
 
 #include "joboptions/JobOptions.h"
-#include "lexmill/AnsiWriter.h"
 #include "settings/SettingsStore.h"
+#include "text/AnsiWriter.h"
 #include "text/Cp1252.h"
 #include "text/FileNames.h"
 #include "vorodud/ImportJob.h"
 
-#include <atomic>
 #include <iostream>
-#include <unistd.h>
 
 namespace cvx::cli {
 
 namespace {
-
-// A progress bar on standard error while a terminal shows it.
-class ImportProgress final : public Progress {
-public:
-    ImportProgress() : terminal_(::isatty(STDERR_FILENO) != 0) {}
-    ~ImportProgress() override {
-        if (terminal_ && drawn_) {
-            std::cerr << "\r\x1b[K" << std::flush;
-        }
-    }
-    void SetProgress(int permille) override {
-        const int percent = permille / 10;
-        if (!terminal_ || percent == percent_.exchange(percent)) {
-            return;
-        }
-        constexpr int kWidth = 40;
-        const int filled = kWidth * percent / 100;
-        std::cerr << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
-                  << std::string(static_cast<std::size_t>(kWidth - filled), ' ') << "] " << percent
-                  << "%" << std::flush;
-        drawn_ = true;
-    }
-
-private:
-    bool terminal_;
-    bool drawn_ = false;
-    std::atomic<int> percent_{-1};
-};
 
 int ListTypes() {
     for (const vorodud::SourceTypeEntry& t : vorodud::UsableSourceTypes()) {
@@ -110,7 +80,8 @@ int RunImport(const Args& args) {
         request.label = Utf8ToAnsi(*label);
     }
     const JobOptions options = JobOptions::Read(SettingsStore());
-    ImportProgress progress;
+    // The report speaks for the run, so its status texts stay hidden.
+    TerminalProgress progress(TerminalProgress::Statuses::Hidden);
     const vorodud::ImportReport report = vorodud::Import(request, options.Import(), progress);
     if (report.status == vorodud::ImportStatus::NotRecognised) {
         return NotRecognised(request.source);

@@ -29,7 +29,7 @@ std::vector<std::string> CompanionSpellings(FileSystem& fs, const std::string& r
 } // namespace
 
 std::string CompanionPath(FileSystem& fs, const std::string& referenceFile, std::string_view ext) {
-    const std::string lower = ChangeExt(referenceFile, ext);
+    std::string lower = ChangeExt(referenceFile, ext);
     if (fs.Stat(lower).exists) {
         return lower;
     }

@@ -283,7 +283,7 @@ Outcome TReferenceFile::WriteFailed(const Outcome& cause) const {
     return Outcome::Error(Msg(msg::FileOpen::CannotCreateReferenceFile) + "\r" + cause.message());
 }
 
-Outcome TReferenceFile::CheckBeforeWrite(std::vector<int> indices) {
+Outcome TReferenceFile::CheckBeforeWrite(const std::vector<int>& indices) {
     if (!open_) {
         return Outcome::Error(Msg(msg::FileOpen::UnableToOpen, DisplayPath(name_)));
     }

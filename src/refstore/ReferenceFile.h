@@ -129,7 +129,7 @@ private:
     Outcome Disconnect();
     TextStamp StampOfName() const;
     // Checks, before a write, that the file is still the one the map describes.
-    Outcome CheckBeforeWrite(std::vector<int> indices);
+    Outcome CheckBeforeWrite(const std::vector<int>& indices);
     Outcome WriteFailed(const Outcome& cause) const;
     Outcome RefreshKeepingPosition(int position, bool keepSets);
     void ShowStatus(std::string_view text) const;

@@ -90,7 +90,7 @@ Outcome TReferenceFile::RewriteReprintNumbers(bool apply, ReprintScope scope,
     int lastChanged = -1;
 
     const ReferenceReader& text = *reader_;
-    const Outcome written = RewriteFile(fs_, name_, [&](WritableFile& out) {
+    Outcome written = RewriteFile(fs_, name_, [&](WritableFile& out) {
         if (Outcome r = text.CopyTo(0, text.Entry(0).offset, out); !r) {
             return r;
         }
@@ -109,7 +109,7 @@ Outcome TReferenceFile::RewriteReprintNumbers(bool apply, ReprintScope scope,
                 const std::string idLine = TrimBlanks(std::string_view(block).substr(0, lineEnd));
                 const std::string newId =
                     apply ? ApplyReprint(idLine, number, pattern) : RemoveReprint(idLine, pattern);
-                block = " " + newId + block.substr(lineEnd);
+                block.replace(0, lineEnd, " " + newId);
                 ++changed;
                 lastChanged = i;
                 if (apply) {
