@@ -62,6 +62,7 @@ ConversionState::PrepareResult ConversionState::PrepareReadWrite(const std::stri
         counters_.incomplete = 0;
         errOpen_ = false;
         counters_.refsDumped = 0;
+        recordsConverted_ = 0;
         dumpFileName_ = source;
         sourceName_ = source;
         inSize_ = FileSize(source);

@@ -85,6 +85,7 @@ void ConversionState::WriteLine(std::string line) {
     line = TrimRightBlanks(line);
     if (line.find("???") != std::string::npos) {
         ref.questioned = true;
+        questionMarkWritten_ = true;
     }
     // An empty line would end the reference in the file.
     if (TrimView(line).empty()) {
@@ -111,10 +112,23 @@ std::string ConversionState::JournalLine(const std::string& name) const {
     return again && !TrimView(again->name).empty() ? again->name : part;
 }
 
+DriverText ConversionState::DumpReason() const {
+    const bool noTitle = TrimView(ref.title.Get(1)).empty();
+    const bool noSource = TrimView(ref.source.Get(1)).empty();
+    if (ref.skipThisRef) {
+        return DriverText::DumpSkipped;
+    }
+    if (noTitle && noSource) {
+        return DriverText::DumpNoTitleNoSource;
+    }
+    return noTitle ? DriverText::DumpNoTitle : DriverText::DumpNoSource;
+}
+
 void ConversionState::WriteToFile() {
     if (Stopped()) {
         return;
     }
+    ++recordsConverted_;
     if (ref.skipThisRef || TrimView(ref.title.Get(1)).empty() ||
         TrimView(ref.source.Get(1)).empty()) {
         DumpReference();
@@ -145,9 +159,9 @@ void ConversionState::DumpReference() {
         errOpen_ = true;
     }
     std::string text = "\r\n";
-    text += FillMessage2(Text(DriverText::DumpHeader),
-                         std::to_string(counters_.curRef + counters_.refsDumped), dumpFileName_);
-    text += " " + NowText() + "\r\n";
+    text += FillMessage2(Text(DriverText::DumpHeader), std::to_string(recordsConverted_),
+                         dumpFileName_);
+    text += " " + Text(DumpReason()) + " (" + NowText() + ")\r\n";
     for (int i = 0; i < mLine; ++i) {
         text += Line(i) + "\r\n";
     }
@@ -160,6 +174,7 @@ void ConversionState::DumpReference() {
 }
 
 void ConversionState::WriteReference() {
+    questionMarkWritten_ = false;
     ++counters_.refsWritten;
     ++counters_.curRef;
     // A field's first line begins with the field-start blank; its further lines continue it and
@@ -300,9 +315,13 @@ void ConversionState::WriteReference() {
         writeContinued(address);
     }
 
+    // A reference counted as questioned carries the mark the user searches for.
+    if (ref.questioned && !questionMarkWritten_) {
+        WriteLine(" " + Text(DriverText::QuestionedNote));
+    }
     output_.Write("\r\n");
     inRef = false;
-    if (ref.questioned && !ref.notJournal) {
+    if (ref.questioned) {
         ++counters_.refsQuestioned;
     }
     const int lost = output_.EndReference();

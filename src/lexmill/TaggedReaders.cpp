@@ -483,9 +483,16 @@ void ReadTheWholeReferenceRIS(ConversionState& s, std::string_view marker) {
     if (!s.BeginRecord()) {
         return;
     }
+    // A record begins at its type line, or at any other tag line when the type line is missing
+    // (after the "ER" of the record before it, or at the top); it ends before the next type line
+    // or with its "ER" line, so a record without a type line is read on its own.
+    auto isEnd = [](std::string_view line) {
+        return IsRisTagLine(line) && line.substr(0, 2) == "ER";
+    };
     std::string line;
     if (!FindRecordStart(s, line, [&](std::string& l) {
-            if (Starts(TrimView(l), marker)) {
+            const std::string_view t = TrimView(l);
+            if (Starts(t, marker) || (IsRisTagLine(t) && !isEnd(t))) {
                 l = TrimBlanks(l);
                 return true;
             }
@@ -498,7 +505,7 @@ void ReadTheWholeReferenceRIS(ConversionState& s, std::string_view marker) {
         if (!IsBlankLine(line)) {
             Store(s, IsRisTagLine(line) ? line : "    " + TrimLeftBlanks(line));
         }
-        if (!NextLine(s, next)) {
+        if (isEnd(line) || !NextLine(s, next)) {
             line.clear();
             break;
         }

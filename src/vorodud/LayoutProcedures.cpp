@@ -6,6 +6,7 @@
 #include "vorodud/LexmillWrapper.h"
 #include "vorodud/ReferenceParts.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace cvx::vorodud {
@@ -63,6 +64,7 @@ std::vector<std::string> HostNames(std::string_view list) {
     }
     std::vector<std::string> formatted;
     for (std::string name : names) {
+        name = StripParenthesised(name);
         // "Porteous-DJ": the initials after the last hyphen.
         if (const std::size_t hyphen = name.rfind('-');
             name.find(' ') == std::string::npos && hyphen != std::string::npos &&
@@ -214,6 +216,9 @@ bool CopacProcedure::Fill() {
     r.city = colon == std::string::npos ? std::string() : TrimBlanks(published.substr(0, colon));
     r.publisher = TrimBlanks(colon == std::string::npos ? published : published.substr(colon + 3));
     r.year = FirstYear(FirstField("PY- "));
+    if (const std::string series = FirstField("SE- "); !series.empty()) {
+        r.notes.push_back(series);
+    }
     for (int index : TagLines("KW- ")) {
         r.keywords.push_back(FieldText(index, "KW- "));
     }
@@ -226,7 +231,8 @@ void LabelledRecordsProcedure::ReadRecord() {
 }
 
 bool LabelledRecordsProcedure::Fill() {
-    lexmill_GetIdStringCambridge("AN:", 1);
+    // "AN: 94085977 ENG": the accession number is the first word; the language follows it.
+    lexmill_SetIdString(lx::Arg(FirstWord(FirstField("AN:"))).c_str());
     lexmill_ReadLanguageCambridge("LA:", 1);
     lexmill_ReadTitleCambridge("TI:", 1);
     lexmill_ReadAbstractCambridge("AB:", 1);
@@ -241,7 +247,12 @@ bool LabelledRecordsProcedure::Fill() {
         for (int i = source + 1; i < lx::LineCount() && IsBlank(lx::Line(i).front()); ++i) {
             text += " " + TrimBlanks(lx::Line(i));
         }
-        const Citation c = ParseCitation(text);
+        Citation c = ParseCitation(text);
+        // Journal names written with hyphens for blanks ("IEEE-Trans-Biomed-Eng") are looked up
+        // and shown with their blanks.
+        if (c.journal.find(' ') == std::string::npos) {
+            std::replace(c.journal.begin(), c.journal.end(), '-', ' ');
+        }
         if (!c.year.empty() || !c.volume.empty()) {
             EmitCitation(c, "SO:");
         } else {

@@ -69,9 +69,13 @@ TaggedFields::TaggedFields(TagStyle style) {
         if (style == TagStyle::Refer) {
             field.value = first;
         } else {
-            // Lexmill joins the field's lines (a hyphen at a line's end joins without a blank).
+            // Lexmill joins the field's lines (a hyphen at a line's end joins without a blank)
+            // and collapses blanks, so the value starts where the joined text's own tag ends,
+            // whether or not a blank follows the separator ("TI  -Title").
             const std::string joined = lx::ShortTaggedField(i);
-            const std::size_t tagEnd = std::min(at.valueStart, joined.size());
+            const TagAt joinedAt = ParseTag(joined, style);
+            const std::size_t tagEnd =
+                std::min(joinedAt.tag.empty() ? at.valueStart : joinedAt.valueStart, joined.size());
             field.value = TrimBlanks(std::string_view(joined).substr(tagEnd));
         }
         if (!first.empty()) {

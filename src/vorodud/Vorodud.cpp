@@ -7,6 +7,7 @@
 #include "vorodud/BibtexProcedure.h"
 #include "vorodud/LayoutProcedures.h"
 #include "vorodud/LexmillWrapper.h"
+#include "vorodud/OvidProcedure.h"
 #include "vorodud/Procedure.h"
 #include "vorodud/SourceDetection.h"
 #include "vorodud/SourceTypes.h"
@@ -188,6 +189,8 @@ std::unique_ptr<Procedure> MakeProcedure(ProcedureId id) {
         return std::make_unique<FreeCitationProcedure>([] { lexmill_ReadBlankLineDelimBlock(); });
     case ProcedureId::NumberedList:
         return std::make_unique<FreeCitationProcedure>([] { lexmill_ReadFreeFormatBlock(2, 2); });
+    case ProcedureId::Ovid:
+        return std::make_unique<OvidProcedure>();
     }
     return nullptr;
 }
@@ -258,7 +261,9 @@ void ConversionThread::Job::Run() {
                              static_cast<int32_t>(settings.journalDisplayForm));
     procedure->Begin(source);
 
-    // 2. The run's files.
+    // 2. The run's files. A destination the run creates and writes nothing to is removed
+    // again, so that no empty file is left that is not a reference file.
+    const bool destinationExisted = std::filesystem::exists(destination, ec);
     if (lexmill_PrepareReadWrite(lx::Arg(source).c_str(), lx::Arg(destination).c_str(),
                                  append ? 1 : 0) != 0) {
         lexmill_SetJournalLookup(nullptr, nullptr, 1);
@@ -288,6 +293,10 @@ void ConversionThread::Job::Run() {
     // 6. The counters.
     const Counters counters{lexmill_GetRefsWritten(), lexmill_GetIncomplete(),
                             lexmill_GetRefsQuestioned(), lexmill_GetRefsDumped()};
+    if (counters.written == 0 && !destinationExisted &&
+        std::filesystem::file_size(destination, ec) == 0 && !ec) {
+        std::filesystem::remove(destination, ec);
+    }
     const bool dumpFailed = lexmill_WriteErrorFileError() != 0;
     lane.SetProgress(Progress::kMaximum);
     // The lane's second text: the four counters, or why the dumped references are not in the
