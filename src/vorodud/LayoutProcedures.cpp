@@ -233,7 +233,7 @@ void LabelledRecordsProcedure::ReadRecord() {
 bool LabelledRecordsProcedure::Fill() {
     // "AN: 94085977 ENG": the accession number is the first word; the language follows it.
     lexmill_SetIdString(lx::Arg(FirstWord(FirstField("AN:"))).c_str());
-    lexmill_ReadLanguageCambridge("LA:", 1);
+    lexmill_SetLanguage(lx::Arg(FirstField("LA:")).c_str());
     lexmill_ReadTitleCambridge("TI:", 1);
     lexmill_ReadAbstractCambridge("AB:", 1);
     lexmill_ReadAdressCambridge("AD:", 1);
