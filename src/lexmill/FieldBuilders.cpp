@@ -5,18 +5,32 @@
 #include "text/StringPrimitives.h"
 #include "text/TextMode.h"
 
+#include <algorithm>
+
 namespace cvx::lexmill {
 
 namespace fields {
 
 std::string Collapse(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        if (!(IsBlank(c) && !out.empty() && IsBlank(out.back()))) {
-            out.push_back(c);
-        }
+    // Most text has no run of blanks: it is taken whole.
+    std::size_t run = 1;
+    while (run < text.size() && !(IsBlank(text[run]) && IsBlank(text[run - 1]))) {
+        ++run;
     }
+    if (run >= text.size()) {
+        return std::string(text);
+    }
+    std::string out(text.size(), '\0');
+    char* o = out.data();
+    bool afterBlank = false; // the last character kept is a blank
+    for (char c : text) {
+        const bool blank = IsBlank(c);
+        if (!(blank && afterBlank)) {
+            *o++ = c;
+        }
+        afterBlank = blank;
+    }
+    out.resize(static_cast<std::size_t>(o - out.data()));
     return out;
 }
 
@@ -63,6 +77,9 @@ void AddAbstractWords(ConversionState& s, std::string_view text, bool countFollo
         return;
     }
     const bool japanese = s.convCharSet == TextMode::ShiftJis;
+    // A line once collapsed stays so when a word without blanks is added after a blank, so only
+    // a new line or a word that holds other blanks (tabs, control characters) is collapsed again.
+    bool collapsed = false;
     std::size_t i = 0;
     while (i < text.size()) {
         const std::size_t blank = text.find(' ', i);
@@ -86,6 +103,7 @@ void AddAbstractWords(ConversionState& s, std::string_view text, bool countFollo
                 return;
             }
             line = &abstract[abstract.count];
+            collapsed = false;
         }
         // No blank after a blank, nor after a double-byte character of Japanese text.
         if (line->empty() || line->back() == ' ' ||
@@ -96,8 +114,10 @@ void AddAbstractWords(ConversionState& s, std::string_view text, bool countFollo
             line->push_back(' ');
             line->append(word);
         }
-        if (collapseAfterEachWord) {
+        if (collapseAfterEachWord &&
+            (!collapsed || std::any_of(word.begin(), word.end(), [](char c) { return IsBlank(c); }))) {
             *line = Collapse(*line);
+            collapsed = true;
         }
     }
 }

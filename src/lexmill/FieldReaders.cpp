@@ -105,7 +105,9 @@ std::string ReadShortTaggedField(const ConversionState& s, int index) {
     const bool indented = !line.empty() && IsBlank(line.front());
     std::string result;
     while (true) {
-        HyphenJoin(result, Collapse(TrimBlanks(line)));
+        // The pieces are trimmed, so collapsing the joined text once does what collapsing each
+        // piece would.
+        HyphenJoin(result, TrimView(line));
         if (++index >= s.mLine) {
             break;
         }

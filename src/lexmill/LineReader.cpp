@@ -110,16 +110,10 @@ std::size_t LineReader::ReadLine(std::string& line) {
     const std::int64_t start = position_;
     RefillIfDue();
     auto findEnd = [&] {
-        std::int64_t i = position_;
-        const std::int64_t end = bufferStart_ + bufferLength_;
-        while (i < end) {
-            const unsigned char c = At(i);
-            if (c == '\r' || c == '\n') {
-                return i;
-            }
-            ++i;
-        }
-        return std::int64_t{-1};
+        const char* from = buffer_.data() + (position_ - bufferStart_);
+        const char* to = buffer_.data() + bufferLength_;
+        const char* found = std::find_if(from, to, [](char c) { return c == '\r' || c == '\n'; });
+        return found == to ? std::int64_t{-1} : position_ + (found - from);
     };
     std::int64_t terminator = findEnd();
     if (terminator < 0) {

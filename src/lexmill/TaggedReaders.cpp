@@ -29,17 +29,13 @@ void StorePieces(ConversionState& s, const std::string& line) {
     }
 }
 
+// "XX  -" or "XX -": two characters that are neither blanks nor hyphens, then the separator.
 bool IsRisTagLine(std::string_view line) {
-    auto shape = [&](std::size_t n) {
-        std::string s(line.substr(0, n));
-        for (char& c : s) {
-            if (c != ' ' && c != '-') {
-                c = 'X';
-            }
-        }
-        return s;
-    };
-    return (line.size() >= 5 && shape(5) == "XX  -") || (line.size() >= 4 && shape(4) == "XX -");
+    auto tagCharacter = [](char c) { return c != ' ' && c != '-'; };
+    if (line.size() < 4 || !tagCharacter(line[0]) || !tagCharacter(line[1]) || line[2] != ' ') {
+        return false;
+    }
+    return line[3] == '-' || (line.size() >= 5 && line[3] == ' ' && line[4] == '-');
 }
 
 bool IsIgakuStart(std::string_view line) {

@@ -10,17 +10,17 @@
 
 namespace cvx::vorodud::lx {
 
-// A text result of an operation that fills a caller's buffer and returns the text's length.
+// A text result of an operation that fills a caller's buffer and returns the text's length. The
+// buffer is the thread's own and keeps the largest size it needed, so an operation is called a
+// second time only when its text is longer than any before it (fields are made anew each call).
 template <typename Call> std::string Fetch(Call&& call) {
-    char small[512];
-    const size_t n = call(small, sizeof small);
-    if (n < sizeof small) {
-        return std::string(small, n);
+    thread_local std::string buffer(4096, '\0');
+    const size_t n = call(buffer.data(), buffer.size());
+    if (n >= buffer.size()) {
+        buffer.resize(n + 1);
+        call(buffer.data(), buffer.size());
     }
-    std::string text(n + 1, '\0');
-    call(text.data(), text.size());
-    text.resize(n);
-    return text;
+    return std::string(buffer.data(), n);
 }
 
 // Zero-terminated text for the interface.

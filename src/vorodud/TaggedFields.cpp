@@ -43,7 +43,7 @@ TagAt ParseTag(std::string_view line, TagStyle style) {
 
 } // namespace
 
-TaggedFields::TaggedFields(TagStyle style) {
+TaggedFields::TaggedFields(TagStyle style) : style_(style) {
     const int count = lx::LineCount();
     for (int i = 0; i < count; ++i) {
         const std::string line = lx::Line(i);
@@ -54,41 +54,47 @@ TaggedFields::TaggedFields(TagStyle style) {
             }
             // A continuation line (Refer's have no indentation).
             TaggedField& field = fields_.back();
-            const std::string text = TrimBlanks(line);
+            std::string text = TrimBlanks(line);
             if (!text.empty()) {
-                field.items.push_back(text);
                 if (style == TagStyle::Refer) {
-                    field.value += (field.value.empty() ? "" : " ") + text;
+                    std::string& value = *field.value;
+                    value += (value.empty() ? "" : " ") + text;
                 }
+                field.items.push_back(std::move(text));
             }
             continue;
         }
         TaggedField field;
         field.tag = at.tag;
-        const std::string first = TrimBlanks(std::string_view(line).substr(at.valueStart));
+        field.line = i;
+        std::string first = TrimBlanks(std::string_view(line).substr(at.valueStart));
         if (style == TagStyle::Refer) {
             field.value = first;
-        } else {
-            // Lexmill joins the field's lines (a hyphen at a line's end joins without a blank)
-            // and collapses blanks, so the value starts where the joined text's own tag ends,
-            // whether or not a blank follows the separator ("TI  -Title").
-            const std::string joined = lx::ShortTaggedField(i);
-            const TagAt joinedAt = ParseTag(joined, style);
-            const std::size_t tagEnd =
-                std::min(joinedAt.tag.empty() ? at.valueStart : joinedAt.valueStart, joined.size());
-            field.value = TrimBlanks(std::string_view(joined).substr(tagEnd));
         }
         if (!first.empty()) {
-            field.items.push_back(first);
+            field.items.push_back(std::move(first));
         }
         fields_.push_back(std::move(field));
     }
 }
 
+const std::string& TaggedFields::Value(const TaggedField& field) const {
+    if (!field.value) {
+        // Lexmill joins the field's lines (a hyphen at a line's end joins without a blank)
+        // and collapses blanks, so the value starts where the joined text's own tag ends,
+        // whether or not a blank follows the separator ("TI  -Title").
+        const std::string joined = lx::ShortTaggedField(field.line);
+        const TagAt at = ParseTag(joined, style_);
+        const std::size_t tagEnd = std::min(at.valueStart, joined.size());
+        field.value = TrimBlanks(std::string_view(joined).substr(tagEnd));
+    }
+    return *field.value;
+}
+
 std::string TaggedFields::First(std::string_view tag) const {
     for (const TaggedField& f : fields_) {
         if (f.tag == tag) {
-            return f.value;
+            return Value(f);
         }
     }
     return {};
@@ -107,8 +113,8 @@ std::string TaggedFields::FirstOf(std::initializer_list<std::string_view> tags) 
 std::vector<std::string> TaggedFields::All(std::string_view tag) const {
     std::vector<std::string> values;
     for (const TaggedField& f : fields_) {
-        if (f.tag == tag && !f.value.empty()) {
-            values.push_back(f.value);
+        if (f.tag == tag && !Value(f).empty()) {
+            values.push_back(Value(f));
         }
     }
     return values;
