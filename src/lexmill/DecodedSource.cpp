@@ -1,5 +1,6 @@
 #include "lexmill/DecodedSource.h"
 
+#include "lexmill/LegacyEncoding.h"
 #include "lexmill/PosixFile.h"
 #include "text/SourceDecoding.h"
 
@@ -8,6 +9,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <optional>
 #include <unistd.h>
 
 namespace cvx::lexmill {
@@ -15,6 +17,26 @@ namespace cvx::lexmill {
 namespace {
 
 constexpr std::size_t kChunk = 1 << 16;
+
+// The whole file's bytes.
+bool ReadWhole(const std::string& path, std::string& bytes) {
+    FileDescriptor in(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (in.Get() < 0) {
+        return false;
+    }
+    bytes.clear();
+    std::string chunk(kChunk, '\0');
+    while (true) {
+        const ReadResult read = ReadFully(in.Get(), chunk.data(), kChunk);
+        if (read.failed) {
+            return false;
+        }
+        bytes.append(chunk.data(), read.bytes);
+        if (read.bytes < kChunk) {
+            return true;
+        }
+    }
+}
 
 } // namespace
 
@@ -55,6 +77,18 @@ int OpenDecodedSource(const std::string& path) {
         }
     }
 
+    // Text in a legacy double-byte code page is converted as a whole (its characters span the
+    // chunks' ends, and its code page is told from all of it).
+    std::optional<std::string> legacy;
+    if (detected.byteOrderMark == 0 && detected.encoding == SourceEncoding::Utf8 &&
+        LegacyTextToAnsi(chunk)) {
+        std::string whole;
+        if (!ReadWhole(path, whole)) {
+            return -1;
+        }
+        legacy = LegacyTextToAnsi(whole);
+    }
+
     std::error_code ec;
     std::string pattern = (std::filesystem::temp_directory_path(ec) / "lexmill-XXXXXX").string();
     if (ec) {
@@ -65,6 +99,9 @@ int OpenDecodedSource(const std::string& path) {
         return -1;
     }
     ::unlink(pattern.c_str());
+    if (legacy) {
+        return WriteFully(out.Get(), *legacy) ? out.Release() : -1;
+    }
 
     SourceDecoder decoder(detected.encoding);
     std::string_view first(chunk);

@@ -115,7 +115,8 @@ void AddAbstractWords(ConversionState& s, std::string_view text, bool countFollo
             line->append(word);
         }
         if (collapseAfterEachWord &&
-            (!collapsed || std::any_of(word.begin(), word.end(), [](char c) { return IsBlank(c); }))) {
+            (!collapsed ||
+             std::any_of(word.begin(), word.end(), [](char c) { return IsBlank(c); }))) {
             *line = Collapse(*line);
             collapsed = true;
         }

@@ -207,6 +207,27 @@ TEST(ImportFaultsTest, QuestionedCountMatchesTheMarks) {
     EXPECT_EQ(marked, 1);
 }
 
+// A download in a Chinese code page is converted, and its references are questioned where
+// characters could not be kept; never counted as clean.
+TEST(ImportFaultsTest, LegacyCodePageIsConvertedAndQuestioned) {
+    test::Importer importer;
+    const std::string source = importer.dir.File("source.bib");
+    const std::string fields = "title={"
+                               "\xBB\xF9\xD3\xDA\xC9\xEE\xB6\xC8\xD1\xA7\xCF\xB0\xB5\xC4\xD6\xD0"
+                               "\xCE\xC4\xCE\xC4\xB1\xBE\xB7\xD6\xC0\xE0\xB7\xBD\xB7\xA8\xD1\xD0"
+                               "\xBE\xBF}, journal={\xBC\xC6\xCB\xE3\xBB\xFA\xD1\xA7\xB1\xA8}, "
+                               "author={\xD5\xC5\xC8\xFD and \xC0\xEE\xCB\xC4}";
+    test::WriteBytes(source, "@article{a,\n  " + fields + ",\n  year={2001}\n}\n\n@article{b,\n  " +
+                                 fields + ",\n  year={2002}\n}\n");
+    const test::ImportResult r =
+        importer.Run(vorodud::Vorodud().TypeByKey("bibtex"), source, importer.dir.File("o.ref"));
+    EXPECT_EQ(r.counters.written, 2);
+    EXPECT_EQ(r.counters.questioned, 2);
+    for (char c : r.output) {
+        ASSERT_LT(static_cast<unsigned char>(c), 0x80) << r.output;
+    }
+}
+
 // An import that writes nothing leaves no empty file behind; an existing file is kept.
 TEST(ImportFaultsTest, NothingWrittenLeavesNoNewFile) {
     test::Importer importer;
