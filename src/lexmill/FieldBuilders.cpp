@@ -233,7 +233,7 @@ void DumpTitle(ConversionState& s, std::string_view textArgument) {
         return;
     }
     if (s.convCharSet != TextMode::ShiftJis) {
-        text = Decapitalise(text, CaseMode::Word, false);
+        text = TitleCase(text);
     }
     WrapInto(s.ref.title, text, 79, s.ref.title.kSize,
              [](std::string_view t) { return CutAtBreak(t, 79); });

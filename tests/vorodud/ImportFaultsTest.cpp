@@ -37,6 +37,9 @@ const Case kCases[] = {
      "Bergel, F.", "RIS author right after the hyphen"},
     {"medline", "PMID- 1\nTI  -A title\nAU  -Bergel F\nJT  - J\n", F::Title, "A title",
      "MEDLINE value right after the hyphen"},
+    {"ris", "TY  - JOUR\nTI  - PUMPS TRANSPORTING RIGID PARTICLES IN STOKES FLOW\nJO  - J\nER  -\n",
+     F::Title, "Pumps Transporting Rigid Particles in Stokes Flow",
+     "a title in capitals keeps its small words small"},
     // Name suffixes, et al., capitals, addresses in names.
     {"medline", "PMID- 1\nTI  - T\nAU  - Bitter P Jr\nJT  - J\n", F::Authors, "Bitter Jr, P.",
      "MEDLINE suffix after the initials"},
