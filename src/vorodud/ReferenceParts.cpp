@@ -315,8 +315,12 @@ std::string FirstYearOf(const std::vector<std::string>& texts) {
 }
 
 std::string FirstPageRange(std::string_view pages) {
-    std::string p = ReplaceAll(ReplaceAll(TrimView(pages), "--", "-"), "\x97", "-");
+    std::string p = TrimBlanks(pages);
     std::replace(p.begin(), p.end(), '\x96', '-');
+    std::replace(p.begin(), p.end(), '\x97', '-');
+    while (p.find("--") != std::string::npos) {
+        p = ReplaceAll(p, "--", "-");
+    }
     p = p.substr(0, p.find_first_of(",;"));
     // "94 - 98" is one range; "94 98" would be read as one number.
     std::erase(p, ' ');

@@ -103,6 +103,25 @@ const Case kCases[] = {
      "http://example.org/page", "a web page is a monograph with its address"},
     {"ris", "TI  - No type line\nAU  - Smith, J\nJO  - J\nER  -\n", F::Journal, "J",
      "a record without TY is a journal article"},
+    // BibTeX.
+    {"bibtex",
+     "@misc{k, title={A page}, howpublished={\\url{http://example.org/a.b}}, year=2001}\n",
+     F::Comments, "http://example.org/a.b", "a URL is never a journal"},
+    {"bibtex",
+     "@article{k, title={T}, author={Ig\\'{e}, S. S. and G{\\'\\i}l, A}, journal={J}, year=2001}\n",
+     F::Authors, "Ig\xE9, S S. G\xEDl, A.", "accents in names keep their letters"},
+    {"bibtex",
+     "@article{k, title={T}, author={O\\textquotesingle Brien, P}, journal={J}, year=2001}\n",
+     F::Authors, "O'Brien, P.", "an apostrophe command in a name"},
+    {"bibtex",
+     "@book{k, title={T}, author={Smith, J}, publisher={\\textsc{Springer}}, year=2001}\n",
+     F::Publisher, "Springer", "commands in a publisher leave no markup"},
+    {"bibtex",
+     "@article{k, title={T}, author={Smith, J}, journal={J}, pages={330\xE2\x80\x94"
+     "331}, year=2001}\n",
+     F::PageLast, "331", "an em dash between pages"},
+    {"bibtex", "@proceedings{k, title={Proc}, editor={Jones, K}, publisher={P}, year=2001}\n",
+     F::Editors, "Jones, K.", "proceedings with editors only"},
     // Publisher and place, addresses, identification.
     {"medline",
      "PMID- 1\nTI  - A chapter\nBTI - A book\nPB  - National Center for Biotechnology "
