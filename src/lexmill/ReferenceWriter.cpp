@@ -95,12 +95,34 @@ void ConversionState::WriteLine(std::string line) {
     output_.Write(line);
 }
 
+namespace {
+
+// A name's letters and digits in capitals: names that differ only in punctuation ("Journal of
+// Physics: Condensed Matter", "Journal of Physics. Condensed Matter") are one name.
+std::string LettersAndDigits(std::string_view name) {
+    std::string out;
+    for (char c : UpperText(name)) {
+        if (!IsBlank(c) && (IsDigit(c) || LowerChar(static_cast<unsigned char>(c)) !=
+                                              static_cast<unsigned char>(c))) {
+            out.push_back(c);
+        }
+    }
+    return out;
+}
+
+} // namespace
+
 std::string ConversionState::JournalLine(const std::string& name) const {
     if (journals == nullptr || name.find("??") != std::string::npos) {
         return name;
     }
     const auto found = journals->LookUp(name, displayForm);
     if (!found || TrimView(found->name).empty()) {
+        return name;
+    }
+    // The download's own spelling of the same name keeps its punctuation, which the line
+    // writer would otherwise lose with the database's periods.
+    if (LettersAndDigits(found->name) == LettersAndDigits(name)) {
         return name;
     }
     const std::size_t bracket = found->name.find('[');

@@ -66,6 +66,8 @@ const Case kCases[] = {
     // Pages, article numbers, volumes.
     {"wos", "PT J\nAU Smith, J\nTI T\nSO J\nPS 2457-71\nER\n", F::PageLast, "2471",
      "WoS page span from MEDLINE"},
+    {"wos", "PT J\nAU Smith, J\nTI T\nSO Journal of Physics: Condensed Matter\nER\n", F::Journal,
+     "Journal of Physics: Condensed Matter", "a colon in a journal name"},
     {"wos", "PT J\nAU Smith, J\nTI T\nSO J\nPS 170\nER\n", F::PageFirst, "170",
      "a lone WoS page span"},
     {"wos", "PT J\nAU Smith, J\nTI T\nSO J\nBP 41103-1\nEP 41103-41103-3\nER\n", F::PageFirst,
