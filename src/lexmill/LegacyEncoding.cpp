@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cerrno>
+#include <cstdint>
 #include <iconv.h>
 #include <memory>
 #include <uchardet.h>
@@ -89,7 +90,8 @@ bool IsEastAsian(char32_t cp) {
 // The text converted from `charset` into code page 1252; nothing when iconv cannot read it.
 std::optional<std::string> Converted(std::string_view bytes, const std::string& charset) {
     iconv_t cd = iconv_open("UTF-32LE", charset.c_str());
-    if (cd == reinterpret_cast<iconv_t>(-1)) {
+    // iconv_open fails with the address -1.
+    if (reinterpret_cast<std::intptr_t>(cd) == -1) {
         return std::nullopt;
     }
     AnsiWriter writer;

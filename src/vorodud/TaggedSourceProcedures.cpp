@@ -24,6 +24,14 @@ void AddNames(std::vector<std::string>& list, const std::vector<std::string>& na
     }
 }
 
+// A work that is no journal article keeps its web addresses in the comments (a web page, a
+// data set, a report online); an article's own are left out as before.
+void AddWebAddresses(Reference& r, const std::vector<std::string>& addresses) {
+    if (r.kind != ReferenceKind::Journal || r.journal.empty()) {
+        r.notes.insert(r.notes.end(), addresses.begin(), addresses.end());
+    }
+}
+
 // Every address line of a record, in one field.
 std::string Addresses(const std::vector<std::string>& lines) {
     std::string out;
@@ -241,11 +249,7 @@ bool RisProcedure::Fill() {
     r.address = Addresses(f.All("AD"));
     r.keywords = f.Items("KW");
     r.language = f.First("LA");
-    if (r.kind != ReferenceKind::Journal || r.journal.empty()) {
-        for (const std::string& url : f.All("UR")) {
-            r.notes.push_back(url);
-        }
-    }
+    AddWebAddresses(r, f.All("UR"));
     CollectReference(r);
     return true;
 }
@@ -360,6 +364,7 @@ bool ReferProcedure::Fill() {
     r.pages = WithDigits(f.First("%P"));
     r.abstract = f.All("%X");
     r.address = Addresses(f.All("%+"));
+    AddWebAddresses(r, f.All("%U"));
     r.keywords = KeywordList(f.Items("%K"));
     r.language = f.First("%G");
     CollectReference(r);
