@@ -3,6 +3,8 @@
 #include "text/StringPrimitives.h"
 #include "vorodud/LexmillWrapper.h"
 
+#include <iterator>
+
 namespace cvx::vorodud {
 
 namespace {
@@ -45,41 +47,32 @@ TagAt ParseTag(std::string_view line, TagStyle style) {
 
 TaggedFields::TaggedFields(TagStyle style) : style_(style) {
     const int count = lx::LineCount();
+    lines_.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
-        const std::string line = lx::Line(i);
-        const TagAt at = ParseTag(line, style);
+        lines_.push_back(lx::Line(i));
+        const TagAt at = ParseTag(lines_.back(), style);
         if (at.tag.empty()) {
-            if (fields_.empty()) {
-                continue;
-            }
-            // A continuation line (Refer's have no indentation).
-            TaggedField& field = fields_.back();
-            std::string text = TrimBlanks(line);
-            if (!text.empty()) {
-                if (style == TagStyle::Refer) {
-                    std::string& value = *field.value;
-                    value += (value.empty() ? "" : " ") + text;
-                }
-                field.items.push_back(std::move(text));
+            if (!fields_.empty()) {
+                fields_.back().end = i + 1; // a continuation line (Refer's have no indentation)
             }
             continue;
         }
-        TaggedField field;
-        field.tag = at.tag;
-        field.line = i;
-        std::string first = TrimBlanks(std::string_view(line).substr(at.valueStart));
-        if (style == TagStyle::Refer) {
-            field.value = first;
-        }
-        if (!first.empty()) {
-            field.items.push_back(std::move(first));
-        }
-        fields_.push_back(std::move(field));
+        fields_.push_back({at.tag, i, i + 1, at.valueStart, std::nullopt});
     }
 }
 
 const std::string& TaggedFields::Value(const TaggedField& field) const {
-    if (!field.value) {
+    if (field.value) {
+        return *field.value;
+    }
+    if (style_ == TagStyle::Refer) {
+        // Refer's lines are joined with a blank, as they are.
+        std::string value;
+        for (const std::string& item : ItemsOf(field)) {
+            value += (value.empty() ? "" : " ") + item;
+        }
+        field.value = std::move(value);
+    } else {
         // Lexmill joins the field's lines (a hyphen at a line's end joins without a blank)
         // and collapses blanks, so the value starts where the joined text's own tag ends,
         // whether or not a blank follows the separator ("TI  -Title").
@@ -89,6 +82,18 @@ const std::string& TaggedFields::Value(const TaggedField& field) const {
         field.value = TrimBlanks(std::string_view(joined).substr(tagEnd));
     }
     return *field.value;
+}
+
+std::vector<std::string> TaggedFields::ItemsOf(const TaggedField& field) const {
+    std::vector<std::string> items;
+    for (int i = field.line; i < field.end; ++i) {
+        const std::string_view line = lines_[static_cast<std::size_t>(i)];
+        std::string item = TrimBlanks(i == field.line ? line.substr(field.valueStart) : line);
+        if (!item.empty()) {
+            items.push_back(std::move(item));
+        }
+    }
+    return items;
 }
 
 std::string TaggedFields::First(std::string_view tag) const {
@@ -124,7 +129,9 @@ std::vector<std::string> TaggedFields::Items(std::string_view tag) const {
     std::vector<std::string> items;
     for (const TaggedField& f : fields_) {
         if (f.tag == tag) {
-            items.insert(items.end(), f.items.begin(), f.items.end());
+            std::vector<std::string> more = ItemsOf(f);
+            items.insert(items.end(), std::make_move_iterator(more.begin()),
+                         std::make_move_iterator(more.end()));
         }
     }
     return items;

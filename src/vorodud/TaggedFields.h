@@ -15,8 +15,9 @@ enum class TagStyle { Medline, Ris, WebOfScience, Refer };
 
 struct TaggedField {
     std::string tag;
-    std::vector<std::string> items; // the field's lines one by one, trimmed
-    int line = 0;                   // its first line in the line table
+    int line = 0;               // its first line in the record
+    int end = 0;                // the line after its last
+    std::size_t valueStart = 0; // where the value begins in its first line
     // The field's lines joined; made when first asked for, since most fields of a record are
     // never read.
     mutable std::optional<std::string> value;
@@ -39,8 +40,11 @@ public:
 
 private:
     const std::string& Value(const TaggedField& field) const;
+    // The field's lines one by one, trimmed, the first without its tag.
+    std::vector<std::string> ItemsOf(const TaggedField& field) const;
 
     TagStyle style_;
+    std::vector<std::string> lines_; // the record's lines
     std::vector<TaggedField> fields_;
 };
 
