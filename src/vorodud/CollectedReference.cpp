@@ -19,14 +19,6 @@ std::string WithoutParentheses(std::string_view text) {
     return t;
 }
 
-std::string NameList(const std::vector<std::string>& names) {
-    std::string out;
-    for (const std::string& name : names) {
-        out += (out.empty() ? "" : " ") + name;
-    }
-    return out;
-}
-
 // Settles the kind of a reference from what it holds. A work without a journal (a book, report,
 // thesis, patent, web page, data set, standard) is a monograph whose book title is its title;
 // a work with editors and no authors (an edited book) keeps them in the editors field as the
@@ -47,12 +39,12 @@ Reference Settled(Reference ref) {
         ref.editors.insert(ref.editors.end(), ref.seriesEditors.begin(), ref.seriesEditors.end());
     } else {
         if (!ref.seriesEditors.empty()) {
-            ref.notes.insert(ref.notes.begin(),
-                             Msg(msg::Citavox::ImportSeriesEditors, NameList(ref.seriesEditors)));
+            ref.notes.insert(ref.notes.begin(), Msg(msg::Citavox::ImportSeriesEditors,
+                                                    JoinedWithBlanks(ref.seriesEditors)));
         }
         if (!ref.editors.empty()) {
             ref.notes.insert(ref.notes.begin(),
-                             Msg(msg::Citavox::ImportEditors, NameList(ref.editors)));
+                             Msg(msg::Citavox::ImportEditors, JoinedWithBlanks(ref.editors)));
         }
         ref.editors.clear();
     }

@@ -37,11 +37,7 @@ std::vector<OvidField> Fields() {
 std::string Value(const std::vector<OvidField>& fields, std::string_view label) {
     for (const OvidField& f : fields) {
         if (f.label == label) {
-            std::string text;
-            for (const std::string& line : f.lines) {
-                text += (text.empty() ? "" : " ") + line;
-            }
-            return text;
+            return JoinedWithBlanks(f.lines);
         }
     }
     return {};
@@ -132,17 +128,7 @@ Citation OvidSource(std::string_view text) {
     c.journal = TrimBlanks(t.substr(0, gap));
     const std::string_view rest = TrimView(t.substr(gap + 1));
     c.year = FirstYear(rest);
-    std::size_t i = 0;
-    while (i < rest.size() && rest[i] != '(' && rest[i] != ':' && rest[i] != ',') {
-        ++i;
-    }
-    c.volume = WithDigits(rest.substr(0, i));
-    if (i < rest.size() && rest[i] == '(') {
-        const std::size_t close = rest.find(')', i);
-        c.issue = TrimBlanks(rest.substr(
-            i + 1, close == std::string_view::npos ? std::string_view::npos : close - i - 1));
-        i = close == std::string_view::npos ? rest.size() : close + 1;
-    }
+    const std::size_t i = ReadVolumeAndIssue(rest, ":,", c);
     if (i < rest.size() && rest[i] == ':') {
         const std::string_view pages = rest.substr(i + 1);
         c.pages = WithDigits(pages.substr(0, pages.find_first_of(", ")));

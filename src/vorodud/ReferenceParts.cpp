@@ -210,21 +210,12 @@ std::string FormatAuthorName(std::string_view nameArgument) {
     if (name.find(',') != std::string::npos) {
         // "Last, Given", "Last, Given, Jr.", "von Last, Jr, First".
         std::vector<std::string> parts;
-        std::size_t start = 0;
-        while (start <= name.size()) {
-            std::size_t end = name.find(',', start);
-            if (end == std::string::npos) {
-                end = name.size();
+        for (std::string& part : SplitTrimmed(name, ',')) {
+            if (IsNameSuffix(part) && !parts.empty()) {
+                suffix = part;
+            } else {
+                parts.push_back(std::move(part));
             }
-            if (std::string part = TrimBlanks(std::string_view(name).substr(start, end - start));
-                !part.empty()) {
-                if (IsNameSuffix(part) && !parts.empty()) {
-                    suffix = part;
-                } else {
-                    parts.push_back(std::move(part));
-                }
-            }
-            start = end + 1;
         }
         if (parts.empty()) {
             return {};
@@ -443,9 +434,19 @@ Citation ParseCitation(std::string_view text) {
         }
         return c;
     }
+    const std::size_t i = ReadVolumeAndIssue(rest, ":,;", c);
+    const std::size_t pagesAt = rest.find_first_of(":,", i);
+    if (pagesAt != std::string_view::npos) {
+        std::string_view pages = TrimView(rest.substr(pagesAt + 1));
+        const std::size_t end = pages.find_first_of(";. ");
+        c.pages = WithDigits(pages.substr(0, end));
+    }
+    return c;
+}
+
+std::size_t ReadVolumeAndIssue(std::string_view rest, std::string_view stops, Citation& c) {
     std::size_t i = 0;
-    while (i < rest.size() && rest[i] != '(' && rest[i] != ':' && rest[i] != ',' &&
-           rest[i] != ';') {
+    while (i < rest.size() && rest[i] != '(' && stops.find(rest[i]) == std::string_view::npos) {
         ++i;
     }
     c.volume = WithDigits(rest.substr(0, i));
@@ -455,13 +456,15 @@ Citation ParseCitation(std::string_view text) {
             i + 1, close == std::string_view::npos ? std::string_view::npos : close - i - 1));
         i = close == std::string_view::npos ? rest.size() : close + 1;
     }
-    const std::size_t pagesAt = rest.find_first_of(":,", i);
-    if (pagesAt != std::string_view::npos) {
-        std::string_view pages = TrimView(rest.substr(pagesAt + 1));
-        const std::size_t end = pages.find_first_of(";. ");
-        c.pages = WithDigits(pages.substr(0, end));
+    return i;
+}
+
+std::string JoinedWithBlanks(const std::vector<std::string>& texts) {
+    std::string out;
+    for (const std::string& t : texts) {
+        out += (out.empty() ? "" : " ") + t;
     }
-    return c;
+    return out;
 }
 
 Reference ParseFreeCitation(std::string_view text) {
@@ -507,39 +510,32 @@ Reference ParseFreeCitation(std::string_view text) {
     for (std::size_t i = 0; i + 1 < cited; ++i) {
         authors += (authors.empty() ? "" : ". ") + sentences[i];
     }
-    std::size_t from = 0;
-    while (from <= authors.size()) {
-        std::size_t end = authors.find(',', from);
-        if (end == std::string::npos) {
-            end = authors.size();
-        }
-        if (std::string a = FormatAuthorName(std::string_view(authors).substr(from, end - from));
-            !a.empty()) {
+    for (const std::string& name : SplitTrimmed(authors, ',')) {
+        if (std::string a = FormatAuthorName(name); !a.empty()) {
             r.authors.push_back(std::move(a));
         }
-        from = end + 1;
     }
     return r;
 }
 
 std::vector<std::string> SplitNameList(std::string_view text) {
-    std::vector<std::string> names;
-    std::string rest(text);
-    rest = ReplaceAll(rest, " and ", ";");
-    rest = ReplaceAll(rest, " AND ", ";");
+    return SplitTrimmed(ReplaceAll(ReplaceAll(text, " and ", ";"), " AND ", ";"), ';');
+}
+
+std::vector<std::string> SplitTrimmed(std::string_view text, char separator) {
+    std::vector<std::string> parts;
     std::size_t start = 0;
-    while (start <= rest.size()) {
-        std::size_t end = rest.find(';', start);
-        if (end == std::string::npos) {
-            end = rest.size();
+    while (start <= text.size()) {
+        std::size_t end = text.find(separator, start);
+        if (end == std::string_view::npos) {
+            end = text.size();
         }
-        const std::string name = TrimBlanks(std::string_view(rest).substr(start, end - start));
-        if (!name.empty()) {
-            names.push_back(name);
+        if (std::string part = TrimBlanks(text.substr(start, end - start)); !part.empty()) {
+            parts.push_back(std::move(part));
         }
         start = end + 1;
     }
-    return names;
+    return parts;
 }
 
 } // namespace cvx::vorodud

@@ -85,6 +85,12 @@ struct Citation {
     std::string pages;
 };
 Citation ParseCitation(std::string_view text);
+// Reads a volume and its issue in parentheses ("40(6)") from the start of a citation's rest up
+// to the first of `stops`; the result is where reading ended.
+std::size_t ReadVolumeAndIssue(std::string_view rest, std::string_view stops, Citation& c);
+
+// The texts joined by single blanks.
+std::string JoinedWithBlanks(const std::vector<std::string>& texts);
 
 // A reference written as running text in the Vancouver style: "Smith J, Jones K. Title.
 // Journal 1998;12(3):123-9." (a list number in front is dropped). Without a year the result has
@@ -93,5 +99,7 @@ Reference ParseFreeCitation(std::string_view text);
 
 // Splits an author list written "A and B and C" or "A; B; C".
 std::vector<std::string> SplitNameList(std::string_view text);
+// The parts of a text between separators, trimmed; empty parts are left out.
+std::vector<std::string> SplitTrimmed(std::string_view text, char separator);
 
 } // namespace cvx::vorodud

@@ -43,29 +43,12 @@ std::string Addresses(const std::vector<std::string>& lines) {
     return out;
 }
 
-std::string Joined(const std::vector<std::string>& parts) {
-    std::string out;
-    for (const std::string& p : parts) {
-        out += (out.empty() ? "" : " ") + p;
-    }
-    return out;
-}
-
 // Keywords written as one list ("a; b; c") become single keywords.
 std::vector<std::string> KeywordList(const std::vector<std::string>& values) {
     std::vector<std::string> keywords;
     for (const std::string& value : values) {
-        std::size_t start = 0;
-        while (start <= value.size()) {
-            std::size_t end = value.find(';', start);
-            if (end == std::string::npos) {
-                end = value.size();
-            }
-            std::string k = TrimBlanks(std::string_view(value).substr(start, end - start));
-            if (!k.empty()) {
-                keywords.push_back(std::move(k));
-            }
-            start = end + 1;
+        for (std::string& k : SplitTrimmed(value, ';')) {
+            keywords.push_back(std::move(k));
         }
     }
     return keywords;
@@ -108,7 +91,7 @@ bool MedlineProcedure::Fill() {
     for (const std::string& group : f.All("CN")) {
         r.authors.push_back(CorporateAuthor(group));
     }
-    r.title = Joined(f.All("TI"));
+    r.title = JoinedWithBlanks(f.All("TI"));
     if (r.title.empty()) {
         r.title = f.First("TT");
     }

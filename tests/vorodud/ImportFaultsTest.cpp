@@ -29,6 +29,11 @@ void PrintTo(const Case& c, std::ostream* os) {
 
 constexpr SourceType kJournal = SourceType::Journal;
 
+// A SilverPlatter record with a month before the volume, an editor mark and a language code.
+const std::string kSilverPlatter =
+    "TI:  A title\nAU:  Supek-S; Aine-CJ(ed)\nSO:  IEEE-Trans-Biomed-Eng 1993 Jun 40(6): 529-40\n"
+    "LA: ENGLISH\nAN: 94085977 ENG\nPY: 1993\n";
+
 const Case kCases[] = {
     // Tag lines without a blank after the separator.
     {"ris", "TY  - JOUR\nTI  -This is a title\nA1  -Bergel, F\nJO  - J\nER  -\n", F::Title,
@@ -132,22 +137,13 @@ const Case kCases[] = {
      "parentheses in a publisher are not the city's"},
     {"medline", "PMID- 1\nTI  - T\nAU  - Smith J\nJT  - J\nAD  - First place\nAD  - Second place\n",
      F::Address, "First place; Second place", "every affiliation is kept"},
-    {"silverplatter",
-     "TI:  A title\nAU:  Supek-S; Aine-CJ(ed)\nSO:  IEEE-Trans-Biomed-Eng 1993 Jun 40(6): 529-40\n"
-     "LA: ENGLISH\nAN: 94085977 ENG\nPY: 1993\n",
-     F::Volume, "40", "a month before the volume"},
-    {"silverplatter",
-     "TI:  A title\nAU:  Supek-S; Aine-CJ(ed)\nSO:  IEEE-Trans-Biomed-Eng 1993 Jun 40(6): 529-40\n"
-     "LA: ENGLISH\nAN: 94085977 ENG\nPY: 1993\n",
-     F::Authors, "Supek, S. Aine, C J.", "an editor mark after a name"},
-    {"silverplatter",
-     "TI:  A title\nAU:  Supek-S; Aine-CJ(ed)\nSO:  IEEE-Trans-Biomed-Eng 1993 Jun 40(6): 529-40\n"
-     "LA: ENGLISH\nAN: 94085977 ENG\nPY: 1993\n",
-     F::IdString, "94085977", "the accession number without the language"},
-    {"silverplatter",
-     "TI:  A title\nAU:  Supek-S; Aine-CJ(ed)\nSO:  IEEE-Trans-Biomed-Eng 1993 Jun 40(6): 529-40\n"
-     "LA: ENGLISH\nAN: 94085977 ENG\nPY: 1993\n",
-     F::Journal, "IEEE Trans Biomed Eng", "hyphens of a journal name are blanks"},
+    {"silverplatter", kSilverPlatter, F::Volume, "40", "a month before the volume"},
+    {"silverplatter", kSilverPlatter, F::Authors, "Supek, S. Aine, C J.",
+     "an editor mark after a name"},
+    {"silverplatter", kSilverPlatter, F::IdString, "94085977",
+     "the accession number without the language"},
+    {"silverplatter", kSilverPlatter, F::Journal, "IEEE Trans Biomed Eng",
+     "hyphens of a journal name are blanks"},
     {"ovid",
      "<1>\nAuthor\n  Kohler, Lars 1;  Hauck, Markus MD, PhD *\nTitle\n  A title.[Article]\n"
      "Source\n  Ecohydrology.   8(6):1048-1064, September 2015.\n",
