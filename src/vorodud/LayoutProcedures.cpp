@@ -13,6 +13,15 @@ namespace cvx::vorodud {
 
 namespace {
 
+// The part of a tag a line must begin with: "TI  - " also takes "TI  -Title", whose value
+// follows the separator without a blank.
+std::string_view Stem(std::string_view tag) {
+    const std::string_view trimmed = TrimView(tag);
+    const bool separator = trimmed.size() > 1 &&
+                           std::string_view("-:~").find(trimmed.back()) != std::string_view::npos;
+    return separator ? trimmed : tag;
+}
+
 // Indexes of the record's lines that start with a tag.
 std::vector<int> TagLines(std::string_view tag) {
     std::vector<int> lines;
@@ -20,17 +29,18 @@ std::vector<int> TagLines(std::string_view tag) {
         return lines;
     }
     for (int i = 0; i < lx::LineCount(); ++i) {
-        if (StartsWith(lx::Line(i), tag)) {
+        if (StartsWith(lx::Line(i), Stem(tag))) {
             lines.push_back(i);
         }
     }
     return lines;
 }
 
-// A field's text without its tag (the field's lines joined by Lexmill).
+// A field's text without its tag (the field's lines joined and their blanks collapsed by
+// Lexmill, so the tag's are too).
 std::string FieldText(int index, std::string_view tag) {
     std::string collapsed;
-    for (char c : tag) {
+    for (char c : Stem(tag)) {
         if (!(c == ' ' && !collapsed.empty() && collapsed.back() == ' ')) {
             collapsed.push_back(c);
         }
@@ -163,7 +173,7 @@ bool TaggedLayoutProcedure::Fill() {
     for (int index : TagLines(tags_.keywords)) {
         // One keyword a line: the tag line and the lines that continue it.
         keywords.push_back(
-            TrimBlanks(std::string_view(lx::Line(index)).substr(tags_.keywords.size())));
+            TrimBlanks(std::string_view(lx::Line(index)).substr(Stem(tags_.keywords).size())));
         for (int i = index + 1; i < lx::LineCount(); ++i) {
             const std::string line = lx::Line(i);
             if (line.empty() || !IsBlank(line.front())) {
@@ -197,7 +207,7 @@ bool ProbaseProcedure::Fill() {
 }
 
 void CopacProcedure::ReadRecord() {
-    lexmill_ReadTheWholeReferenceTwoC("TI- ", "TI- ");
+    lexmill_ReadTheWholeReferenceTwoC("TI-", "TI-");
 }
 
 bool CopacProcedure::Fill() {
