@@ -82,17 +82,20 @@ void ConversionState::WriteLine(std::string line) {
             c = ' ';
         }
     }
-    line = TrimRightBlanks(line);
-    if (line.find("???") != std::string::npos) {
+    std::string_view text = line;
+    while (!text.empty() && IsBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    if (text.find("???") != std::string_view::npos) {
         ref.questioned = true;
         questionMarkWritten_ = true;
     }
     // An empty line would end the reference in the file.
-    if (TrimView(line).empty()) {
+    if (TrimView(text).empty()) {
         return;
     }
-    line += "\r\n";
-    output_.Write(line);
+    output_.Write(text);
+    output_.Write("\r\n");
 }
 
 namespace {
