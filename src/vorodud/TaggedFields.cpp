@@ -43,6 +43,20 @@ TagAt ParseTag(std::string_view line, TagStyle style) {
     return {};
 }
 
+// Tags are a few characters long: compared in place, they cost less than a call of memcmp,
+// and every look-up of a field compares the tags of the whole record.
+bool SameTag(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (a[i] != b[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 TaggedFields::TaggedFields(TagStyle style) : style_(style) {
@@ -98,7 +112,7 @@ std::vector<std::string> TaggedFields::ItemsOf(const TaggedField& field) const {
 
 std::string TaggedFields::First(std::string_view tag) const {
     for (const TaggedField& f : fields_) {
-        if (f.tag == tag) {
+        if (SameTag(f.tag, tag)) {
             return Value(f);
         }
     }
@@ -118,7 +132,7 @@ std::string TaggedFields::FirstOf(std::initializer_list<std::string_view> tags) 
 std::vector<std::string> TaggedFields::All(std::string_view tag) const {
     std::vector<std::string> values;
     for (const TaggedField& f : fields_) {
-        if (f.tag == tag && !Value(f).empty()) {
+        if (SameTag(f.tag, tag) && !Value(f).empty()) {
             values.push_back(Value(f));
         }
     }
@@ -128,7 +142,7 @@ std::vector<std::string> TaggedFields::All(std::string_view tag) const {
 std::vector<std::string> TaggedFields::Items(std::string_view tag) const {
     std::vector<std::string> items;
     for (const TaggedField& f : fields_) {
-        if (f.tag == tag) {
+        if (SameTag(f.tag, tag)) {
             std::vector<std::string> more = ItemsOf(f);
             items.insert(items.end(), std::make_move_iterator(more.begin()),
                          std::make_move_iterator(more.end()));
@@ -139,7 +153,7 @@ std::vector<std::string> TaggedFields::Items(std::string_view tag) const {
 
 bool TaggedFields::Has(std::string_view tag) const {
     for (const TaggedField& f : fields_) {
-        if (f.tag == tag) {
+        if (SameTag(f.tag, tag)) {
             return true;
         }
     }
