@@ -12,22 +12,14 @@ namespace cvx::lexmill {
 namespace fields {
 
 std::string Collapse(std::string_view text) {
-    // Most text has no run of blanks: it is taken whole.
-    std::size_t run = 1;
-    while (run < text.size() && !(IsBlank(text[run]) && IsBlank(text[run - 1]))) {
-        ++run;
-    }
-    if (run >= text.size()) {
-        return std::string(text);
-    }
     std::string out(text.size(), '\0');
     char* o = out.data();
     bool afterBlank = false; // the last character kept is a blank
+    // Every character is written; the position moves on unless it is a blank after a blank.
     for (char c : text) {
         const bool blank = IsBlank(c);
-        if (!(blank && afterBlank)) {
-            *o++ = c;
-        }
+        *o = c;
+        o += (blank && afterBlank) ? 0 : 1;
         afterBlank = blank;
     }
     out.resize(static_cast<std::size_t>(o - out.data()));
