@@ -124,7 +124,19 @@ std::string ReadShortTaggedField(const ConversionState& s, int index) {
     if (index < 0 || index >= s.mLine) {
         return {};
     }
-    std::string line = WithoutTrailingBlanks(s.Line(index));
+    // The lines are looked at in place, without their trailing blanks; an empty line counts as
+    // one blank.
+    auto lineAt = [&](int i) {
+        std::string_view line = s.Line(i);
+        while (!line.empty() && IsBlank(line.back())) {
+            line.remove_suffix(1);
+        }
+        return line.empty() ? std::string_view(" ") : line;
+    };
+    std::string_view line = s.Line(index);
+    while (!line.empty() && IsBlank(line.back())) {
+        line.remove_suffix(1);
+    }
     const bool indented = !line.empty() && IsBlank(line.front());
     std::string result;
     while (true) {
@@ -134,10 +146,7 @@ std::string ReadShortTaggedField(const ConversionState& s, int index) {
         if (++index >= s.mLine) {
             break;
         }
-        line = WithoutTrailingBlanks(s.Line(index));
-        if (line.empty()) {
-            line = " ";
-        }
+        line = lineAt(index);
         if (indented ? !StartsWithTwoBlanks(line) : !IsBlank(line.front())) {
             break;
         }

@@ -314,14 +314,14 @@ void ConversionState::WriteReference() {
     }
     bool first = true;
     for (int i = 1; i <= ref.abstract.count; ++i) {
-        std::string line = ref.abstract.Get(i);
+        std::string_view line = ref.abstract.Get(i);
         if (TrimView(line).empty()) {
             continue;
         }
         while (line.size() > 1 && line[0] == ' ' && line[1] == ' ') {
-            line.erase(0, 1);
+            line.remove_prefix(1);
         }
-        WriteLine(first ? " " + TrimBlanks(line) : line);
+        WriteLine(first ? " " + TrimBlanks(line) : std::string(line));
         first = false;
     }
     first = true;

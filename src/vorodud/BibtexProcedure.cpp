@@ -139,7 +139,7 @@ bool BibtexProcedure::Fill() {
     }
     r.keywords = Keywords(e.Field("keywords"));
     r.language = field("language");
-    CollectReference(r);
+    CollectReference(std::move(r));
     return true;
 }
 

@@ -62,8 +62,8 @@ std::string ExpandedPages(std::string_view pages) {
     return lx::PagesText();
 }
 
-void CollectReference(const Reference& gathered) {
-    const Reference ref = Settled(gathered);
+void CollectReference(Reference gathered) {
+    const Reference ref = Settled(std::move(gathered));
     lexmill_SetIdString(lx::Arg(ref.id).c_str());
     for (const std::string& author : ref.authors) {
         lexmill_AddToAuthors(lx::Arg(author).c_str());
@@ -103,8 +103,10 @@ void CollectReference(const Reference& gathered) {
         break;
     }
     for (const std::string& paragraph : ref.abstract) {
-        if (!TrimView(paragraph).empty()) {
-            lexmill_DumpStringToAbstract(lx::Arg(" " + TrimBlanks(paragraph)).c_str());
+        if (const std::string_view text = TrimView(paragraph); !text.empty()) {
+            std::string line = " ";
+            line += text;
+            lexmill_DumpStringToAbstract(lx::Arg(std::move(line)).c_str());
         }
     }
     for (const std::string& note : ref.notes) {

@@ -232,7 +232,7 @@ bool CopacProcedure::Fill() {
     for (int index : TagLines("KW- ")) {
         r.keywords.push_back(FieldText(index, "KW- "));
     }
-    CollectReference(r);
+    CollectReference(std::move(r));
     return true;
 }
 

@@ -5,7 +5,11 @@
 namespace cvx::vorodud::lx {
 
 std::string Arg(std::string_view text) {
-    std::string s(text);
+    return Arg(std::string(text));
+}
+
+std::string Arg(std::string&& text) {
+    std::string s = std::move(text);
     std::replace(s.begin(), s.end(), '\0', ' ');
     return s;
 }

@@ -25,6 +25,8 @@ template <typename Call> std::string Fetch(Call&& call) {
 
 // Zero-terminated text for the interface.
 std::string Arg(std::string_view text);
+// The same for a text of the caller's own, changed in place.
+std::string Arg(std::string&& text);
 
 inline std::string Line(int index) {
     return Fetch([&](char* b, size_t n) { return lexmill_GetAllLines(index, b, n); });

@@ -236,7 +236,7 @@ bool OvidProcedure::Fill() {
     while (r.language.ends_with('.')) {
         r.language.pop_back();
     }
-    CollectReference(r);
+    CollectReference(std::move(r));
     return true;
 }
 

@@ -136,7 +136,7 @@ bool MedlineProcedure::Fill() {
         r.keywords.push_back(k);
     }
     r.language = f.First("LA");
-    CollectReference(r);
+    CollectReference(std::move(r));
     return true;
 }
 
@@ -233,7 +233,7 @@ bool RisProcedure::Fill() {
     r.keywords = f.Items("KW");
     r.language = f.First("LA");
     AddWebAddresses(r, f.All("UR"));
-    CollectReference(r);
+    CollectReference(std::move(r));
     return true;
 }
 
@@ -299,7 +299,7 @@ bool WebOfScienceProcedure::Fill() {
         r.keywords.push_back(k);
     }
     r.language = f.First("LA");
-    CollectReference(r);
+    CollectReference(std::move(r));
     return true;
 }
 
@@ -350,7 +350,7 @@ bool ReferProcedure::Fill() {
     AddWebAddresses(r, f.All("%U"));
     r.keywords = KeywordList(f.Items("%K"));
     r.language = f.First("%G");
-    CollectReference(r);
+    CollectReference(std::move(r));
     return true;
 }
 
