@@ -4,6 +4,7 @@
 #include "storage/FileSystem.h"
 #include "storage/LittleEndian.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -65,6 +66,15 @@ void RefSet::Complement() {
     count_ = size_ - count_;
 }
 
+void RefSet::OrBits(std::string_view bits) {
+    const std::size_t n = std::min(bits.size(), bits_.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        bits_[i] |= static_cast<std::uint8_t>(bits[i]);
+    }
+    MaskTail();
+    Recount();
+}
+
 template <typename Op> RefSet RefSet::Combine(const RefSet& a, const RefSet& b, Op op) {
     RefSet result(std::max(a.size_, b.size_));
     for (std::size_t i = 0; i < result.bits_.size(); ++i) {
@@ -112,6 +122,17 @@ int RefSet::First() const {
         }
     }
     return -1;
+}
+
+std::vector<int> RefSet::Members() const {
+    std::vector<int> members;
+    members.reserve(static_cast<std::size_t>(count_));
+    for (std::size_t byte = 0; byte < bits_.size(); ++byte) {
+        for (unsigned b = bits_[byte]; b != 0; b &= b - 1) {
+            members.push_back(static_cast<int>(byte * 8) + std::countr_zero(b));
+        }
+    }
+    return members;
 }
 
 void RefSet::Recount() {
