@@ -192,7 +192,7 @@ bool IndexEvaluation::Simple(const SimpleExpression& expression, RefSet& result)
     result = RefSet(covered_, true);
     for (const std::string& word : expression.required) {
         RefSet found;
-        if (!Text(word, PlainFields(), false, found)) {
+        if (!Text(word, PlainFields(), true, found)) {
             return false;
         }
         result = RefSet::And(result, found);
@@ -201,7 +201,7 @@ bool IndexEvaluation::Simple(const SimpleExpression& expression, RefSet& result)
         RefSet any(size_);
         for (const std::string& word : expression.alternative) {
             RefSet found;
-            if (!Text(word, PlainFields(), false, found)) {
+            if (!Text(word, PlainFields(), true, found)) {
                 return false;
             }
             any = RefSet::Or(any, found);
