@@ -263,7 +263,10 @@ private:
     Outcome Merge(IndexHeader& header, SectionWriter& sections);
     Outcome WriteIndex(IndexHeader& header, SectionWriter& sections);
     Outcome WriteKeyFile();
-    Outcome Place(const std::string& temporary, const std::string& name);
+    // Writes a new temporary file with `produce` and renames it to `name`, as long as the
+    // reference file is still the text that was read.
+    Outcome WriteAndPlace(const std::string& ext, const std::string& name,
+                          const std::function<Outcome(WritableFile& out)>& produce);
     Outcome NotWritten(const Outcome& cause) const {
         return Outcome::Error(
             Msg(msg::Searching::IndexNotWritten, DisplayPath(name_), cause.message()));
@@ -389,13 +392,31 @@ Outcome IndexBuild::Merge(IndexHeader& header, SectionWriter& sections) {
     });
 }
 
-Outcome IndexBuild::Place(const std::string& temporary, const std::string& name) {
+Outcome IndexBuild::WriteAndPlace(const std::string& ext, const std::string& name,
+                                  const std::function<Outcome(WritableFile& out)>& produce) {
+    const std::string temporary = temporaries_.Name(ext);
+    Outcome r;
+    std::unique_ptr<WritableFile> out = fs_.OpenForWrite(temporary, false, r);
+    if (!out) {
+        return NotWritten(r);
+    }
+    r = produce(*out);
+    if (r) {
+        r = out->Sync();
+    }
+    if (Outcome closed = out->Close(); r && !closed) {
+        r = closed;
+    }
+    out.reset();
+    if (!r) {
+        return NotWritten(r);
+    }
     const FileInfo now = fs_.Stat(name_);
     const TextStamp& read = reader_->Stamp();
     if (now.size != read.size || now.modifiedNs != read.modifiedNs || now.inode != read.inode) {
         return Outcome::Error(Msg(msg::Searching::ChangedWhileIndexing, DisplayPath(name_)));
     }
-    if (Outcome r = fs_.Rename(temporary, name); !r) {
+    if (r = fs_.Rename(temporary, name); !r) {
         return NotWritten(r);
     }
     temporaries_.Placed(temporary);
@@ -415,33 +436,19 @@ Outcome IndexBuild::WriteIndex(IndexHeader& header, SectionWriter& sections) {
         s.dataStart += static_cast<std::uint32_t>(kIndexHeaderSize + words);
     }
     header.fileSize = static_cast<std::uint32_t>(total);
-    const std::string temporary = temporaries_.Name(".~~I");
-    Outcome r;
-    std::unique_ptr<WritableFile> out = fs_.OpenForWrite(temporary, false, r);
-    if (!out) {
-        return NotWritten(r);
-    }
-    r = out->Append(header.Encode());
-    for (const std::string& part : sections.Files()) {
-        if (!r) {
-            break;
+    return WriteAndPlace(".~~I", IndexFileOf(fs_, name_), [&](WritableFile& out) {
+        Outcome r = out.Append(header.Encode());
+        for (const std::string& part : sections.Files()) {
+            if (!r) {
+                break;
+            }
+            std::unique_ptr<ReadableFile> in = fs_.OpenForRead(part, r);
+            if (in) {
+                r = CopyRange(*in, 0, in->Info().size, out);
+            }
         }
-        std::unique_ptr<ReadableFile> in = fs_.OpenForRead(part, r);
-        if (in) {
-            r = CopyRange(*in, 0, in->Info().size, *out);
-        }
-    }
-    if (r) {
-        r = out->Sync();
-    }
-    if (Outcome closed = out->Close(); r && !closed) {
-        r = closed;
-    }
-    out.reset();
-    if (!r) {
-        return NotWritten(r);
-    }
-    return Place(temporary, IndexFileOf(fs_, name_));
+        return r;
+    });
 }
 
 // One 10-byte record per reference with a year line, in the order of year, volume, first page.
@@ -458,24 +465,8 @@ Outcome IndexBuild::WriteKeyFile() {
         PutLe16(image, k.keys.volume);
         PutLe16(image, k.keys.firstPage);
     }
-    const std::string temporary = temporaries_.Name(".~~P");
-    Outcome r;
-    std::unique_ptr<WritableFile> out = fs_.OpenForWrite(temporary, false, r);
-    if (!out) {
-        return NotWritten(r);
-    }
-    r = out->Append(image);
-    if (r) {
-        r = out->Sync();
-    }
-    if (Outcome closed = out->Close(); r && !closed) {
-        r = closed;
-    }
-    out.reset();
-    if (!r) {
-        return NotWritten(r);
-    }
-    return Place(temporary, IndexKeyFileOf(name_));
+    return WriteAndPlace(".~~P", IndexKeyFileOf(name_),
+                         [&](WritableFile& out) { return out.Append(image); });
 }
 
 Outcome IndexBuild::Run(IndexBuildReport& report) {
