@@ -128,6 +128,14 @@ std::vector<int> RefSet::Members() const {
     std::vector<int> members;
     members.reserve(static_cast<std::size_t>(count_));
     for (std::size_t byte = 0; byte < bits_.size(); ++byte) {
+        if (bits_[byte] == 0 && byte % 8 == 0 && byte + 8 <= bits_.size()) {
+            std::uint64_t word = 0; // skip empty stretches eight bytes at a time
+            std::memcpy(&word, bits_.data() + byte, 8);
+            if (word == 0) {
+                byte += 7;
+                continue;
+            }
+        }
         for (unsigned b = bits_[byte]; b != 0; b &= b - 1) {
             members.push_back(static_cast<int>(byte * 8) + std::countr_zero(b));
         }
