@@ -32,7 +32,7 @@ constexpr std::uint64_t Avalanche(std::uint64_t h) {
 } // namespace
 
 void TextHash::Step(const char* block) {
-    for (int i = 0; i < 4; ++i) {
+    for (std::size_t i = 0; i < 4; ++i) {
         lanes_[i] = Rotate(lanes_[i] + Word(block + 8 * i) * kPrime2, 31) * kPrime1;
     }
 }

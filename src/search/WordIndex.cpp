@@ -232,14 +232,13 @@ bool WordIndex::Lookup(int field, std::string_view word, bool wholeWord, RefSet&
     while (lo < hi) {
         const std::uint64_t mid = lo + (hi - lo) / 2;
         const std::uint64_t w = NextWordStart(mid, listEnd);
-        if (w == listEnd) {
-            hi = mid;
-        } else if (!ReadEntry(w, listEnd, entry)) {
+        if (w != listEnd && !ReadEntry(w, listEnd, entry)) {
             return false;
-        } else if (entry.word < word) {
+        }
+        if (w != listEnd && entry.word < word) {
             lo = w + 1;
         } else {
-            hi = mid;
+            hi = mid; // no word after mid, or one not below the query
         }
     }
     for (std::uint64_t at = NextWordStart(lo, listEnd); at < listEnd;) {

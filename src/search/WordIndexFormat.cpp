@@ -144,7 +144,8 @@ bool IndexHeader::Decode(std::string_view bytes, std::uint64_t actualFileSize) {
 void AppendWordEntry(std::string& list, std::string_view word, std::uint32_t start) {
     std::uint64_t v = start;
     for (const char c : word) {
-        list.push_back(static_cast<char>(4 * (static_cast<unsigned char>(c) - 27) + v % 4));
+        list.push_back(
+            static_cast<char>(std::uint64_t{4} * (static_cast<unsigned char>(c) - 27u) + v % 4));
         v /= 4;
     }
     AppendBase80(list, v);
@@ -194,9 +195,9 @@ bool DecodeReferenceData(std::string_view data, std::uint32_t count,
             }
             const auto hi = static_cast<unsigned char>(data[i]);
             const auto lo = static_cast<unsigned char>(data[i + extra - 1]);
-            d = b >= kExtensionBase
-                    ? static_cast<std::int64_t>(b - kExtensionBase) * 65536 + hi * 256 + lo
-                    : static_cast<std::int64_t>(b) * 256 + lo;
+            d = b >= kExtensionBase ? static_cast<std::int64_t>(b - kExtensionBase) * 65536 +
+                                          std::int64_t{hi} * 256 + lo
+                                    : static_cast<std::int64_t>(b) * 256 + lo;
             i += extra;
         }
         running += d;
