@@ -395,19 +395,7 @@ Outcome IndexBuild::Merge(IndexHeader& header, SectionWriter& sections) {
 Outcome IndexBuild::WriteAndPlace(const std::string& ext, const std::string& name,
                                   const std::function<Outcome(WritableFile& out)>& produce) {
     const std::string temporary = temporaries_.Name(ext);
-    Outcome r;
-    std::unique_ptr<WritableFile> out = fs_.OpenForWrite(temporary, false, r);
-    if (!out) {
-        return NotWritten(r);
-    }
-    r = produce(*out);
-    if (r) {
-        r = out->Sync();
-    }
-    if (Outcome closed = out->Close(); r && !closed) {
-        r = closed;
-    }
-    out.reset();
+    Outcome r = WriteWholeFile(fs_, temporary, produce);
     if (!r) {
         return NotWritten(r);
     }
