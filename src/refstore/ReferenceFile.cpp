@@ -96,6 +96,18 @@ void TReferenceFile::ApplyDisplayOrder(DisplayOrder kind) {
     view_.Reset(RefCount(), DeletedCount(), kind, std::move(order));
 }
 
+Outcome TReferenceFile::SetDisplayOrder(DisplayOrder kind) {
+    if (!open_) {
+        return Outcome::Ok();
+    }
+    const int current = view_.Current();
+    const bool taggedOnly = view_.TaggedOnly();
+    ApplyDisplayOrder(kind);
+    (void)view_.SetTaggedOnly(taggedOnly, tagged_);
+    const int position = view_.AbsoluteToDisplay(current);
+    return MakeCurrent(position < VisibleCount() ? position : VisibleCount() - 1);
+}
+
 Outcome TReferenceFile::Disconnect() {
     Outcome r = Outcome::Error(Msg(msg::RefWin::FileDisconnected, DisplayPath(name_)));
     Reset();

@@ -59,6 +59,10 @@ public:
     int DeletedCount() const { return reader_->DeletedCount(); }
     int VisibleCount() const { return view_.VisibleCount(); }
     DisplayOrder DisplayKind() const { return view_.Kind(); }
+    // Shows the references in another display order: a stored one when the order file fits the
+    // text, otherwise the file's own (DisplayKind() tells which). The current reference stays
+    // current when it is visible in the new order; tagged-only mode stays as it was.
+    Outcome SetDisplayOrder(DisplayOrder kind);
 
     Outcome GoTo(int displayPosition);
     Outcome Next(bool wrap);

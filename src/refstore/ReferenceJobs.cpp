@@ -149,7 +149,10 @@ Outcome DeleteReferences(TReferenceFile& file, const std::vector<int>& numbers) 
             return r;
         }
     }
-    return Outcome::Ok();
+    // A deleted reference can no longer be tagged: its tag goes with it.
+    const int tagged = file.TaggedCount();
+    file.DropDeletedFromSets();
+    return file.TaggedCount() == tagged ? Outcome::Ok() : file.SaveTags();
 }
 
 Outcome DeleteTaggedReferences(TReferenceFile& file, int& deleted) {
