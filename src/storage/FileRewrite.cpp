@@ -33,8 +33,17 @@ Outcome CommitRewrite(FileSystem& fs, const std::string& path, const std::string
 Outcome RewriteFile(FileSystem& fs, const std::string& path,
                     const std::function<Outcome(WritableFile& out)>& produce) {
     const std::string temporary = ChangeExt(path, kTemporaryExt);
+    if (Outcome r = WriteWholeFile(fs, temporary, produce); !r) {
+        (void)fs.Remove(temporary);
+        return r;
+    }
+    return CommitRewrite(fs, path, temporary);
+}
+
+Outcome WriteWholeFile(FileSystem& fs, const std::string& path,
+                       const std::function<Outcome(WritableFile& out)>& produce) {
     Outcome r;
-    std::unique_ptr<WritableFile> out = fs.OpenForWrite(temporary, false, r);
+    std::unique_ptr<WritableFile> out = fs.OpenForWrite(path, false, r);
     if (!out) {
         return r;
     }
@@ -45,12 +54,7 @@ Outcome RewriteFile(FileSystem& fs, const std::string& path,
     if (Outcome closed = out->Close(); r && !closed) {
         r = closed;
     }
-    out.reset();
-    if (!r) {
-        (void)fs.Remove(temporary);
-        return r;
-    }
-    return CommitRewrite(fs, path, temporary);
+    return r;
 }
 
 Outcome CopyRange(ReadableFile& source, std::uint64_t offset, std::uint64_t length,
@@ -100,19 +104,8 @@ Outcome ReplaceFileRegion(FileSystem& fs, const std::string& path, std::uint64_t
 
 Outcome WriteFileAtomically(FileSystem& fs, const std::string& path, std::string_view content) {
     const std::string temporary = path + ".tmp";
-    Outcome r;
-    std::unique_ptr<WritableFile> out = fs.OpenForWrite(temporary, false, r);
-    if (!out) {
-        return r;
-    }
-    r = out->Append(content);
-    if (r) {
-        r = out->Sync();
-    }
-    if (Outcome closed = out->Close(); r && !closed) {
-        r = closed;
-    }
-    out.reset();
+    Outcome r =
+        WriteWholeFile(fs, temporary, [&](WritableFile& out) { return out.Append(content); });
     if (r) {
         r = fs.Rename(temporary, path);
     }

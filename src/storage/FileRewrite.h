@@ -20,6 +20,11 @@ inline constexpr std::string_view kBackupExt = "bak";
 Outcome RewriteFile(FileSystem& fs, const std::string& path,
                     const std::function<Outcome(WritableFile& out)>& produce);
 
+// Writes a new file (truncating one of the name) with `produce`, forces it to the disk and closes
+// it. On failure the file may be left partial: the caller removes it.
+Outcome WriteWholeFile(FileSystem& fs, const std::string& path,
+                       const std::function<Outcome(WritableFile& out)>& produce);
+
 // Copies `length` bytes from `offset` of the source to the output.
 Outcome CopyRange(ReadableFile& source, std::uint64_t offset, std::uint64_t length,
                   WritableFile& out);
