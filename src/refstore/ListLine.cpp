@@ -53,14 +53,20 @@ std::string FitListLine(std::string_view text, int available, const MeasureCoded
         line.substr(first + kTitleMarker.size(), second - first - kTitleMarker.size());
     const std::string before = line.substr(0, first);
     const std::string after = line.substr(second + kTitleMarker.size());
-    while (!title.empty() && measure(before + title + after) > available) {
+    // The whole line with the title as it is now shortened, built into one reused string.
+    std::string candidate;
+    const auto joined = [&](std::string_view middle) -> const std::string& {
+        candidate.assign(before).append(middle).append(after);
+        return candidate;
+    };
+    while (!title.empty() && measure(joined(title)) > available) {
         if (!DropLastWord(title)) {
             title.clear();
             break;
         }
         title += "...";
     }
-    return before + (title.empty() ? std::string("...") : title) + after;
+    return joined(title.empty() ? std::string_view("...") : std::string_view(title));
 }
 
 std::string ShownListText(std::string_view text) {
