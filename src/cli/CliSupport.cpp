@@ -127,7 +127,7 @@ bool OpenReferenceFile(TReferenceFile& file, const std::string& name, Progress& 
         Fail(Msg(msg::FileOpen::NoSuchFile, DisplayPath(name)));
         return false;
     }
-    if (info.size < 3) {
+    if (info.isRegular && info.size < 3) {
         Fail(Msg(msg::RefWin::FileEmpty, DisplayPath(name)));
         return false;
     }

@@ -75,7 +75,8 @@ std::string JsonCount(std::string_view name, int value) {
 
 int RunImport(const Args& args) {
     if (!args.Complete() ||
-        args.Unknown({"--type", "--append", "--label", "--json", "--list-types"})) {
+        args.Unknown({"--type", "--append", "--replace", "--label", "--json", "--list-types"}) ||
+        (args.Has("--append") && args.Has("--replace"))) {
         return ImportUsage();
     }
     if (args.Has("--list-types")) {
@@ -108,6 +109,9 @@ int RunImport(const Args& args) {
         if (::access(source.c_str(), R_OK) != 0) {
             return Fail(Msg(msg::VorodudTexts::SourceUnreadable, DisplayPath(source)));
         }
+        if (!FileSystem::Default().Stat(source).isRegular) {
+            return Fail(Msg(msg::Citavox::SourceNotRegular, DisplayPath(source)));
+        }
         type = driver.DetectType(source);
         if (type == 0) {
             return Fail(Msg(msg::CliImport::SourceNotRecognised, DisplayPath(source)));
@@ -123,14 +127,24 @@ int RunImport(const Args& args) {
     }
 
     ImportProgress progress;
-    auto thread =
-        driver.StartConversion(type, source, destination, args.Has("--append"), progress, nullptr);
+    const DestinationMode mode = args.Has("--append")    ? DestinationMode::Append
+                                 : args.Has("--replace") ? DestinationMode::Replace
+                                                         : DestinationMode::New;
+    if (mode == DestinationMode::New && FileSystem::Default().Stat(destination).exists) {
+        Fail(Msg(msg::Citavox::DestinationExists, DisplayPath(destination)));
+        return Fail(Message(msg::CliImport::UseAppendOrReplace));
+    }
+    auto thread = driver.StartConversion(type, source, destination, mode, progress, nullptr);
     thread->Resume();
     thread->Wait();
 
     std::string text;
     const ResultCode code = driver.LastResult(text);
     const vorodud::Counters counters = driver.LastCounters();
+    if (const std::string message = driver.LastMessage();
+        !message.empty() && counters.written == 0) {
+        return Fail(message);
+    }
     switch (code) {
     case ResultCode::Done:
         break;
@@ -172,6 +186,9 @@ int RunImport(const Args& args) {
     if (counters.written == 0 && counters.dumped == 0) {
         return Fail(Msg(msg::VorodudTexts::NothingFound, DisplayPath(source)));
     }
+    if (counters.written == 0) {
+        return Fail(Msg(msg::CliImport::NothingWritten, DisplayPath(destination)));
+    }
     return kSuccess;
 }
 
@@ -183,6 +200,9 @@ int RunDetect(const Args& args) {
     const std::string& source = args.Positional()[0];
     if (::access(source.c_str(), R_OK) != 0) {
         return Fail(Msg(msg::VorodudTexts::SourceUnreadable, DisplayPath(source)));
+    }
+    if (!FileSystem::Default().Stat(source).isRegular) {
+        return Fail(Msg(msg::Citavox::SourceNotRegular, DisplayPath(source)));
     }
     const Vorodud driver;
     const int type = driver.DetectType(source);

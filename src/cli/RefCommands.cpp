@@ -326,7 +326,7 @@ int RunFixLineEnds(const Args& args) {
     }
     bool changed = false;
     if (Outcome r = FixLineEnds(FileSystem::Default(), name, changed); !r) {
-        return Fail(Msg(msg::FileOpen::CannotCreateReferenceFile) + "\r" + r.message());
+        return Fail(r);
     }
     PrintLine(Msg(changed ? msg::Citavox::RepairedLineEnds : msg::Citavox::LineEndsAlreadyCrLf,
                   DisplayPath(name)));

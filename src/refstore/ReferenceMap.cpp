@@ -68,6 +68,10 @@ Outcome BuildMap(ReadableFile& text, std::uint64_t size, Progress* progress,
         if (!anyCr && std::memchr(bytes, '\r', limit) != nullptr) {
             anyCr = true;
         }
+        if (std::memchr(bytes, '\0', limit) != nullptr) {
+            result.binary = true; // no reference text holds a NUL byte: stop at once
+            return Outcome::Ok();
+        }
 
         std::size_t cursor = 0;
         if (seek == Seek::FirstStart) {
@@ -92,7 +96,14 @@ Outcome BuildMap(ReadableFile& text, std::uint64_t size, Progress* progress,
             const int b1 = at(p + 1);
             const int b2 = at(p + 2);
             const bool blankFollows = b1 >= 0 && IsBlankByte(static_cast<unsigned char>(b1));
-            if (seek == Seek::End && blankFollows && b2 == '\n') {
+            if (seek == Seek::End && b1 == '\n') {
+                // An empty line of a bare line feed ends a block as well as one of CR LF.
+                if (!addEntry(base + p + 2 - entryOffset)) {
+                    return Outcome::Ok();
+                }
+                seek = Seek::NextStart;
+                cursor = p + 1;
+            } else if (seek == Seek::End && blankFollows && b2 == '\n') {
                 if (!addEntry(base + p + 3 - entryOffset)) {
                     return Outcome::Ok();
                 }

@@ -5,6 +5,7 @@
 #include "text/StringPrimitives.h"
 #include "vorodud/SourceTypes.h"
 
+#include <filesystem>
 #include <fstream>
 #include <vector>
 
@@ -310,6 +311,11 @@ int DetectSourceTypeOfText(std::string_view head) {
 }
 
 int DetectSourceType(const std::string& path) {
+    // A pipe or a device is no download: reading one could wait, or go on, for ever.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        return 0;
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         return 0;

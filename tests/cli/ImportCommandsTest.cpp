@@ -27,11 +27,19 @@ TEST_F(ImportCommandsTest, ImportsAndPrintsTheCounters) {
         << r.out;
     EXPECT_NE(r.out.find("Citavox/dumps/import-errors.dmp"), std::string::npos);
 
-    r = Run(
-        {"import", kSamples + "ris/asreview_embase.ris", out, "--json", "--type", "ris-embase"});
+    // A second import onto the same reference file replaces it only when asked to, keeping the
+    // old text as the backup.
+    const std::string first = test::ReadBytes(out);
+    r = Run({"import", kSamples + "ris/asreview_embase.ris", out, "--type", "ris-embase"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("--replace"), std::string::npos) << r.err;
+    EXPECT_EQ(test::ReadBytes(out), first);
+    r = Run({"import", kSamples + "ris/asreview_embase.ris", out, "--json", "--type", "ris-embase",
+             "--replace"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "{\"type\": \"ris-embase\", \"written\": 6, \"incomplete\": 0, "
                      "\"questioned\": 0, \"dumped\": 0, \"dump_file\": null}\n");
+    EXPECT_EQ(test::ReadBytes(dir.File("out.bak")), first);
 }
 
 // The dumps folder of the settings, the default when none is stored or it is stored blank.
@@ -52,7 +60,7 @@ TEST_F(ImportCommandsTest, DumpsGoToTheSettingsDumpsFolder) {
     };
     for (const auto& c : cases) {
         WriteConfig(c.config);
-        const auto r = Run({"import", source, dir.File("out.ref")});
+        const auto r = Run({"import", source, dir.File("out.ref"), "--replace"});
         ASSERT_EQ(r.status, 0) << r.err;
         EXPECT_NE(r.out.find("Error dump file: " + c.dumpFile), std::string::npos) << r.out;
         EXPECT_NE(test::ReadBytes(c.dumpFile).find("FED - Some Editor"), std::string::npos)

@@ -1,9 +1,9 @@
 // Whatever step a rewrite dies at, the reference file holds either its complete old text or its
 // complete new text.
 
-#include "FaultFileSystem.h"
 #include "refstore/LineEnds.h"
 #include "refstore/ReferenceFile.h"
+#include "support/FaultFileSystem.h"
 #include "support/FileBytes.h"
 #include "support/ReferenceText.h"
 #include "support/TempDir.h"

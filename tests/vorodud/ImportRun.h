@@ -24,10 +24,11 @@ public:
     Importer() { settings.errorDumpFile = dir.File("errors.dmp"); }
 
     ImportResult Run(int type, const std::string& source, const std::string& destination,
-                     bool append = false, Progress* progress = nullptr, bool readOutput = true) {
+                     DestinationMode mode = DestinationMode::New, Progress* progress = nullptr,
+                     bool readOutput = true) {
         vorodud::Vorodud driver(settings);
         Progress quiet;
-        auto thread = driver.StartConversion(type, source, destination, append,
+        auto thread = driver.StartConversion(type, source, destination, mode,
                                              progress != nullptr ? *progress : quiet, nullptr);
         thread->Resume();
         thread->Wait();
