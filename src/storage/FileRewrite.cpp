@@ -92,7 +92,10 @@ Outcome CommitTemporary(FileSystem& fs, const std::string& path, const std::stri
         (void)fs.Remove(temporary);
         return r;
     }
-    return fs.SyncDirectory(DirOf(path));
+    // The new text has its name now. Forcing the folder to the disk makes that survive a power
+    // failure where the file system allows; some (network ones) refuse it, which is no failure.
+    (void)fs.SyncDirectory(DirOf(path));
+    return Outcome::Ok();
 }
 
 void RemoveLeftTemporaries(FileSystem& fs, const std::string& path, const std::string& own) {

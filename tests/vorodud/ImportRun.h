@@ -15,8 +15,9 @@ struct ImportResult {
     vorodud::ResultCode code = vorodud::ResultCode::Done;
     std::string text;
     vorodud::Counters counters;
-    std::string output; // the destination's bytes
-    std::string dump;   // the error dump file's bytes
+    std::string message; // the driver's message when the result code cannot say it
+    std::string output;  // the destination's bytes
+    std::string dump;    // the error dump file's bytes
 };
 
 class Importer {
@@ -35,6 +36,7 @@ public:
         ImportResult r;
         r.code = driver.LastResult(r.text);
         r.counters = driver.LastCounters();
+        r.message = driver.LastMessage();
         if (readOutput) {
             r.output = ReadBytes(destination);
         }
