@@ -26,3 +26,4 @@ set(CITAVOX_SHARED_DIR ${PROJECT_SOURCE_DIR}/../shared CACHE PATH
     "The folder of third-party files that tests and tools read in place")
 cmake_path(SET CITAVOX_SAMPLES_DIR NORMALIZE "${CITAVOX_SHARED_DIR}/samples")
 cmake_path(SET CITAVOX_JOURNAL_SOURCES NORMALIZE "${CITAVOX_SHARED_DIR}/data/journals")
+cmake_path(SET CITAVOX_CSL_DIR NORMALIZE "${CITAVOX_SHARED_DIR}/data/csl")

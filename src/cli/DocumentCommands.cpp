@@ -93,7 +93,9 @@ int RunComplete(const Args& args) {
         args.Unknown({"--format", "--document-format"})) {
         return Usage({msg::CliDocuments::UsageComplete});
     }
-    const std::string& manuscript = args.Positional()[0];
+    const SettingsStore settings;
+    const std::string manuscript = ManuscriptPath(
+        args.Positional()[0], DefaultDirectory(settings, DefaultDirectoryKind::Lists));
     const std::string documentFormat =
         args.Value("--document-format").value_or(DefaultDocumentFormat(manuscript));
 
@@ -101,7 +103,6 @@ int RunComplete(const Args& args) {
     if (!LoadFormatFile(format, *formatFile)) {
         return kFailure;
     }
-    const SettingsStore settings;
     TDocumentLibrary library;
     const std::string libraryFile = SpecificFileInUse(
         settings, SpecificFileKind::TextDocumentDefinitions, ShippedDataDirectory());

@@ -154,6 +154,7 @@ std::string CitationGroupFormatter::JoinNumbers(const std::vector<Item>& items,
 std::string CitationGroupFormatter::JoinAuthorYear(const std::vector<Item>& items,
                                                    const std::string& separator) const {
     const auto& refs = references_.References();
+    const bool listLetters = format_.record.yearLetters != 0;
     std::string out;
     for (std::size_t i = 0; i < items.size();) {
         if (!out.empty()) {
@@ -166,7 +167,7 @@ std::string CitationGroupFormatter::JoinAuthorYear(const std::vector<Item>& item
             continue;
         }
         // Citations of the same authors: the later ones keep only their years, and letters of
-        // one year become runs ("1986a-c").
+        // one year become runs ("1986a-c") unless the format lists them ("1986a, 1986b").
         const std::string authors = head.text.substr(0, head.yearAt);
         std::size_t j = i + 1;
         while (j < items.size() && items[j].mergeable &&
@@ -181,7 +182,7 @@ std::string CitationGroupFormatter::JoinAuthorYear(const std::vector<Item>& item
             if (k > i) {
                 out += ", ";
             }
-            if (ref.letter.size() != 1 || yearPart != ref.YearWithLetter()) {
+            if (listLetters || ref.letter.size() != 1 || yearPart != ref.YearWithLetter()) {
                 out += yearPart;
                 ++k;
                 continue;

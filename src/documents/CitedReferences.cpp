@@ -89,7 +89,11 @@ int Compare3(int a, int b) {
 
 } // namespace
 
-std::string InsertLetter(std::string_view citation, std::string_view letter) {
+std::string InsertLetter(std::string_view citation, std::string_view letter, std::size_t yearEnd) {
+    if (yearEnd <= citation.size()) {
+        return std::string(citation.substr(0, yearEnd)) + std::string(letter) +
+               std::string(citation.substr(yearEnd));
+    }
     auto isAlnum = [](char c) {
         return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
                static_cast<unsigned char>(c) >= 0xC0;
@@ -263,11 +267,15 @@ void TCitedReferences::Render(const TFormatDesc& format, const RenderOptions& re
         }
         switch (format.record.shortForm) {
         case 0:
-            RenderReference(format, false, record, ref.shortCitation, render);
+            ref.shortYearEnd =
+                RenderReferenceMarked(format, false, record, ref.shortCitation, render).yearEnd;
             if (contract) {
-                RenderReference(contracting, false, record, ref.contracted, render);
+                ref.contractedYearEnd =
+                    RenderReferenceMarked(contracting, false, record, ref.contracted, render)
+                        .yearEnd;
             } else {
                 ref.contracted = ref.shortCitation;
+                ref.contractedYearEnd = ref.shortYearEnd;
             }
             break;
         case 2:
@@ -277,7 +285,10 @@ void TCitedReferences::Render(const TFormatDesc& format, const RenderOptions& re
         default:
             break;
         }
-        ref.authorsEnd = RenderReference(format, true, record, ref.listEntry, render);
+        const RenderMarks marks =
+            RenderReferenceMarked(format, true, record, ref.listEntry, render);
+        ref.authorsEnd = marks.authorsEnd;
+        ref.listYearEnd = marks.yearEnd;
     }
 }
 
@@ -328,12 +339,11 @@ void TCitedReferences::AssignLetters() {
         for (std::size_t k = 0; k < same.size(); ++k) {
             TOneActualRef& ref = refs_[static_cast<std::size_t>(same[k])];
             ref.letter = LetterFor(static_cast<int>(k));
-            ref.shortCitation = InsertLetter(ref.shortCitation, ref.letter);
-            ref.contracted = InsertLetter(ref.contracted, ref.letter);
-            if (const std::size_t at =
-                    ref.year.empty() ? std::string::npos : ref.listEntry.find(ref.year);
-                at != std::string::npos) {
-                ref.listEntry.insert(at + ref.year.size(), ref.letter);
+            ref.shortCitation = InsertLetter(ref.shortCitation, ref.letter, ref.shortYearEnd);
+            ref.contracted = InsertLetter(ref.contracted, ref.letter, ref.contractedYearEnd);
+            // The letter follows the year element of the entry, never a year inside a title.
+            if (const std::size_t at = ref.listYearEnd; at <= ref.listEntry.size()) {
+                ref.listEntry.insert(at, ref.letter);
                 if (ref.authorsEnd > at) {
                     ref.authorsEnd += ref.letter.size();
                 }
@@ -373,6 +383,40 @@ void TCitedReferences::CheckContractions(const TFormatDesc& format) {
             ref.contracted = ReplaceAll(ref.contracted, " et al.", substitute);
         }
     }
+}
+
+std::vector<std::string> ReferenceListEntries(const TFormatDesc& format,
+                                              const TCitedReferences& references) {
+    const auto& refs = references.References();
+    const std::string substitute(GetPoolString(format, format.record.substAuthors));
+    std::vector<std::string> entries;
+    const TOneActualRef* previous = nullptr;
+    for (int index : references.ListOrder()) {
+        const TOneActualRef& ref = refs[static_cast<std::size_t>(index)];
+        std::string entry = ref.listEntry;
+        if (format.record.skipRepeats != 0 && previous != nullptr && ref.authorsEnd > 0 &&
+            previous->authorsEnd > 0 && ref.authorsEnd <= entry.size() &&
+            previous->authorsEnd <= previous->listEntry.size() &&
+            std::string_view(entry).substr(0, ref.authorsEnd) ==
+                std::string_view(previous->listEntry).substr(0, previous->authorsEnd)) {
+            // The blank that ends the author part stays, unless the part is removed.
+            std::size_t part = ref.authorsEnd;
+            while (!substitute.empty() && part > 0 && entry[part - 1] == ' ') {
+                --part;
+            }
+            entry.replace(0, part, substitute);
+        }
+        previous = &ref;
+        std::string text;
+        if (format.record.shortForm == 1) {
+            text = NumberLabel(format, format.record.numberingStyle, ref.listPosition + 1);
+            if (StartsWith(entry, "#T") && text.ends_with(' ')) {
+                text.pop_back();
+            }
+        }
+        entries.push_back(text + entry);
+    }
+    return entries;
 }
 
 int TCitedReferences::FormatErrors() const {

@@ -38,9 +38,14 @@ struct TOneActualRef {
     std::string contracted; // the citation at later citations ("Smith et al., 1986")
     std::string listEntry;
     std::size_t authorsEnd = 0; // bytes of the list entry that hold its authors
-    std::string year;           // the year as four characters
-    std::string letter;         // "a", "b", ... for equal author-year citations
-    std::string label;          // the author-year label (to check the pseudo-citation's label)
+    // Where the year's text ends in the citation, the contracted citation and the list entry:
+    // a year letter goes there. npos where the form writes no year.
+    std::size_t shortYearEnd = std::string::npos;
+    std::size_t contractedYearEnd = std::string::npos;
+    std::size_t listYearEnd = std::string::npos;
+    std::string year;   // the year as four characters
+    std::string letter; // "a", "b", ... for equal author-year citations
+    std::string label;  // the author-year label (to check the pseudo-citation's label)
 
     TSortRec keys;
     std::string journal; // for telling one reference in two files apart
@@ -92,8 +97,16 @@ private:
     std::vector<UsedReferenceFile> files_;
 };
 
-// Inserts a letter after the last run of letters and digits that is not a markup code
-// ("Smith, 1986" -> "Smith, 1986a").
-std::string InsertLetter(std::string_view citation, std::string_view letter);
+// The entries of the reference list in list order, still with markup codes: each with its number
+// label where the format numbers the list, and with the authors that repeat the previous entry's
+// replaced by the format's substitute where it asks for that.
+std::vector<std::string> ReferenceListEntries(const TFormatDesc& format,
+                                              const TCitedReferences& references);
+
+// Inserts a letter after the year, which ends at `yearEnd` ("Smith, 1986" -> "Smith, 1986a"), or,
+// where that is not known (npos), after the last run of letters and digits that is not a markup
+// code.
+std::string InsertLetter(std::string_view citation, std::string_view letter,
+                         std::size_t yearEnd = std::string::npos);
 
 } // namespace cvx

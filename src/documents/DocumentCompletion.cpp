@@ -170,8 +170,10 @@ private:
             kind_ = DocumentKind::Latex;
         } else if (library == nullptr || request_.documentFormat < 0 ||
                    request_.documentFormat >= library->Count()) {
-            return Outcome::Error(
-                Msg(msg::Documents::NotInLibrary, Utf8ToCp1252(request_.documentFormatName)));
+            const std::string names =
+                library != nullptr ? library->FormatNames() : TDocumentLibrary().FormatNames();
+            return Outcome::Error(Msg(msg::Documents::NotInLibrary,
+                                      Utf8ToCp1252(request_.documentFormatName), names));
         } else {
             definition_ = &library->Definition(request_.documentFormat);
             kind_ = KindOfDefinition(definition_->name);
@@ -285,41 +287,12 @@ private:
     }
 
     std::string ReferenceList(const OutputConverter& converter) const {
-        const TFormatDesc& format = *request_.format;
-        const auto& refs = references_.References();
         static constexpr std::string_view kParagraphs[] = {"#L", "#L#T", "#O"};
         const std::string_view paragraph =
-            kParagraphs[std::clamp<int>(format.record.paragraphStyle, 0, 2)];
-        const std::string substitute(GetPoolString(format, format.record.substAuthors));
+            kParagraphs[std::clamp<int>(request_.format->record.paragraphStyle, 0, 2)];
         std::string out;
-        const TOneActualRef* previous = nullptr;
-        for (int index : references_.ListOrder()) {
-            const TOneActualRef& ref = refs[static_cast<std::size_t>(index)];
-            std::string entry = ref.listEntry;
-            if (format.record.skipRepeats != 0 && previous != nullptr && ref.authorsEnd > 0 &&
-                previous->authorsEnd > 0 && ref.authorsEnd <= entry.size() &&
-                previous->authorsEnd <= previous->listEntry.size() &&
-                std::string_view(entry).substr(0, ref.authorsEnd) ==
-                    std::string_view(previous->listEntry).substr(0, previous->authorsEnd)) {
-                // The blank that ends the author part stays, unless the part is removed.
-                std::size_t part = ref.authorsEnd;
-                while (!substitute.empty() && part > 0 && entry[part - 1] == ' ') {
-                    --part;
-                }
-                entry.replace(0, part, substitute);
-            }
-            previous = &ref;
-            std::string text(paragraph);
-            if (format.record.shortForm == 1) {
-                std::string label =
-                    NumberLabel(format, format.record.numberingStyle, ref.listPosition + 1);
-                if (StartsWith(entry, "#T") && label.ends_with(' ')) {
-                    label.pop_back();
-                }
-                text += label;
-            }
-            text += entry;
-            const std::string converted = converter.Convert(text);
+        for (const std::string& entry : ReferenceListEntries(*request_.format, references_)) {
+            const std::string converted = converter.Convert(std::string(paragraph) + entry);
             out += kind_ == DocumentKind::Rtf ? RtfPieces(converted) : converted;
         }
         return out;
@@ -408,6 +381,16 @@ private:
 };
 
 } // namespace
+
+std::string ManuscriptPath(const std::string& name, const std::string& documentDirectory,
+                           FileSystem& fs) {
+    const std::string directory = TrimBlanks(documentDirectory);
+    if (name.find('/') != std::string::npos || fs.Stat(name).exists || directory.empty()) {
+        return name;
+    }
+    const std::string inDirectory = directory + (directory.ends_with('/') ? "" : "/") + name;
+    return fs.Stat(inDirectory).exists ? inDirectory : name;
+}
 
 Outcome CompleteDocument(const CompletionRequest& request, CompletionReport& report) {
     CompletionReport result;

@@ -47,6 +47,13 @@ struct CompletionReport {
     std::vector<std::string> warnings; // each with the line of the manuscript it concerns
 };
 
+// The manuscript a name given by the user stands for: a name with a folder, or one found in the
+// current folder, is taken as it is; a bare name that is not there is looked for in the document
+// directory of the settings. A name found nowhere is returned as given, for the message that
+// names it.
+std::string ManuscriptPath(const std::string& name, const std::string& documentDirectory,
+                           FileSystem& fs = FileSystem::Default());
+
 // Completes the manuscript. A failure's message is the one the user is shown (the catalogue's
 // text for the failure, with the line of the pseudo-citation at fault where there is one); nothing
 // is then written.

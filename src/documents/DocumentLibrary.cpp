@@ -62,6 +62,23 @@ bool Contains(std::string_view text, std::string_view part) {
     return text.find(part) != std::string_view::npos;
 }
 
+constexpr std::string_view kLatexName = "LaTex"; // as the document page offers it
+
+// True when the word "WORD" stands in the upper-cased name on its own, as in "MICROSOFT WORD
+// 97", and not as the start of "WORDPERFECT" or "WORDSTAR".
+bool NamesWordFormat(std::string_view upper) {
+    auto isLetter = [](char c) { return c >= 'A' && c <= 'Z'; };
+    for (std::size_t at = upper.find("WORD"); at != std::string_view::npos;
+         at = upper.find("WORD", at + 1)) {
+        const bool before = at > 0 && isLetter(upper[at - 1]);
+        const bool after = at + 4 < upper.size() && isLetter(upper[at + 4]);
+        if (!before && !after) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 DocumentKind KindOfDefinition(std::string_view name) {
@@ -160,7 +177,15 @@ int TDocumentLibrary::FormatIndex(std::string_view name) const {
             return i;
         }
     }
-    return kWordAutomation;
+    return NamesWordFormat(upper) ? kWordAutomation : kUnknownDocumentFormat;
+}
+
+std::string TDocumentLibrary::FormatNames() const {
+    std::string names;
+    for (const TDocumentDefinition& d : definitions_) {
+        names += d.name + ", ";
+    }
+    return names + std::string(kLatexName);
 }
 
 } // namespace cvx

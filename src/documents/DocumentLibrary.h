@@ -79,6 +79,7 @@ Outcome DecodeDocumentLibrary(std::string_view bytes,
 // Where the document formats of a completion come from besides the library.
 inline constexpr int kWordAutomation = -1;
 inline constexpr int kLatexDocument = -2;
+inline constexpr int kUnknownDocumentFormat = -3; // a name that is none of these
 
 class TDocumentLibrary {
 public:
@@ -94,9 +95,13 @@ public:
     }
 
     // The document format of a name chosen by the user: kLatexDocument for a name containing
-    // "LATEX" in any case, the index of the entry of that name (compared in capitals), or
-    // kWordAutomation for any other name.
+    // "LATEX" in any case, the index of the entry of that name (compared in capitals),
+    // kWordAutomation for a Word document format ("Microsoft Word 97": the word "Word", not
+    // "WordPerfect" or "WordStar"), kUnknownDocumentFormat for any other name.
     int FormatIndex(std::string_view name) const;
+
+    // The names a user may choose: the entries' names, then LaTeX, joined by ", ".
+    std::string FormatNames() const;
 
 private:
     std::vector<TDocumentDefinition> definitions_;

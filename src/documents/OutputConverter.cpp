@@ -3,6 +3,8 @@
 #include "documents/SymbolGreek.h"
 #include "text/Cp1252.h"
 #include "text/LatexText.h"
+#include "text/Markup.h"
+#include "text/SymbolFont.h"
 
 #include <algorithm>
 #include <vector>
@@ -56,11 +58,6 @@ TDocumentDefinition MakeLatexDefinition() {
     return d;
 }
 
-void AppendUnicodeEscape(std::string& out, char32_t ch) {
-    const long value = ch > 0x7FFF ? static_cast<long>(ch) - 65536 : static_cast<long>(ch);
-    out += "\\u" + std::to_string(value) + "?";
-}
-
 } // namespace
 
 const TDocumentDefinition& LatexDefinition() {
@@ -89,7 +86,7 @@ void OutputConverter::WriteCharacter(std::string& out, unsigned char c, bool gre
     if (greek && SymbolGreekLetter(c) != 0) {
         const char32_t letter = SymbolGreekLetter(c);
         if (kind_ == DocumentKind::Rtf) {
-            AppendUnicodeEscape(out, letter);
+            out += RtfUnicodeEscape(letter) + "?";
             return;
         }
         if (wordPerfect && WordPerfectGreekIndex(letter) >= 0) {

@@ -264,6 +264,7 @@ void MakeSound(FormatRecord& r) {
     r.numberingStyle = Sound(r.numberingStyle, kMaxNumberingStyle, def.numberingStyle);
     r.allowEtAl = Sound(r.allowEtAl, 1, def.allowEtAl);
     r.skipRepeats = Sound(r.skipRepeats, 1, def.skipRepeats);
+    r.yearLetters = Sound(r.yearLetters, kMaxYearLetters, def.yearLetters);
     if (r.poolLength < 0 || r.poolLength > kPoolCapacity) {
         r.poolLength = 0;
     }
@@ -273,7 +274,7 @@ void MakeSound(FormatRecord& r) {
         f.defined = Sound(f.defined, 1, 0);
         MakeOrderSound(f);
         for (std::size_t k = 0; k < f.props.size(); ++k) {
-            f.props[k].option = Sound(f.props[k].option, 1, 0);
+            f.props[k].option = Sound(f.props[k].option, MaxOption(static_cast<FieldIndex>(k)), 0);
             f.props[k].removeTrailDot = Sound(f.props[k].removeTrailDot, 1, 0);
             f.props[k].kind = static_cast<std::uint8_t>(k);
         }
@@ -290,6 +291,19 @@ void MakeSound(FormatRecord& r) {
 }
 
 } // namespace
+
+int MaxOption(FieldIndex kind) {
+    switch (kind) {
+    case FieldIndex::Title:
+    case FieldIndex::BookTitle:
+    case FieldIndex::TranslTitle:
+    case FieldIndex::TranslBookTitle:
+    case FieldIndex::PageLast:
+        return 2;
+    default:
+        return 1;
+    }
+}
 
 std::uint32_t AllowedKinds(FormSlot slot) {
     switch (static_cast<int>(slot) / 2) {
@@ -400,7 +414,8 @@ std::string EncodeFormat(const FormatRecord& r) {
     w.U8(r.allowEtAl);
     w.U8(r.skipRepeats);
     w.Ref(r.substAuthors);
-    w.I16(0);
+    w.U8(r.yearLetters);
+    w.U8(0);
     w.I16(r.poolLength);
     w.Bytes(r.pool.data(), r.pool.size());
     for (const FormDef& f : r.forms) {
@@ -443,7 +458,8 @@ FormatRecord DecodeFormat(std::string_view bytes) {
     r.allowEtAl = in.U8();
     r.skipRepeats = in.U8();
     r.substAuthors = in.Ref();
-    in.Skip(2);
+    r.yearLetters = in.U8();
+    in.Skip(1);
     r.poolLength = in.I16();
     in.Bytes(r.pool.data(), r.pool.size());
     for (FormDef& f : r.forms) {

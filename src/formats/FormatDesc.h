@@ -38,7 +38,9 @@ struct StrRef {
 // How one element (a field of the reference) is written in one form.
 struct FieldProps {
     // Year: truncate to two digits; Issue: force inclusion; PageLast: contract the last page;
-    // any other kind: upper case. The renderer upper-cases every kind whose option is set.
+    // any other kind: upper case. The renderer upper-cases every kind whose option is odd. The
+    // even value 2, which files of earlier versions never hold, sets the titles and book titles
+    // in headline style and shortens the last page by the Chicago rules.
     std::uint8_t option = 0;
     std::uint8_t removeTrailDot = 0; // titles and book titles: drop a final "."
     std::uint8_t kind = 0;           // equal to the block's index
@@ -108,6 +110,10 @@ struct FormatRecord {
     std::uint8_t allowEtAl = 0;
     std::uint8_t skipRepeats = 0;
     StrRef substAuthors;
+    // Letters of one author's years in a citation group: 0 joined as a run ("1986a-c"), 1 listed
+    // ("1986a, 1986b, 1986c"). It takes the first reserved byte after substAuthors, which files
+    // of earlier versions hold as 0.
+    std::uint8_t yearLetters = 0;
     std::int16_t poolLength = 0;
     std::array<char, kPoolSize> pool{};
     std::array<FormDef, kFormCount> forms{};
@@ -130,6 +136,10 @@ inline constexpr int kMaxNumberingStyle = 13;
 inline constexpr int kMaxJournalForm = 5;
 inline constexpr int kMaxPersonalNames = 2;
 inline constexpr int kMaxNameOrder = 3;
+inline constexpr int kMaxYearLetters = 1;
+
+// The largest option value an element kind takes (see FieldProps::option).
+int MaxOption(FieldIndex kind);
 
 // The kinds each source type may place in its forms (bit k allows kind k).
 inline constexpr std::uint32_t kJournalKinds = 0xE3EF;

@@ -20,6 +20,8 @@ constexpr int kAmbiguousMatch = 3; // JournalMatch::quality of names joined by "
 constexpr std::size_t kMaxJournal = 255;
 constexpr int kMaxParts = 5;
 constexpr std::string_view kFullWidthParen = "\x81\x69";
+constexpr std::uint8_t kHeadlineStyle = 2; // the option of a title element
+constexpr std::uint8_t kChicagoRanges = 2; // the option of the last-page element
 
 // Characters that a text loses at its start when the text before it ended with a full stop.
 bool Doubles(char c, bool withDiaeresis) {
@@ -98,6 +100,34 @@ void EraseFirst(std::string& text, std::string_view what) {
     }
 }
 
+// The last page as the Chicago rules shorten a range: in full after a first page below 100, at a
+// multiple of 100 or where the two differ in length; only the changed digits after 101-109 of a
+// hundred ("101-8", "1103-4"); at least two digits otherwise ("321-28", "1496-500"). Pages that
+// share a letter prefix are shortened on their digits ("D71-75"); anything else is kept.
+std::string ChicagoLastPage(std::string_view first, std::string_view last) {
+    const std::size_t firstDigits = first.find_first_of("0123456789");
+    const std::size_t lastDigits = last.find_first_of("0123456789");
+    if (firstDigits == std::string_view::npos || lastDigits == std::string_view::npos ||
+        (lastDigits > 0 && last.substr(0, lastDigits) != first.substr(0, firstDigits))) {
+        return std::string(last);
+    }
+    const std::string_view from = first.substr(firstDigits);
+    const std::string_view to = last.substr(lastDigits);
+    if (!IsAllDigits(from) || !IsAllDigits(to)) {
+        return std::string(last);
+    }
+    const int hundreds = from.size() > 2 ? std::stoi(std::string(from.substr(from.size() - 2))) : 0;
+    if (from.size() != to.size() || from.size() < 3 || hundreds == 0) {
+        return std::string(to);
+    }
+    std::size_t shared = 0;
+    while (shared < to.size() && to[shared] == from[shared]) {
+        ++shared;
+    }
+    const std::size_t keep = std::max<std::size_t>(to.size() - shared, hundreds < 10 ? 1 : 2);
+    return std::string(to.substr(to.size() - std::min(keep, to.size())));
+}
+
 // A text made singular: "(Eds.)" becomes "(Ed.)", "Editors" becomes "Editor".
 std::string Singular(std::string text) {
     const std::string upper = UpperText(text);
@@ -125,9 +155,8 @@ public:
         pageLast_ = Prepared(K::PageLast, 16);
     }
 
-    std::size_t Run() {
+    RenderMarks Run() {
         out_.clear();
-        std::size_t authorsEnd = 0;
         const int count = std::min<int>(form_.count, kMaxElements);
         for (int i = 0; i < count; ++i) {
             const int kind = form_.order[i];
@@ -137,10 +166,10 @@ public:
             props_ = &form_.props[kind];
             WriteElement(static_cast<K>(kind));
             if (kind == static_cast<int>(K::Authors)) {
-                authorsEnd = out_.size();
+                marks_.authorsEnd = out_.size();
             }
         }
-        return authorsEnd;
+        return marks_;
     }
 
 private:
@@ -292,17 +321,28 @@ private:
         }
         WritePoolText(props_->textBefore);
         WriteFieldText(v);
+        if (kind == K::Year) {
+            marks_.yearEnd = out_.size();
+        }
         WritePoolText(props_->textAfter);
     }
 
     void WriteLastPage() {
-        std::string_view last = pageLast_;
-        if (props_->option != 0 && last.size() == pageFirst_.size()) {
-            std::size_t shared = 0;
-            while (shared < last.size() && last[shared] == pageFirst_[shared]) {
-                ++shared;
+        std::string last(pageLast_);
+        if (props_->option == kChicagoRanges) {
+            last = ChicagoLastPage(pageFirst_, CompleteLastPage(pageFirst_, last));
+        } else if (props_->option % 2 == 1) {
+            if (last.size() == pageFirst_.size()) {
+                std::size_t shared = 0;
+                while (shared < last.size() && last[shared] == pageFirst_[shared]) {
+                    ++shared;
+                }
+                last.erase(0, shared);
             }
-            last.remove_prefix(shared);
+        } else {
+            // A range stored shortened ("409-18", as MEDLINE stores it) is written complete
+            // where the format does not ask for contraction.
+            last = CompleteLastPage(pageFirst_, last);
         }
         if (!pageFirst_.empty()) {
             WriteGeneric(K::PageLast, last);
@@ -349,8 +389,17 @@ private:
             t = DropFinalStop(t);
         }
         WritePoolText(props_->textBefore);
-        WriteFieldText(t);
+        WriteTitleText(t);
         WritePoolText(props_->textAfter);
+    }
+
+    // A title or book title, in headline style where the element asks for it.
+    void WriteTitleText(std::string_view t) {
+        if (props_->option == kHeadlineStyle) {
+            WriteFieldText(HeadlineCase(t));
+        } else {
+            WriteFieldText(t);
+        }
     }
 
     void WriteBookTitle(K kind) {
@@ -386,7 +435,7 @@ private:
         } else {
             WritePoolText(props_->textBefore);
         }
-        WriteFieldText(t);
+        WriteTitleText(t);
         WritePoolText(props_->textAfter);
     }
 
@@ -475,14 +524,16 @@ private:
     void WriteSubstitute() {
         const std::string_view marker = kPlainEtAlMarker;
         if (desc_.etAlContraction) {
+            // "et al." is written after a blank, as marker or text: the LaTeX output reads the
+            // same as every other.
             const std::string s = PeekPoolText(style_->substSuperNames);
             if (s.size() == 4 && s.front() == '#') {
-                WriteFieldText(s.substr(0, 2) + std::string(options_.latex ? marker : "et al.") +
-                               s.substr(2));
+                WriteFieldText(" " + s.substr(0, 2) +
+                               std::string(options_.latex ? marker : "et al.") + s.substr(2));
             } else if (!s.empty()) {
                 WritePoolText(style_->substSuperNames);
             } else {
-                WriteFieldText(options_.latex ? marker : " et al.");
+                WriteFieldText(" " + std::string(options_.latex ? marker : "et al."));
             }
         } else if (options_.latex) {
             std::string s = PeekPoolText(style_->substSuperNames);
@@ -524,10 +575,16 @@ private:
             WriteLiteral(n == 1 ? Singular(after) : after);
             return;
         }
-        const std::string label = EditorLabel(n);
+        std::string label = EditorLabel(n);
         std::string after = PeekPoolText(props_->textAfter);
         if (after.size() > 1 && (after[0] == ',' || after[0] == '.' || after[0] == ':')) {
-            after.insert(after[0] == '.' ? 1 : 0, label);
+            const std::size_t at = after[0] == '.' ? 1 : 0;
+            // The label's own final blank would stand before the punctuation or double the
+            // blank after the full stop (" (Eds.) , in").
+            if (label.ends_with(' ') && (at == 0 || after[at] == ' ')) {
+                label.pop_back();
+            }
+            after.insert(at, label);
             if (stopAfterList) {
                 lastEndsStop_ = true;
             }
@@ -737,6 +794,7 @@ private:
     const bool longChapter_;
     const bool doubleByte_;
 
+    RenderMarks marks_;
     bool lastEndsStop_ = false;
     bool lastEndsSpace_ = false;
     bool authorsMissing_ = false;
@@ -754,9 +812,14 @@ private:
 
 } // namespace
 
+RenderMarks RenderReferenceMarked(const TFormatDesc& desc, bool longForm, const TRefArrData& record,
+                                  std::string& out, const RenderOptions& options) {
+    return RenderState(desc, longForm, record, out, options).Run();
+}
+
 std::size_t RenderReference(const TFormatDesc& desc, bool longForm, const TRefArrData& record,
                             std::string& out, const RenderOptions& options) {
-    return RenderState(desc, longForm, record, out, options).Run();
+    return RenderReferenceMarked(desc, longForm, record, out, options).authorsEnd;
 }
 
 std::string Unquote(std::string_view text) {

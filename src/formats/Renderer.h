@@ -24,9 +24,21 @@ struct RenderOptions {
     bool suppressRtf = false; // the setting "Clipboard\Suppress RTF" (author-year label)
 };
 
+// Where the parts that completion edits afterwards stand in a rendering.
+struct RenderMarks {
+    std::size_t authorsEnd = 0; // right after the Authors element; 0 when the form has none
+    // Right after the year's text (before the text after it): where a year letter goes; npos
+    // when no year was written.
+    std::size_t yearEnd = std::string::npos;
+};
+
 // Renders `record` with the long or the short form of its source type into `out` (replacing
-// its content; its capacity is reused). Returns AuthorsEnd: the output length right after the
-// Authors element, 0 when the form has none.
+// its content; its capacity is reused), and says where its authors and year end.
+RenderMarks RenderReferenceMarked(const TFormatDesc& desc, bool longForm, const TRefArrData& record,
+                                  std::string& out, const RenderOptions& options = {});
+
+// As RenderReferenceMarked; returns AuthorsEnd: the output length right after the Authors
+// element, 0 when the form has none.
 std::size_t RenderReference(const TFormatDesc& desc, bool longForm, const TRefArrData& record,
                             std::string& out, const RenderOptions& options = {});
 

@@ -53,6 +53,7 @@ constexpr Choice kParagraphs[] = {{"left"}, {"indented"}, {"hanging"}};
 constexpr Choice kNumberings[] = {{"1", true},   {"1.", true},   {"1)", true}, {"1/", true},
                                   {"[1]", true}, {"[1].", true}, {"custom"}};
 constexpr Choice kYesNo[] = {{"no"}, {"yes"}};
+constexpr Choice kYearLetters[] = {{"run"}, {"list"}};
 constexpr Choice kJournalForms[] = {{"as-stored"},     {"full"},   {"medlar"},
                                     {"index-medicus"}, {"biosis"}, {"chemical-abstracts"}};
 constexpr Choice kPersonalNames[] = {{"initials"}, {"surnames-only"}, {"full-names"}};
@@ -72,20 +73,27 @@ std::array<StrRef*, 7> StyleTexts(NameListStyle& s) {
             &s.betwPersonal,    &s.betw1stAnd2nd,   &s.beforeLast};
 }
 
-// The word of a field's option: what the option means for that kind.
-std::string_view OptionWord(int kind) {
+// The words of a field's options: what each option value means for that kind (the value is the
+// word's index from 1; an empty word is no value of that kind).
+std::array<std::string_view, 2> OptionWords(int kind) {
     switch (static_cast<FieldIndex>(kind)) {
     case FieldIndex::Year:
-        return "truncate";
+        return {"truncate", ""};
     case FieldIndex::Issue:
-        return "force";
+        return {"force", ""};
     case FieldIndex::PageLast:
-        return "contract";
+        return {"contract", "contract-chicago"};
+    case FieldIndex::Title:
+    case FieldIndex::BookTitle:
+    case FieldIndex::TranslTitle:
+    case FieldIndex::TranslBookTitle:
+        return {"upper", "headline"};
     default:
-        return "upper";
+        return {"upper", ""};
     }
 }
-constexpr std::string_view kOptionWords[] = {"truncate", "force", "contract", "upper"};
+constexpr std::string_view kOptionWords[] = {"truncate",         "force", "contract",
+                                             "contract-chicago", "upper", "headline"};
 
 bool IsUndefinedCp1252(unsigned char c) {
     return c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D;
@@ -155,6 +163,7 @@ public:
         Line("separator", ChoiceText(kSeparators, r_.betwCitations));
         Line("style", ChoiceText(kCitationStyles, r_.citationStyle));
         Line("et-al-when-repeated", ChoiceText(kYesNo, r_.allowEtAl));
+        Line("year-letters", ChoiceText(kYearLetters, r_.yearLetters));
         out_ += "\n[reference-list]\n";
         Line("order", ChoiceText(kListOrders, r_.refListSortOrder));
         Line("collation", ChoiceText(kCollations, r_.charSortOrder));
@@ -246,8 +255,8 @@ private:
                 add(std::string(word) + " " + Quote(t));
             }
         }
-        if (p.option != 0) {
-            add(OptionWord(p.kind));
+        if (p.option != 0 && p.option <= OptionWords(p.kind).size()) {
+            add(OptionWords(p.kind)[p.option - 1]);
         }
         if (p.removeTrailDot != 0) {
             add("drop-final-stop");
@@ -564,6 +573,9 @@ private:
         if (key == "et-al-when-repeated") {
             return Choose(key, kYesNo, r.allowEtAl);
         }
+        if (key == "year-letters") {
+            return Choose(key, kYearLetters, r.yearLetters);
+        }
         return Unknown(key);
     }
 
@@ -715,8 +727,11 @@ private:
                 }
             } else if (word == "drop-final-stop") {
                 p.removeTrailDot = 1;
-            } else if (word == OptionWord(*kind)) {
-                p.option = 1;
+            } else if (const auto words = OptionWords(*kind);
+                       !word.empty() &&
+                       std::find(words.begin(), words.end(), word) != words.end()) {
+                p.option = static_cast<std::uint8_t>(std::find(words.begin(), words.end(), word) -
+                                                     words.begin() + 1);
             } else if (std::find(std::begin(kOptionWords), std::end(kOptionWords), word) !=
                        std::end(kOptionWords)) {
                 return Fail(Msg(msg::Formats::NoSuchOption, KindName(*kind), std::string(word)));

@@ -11,9 +11,10 @@ namespace cvx {
 namespace {
 
 constexpr std::string_view kFieldSeparator = "\r\n "; // a line break that starts a field line
-constexpr std::string_view kAddressLabel = " Address: ";
+// Labels that begin a field line of the comment part.
+constexpr std::string_view kAddressLabel = "Address: ";
 constexpr std::string_view kTranslTitleLabel = "Translated title: ";
-constexpr std::string_view kTranslBookTitleLabel = " Translated book title: ";
+constexpr std::string_view kTranslBookTitleLabel = "Translated book title: ";
 
 std::string_view Field(const TRefArrData& d, FieldIndex f) {
     return d[f];
@@ -33,12 +34,23 @@ bool TakeLine(std::string& rest, std::string& line) {
     return true;
 }
 
-// Removes the field line that holds `label` (followed by `next`, if given) from the comment
-// text and returns the text after the label on that line.
+// True when only blanks stand between the start of the field line and `at`.
+bool AtLineStart(std::string_view text, std::size_t at) {
+    while (at > 0 && text[at - 1] == ' ') {
+        --at;
+    }
+    return at == 0 || (at >= 2 && text.substr(at - 2, 2) == "\r\n");
+}
+
+// Removes the field line that begins with `label` (followed by `next`, if given) from the
+// comment text and returns the text after the label on that line. A label inside a line is text
+// of the comment.
 std::optional<std::string> TakeLabelledLine(std::string& comments, std::string_view label,
                                             std::string_view next = {}) {
     std::size_t at = comments.find(label);
-    while (at != std::string::npos && comments.compare(at + label.size(), next.size(), next) != 0) {
+    while (at != std::string::npos &&
+           (!AtLineStart(comments, at) ||
+            comments.compare(at + label.size(), next.size(), next) != 0)) {
         at = comments.find(label, at + 1);
     }
     if (at == std::string::npos) {
@@ -134,6 +146,25 @@ std::string FieldText(std::string_view value, bool isComment) {
     return out;
 }
 
+// The kind of a reference is decided by its fifth line (the fourth after the identification
+// line, which `lines` starts after): "E: " for a chapter, "S: " for a monograph. A comment line
+// that happens to begin so changes nothing.
+SourceType GuessSourceType(std::string_view lines) {
+    std::size_t pos = 0;
+    for (int line = 1; line < 4; ++line) {
+        const std::size_t sep = lines.find(kFieldSeparator, pos + 1);
+        if (sep == std::string_view::npos) {
+            return SourceType::Journal;
+        }
+        pos = sep + 2;
+    }
+    const std::string_view fifth = TrimView(lines.substr(pos));
+    if (StartsWith(fifth, "S: ")) {
+        return SourceType::Monograph;
+    }
+    return StartsWith(fifth, "E: ") ? SourceType::Chapter : SourceType::Journal;
+}
+
 } // namespace
 
 std::string_view FieldName(FieldIndex field) {
@@ -146,12 +177,6 @@ std::string_view FieldName(FieldIndex field) {
 
 SplitText SplitReferenceText(std::string_view block) {
     SplitText split;
-    if (block.find("\r\n S: ") != std::string_view::npos) {
-        split.guessedType = SourceType::Monograph;
-    } else if (block.find("\r\n E: ") != std::string_view::npos) {
-        split.guessedType = SourceType::Chapter;
-    }
-
     // Soft wraps are joined: a CR LF that does not start a field line becomes one space.
     std::string text;
     text.reserve(block.size());
@@ -181,6 +206,7 @@ SplitText SplitReferenceText(std::string_view block) {
     }
 
     const std::string_view rest = std::string_view(text).substr(first + 2);
+    split.guessedType = GuessSourceType(rest);
     static constexpr int kProperLines[] = {4, 6, 5};
     const int wanted = kProperLines[static_cast<int>(split.guessedType)];
     std::size_t pos = 0;

@@ -16,6 +16,16 @@ std::string LowerText(std::string_view text);
 std::string UpperTextJ(std::string_view text);
 std::string LowerTextJ(std::string_view text);
 
+// Headline-style capitalisation of a title: the first letter of every word is raised, except in
+// the minor words (articles, short prepositions and conjunctions: "a", "an", "and", "as", "at",
+// "but", "by", "down", "for", "from", "in", "into", "nor", "of", "on", "onto", "or", "over", "so",
+// "the", "till", "to", "up", "via", "with", "yet"), which stay in lower case unless they begin
+// or end the title or follow a colon, "?", "!" or ". ". Nothing is lowered: a word that begins
+// with a capital or holds one ("fMRI", "UniProt", "DNA") is left as it is. The parts of a
+// hyphenated word are words of their own. Markup codes are stepped over, text in the Symbol font
+// (Greek letters) is left alone, and in Shift-JIS mode the text is returned unchanged.
+std::string HeadlineCase(std::string_view text);
+
 // Two upper-case hexadecimal digits.
 std::string HexByte(unsigned char b);
 

@@ -112,19 +112,49 @@ const std::array<std::string, 128>& CharTable() {
     return table;
 }
 
+// The letters a..z and A..Z as the Symbol font draws them: f is phi, o omicron, F Phi, J the
+// script theta, V the final sigma. Capitals that look like Latin ones are written so.
 constexpr const char* kGreekLower[26] = {
-    "$\\alpha$", "$\\beta$",  "$\\chi$",   "$\\delta$", "$\\epsilon$", "f",       "$\\gamma$",
-    "$\\eta$",   "$\\iota$",  "$\\phi$",   "$\\kappa$", "$\\lambda$",  "$\\mu$",  "$\\nu$",
-    "0",         "$\\pi$",    "$\\theta$", "$\\rho$",   "$\\sigma$",   "$\\tau$", "$\\upsilon$",
-    "$\\omega$", "$\\varpi$", "$\\xi$",    "$\\psi$",   "$\\zeta$"};
+    "$\\alpha$", "$\\beta$",  "$\\chi$",   "$\\delta$", "$\\epsilon$", "$\\varphi$", "$\\gamma$",
+    "$\\eta$",   "$\\iota$",  "$\\phi$",   "$\\kappa$", "$\\lambda$",  "$\\mu$",     "$\\nu$",
+    "o",         "$\\pi$",    "$\\theta$", "$\\rho$",   "$\\sigma$",   "$\\tau$",    "$\\upsilon$",
+    "$\\varpi$", "$\\omega$", "$\\xi$",    "$\\psi$",   "$\\zeta$"};
 constexpr const char* kGreekUpper[26] = {
-    "A",         "B",         "X",         "$\\Delta$", "E",          "F", "$\\Gamma$",
-    "H",         "I",         "$\\Phi$",   "K",         "$\\Lambda$", "M", "N",
-    "O",         "$\\Pi$",    "$\\Theta$", "P",         "$\\Sigma$",  "T", "$\\Upsilon$",
-    "$\\Omega$", "$\\Omega$", "$\\Xi$",    "$\\Psi$",   "Z"};
+    "A",         "B", "X",           "$\\Delta$",    "E",         "$\\Phi$",
+    "$\\Gamma$", "H", "I",           "$\\vartheta$", "K",         "$\\Lambda$",
+    "M",         "N", "O",           "$\\Pi$",       "$\\Theta$", "P",
+    "$\\Sigma$", "T", "$\\Upsilon$", "$\\varsigma$", "$\\Omega$", "$\\Xi$",
+    "$\\Psi$",   "Z"};
 
-constexpr std::string_view kItalicEtAlLatex = " {\\it et al}.\\";
-constexpr std::string_view kPlainEtAlLatex = " et al.\\";
+constexpr std::string_view kItalicEtAlLatex = "{\\it et al}.";
+constexpr std::string_view kPlainEtAlLatex = "et al.";
+
+// Every `marker` of the text written as `etAl`. The marker stands for " et al.": the blank is
+// written unless the text before it ends with one, and a blank after it gets a backslash, so that
+// LaTeX sets a normal space after the full stop; before punctuation the backslash would make a
+// control symbol ("\," is a thin space), so there it is left out.
+std::string ResolveEtAl(std::string_view text, std::string_view marker, std::string_view etAl) {
+    std::string result;
+    result.reserve(text.size());
+    for (std::size_t pos = 0;;) {
+        const std::size_t hit = text.find(marker, pos);
+        if (hit == std::string_view::npos) {
+            result.append(text.substr(pos));
+            return result;
+        }
+        result.append(text.substr(pos, hit - pos));
+        if (!result.empty() && result.back() != ' ' && result.back() != '(' &&
+            result.back() != '\n') {
+            result += ' ';
+        }
+        const std::size_t after = hit + marker.size();
+        result.append(etAl);
+        if (after < text.size() && text[after] == ' ') {
+            result += '\\';
+        }
+        pos = after;
+    }
+}
 
 } // namespace
 
@@ -264,8 +294,8 @@ std::string CodesToLatex(std::string_view text) {
             break;
         }
     }
-    out = ReplaceAll(out, "\\\"{y}\\\"{y}\\\"{y}", kItalicEtAlLatex);
-    return ReplaceAll(out, kPlainEtAlMarker, kPlainEtAlLatex);
+    out = ResolveEtAl(out, "\\\"{y}\\\"{y}\\\"{y}", kItalicEtAlLatex);
+    return ResolveEtAl(out, kPlainEtAlMarker, kPlainEtAlLatex);
 }
 
 std::string LatexEscapeInPlace(std::string_view text) {
@@ -331,21 +361,7 @@ std::string LatexEscapeInPlace(std::string_view text) {
     for (char c : hidden) {
         out += LatexChar(static_cast<unsigned char>(c));
     }
-    // "et al.\" keeps a normal space after the full stop; before punctuation the backslash
-    // would make a control symbol ("\," is a thin space), so there it is left out.
-    std::string result;
-    result.reserve(out.size());
-    for (std::size_t pos = 0;;) {
-        const std::size_t hit = out.find(kPlainEtAlMarker, pos);
-        if (hit == std::string::npos) {
-            result.append(out, pos);
-            return result;
-        }
-        result.append(out, pos, hit - pos);
-        const std::size_t after = hit + kPlainEtAlMarker.size();
-        result += after < out.size() && out[after] == ' ' ? "et al.\\" : "et al.";
-        pos = after;
-    }
+    return ResolveEtAl(out, kPlainEtAlMarker, kPlainEtAlLatex);
 }
 
 std::string LatexUnescape(std::string_view text) {

@@ -1,6 +1,7 @@
 #include "text/Markup.h"
 
 #include "text/CaseMapping.h"
+#include "text/SymbolFont.h"
 
 #include <array>
 #include <initializer_list>
@@ -41,6 +42,11 @@ public:
     void Append(unsigned char c) {
         std::string token;
         AppendRtfEscaped(token, c);
+        AppendToken(token);
+    }
+
+    // A piece of RTF that must stay on one line, as an escape with its fallback.
+    void AppendToken(std::string_view token) {
         if (line_.size() + token.size() > kLineLength) {
             Flush();
         }
@@ -118,10 +124,15 @@ std::string RemoveExportCodes(std::string_view text) {
     return RemoveCodes(text, {"#B", "#I", "#U", "#v", "#^", "#G"});
 }
 
+std::string RtfUnicodeEscape(char32_t ch) {
+    const long value = ch > 0x7FFF ? static_cast<long>(ch) - 65536 : static_cast<long>(ch);
+    return "\\u" + std::to_string(value);
+}
+
 std::string CodesToRtf(std::string_view text) {
     std::string out =
         "{\\rtf1\\ansi \\deff0 {\\fonttbl{\\f0\\froman\\fcharset0 Arial;}"
-        "{\\f3\\froman\\fcharset0 Symbol;}}\r\n{\\colortbl\r\n\\red0\\green0\\blue0;}\r\n"
+        "{\\f3\\froman\\fcharset2 Symbol;}}\r\n{\\colortbl\r\n\\red0\\green0\\blue0;}\r\n"
         "\\pard \r\n\\plain ";
     out.reserve(out.size() + text.size() * 2);
     RtfLineWriter lines(out);
@@ -133,7 +144,13 @@ std::string CodesToRtf(std::string_view text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
         if (c != '#') {
-            lines.Append(c);
+            if (const char32_t greek = on[Symbol] ? SymbolGreekLetter(c) : 0; greek != 0) {
+                std::string token = RtfUnicodeEscape(greek);
+                AppendRtfEscaped(token, c);
+                lines.AppendToken(token);
+            } else {
+                lines.Append(c);
+            }
             continue;
         }
         lines.Flush();

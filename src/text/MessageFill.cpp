@@ -2,16 +2,45 @@
 
 #include "text/StringPrimitives.h"
 
+#include <algorithm>
+#include <initializer_list>
+#include <vector>
+
 namespace cvx {
 
 namespace {
 
-std::string ReplaceFirst(std::string text, std::string_view placeholder, std::string_view value) {
-    const std::size_t pos = text.find(placeholder);
-    if (pos != std::string::npos) {
-        text.replace(pos, placeholder.size(), value);
+struct Placeholder {
+    std::string_view name;
+    std::string_view value;
+};
+
+// Replaces the first occurrence of each placeholder in the template, all in one pass over the
+// template, so that a value holding a placeholder of its own (a file named "%s2.ref") stays
+// as it is.
+std::string Fill(std::string_view text, std::initializer_list<Placeholder> placeholders) {
+    const std::string base = MessageLineBreaks(text);
+    struct Hit {
+        std::size_t at;
+        const Placeholder* placeholder;
+    };
+    std::vector<Hit> hits;
+    for (const Placeholder& p : placeholders) {
+        if (const std::size_t at = base.find(p.name); at != std::string::npos) {
+            hits.push_back({at, &p});
+        }
     }
-    return text;
+    std::sort(hits.begin(), hits.end(), [](const Hit& a, const Hit& b) { return a.at < b.at; });
+    std::string out;
+    std::size_t copied = 0;
+    for (const Hit& hit : hits) {
+        if (hit.at < copied) {
+            continue; // inside a placeholder already replaced
+        }
+        out.append(base, copied, hit.at - copied).append(hit.placeholder->value);
+        copied = hit.at + hit.placeholder->name.size();
+    }
+    return out.append(base, copied);
 }
 
 } // namespace
@@ -21,16 +50,16 @@ std::string MessageLineBreaks(std::string_view text) {
 }
 
 std::string FillMessage(std::string_view text, std::string_view a) {
-    return ReplaceFirst(MessageLineBreaks(text), "%s", a);
+    return Fill(text, {{"%s", a}});
 }
 
 std::string FillMessage2(std::string_view text, std::string_view a1, std::string_view a2) {
-    return ReplaceFirst(ReplaceFirst(MessageLineBreaks(text), "%s1", a1), "%s2", a2);
+    return Fill(text, {{"%s1", a1}, {"%s2", a2}});
 }
 
 std::string FillMessage3(std::string_view text, std::string_view a1, std::string_view a2,
                          std::string_view a3) {
-    return ReplaceFirst(FillMessage2(text, a1, a2), "%s3", a3);
+    return Fill(text, {{"%s1", a1}, {"%s2", a2}, {"%s3", a3}});
 }
 
 } // namespace cvx

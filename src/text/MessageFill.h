@@ -1,5 +1,6 @@
 #pragma once
 // Filling catalogue message templates: "\n" becomes a CR byte, then placeholders are replaced.
+// Only the template's placeholders are filled: a value that itself holds "%s2" stays as it is.
 
 #include <string>
 #include <string_view>
@@ -8,9 +9,9 @@ namespace cvx {
 
 // Replaces the first "%s".
 std::string FillMessage(std::string_view text, std::string_view a);
-// Replaces the first "%s1", then the first "%s2" of the result.
+// Replaces the first "%s1" and the first "%s2" of the template.
 std::string FillMessage2(std::string_view text, std::string_view a1, std::string_view a2);
-// As FillMessage2, then the first "%s3".
+// As FillMessage2, and the first "%s3" of the template.
 std::string FillMessage3(std::string_view text, std::string_view a1, std::string_view a2,
                          std::string_view a3);
 

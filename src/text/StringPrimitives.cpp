@@ -214,11 +214,38 @@ std::string NormalizePages(std::string_view text) {
         return s;
     }
     const std::string first = TrimBlanks(std::string_view(s).substr(0, dash));
-    std::string last = TrimBlanks(std::string_view(s).substr(dash + 1));
-    if (!last.empty() && last.size() < first.size()) {
-        last = first.substr(0, first.size() - last.size()) + last;
+    const std::string last = TrimBlanks(std::string_view(s).substr(dash + 1));
+    return first + "-" + CompleteLastPage(first, last);
+}
+
+std::string CompleteLastPage(std::string_view first, std::string_view last) {
+    std::size_t digits = 0; // the run of digits that ends the first page
+    while (digits < first.size() && IsDigit(first[first.size() - 1 - digits])) {
+        ++digits;
     }
-    return first + "-" + last;
+    if (last.empty() || last.size() >= first.size() || !IsAllDigits(last) || digits < last.size()) {
+        return std::string(last);
+    }
+    std::string complete(first.substr(0, first.size() - last.size()));
+    complete += last;
+    // "199-02" means 199-202: a completed page below the first rises by one step of its digits.
+    constexpr std::size_t kMaxDigits = 15;
+    if (digits <= kMaxDigits) {
+        const std::string_view firstDigits = first.substr(first.size() - digits);
+        const std::string_view completeDigits =
+            std::string_view(complete).substr(first.size() - digits);
+        const long long from = std::stoll(std::string(firstDigits));
+        long long to = std::stoll(std::string(completeDigits));
+        if (to < from) {
+            long long step = 1;
+            for (std::size_t i = 0; i < last.size(); ++i) {
+                step *= 10;
+            }
+            to += step;
+            complete = std::string(first.substr(0, first.size() - digits)) + std::to_string(to);
+        }
+    }
+    return complete;
 }
 
 std::size_t BreakPosition(std::string_view text, std::size_t limit) {

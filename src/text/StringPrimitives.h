@@ -72,8 +72,15 @@ std::string FindEightDigitWord(std::string_view text);
 
 std::string FirstWord(std::string_view text);
 
-// Page ranges: drops ",", ")", "(", "." and ";" and completes a short last page (123-9 -> 123-129).
+// Page ranges: drops ",", ")", "(", "." and ";" and completes a short last page (123-9 -> 123-129)
+// as CompleteLastPage does.
 std::string NormalizePages(std::string_view text);
+
+// The last page of a range written in full: a last page of digits that is shorter than the first
+// page takes the first page's leading characters ("123", "9" -> "129"; "S12", "5" -> "S15"), one
+// step higher where the digits alone would fall below the first page ("199", "02" -> "202").
+// Any other last page (roman numerals, "e19", one as long as the first) is returned as it is.
+std::string CompleteLastPage(std::string_view first, std::string_view last);
 
 // 1-based position at which to break a line of at most `limit` characters.
 std::size_t BreakPosition(std::string_view text, std::size_t limit);

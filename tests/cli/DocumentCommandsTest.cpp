@@ -117,8 +117,8 @@ TEST_F(CompleteCommand, ANumberedStyleFromTheLibrary) {
         Shell(ex.Dir(), "pandoc -f rtf -t plain --wrap=none manuscript_OUT.rtf");
     ASSERT_TRUE(text.has_value());
     const std::string plain = Flat(*text);
-    EXPECT_NE(plain.find("earlier than ever (1, 2). Mortality"), std::string::npos) << plain;
-    EXPECT_NE(plain.find("point out (2, 7)"), std::string::npos) << plain;
+    EXPECT_NE(plain.find("earlier than ever (1,2). Mortality"), std::string::npos) << plain;
+    EXPECT_NE(plain.find("point out (2,7)"), std::string::npos) << plain;
     EXPECT_NE(plain.find("1. Wörmann B. Grundlagen"), std::string::npos) << plain;
 }
 
@@ -136,11 +136,31 @@ TEST_F(CompleteCommand, StopsWithTheMessageAndWritesNothing) {
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("cannot do yet"), std::string::npos) << r.err;
 
+    // A mistyped document format is not taken for a word processor's: the message lists the
+    // names there are.
+    r = Run({"complete", ex.File("manuscript.rtf"), "--format", kStyles + "/apa.for",
+             "--document-format", "Rich Txt Format"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("\"Rich Txt Format\" is not in the document-definition library"),
+              std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("Rich Text Format (RTF), Text (ANSI)"), std::string::npos) << r.err;
+
     r = Run({"complete", ex.File("manuscript.rtf"), "--format", "missing.for"});
     EXPECT_EQ(r.status, 1);
     r = Run({"complete", ex.File("manuscript.rtf")});
     EXPECT_EQ(r.status, 2);
     EXPECT_FALSE(fs::exists(ex.File("manuscript_OUT.rtf")));
+}
+
+TEST_F(CompleteCommand, ABareManuscriptNameIsFoundInTheDocumentDirectory) {
+    Examples ex;
+    ASSERT_FALSE(fs::exists("manuscript.rtf")); // not in the folder the command runs in
+    ASSERT_EQ(Run({"settings", "set", "Default directories", "ListDir", ex.Dir().string()}).status,
+              0);
+    const CliResult r = Run({"complete", "manuscript.rtf", "--format", kStyles + "/apa.for"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(fs::exists(ex.File("manuscript_OUT.rtf")));
 }
 
 TEST_F(CiteCommand, PrintsThePseudoCitationsOfAGroup) {

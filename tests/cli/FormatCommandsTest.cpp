@@ -54,7 +54,7 @@ TEST_F(FormatCommandsTest, StatusAndOutput) {
          "^Halpern et al., 2002\n$"},
         {{"render", "styles.ref", "6", "--format", kStyles + "/nature.for", "--latex"},
          0,
-         R"(Rose, M. E.  et al.\\ Regulation)"},
+         R"(Rose, M. E. et al.\\ Regulation)"}, // one blank before "et al."
         {{"render", "styles.ref", "1", "--format", kStyles + "/apa.for", "--as", "pdf"}, 2, ""},
         {{"label", "styles.ref", "1"}, 0, "^Halpern, Ubel & Caplan, 2002\n$"},
         {{"format", "new", "new.for"}, 0, "Wrote new.for"},

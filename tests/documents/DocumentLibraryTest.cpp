@@ -107,6 +107,22 @@ TEST(DocumentLibrary, ChoosesTheDocumentFormatByName) {
     EXPECT_EQ(library.FormatIndex("LaTex"), kLatexDocument);
     EXPECT_EQ(library.FormatIndex("my latex files"), kLatexDocument);
     EXPECT_EQ(library.FormatIndex("Microsoft Word 97"), kWordAutomation);
+    struct Case {
+        std::string_view name;
+        int index;
+        std::string_view why;
+    } cases[] = {
+        {"Microsoft Word 6.0-8.0", kWordAutomation, "the other Word entry of the page"},
+        {"word", kWordAutomation, "Word in any letter case"},
+        {"Rich Txt Format", kUnknownDocumentFormat, "a mistyped name is no Word document"},
+        {"WordPerfect 5.1/5.2", kUnknownDocumentFormat, "WordPerfect is not Word"},
+        {"WordStar 5.0", kUnknownDocumentFormat, "nor is WordStar"},
+        {"Keywords", kUnknownDocumentFormat, "a word that merely holds \"word\""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(library.FormatIndex(c.name), c.index) << c.why;
+    }
+    EXPECT_EQ(library.FormatNames(), "Rich Text Format (RTF), Text (ANSI), LaTex");
 
     EXPECT_EQ(KindOfDefinition("Rich Text Format (RTF)"), DocumentKind::Rtf);
     EXPECT_EQ(KindOfDefinition("WordPerfect 5.1/5.2"), DocumentKind::WordPerfect5);

@@ -209,6 +209,40 @@ TEST(UntrustedRecords, OutOfRangeValuesReadAsDefaults) {
     EXPECT_EQ(r, d);
 }
 
+TEST(UntrustedRecords, TheEvenOptionAndTheYearLettersByte) {
+    // Byte 24 held zero in every file of earlier versions: it is the letter choice now, and
+    // option 2 is read only where it means something (headline titles, Chicago ranges).
+    struct Case {
+        std::size_t at;
+        unsigned char value;
+        unsigned char read;
+        std::uint8_t FormatRecord::*header;
+        int kind; // the option of this element of the long journal form, when header is null
+        const char* why;
+    } cases[] = {
+        {24, 1, 1, &FormatRecord::yearLetters, -1, "letters listed"},
+        {24, 0, 0, &FormatRecord::yearLetters, -1, "as older files hold it: a run"},
+        {24, 2, 0, &FormatRecord::yearLetters, -1, "out of range: the default"},
+        {629 + 291 + 17 + 2 * 13, 2, 2, nullptr, 2, "Title in headline style"},
+        {629 + 291 + 17 + 9 * 13, 2, 2, nullptr, 9, "PageLast shortened by the Chicago rules"},
+        {629 + 291 + 17 + 5 * 13, 2, 0, nullptr, 5, "Year has no option 2"},
+        {629 + 291 + 17 + 1 * 13, 2, 0, nullptr, 1, "nor have the Authors"},
+        {629 + 291 + 17 + 2 * 13, 3, 0, nullptr, 2, "3 is no option of a title"},
+    };
+    for (const Case& c : cases) {
+        std::string bytes = EncodeFormat(DefaultFormatRecord());
+        bytes[c.at] = static_cast<char>(c.value);
+        const FormatRecord r = DecodeFormat(bytes);
+        const std::uint8_t read =
+            c.header != nullptr ? r.*c.header : r.Form(FormSlot::JournalLong).props[c.kind].option;
+        EXPECT_EQ(read, c.read) << c.why;
+        if (c.read == c.value) {
+            EXPECT_EQ(EncodeFormat(r), bytes) << c.why << ": written back as read";
+        }
+    }
+    EXPECT_EQ(EncodeFormat(DefaultFormatRecord())[25], '\0');
+}
+
 TEST(UntrustedRecords, ReferencesOutsideThePoolReadEmpty) {
     std::string bytes = EncodeFormat(DefaultFormatRecord());
     const std::size_t authors = 629 + 291 + 17 + 13;                 // long journal Authors block

@@ -66,6 +66,63 @@ TEST(RenderEdgeCases, LastPageContraction) {
     EXPECT_TRUE(Render(desc, r, true).ends_with("#IJ Rheumatol#I 16, "));
 }
 
+TEST(RenderOptions, LastPageCompletedShortenedOrContracted) {
+    // Option 0 writes the range in full, completing one stored shortened; option 1 contracts
+    // pages of equal length as before; option 2 shortens the complete range by the Chicago rules.
+    struct Case {
+        std::uint8_t option;
+        std::string first, last, range, why;
+    } cases[] = {
+        {0, "409", "18", "409-418", "stored shortened, as MEDLINE does: written complete"},
+        {0, "199", "02", "199-202", "completed into the next hundred"},
+        {0, "D71", "D75", "D71-D75", "letters on both pages: as stored"},
+        {0, "iv", "x", "iv-x", "roman numbers: as stored"},
+        {1, "409", "18", "409-18", "contraction leaves a shortened range alone"},
+        {1, "123", "129", "123-9", "contraction of pages of equal length"},
+        {2, "549", "553", "549-53", "Chicago: two digits at least"},
+        {2, "2896", "2903", "2896-903", "Chicago (17th edition): every changed digit"},
+        {2, "101", "108", "101-8", "Chicago: 101-109 only the changed part"},
+        {2, "1103", "1104", "1103-4", "Chicago: likewise in the thousands"},
+        {2, "100", "104", "100-104", "Chicago: in full after a multiple of 100"},
+        {2, "71", "72", "71-72", "Chicago: in full below 100"},
+        {2, "96", "117", "96-117", "Chicago: in full when the lengths differ"},
+        {2, "409", "18", "409-18", "Chicago: completed first, then shortened"},
+        {2, "D71", "D75", "D71-75", "Chicago: a shared letter prefix is written once"},
+        {2, "xii", "xv", "xii-xv", "Chicago: roman numbers in full"},
+    };
+    for (const Case& c : cases) {
+        TFormatDesc desc;
+        Props(desc, kJournalLong, F::PageLast).option = c.option;
+        TRefArrData r = Zuze();
+        r[F::PageFirst] = c.first;
+        r[F::PageLast] = c.last;
+        const std::string out = Render(desc, r, true);
+        EXPECT_TRUE(out.ends_with(" 16, " + c.range + ". ")) << c.why << ": " << out;
+    }
+}
+
+TEST(RenderOptions, TitlesInHeadlineStyleOrUpperCase) {
+    TFormatDesc desc;
+    Props(desc, kJournalLong, F::Title).option = 2;
+    EXPECT_NE(Render(desc, Zuze(), true)
+                  .find("(1989) Chronic Coxsackie B Infection Mimicking Primary Fibromyalgia. "),
+              std::string::npos);
+    Props(desc, kJournalLong, F::Title).option = 1; // odd: upper case, as ever
+    EXPECT_NE(Render(desc, Zuze(), true)
+                  .find("(1989) CHRONIC COXSACKIE B INFECTION MIMICKING PRIMARY FIBROMYALGIA. "),
+              std::string::npos);
+    // The book title of a chapter, and the title of a monograph, take the option of their own.
+    Props(desc, kChapterLong, F::BookTitle).option = 2;
+    const TRefArrData chapter = Ref(SourceType::Chapter, {{F::Authors, "Smith, J."},
+                                                          {F::Title, "A chapter of the book."},
+                                                          {F::Year, "2001"},
+                                                          {F::BookTitle, "the art of the state"},
+                                                          {F::Editors, "Jones, K."}});
+    EXPECT_NE(Render(desc, chapter, true).find("A chapter of the book. In The Art of the State. "),
+              std::string::npos)
+        << Render(desc, chapter, true);
+}
+
 TEST(RenderEdgeCases, QuotedJournalIsWrittenAsStored) {
     const TFormatDesc desc;
     TRefArrData r = Zuze();
@@ -194,7 +251,7 @@ TEST_F(NameListTest, TruncationAndItsSubstitutes) {
     // LaTeX output leaves the plain "et al." marker in place of the text's "et al.".
     EXPECT_EQ(Names("Smith, J. Jones, B. Brown, C.", {.latex = true}), "Smith J. \xFE\xFE\xFE");
     EXPECT_EQ(CodesToLatex(Names("Smith, J. Jones, B. Brown, C.", {.latex = true})),
-              "Smith J.  et al.\\");
+              "Smith J. et al.");
     // The marker ends with the full stop of "et al.": a text after it does not double it.
     SetText(desc, Props(desc, kJournalLong, F::Authors).textAfter, ". ");
     EXPECT_EQ(Names("Smith, J. Jones, B. Brown, C.", {.latex = true}), "Smith J. \xFE\xFE\xFE ");
@@ -204,13 +261,15 @@ TEST(EtAlContraction, RepeatedCitationsOfThreeOrMoreNames) {
     TFormatDesc desc;
     desc.etAlContraction = true;
     EXPECT_EQ(Render(desc, Zuze(), false), "Zuze et al., 1989");
-    EXPECT_EQ(Render(desc, Zuze(), false, {.latex = true}), "Zuze\xFE\xFE\xFE, 1989");
+    // The marker stands where " et al." stands in every other output, after its blank.
+    EXPECT_EQ(Render(desc, Zuze(), false, {.latex = true}), "Zuze \xFE\xFE\xFE, 1989");
     TRefArrData two = Zuze();
     two[F::Authors] = "Zuze, R. Viroz, R.";
     EXPECT_EQ(Render(desc, two, false), "Zuze and Viroz, 1989");
     NameListStyle& s = Form(desc, FormSlot::JournalShort).authorStyle;
-    SetText(desc, s.substSuperNames, "#I#I"); // a style code around the words
-    EXPECT_EQ(Render(desc, Zuze(), false), "Zuze#Iet al.#I, 1989");
+    SetText(desc, s.substSuperNames, "#I#I"); // a style code around the words, after a blank
+    EXPECT_EQ(Render(desc, Zuze(), false), "Zuze #Iet al.#I, 1989");
+    EXPECT_EQ(Render(desc, Zuze(), false, {.latex = true}), "Zuze #I\xFE\xFE\xFE#I, 1989");
     SetText(desc, s.substSuperNames, " and others");
     EXPECT_EQ(Render(desc, Zuze(), false), "Zuze and others, 1989");
 }
@@ -255,10 +314,26 @@ TEST_F(EditorTest, LabelsWhenTheEditorsStandFirst) {
 }
 
 TEST_F(EditorTest, LabelGoesIntoATextAfterThatBeginsWithPunctuation) {
-    SetText(desc, Props(desc, kChapterLong, F::Authors).textAfter, ", ");
-    EXPECT_EQ(Chapter("", "Vogel, B. Kinz, K."), "Vogel B. and Kinz K. (Editors), (2002) ");
-    SetText(desc, Props(desc, kChapterLong, F::Authors).textAfter, ": ");
-    EXPECT_EQ(Chapter("", "Vogel, B."), "Vogel B. (Editor): (2002) ");
+    struct Case {
+        std::string before, after, editors, expected, why;
+    } cases[] = {
+        {"Edited by ", ", ", "Vogel, B. Kinz, K.", "Vogel B. and Kinz K. (Editors), (2002) ",
+         "before a comma"},
+        {"Edited by ", ": ", "Vogel, B.", "Vogel B. (Editor): (2002) ", "before a colon"},
+        {"", ", Eds. ", "Vogel, B. Kinz, K.", "Vogel B. and Kinz K. (Eds.), Eds. (2002) ",
+         "a label ending with a blank loses it before the comma, not \"(Eds.) ,\""},
+        {"eds. ", ". ", "Vogel, B.", "Vogel B. (ed.) (2002) ",
+         "after the full stop, one blank, not two"},
+    };
+    for (const Case& c : cases) {
+        SetText(desc, Props(desc, kChapterLong, F::Editors).textBefore, c.before);
+        SetText(desc, Props(desc, kChapterLong, F::Editors).textAfter, "");
+        SetText(desc, Props(desc, kChapterLong, F::Authors).textAfter, c.after);
+        if (c.before.empty()) {
+            SetText(desc, Props(desc, kChapterLong, F::Editors).textAfter, c.after);
+        }
+        EXPECT_EQ(Chapter("", c.editors), c.expected) << c.why;
+    }
 }
 
 TEST_F(EditorTest, EditorsAfterTheAuthorsAreMadeSingular) {

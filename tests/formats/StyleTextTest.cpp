@@ -63,6 +63,42 @@ TEST(StyleText, EditedRecordsRoundTrip) {
               GetPoolString(r, f.props[13].textBefore));
 }
 
+TEST(StyleText, TheEvenOptionsAndTheYearLetters) {
+    struct Case {
+        std::string from, to, why;
+        std::string error = {};
+    } cases[] = {
+        {"year-letters        run\n", "year-letters        list\n",
+         "letters listed in citation groups"},
+        {"field Title         after \". \"\n", "field Title         after \". \"  headline\n",
+         "a title in headline style"},
+        {"field PageLast      before \"-\"  after \". \"  missing \". \"\n",
+         "field PageLast      before \"-\"  after \". \"  missing \". \"  contract-chicago\n",
+         "the last page shortened by the Chicago rules"},
+        {"field Year          before \"(\"", "field Year          headline before \"(\"",
+         "headline style is for titles", "the element Year has no option \"headline\""},
+        {"field Title         after \". \"\n",
+         "field Title         after \". \"  contract-chicago\n", "ranges are for the last page",
+         "the element Title has no option \"contract-chicago\""},
+        {"year-letters        run\n", "year-letters        runs\n",
+         "a word the setting does not know", "use one of: run, list"},
+    };
+    for (const Case& c : cases) {
+        std::string text = DefaultText();
+        const std::size_t at = text.find(c.from);
+        ASSERT_NE(at, std::string::npos) << c.from;
+        text.replace(at, c.from.size(), c.to);
+        FormatRecord r;
+        const Outcome o = CompileFormat(text, r);
+        if (!c.error.empty()) {
+            EXPECT_NE(o.message().find(c.error), std::string::npos) << c.why << ": " << o.message();
+            continue;
+        }
+        ASSERT_TRUE(o) << c.why << ": " << o.message();
+        EXPECT_EQ(DecompileFormat(r), text) << c.why;
+    }
+}
+
 TEST(StyleText, LooseDescriptionsCompileToTheCanonicalForm) {
     std::string loose = "# a comment\n\ncitavox-format 1\r\n";
     for (const char* form : {"journal short", "journal long", "chapter short", "chapter long",
@@ -130,7 +166,7 @@ TEST(StyleText, ErrorsNameTheLine) {
                                                 "IdString IdString IdString IdString IdString "
                                                 "IdString IdString IdString IdString IdString "
                                                 "IdString IdString IdString"),
-         "Line 24: a form holds at most 16 elements"},
+         "Line 25: a form holds at most 16 elements"},
         {Edited("max unlimited keep 0", "max 300 keep 0"), "a number from 0 to 255"},
         {Edited("field Year          before \", \"", "field Year          contract before \", \""),
          "the element Year has no option \"contract\""},

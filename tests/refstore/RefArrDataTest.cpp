@@ -119,6 +119,46 @@ TEST(ParseReference, SoftWrapsAndLabelledLines) {
     EXPECT_EQ(q.data[FieldIndex::Comments], "Middle line\r\n Last line");
 }
 
+TEST(ParseReference, CommentLinesNeverDecideTheKindOrTheLabels) {
+    // The kind comes from the fifth line alone, and a label counts only at the start of a line:
+    // comments that happen to read like them stay comments.
+    struct Case {
+        std::string block;
+        SourceType type;
+        std::string journal, publisher, address, translated, comments, why;
+    } cases[] = {
+        {Block({"Id", "Smith, J.", "T.", "1998 (1) pp 1-2", "J Biol", "S: sample of 40 patients",
+                "Second line"}),
+         SourceType::Journal, "J Biol", "", "", "", "S: sample of 40 patients\r\n Second line",
+         "a comment line beginning \"S: \" (not a monograph, no publisher)"},
+        {Block({"Id", "Smith, J.", "T.", "1998 (1) pp 1-2", "J Biol", "E: enzyme units"}),
+         SourceType::Journal, "J Biol", "", "", "", "E: enzyme units",
+         "a comment line beginning \"E: \" (not a chapter)"},
+        {Block({"Id", "Smith, J.", "T.", "2001", "S: A Book.", "Wiley (New York)", "E: errata"}),
+         SourceType::Monograph, "", "Wiley", "", "", "E: errata",
+         "a monograph whose comment begins \"E: \""},
+        {Block({"Id", "Smith, J.", "T.", "1998 (1) pp 1-2", "J Biol",
+                "Send mail to the lab Address: Main Street 1", "Address: Lund"}),
+         SourceType::Journal, "J Biol", "", "Lund", "",
+         "Send mail to the lab Address: Main Street 1",
+         "the label inside a line is text; the one that begins a line is the address"},
+        {Block({"Id", "Smith, J.", "T.", "1998 (1) pp 1-2", "J Biol",
+                "We quote the Translated title: \"x\" of the paper"}),
+         SourceType::Journal, "J Biol", "", "", "",
+         "We quote the Translated title: \"x\" of the paper", "a translated-title label in a line"},
+    };
+    for (const Case& c : cases) {
+        const ParsedReference p = ParseReference(c.block, false);
+        EXPECT_EQ(p.data.sourceType, c.type) << c.why;
+        EXPECT_EQ(p.data[FieldIndex::Journal], c.journal) << c.why;
+        EXPECT_EQ(p.data[FieldIndex::Publisher], c.publisher) << c.why;
+        EXPECT_EQ(p.data[FieldIndex::Address], c.address) << c.why;
+        EXPECT_EQ(p.data[FieldIndex::TranslTitle], c.translated) << c.why;
+        EXPECT_EQ(p.data[FieldIndex::Comments], c.comments) << c.why;
+        EXPECT_FALSE(p.ruined) << c.why;
+    }
+}
+
 TEST(ReferenceFormatFaulty, KindsAndRules) {
     TRefArrData d =
         ParseReference(Block({"Id", "Smith, J.", "T.", "1998 (1) pp 1", "J Biol"}), false).data;

@@ -11,11 +11,26 @@ TEST(MessageFill, PlaceholdersAndLineBreaks) {
     EXPECT_EQ(FillMessage("a\\nb\\nc %s", "x"), "a\rb\rc x");
     EXPECT_EQ(FillMessage2("Tagged: %s1/%s2", "3", "120"), "Tagged: 3/120");
     EXPECT_EQ(FillMessage("no placeholder\\n", "x"), "no placeholder\r");
-    // An argument inserted for %s1 may carry a %s2 that is filled in turn; one inserted for %s2
-    // is left alone.
-    EXPECT_EQ(FillMessage2("%s1 and %s2", "<%s2>", "b"), "<b> and %s2");
-    EXPECT_EQ(FillMessage2("%s1 and %s2", "a", "%s2"), "a and %s2");
     EXPECT_EQ(FillMessage3("%s3%s2%s1", "1", "2", "3"), "321");
+}
+
+TEST(MessageFill, OnlyTheTemplateIsFilled) {
+    struct Case {
+        std::string_view text, a1, a2, a3, filled, why;
+    } cases[] = {
+        {"Open %s1 as %s2", "/tmp/%s2.ref", "RIS", "", "Open /tmp/%s2.ref as RIS",
+         "a file name holding %s2 is not filled a second time"},
+        {"%s1 and %s2", "a", "%s1", "", "a and %s1", "nor is a later value"},
+        {"%s2 before %s1", "x%s2", "y", "", "y before x%s2", "placeholders out of order"},
+        {"%s1, %s2, %s3", "%s3", "%s3", "c", "%s3, %s3, c", "three values, each once"},
+        {"only %s2 twice %s2", "a", "b", "", "only b twice %s2", "the first of each is filled"},
+    };
+    for (const Case& c : cases) {
+        const std::string filled = c.a3.empty() ? FillMessage2(c.text, c.a1, c.a2)
+                                                : FillMessage3(c.text, c.a1, c.a2, c.a3);
+        EXPECT_EQ(filled, c.filled) << c.why;
+    }
+    EXPECT_EQ(FillMessage("Cannot read %s", "50%s.txt"), "Cannot read 50%s.txt");
 }
 
 TEST(Catalogue, EntriesByListAndIndex) {

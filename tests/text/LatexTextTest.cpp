@@ -30,9 +30,21 @@ TEST(CodesToLatex, CodesAndSpecialCharacters) {
 }
 
 TEST(CodesToLatex, ResolvesEveryEtAlMarker) {
-    EXPECT_EQ(CodesToLatex("A\xFF\xFF\xFF, B\xFF\xFF\xFF, C\xFF\xFF\xFF"),
-              "A {\\it et al}.\\, B {\\it et al}.\\, C {\\it et al}.\\");
-    EXPECT_EQ(CodesToLatex("A\xFE\xFE\xFE; B\xFE\xFE\xFE"), "A et al.\\; B et al.\\");
+    struct Case {
+        std::string_view in, out, why;
+    } cases[] = {
+        {"A\xFF\xFF\xFF, B\xFF\xFF\xFF, C\xFF\xFF\xFF",
+         "A {\\it et al}., B {\\it et al}., C {\\it et al}.",
+         "every marker; no \"\\,\" (a thin space that would swallow the comma)"},
+        {"A\xFE\xFE\xFE; B\xFE\xFE\xFE", "A et al.; B et al.", "no \"\\;\" either, nor at the end"},
+        {"Smith \xFE\xFE\xFE 1990", "Smith et al.\\ 1990",
+         "after a blank no second blank; before one the backslash for a normal space"},
+        {"Smith\xFF\xFF\xFF 1986", "Smith {\\it et al}.\\ 1986",
+         "the label's marker gets its blank"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(CodesToLatex(c.in), c.out) << c.why;
+    }
 }
 
 TEST(LatexEscapeInPlace, EscapesForManuscripts) {
@@ -46,7 +58,7 @@ TEST(LatexEscapeInPlace, EscapesForManuscripts) {
         {"<>", "$<$$>$"},
         {"\\a.\\b", "/a.\\b"},
         {"x#Hhidden#Hy#Hmore#H", "x%hidden\r\ny%more\r\n"},
-        {"Smith\xFE\xFE\xFE 1990", "Smithet al.\\ 1990"},
+        {"Smith\xFE\xFE\xFE 1990", "Smith et al.\\ 1990"},  // the marker brings its blank
         {"Smith \xFE\xFE\xFE, 1990", "Smith et al., 1990"}, // no "\," (a thin space)
         {"\xE9t\xE9", "\\'{e}t\\'{e}"},
     };
@@ -67,6 +79,14 @@ TEST(LatexUnescape, InvertsTheManuscriptEscapes) {
 TEST(LatexSymbol, GreekAndMathSigns) {
     EXPECT_EQ(LatexSymbol('a'), "$\\alpha$");
     EXPECT_EQ(LatexSymbol('W'), "$\\Omega$");
+    // The letters whose Symbol-font glyphs are not the Greek letter of the same sound.
+    EXPECT_EQ(LatexSymbol('f'), "$\\varphi$");
+    EXPECT_EQ(LatexSymbol('o'), "o");
+    EXPECT_EQ(LatexSymbol('F'), "$\\Phi$");
+    EXPECT_EQ(LatexSymbol('J'), "$\\vartheta$");
+    EXPECT_EQ(LatexSymbol('V'), "$\\varsigma$");
+    EXPECT_EQ(LatexSymbol('v'), "$\\varpi$");
+    EXPECT_EQ(LatexSymbol('w'), "$\\omega$");
     EXPECT_EQ(LatexSymbol(0xB3), "$\\geq$");
     EXPECT_EQ(LatexSymbol('1'), "1");
 }

@@ -7,7 +7,7 @@ namespace {
 
 constexpr std::string_view kRtfHeader =
     "{\\rtf1\\ansi \\deff0 {\\fonttbl{\\f0\\froman\\fcharset0 Arial;}"
-    "{\\f3\\froman\\fcharset0 Symbol;}}\r\n{\\colortbl\r\n\\red0\\green0\\blue0;}\r\n"
+    "{\\f3\\froman\\fcharset2 Symbol;}}\r\n{\\colortbl\r\n\\red0\\green0\\blue0;}\r\n"
     "\\pard \r\n\\plain ";
 
 std::string RtfBody(std::string_view text) {
@@ -51,7 +51,7 @@ TEST(CodesToRtf, CodeTable) {
     } cases[] = {
         {"##", "#\r\n}"},
         {"a#Ob", "a\r\n\r\n\\par \\pard \\fi-360\\li360 b\r\n\r\n}"},
-        {"#Ga#G", "{\\f3 a\r\n}\r\n}"},
+        {"#Ga#G", "{\\f3 \\u945a\r\n}\r\n}"},
         {"#La#T", "\\par a\r\n\\tab \r\n}"},
         {"#x", "#x\r\n}"},
         {"#U1#_", "{\\plain \\ul 1\r\n}\r\n}"},
@@ -60,6 +60,22 @@ TEST(CodesToRtf, CodeTable) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(RtfBody(c.in), c.body) << c.in;
+    }
+}
+
+TEST(CodesToRtf, SymbolFontLettersAreGreekForEveryReader) {
+    // The Symbol font is declared with its own character set (2), and each of its letters is the
+    // Greek letter as a Unicode escape, the letter itself the fallback drawn in that font.
+    struct Case {
+        std::string_view in, body, why;
+    } cases[] = {
+        {"#Gab#G-ray", "{\\f3 \\u945a\\u946b\r\n}-ray\r\n\r\n}", "alpha and beta, then text"},
+        {"#GW#G", "{\\f3 \\u937W\r\n}\r\n}", "a capital: Omega"},
+        {"#G\xB3#G", "{\\f3 \\'B3\r\n}\r\n}", "a sign of the font keeps its byte"},
+        {"ab", "ab\r\n\r\n}", "outside the font letters are letters"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(RtfBody(c.in), c.body) << c.why;
     }
 }
 

@@ -57,13 +57,22 @@ TEST(Words, FirstEighthAndNth) {
 
 TEST(NormalizePages, RangesAreCompleted) {
     struct Case {
-        std::string_view in, out;
+        std::string_view in, out, why;
     } cases[] = {
-        {"123-9.", "123-129"}, {"(12-15)", "12-15"},    {"123-45", "123-145"}, {"5", "5"},
-        {"12-", "12-"},        {"e12-e19;", "e12-e19"},
+        {"123-9.", "123-129", "a shortened last page is completed, the full stop dropped"},
+        {"(12-15)", "12-15", "parentheses dropped"},
+        {"123-45", "123-145", "two digits completed"},
+        {"5", "5", "a single page"},
+        {"12-", "12-", "an open range"},
+        {"e12-e19;", "e12-e19", "a prefix on both pages"},
+        {"iv-x", "iv-x", "roman ranges are left alone (not \"iv-ix\")"},
+        {"xii-xv", "xii-xv", "roman, the last page shorter"},
+        {"S12-5", "S12-S15", "a letter prefix before the digits"},
+        {"199-02", "199-202", "the digits alone would fall below the first page"},
+        {"409-18", "409-418", "as MEDLINE stores ranges"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(NormalizePages(c.in), c.out) << c.in;
+        EXPECT_EQ(NormalizePages(c.in), c.out) << c.why;
     }
 }
 
