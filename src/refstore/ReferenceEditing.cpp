@@ -46,6 +46,26 @@ Outcome TReferenceFile::BeginWrite(const std::vector<int>& touched, WriteLock& l
     return Outcome::Error(Msg(msg::Citavox::FileChangedOutside, DisplayPath(name)));
 }
 
+Outcome TReferenceFile::RewriteBlocks(WriteLock& lock, const BlockWriter& each) {
+    const ReferenceReader& text = *reader_;
+    return RewriteFile(
+        fs_, path_,
+        [&](WritableFile& out) {
+            // What stands before the first block stays as it is.
+            if (Outcome r = text.CopyTo(0, text.Entry(0).offset, out); !r) {
+                return r;
+            }
+            ReadBuffer buffer;
+            for (int i = 0; i < text.Count(); ++i) {
+                if (Outcome r = each(i, out, buffer); !r) {
+                    return r;
+                }
+            }
+            return Outcome::Ok();
+        },
+        &lock);
+}
+
 Outcome TReferenceFile::EndWrite(WriteLock& lock, bool keepSets) {
     const TextStamp before = reader_->Stamp();
     const int countBefore = RefCount();
@@ -132,24 +152,9 @@ Outcome TReferenceFile::DeleteTagged() {
     if (Outcome r = BeginWrite(touched, lock); !r) {
         return r;
     }
-    const ReferenceReader& text = *reader_;
-    const Outcome written = RewriteFile(
-        fs_, path_,
-        [&](WritableFile& out) {
-            if (Outcome r = text.CopyTo(0, text.Entry(0).offset, out); !r) {
-                return r;
-            }
-            ReadBuffer buffer;
-            for (int i = 0; i < text.Count(); ++i) {
-                Outcome r =
-                    tagged_.Test(i) ? out.Append(kDeletedMarker) : text.CopyBlock(i, out, &buffer);
-                if (!r) {
-                    return r;
-                }
-            }
-            return Outcome::Ok();
-        },
-        &lock);
+    const Outcome written = RewriteBlocks(lock, [&](int i, WritableFile& out, ReadBuffer& buffer) {
+        return tagged_.Test(i) ? out.Append(kDeletedMarker) : reader_->CopyBlock(i, out, &buffer);
+    });
     if (!written) {
         return WriteFailed(written);
     }
@@ -165,27 +170,12 @@ Outcome TReferenceFile::Compress() {
         return r;
     }
     ShowStatus(Msg(msg::RefWin::CompressingFile));
-    const ReferenceReader& text = *reader_;
-    const Outcome written = RewriteFile(
-        fs_, path_,
-        [&](WritableFile& out) {
-            if (Outcome r = text.CopyTo(0, text.Entry(0).offset, out); !r) {
-                return r;
-            }
-            ReadBuffer buffer;
-            for (int i = 0; i < text.Count(); ++i) {
-                if (progress_ && i % 64 == 0) {
-                    progress_->SetProgress(Permille(text.Entry(i).offset, text.TextSize()));
-                }
-                if (present_.Test(i)) {
-                    if (Outcome r = text.CopyBlock(i, out, &buffer); !r) {
-                        return r;
-                    }
-                }
-            }
-            return Outcome::Ok();
-        },
-        &lock);
+    const Outcome written = RewriteBlocks(lock, [&](int i, WritableFile& out, ReadBuffer& buffer) {
+        if (progress_ && i % 64 == 0) {
+            progress_->SetProgress(Permille(reader_->Entry(i).offset, reader_->TextSize()));
+        }
+        return present_.Test(i) ? reader_->CopyBlock(i, out, &buffer) : Outcome::Ok();
+    });
     if (progress_) {
         progress_->SetProgress(0);
     }

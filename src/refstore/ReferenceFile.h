@@ -15,6 +15,7 @@
 #include "text/Outcome.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -139,6 +140,10 @@ private:
     // After a write: the new text mapped (and its map saved) while the file is still held, and the
     // saved tags tied to the new text when the references kept their numbers (`keepSets`).
     Outcome EndWrite(WriteLock& lock, bool keepSets);
+    // Rewrites the whole text under `lock`: what stands before the first block as it is, then
+    // for every block what `each` writes for it.
+    using BlockWriter = std::function<Outcome(int index, WritableFile& out, ReadBuffer& buffer)>;
+    Outcome RewriteBlocks(WriteLock& lock, const BlockWriter& each);
     Outcome WriteFailed(const Outcome& cause) const;
     Outcome RefreshKeepingPosition(int position, bool keepSets, const WriteLock* held);
     void ShowStatus(std::string_view text) const;

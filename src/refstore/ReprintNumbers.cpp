@@ -91,56 +91,45 @@ Outcome TReferenceFile::RewriteReprintNumbers(bool apply, ReprintScope scope,
     int changed = 0;
     int lastChanged = -1;
 
-    const ReferenceReader& text = *reader_;
-    const Outcome written = RewriteFile(
-        fs_, path_,
-        [&](WritableFile& out) {
-            if (Outcome r = text.CopyTo(0, text.Entry(0).offset, out); !r) {
-                return r;
+    std::string bytes;
+    const Outcome written = RewriteBlocks(lock, [&](int i, WritableFile& out, ReadBuffer& buffer) {
+        if (progress_ && progress_->AbortRequested()) {
+            return Outcome::Aborted();
+        }
+        if (!reader_->ReadRaw(i, bytes, &buffer)) {
+            return Outcome::Error(Msg(msg::FileOpen::UnableToOpen, DisplayPath(name_)));
+        }
+        std::string block = TrimRightBlanks(bytes);
+        if (inScope(i)) {
+            const std::size_t lineEnd = std::min(block.find("\r\n"), block.size());
+            const std::string idLine = TrimBlanks(std::string_view(block).substr(0, lineEnd));
+            const std::string newId =
+                apply ? ApplyReprint(idLine, number, pattern) : RemoveReprint(idLine, pattern);
+            block = " " + newId + block.substr(lineEnd);
+            ++changed;
+            lastChanged = i;
+            if (apply) {
+                number = IncrementNumber(number);
             }
-            std::string bytes;
-            ReadBuffer buffer;
-            for (int i = 0; i < n; ++i) {
-                if (progress_ && progress_->AbortRequested()) {
-                    return Outcome::Aborted();
-                }
-                if (!text.ReadRaw(i, bytes, &buffer)) {
-                    return Outcome::Error(Msg(msg::FileOpen::UnableToOpen, DisplayPath(name_)));
-                }
-                std::string block = TrimRightBlanks(bytes);
-                if (inScope(i)) {
-                    const std::size_t lineEnd = std::min(block.find("\r\n"), block.size());
-                    const std::string idLine =
-                        TrimBlanks(std::string_view(block).substr(0, lineEnd));
-                    const std::string newId = apply ? ApplyReprint(idLine, number, pattern)
-                                                    : RemoveReprint(idLine, pattern);
-                    block = " " + newId + block.substr(lineEnd);
-                    ++changed;
-                    lastChanged = i;
-                    if (apply) {
-                        number = IncrementNumber(number);
-                    }
-                    if (progress_) {
-                        progress_->SetDetail(std::to_string(changed));
-                    }
-                }
-                block += "\r\n\r\n";
-                if (Outcome r = out.Append(block); !r) {
-                    return r;
-                }
-                // Whatever stood between this block and the next stays as it was.
-                const MapEntry e = text.Entry(i);
-                const std::uint64_t gap = text.Span(i) - e.length;
-                if (Outcome r = text.CopyTo(std::uint64_t{e.offset} + e.length, gap, out); !r) {
-                    return r;
-                }
-                if (progress_ && i % 12 == 0) {
-                    progress_->SetProgress(Permille(i, n));
-                }
+            if (progress_) {
+                progress_->SetDetail(std::to_string(changed));
             }
-            return Outcome::Ok();
-        },
-        &lock);
+        }
+        block += "\r\n\r\n";
+        if (Outcome r = out.Append(block); !r) {
+            return r;
+        }
+        // Whatever stood between this block and the next stays as it was.
+        const MapEntry e = reader_->Entry(i);
+        const std::uint64_t gap = reader_->Span(i) - e.length;
+        if (Outcome r = reader_->CopyTo(std::uint64_t{e.offset} + e.length, gap, out); !r) {
+            return r;
+        }
+        if (progress_ && i % 12 == 0) {
+            progress_->SetProgress(Permille(i, n));
+        }
+        return Outcome::Ok();
+    });
     if (progress_) {
         progress_->SetProgress(0);
     }

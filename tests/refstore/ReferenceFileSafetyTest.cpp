@@ -2,6 +2,7 @@
 // that are no reference text, texts exchanged behind the map's back, tags saved for another text,
 // symbolic links, and the line ends of a hand-edited file.
 
+#include "IdentificationStrings.h"
 #include "refstore/Companions.h"
 #include "refstore/LineEnds.h"
 #include "refstore/ReferenceFile.h"
@@ -20,20 +21,12 @@
 namespace cvx {
 namespace {
 
+using test::Ids;
 using test::JournalBlock;
 using test::NumberedFile;
 using test::ReadBytes;
 using test::TempDir;
 using test::WriteBytes;
-
-std::vector<std::string> Ids(TReferenceFile& file) {
-    std::vector<std::string> ids;
-    for (int i = 0; i < file.RefCount(); ++i) {
-        EXPECT_TRUE(file.GoTo(file.AbsoluteToDisplay(i)).ok());
-        ids.push_back(file.IdentificationString());
-    }
-    return ids;
-}
 
 // Writes `text` into the file in place (the same inode) and gives it back the modification time
 // it had, as a restore that keeps time stamps does.

@@ -71,22 +71,31 @@ std::vector<std::string> Leftovers(const TempDir& dir) {
     return left;
 }
 
+// The text every rewrite starts from: references, a deleted one and more references.
+std::string Original() {
+    return test::NumberedFile(3) + std::string(kDeletedMarker) + test::NumberedFile(2);
+}
+
+// A run without faults: the new text and how many steps the rewrite takes.
+struct CleanRun {
+    std::string finished;
+    int steps = 0;
+};
+
+CleanRun RunCleanly(const Rewrite& rewrite) {
+    TempDir dir;
+    const std::string path = dir.Write("refs.ref", Original());
+    FaultFileSystem fs;
+    TReferenceFile file(fs);
+    EXPECT_TRUE(file.Open(path).ok());
+    EXPECT_TRUE(rewrite.run(file).ok()) << rewrite.name;
+    return {ReadBytes(path), fs.Steps()};
+}
+
 TEST(SafeRewrite, FailureAtEveryStepLeavesOldOrNewTextAndNoTemporary) {
     for (const Rewrite& rewrite : kRewrites) {
-        const std::string original =
-            test::NumberedFile(3) + std::string(kDeletedMarker) + test::NumberedFile(2);
-        std::string finished;
-        int steps = 0;
-        {
-            TempDir dir;
-            const std::string path = dir.Write("refs.ref", original);
-            FaultFileSystem fs;
-            TReferenceFile file(fs);
-            ASSERT_TRUE(file.Open(path).ok());
-            ASSERT_TRUE(rewrite.run(file).ok()) << rewrite.name;
-            finished = ReadBytes(path);
-            steps = fs.Steps();
-        }
+        const std::string original = Original();
+        const auto [finished, steps] = RunCleanly(rewrite);
         for (int at = 1; at <= steps; ++at) {
             TempDir dir;
             const std::string path = dir.Write("refs.ref", original);
@@ -154,22 +163,8 @@ TEST(SafeRewrite, CrashAtEveryStepLeavesOldOrNewText) {
         if (rewrite.inPlace) {
             continue;
         }
-        const std::string original =
-            test::NumberedFile(3) + std::string(kDeletedMarker) + test::NumberedFile(2);
-        // A clean run tells the new text and how many steps a rewrite takes.
-        std::string finished;
-        int steps = 0;
-        {
-            TempDir dir;
-            const std::string path = dir.File("refs.ref");
-            WriteBytes(path, original);
-            FaultFileSystem fs;
-            TReferenceFile file(fs);
-            ASSERT_TRUE(file.Open(path).ok());
-            ASSERT_TRUE(rewrite.run(file).ok()) << rewrite.name;
-            finished = ReadBytes(path);
-            steps = fs.Steps();
-        }
+        const std::string original = Original();
+        const auto [finished, steps] = RunCleanly(rewrite);
         ASSERT_NE(finished, original) << rewrite.name;
         for (int crashAt = 1; crashAt <= steps; ++crashAt) {
             TempDir dir;
