@@ -35,6 +35,10 @@ Outcome ReferenceDestination::Begin(const std::string& destination, const std::s
         return Outcome::Error(Msg(msg::Citavox::DestinationExists, DisplayPath(destination)));
     }
     if (target.exists && mode == DestinationMode::Replace) {
+        // A write-protected reference file is not replaced behind its protection.
+        if (!target.writable) {
+            return Outcome::Error(Msg(msg::FileOpen::FileReadOnly, DisplayPath(destination)));
+        }
         if (Outcome r = lock_.Acquire(fs_, path_, destination, progress); !r) {
             return r;
         }

@@ -88,7 +88,8 @@ void TReferenceFile::DropDeletedFromSets() {
 // True when the tag file `image` was saved for the text version `text`: its stamp says so, or, for
 // a tag file written by a program that keeps no stamps, it is not older than that text.
 bool TReferenceFile::TagsBelong(std::string_view image, const TextStamp& text) const {
-    if (const CompanionStamp* s = StampFile::Load(fs_, path_).For(Stamped::Tags, image)) {
+    const StampFile stamps = StampFile::Load(fs_, path_);
+    if (const CompanionStamp* s = stamps.For(Stamped::Tags, image)) {
         return s->text == text;
     }
     return fs_.Stat(CompanionPath(fs_, path_, kTagExt)).modifiedNs >= text.modifiedNs;

@@ -5,7 +5,9 @@
 #include "IdentificationStrings.h"
 #include "refstore/Companions.h"
 #include "refstore/LineEnds.h"
+#include "refstore/ReferenceDestination.h"
 #include "refstore/ReferenceFile.h"
+#include "support/FaultFileSystem.h"
 #include "support/FileBytes.h"
 #include "support/ReferenceText.h"
 #include "support/TempDir.h"
@@ -237,6 +239,21 @@ TEST(ReferenceFileSafety, ASymbolicLinkStaysALinkToTheRewrittenFile) {
     EXPECT_TRUE(std::filesystem::exists(dir.File("library/refs.map")));
     EXPECT_FALSE(std::filesystem::exists(dir.File("mine.map")));
     EXPECT_FALSE(std::filesystem::exists(dir.File("mine.bak")));
+}
+
+// A write-protected reference file is neither replaced nor appended to by an import.
+TEST(ReferenceFileSafety, AnImportLeavesAWriteProtectedFileAlone) {
+    TempDir dir;
+    const std::string path = dir.Write("a.ref", NumberedFile(2));
+    const std::string source = dir.Write("a.ris", "TY  - JOUR\nER  -\n");
+    test::FaultFileSystem fs;
+    fs.RefuseAllChanges();
+    for (DestinationMode mode : {DestinationMode::Replace, DestinationMode::Append}) {
+        ReferenceDestination destination(fs);
+        EXPECT_FALSE(destination.Begin(path, source, mode, nullptr).ok());
+    }
+    EXPECT_EQ(ReadBytes(path), NumberedFile(2));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);
 }
 
 } // namespace
