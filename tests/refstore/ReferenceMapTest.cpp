@@ -243,7 +243,7 @@ MapBuildResult ModelMap(std::string_view t) {
 }
 
 // Texts made of the bytes that matter (line ends, blanks, printable bytes), long enough to cross
-// the scan's groups and reads, mapped by the scan and by the model alike.
+// the scan's groups and reads, mapped by the model and by the scan with either instruction set.
 TEST(ReferenceMap, TheScanAgreesWithTheBlockRules) {
     TempDir dir;
     std::mt19937 random(7);
@@ -263,17 +263,19 @@ TEST(ReferenceMap, TheScanAgreesWithTheBlockRules) {
         Outcome r;
         auto file = FileSystem::Default().OpenForRead(path, r);
         ASSERT_TRUE(file);
-        MapBuildResult scanned;
-        ASSERT_TRUE(BuildMap(*file, text.size(), nullptr, scanned).ok());
         const MapBuildResult model = ModelMap(text);
-        ASSERT_EQ(scanned.binary, model.binary) << round;
-        if (model.binary) {
-            continue;
-        }
-        ASSERT_EQ(scanned.tooLarge, model.tooLarge) << round;
-        ASSERT_EQ(scanned.entries, model.entries) << round;
-        if (!model.tooLarge) {
-            ASSERT_EQ(scanned.lineEnds, model.lineEnds) << round;
+        for (ScanInstructions instructions : {ScanInstructions::Best, ScanInstructions::Baseline}) {
+            MapBuildResult scanned;
+            ASSERT_TRUE(BuildMap(*file, text.size(), nullptr, scanned, instructions).ok());
+            ASSERT_EQ(scanned.binary, model.binary) << round;
+            if (model.binary) {
+                continue;
+            }
+            ASSERT_EQ(scanned.tooLarge, model.tooLarge) << round;
+            ASSERT_EQ(scanned.entries, model.entries) << round;
+            if (!model.tooLarge) {
+                ASSERT_EQ(scanned.lineEnds, model.lineEnds) << round;
+            }
         }
     }
 }
