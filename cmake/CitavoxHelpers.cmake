@@ -1,7 +1,8 @@
 # Shared build settings and the helpers that create Citavox targets.
 
 add_library(citavox_options INTERFACE)
-target_compile_options(citavox_options INTERFACE -Wall -Wextra -Wpedantic)
+target_compile_options(citavox_options INTERFACE -Wall -Wextra -Wpedantic -Wshadow
+    $<$<COMPILE_LANGUAGE:CXX>:-Wnon-virtual-dtor -Wold-style-cast>)
 if(CITAVOX_WERROR)
     target_compile_options(citavox_options INTERFACE -Werror)
 endif()

@@ -8,6 +8,7 @@
 #include "documents/OutputConverter.h"
 #include "documents/PseudoCitation.h"
 #include "text/Cp1252.h"
+#include "text/ShippedData.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -19,7 +20,7 @@ namespace {
 const cvx::TDocumentLibrary& Library() {
     static const cvx::TDocumentLibrary library = [] {
         cvx::TDocumentLibrary l;
-        if (!l.Load(CITAVOX_DOCUMENT_LIBRARY)) {
+        if (!l.Load(cvx::ShippedFile(cvx::kShippedDocumentLibrary))) {
             std::abort(); // build the library first (target citavox_document_library)
         }
         return l;

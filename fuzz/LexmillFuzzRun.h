@@ -6,6 +6,7 @@
 #include "lexmill/ConversionState.h"
 #include "lexmill/FieldBuilders.h"
 #include "lexmill/FieldReaders.h"
+#include "lexmill/PosixFile.h"
 
 #include <cstdint>
 #include <functional>
@@ -19,13 +20,9 @@ class SourceFile {
 public:
     SourceFile(const std::uint8_t* data, std::size_t size) {
         fd_ = ::memfd_create("lexmill-fuzz", 0);
-        std::size_t done = 0;
-        while (fd_ >= 0 && done < size) {
-            const ssize_t n = ::write(fd_, data + done, size - done);
-            if (n <= 0) {
-                break;
-            }
-            done += static_cast<std::size_t>(n);
+        if (fd_ >= 0) {
+            (void)lexmill::WriteFully(fd_,
+                                      std::string_view(reinterpret_cast<const char*>(data), size));
         }
     }
     ~SourceFile() {

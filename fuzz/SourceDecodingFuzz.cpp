@@ -1,6 +1,6 @@
 // Decoding of Unicode downloads (whole and in chunks) and the detection of source types.
 
-#include "lexmill/SourceDecoding.h"
+#include "text/SourceDecoding.h"
 #include "vorodud/SourceDetection.h"
 
 #include <cstdint>

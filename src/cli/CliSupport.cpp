@@ -196,12 +196,38 @@ std::string JsonString(std::string_view cp1252Text) {
     return out + "\"";
 }
 
-TerminalProgress::TerminalProgress() : terminal_(::isatty(STDERR_FILENO) != 0) {}
+TerminalProgress::TerminalProgress(Statuses statuses)
+    : terminal_(::isatty(STDERR_FILENO) != 0), showStatuses_(statuses == Statuses::Shown) {}
+
+TerminalProgress::~TerminalProgress() {
+    ClearBar();
+}
+
+void TerminalProgress::ClearBar() {
+    if (drawn_.exchange(false)) {
+        std::cerr << "\r\x1b[K" << std::flush;
+        percent_ = -1;
+    }
+}
 
 void TerminalProgress::SetStatus(std::string_view text) {
-    if (terminal_) {
+    if (terminal_ && showStatuses_) {
+        ClearBar();
         std::cerr << ForTerminal(text) << '\n';
     }
+}
+
+void TerminalProgress::SetProgress(int permille) {
+    const int percent = permille / 10;
+    if (!terminal_ || percent == percent_.exchange(percent)) {
+        return;
+    }
+    constexpr int kWidth = 40;
+    const int filled = kWidth * percent / 100;
+    std::cerr << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
+              << std::string(static_cast<std::size_t>(kWidth - filled), ' ') << "] " << percent
+              << "%" << std::flush;
+    drawn_ = true;
 }
 
 } // namespace cvx::cli

@@ -7,6 +7,7 @@
 #include "text/Outcome.h"
 #include "text/Progress.h"
 
+#include <atomic>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -77,14 +78,28 @@ DatabaseJournalLookup UserJournalDatabase();
 // JSON string literal of code page 1252 text.
 std::string JsonString(std::string_view cp1252Text);
 
-// Status texts go to standard error when it is a terminal.
+// A long operation on standard error while that is a terminal: each status text as a line of
+// its own (unless the command reports the outcome itself) and the progress as a bar, which the
+// next status line and the end clear. The operation may report from a worker thread.
 class TerminalProgress final : public Progress {
 public:
-    TerminalProgress();
+    enum class Statuses { Shown, Hidden };
+
+    explicit TerminalProgress(Statuses statuses = Statuses::Shown);
+    ~TerminalProgress() override;
+    TerminalProgress(const TerminalProgress&) = delete;
+    TerminalProgress& operator=(const TerminalProgress&) = delete;
+
     void SetStatus(std::string_view text) override;
+    void SetProgress(int permille) override;
 
 private:
-    bool terminal_;
+    void ClearBar();
+
+    const bool terminal_;
+    const bool showStatuses_;
+    std::atomic<bool> drawn_{false};
+    std::atomic<int> percent_{-1};
 };
 
 } // namespace cvx::cli

@@ -1,15 +1,14 @@
 #include "cli/ImportCommands.h"
 
 #include "journals/DatabaseJournalLookup.h"
-#include "lexmill/AnsiWriter.h"
 #include "lexmill/Lexmill.h"
 #include "settings/DefaultDirectories.h"
+#include "text/AnsiWriter.h"
 #include "text/Cp1252.h"
 #include "text/FileNames.h"
 #include "text/StringPrimitives.h"
 #include "vorodud/Vorodud.h"
 
-#include <atomic>
 #include <iostream>
 #include <unistd.h>
 
@@ -19,34 +18,6 @@ namespace {
 
 using vorodud::ResultCode;
 using vorodud::Vorodud;
-
-// A progress bar on standard error while a terminal shows it.
-class ImportProgress final : public Progress {
-public:
-    ImportProgress() : terminal_(::isatty(STDERR_FILENO) != 0) {}
-    ~ImportProgress() override {
-        if (terminal_ && drawn_) {
-            std::cerr << "\r\x1b[K" << std::flush;
-        }
-    }
-    void SetProgress(int permille) override {
-        const int percent = permille / 10;
-        if (!terminal_ || percent == percent_.exchange(percent)) {
-            return;
-        }
-        constexpr int kWidth = 40;
-        const int filled = kWidth * percent / 100;
-        std::cerr << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
-                  << std::string(static_cast<std::size_t>(kWidth - filled), ' ') << "] " << percent
-                  << "%" << std::flush;
-        drawn_ = true;
-    }
-
-private:
-    bool terminal_;
-    bool drawn_ = false;
-    std::atomic<int> percent_{-1};
-};
 
 int ImportUsage() {
     Fail(Msg(msg::Cli::WrongArguments, Msg(msg::CliImport::UsageImport)));
@@ -126,7 +97,6 @@ int RunImport(const Args& args) {
         lexmill_SetCommonLabel(Utf8ToAnsi(*label).c_str());
     }
 
-    ImportProgress progress;
     const DestinationMode mode = args.Has("--append")    ? DestinationMode::Append
                                  : args.Has("--replace") ? DestinationMode::Replace
                                                          : DestinationMode::New;
@@ -134,6 +104,8 @@ int RunImport(const Args& args) {
         Fail(Msg(msg::Citavox::DestinationExists, DisplayPath(destination)));
         return Fail(Message(msg::CliImport::UseAppendOrReplace));
     }
+    // The command reports the outcome itself.
+    TerminalProgress progress(TerminalProgress::Statuses::Hidden);
     auto thread = driver.StartConversion(type, source, destination, mode, progress, nullptr);
     thread->Resume();
     thread->Wait();

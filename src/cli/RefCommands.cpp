@@ -35,17 +35,11 @@ std::string PlainSingleLine(TReferenceFile& file, const FormalCheck& check) {
 // The lines of a part, each trimmed and indented, as UTF-8.
 std::string Indented(std::string_view cp1252Text) {
     std::string out;
-    std::size_t pos = 0;
-    while (pos <= cp1252Text.size()) {
-        std::size_t end = cp1252Text.find("\r\n", pos);
-        if (end == std::string_view::npos) {
-            end = cp1252Text.size();
-        }
-        const std::string line = TrimBlanks(cp1252Text.substr(pos, end - pos));
+    for (const std::string_view raw : SplitLines(cp1252Text)) {
+        const std::string line = TrimBlanks(raw);
         if (!line.empty()) {
             out += "  " + Cp1252ToUtf8(line) + "\n";
         }
-        pos = end + 2;
     }
     return out;
 }

@@ -19,7 +19,7 @@ namespace cvx {
 
 namespace {
 
-Outcome StopAt(std::string message, int line) {
+Outcome StopAt(const std::string& message, int line) {
     return Outcome::Error(message + Msg(msg::Documents::AtLine, std::to_string(line)));
 }
 
@@ -172,7 +172,7 @@ Outcome TCitedReferences::Collect(const std::vector<CitationRequest>& citations,
     //    large file few and forward.
     std::size_t done = 0;
     ReadBuffer buffer;
-    StoredReference ref;
+    StoredReference stored;
     for (auto& [key, record] : records) {
         if (progress != nullptr && done++ % 64 == 0) {
             if (progress->AbortRequested()) {
@@ -180,10 +180,11 @@ Outcome TCitedReferences::Collect(const std::vector<CitationRequest>& citations,
             }
             progress->SetProgress(Permille(done, records.size()));
         }
-        if (Outcome r = open[key.first]->Reader()->Parse(key.second, false, {}, ref, &buffer); !r) {
+        if (Outcome r = open[key.first]->Reader()->Parse(key.second, false, {}, stored, &buffer);
+            !r) {
             return Outcome::Error(r.message());
         }
-        record = std::move(ref.data);
+        record = std::move(stored.data);
     }
 
     // 3. In document order: one reference per (file, number), and one for a reference that two

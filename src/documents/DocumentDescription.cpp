@@ -213,14 +213,8 @@ Outcome CompileDocumentDefinition(std::string_view text, TDocumentDefinition& de
     };
     int lineNumber = 0;
     bool first = true;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find('\n', pos);
-        if (end == std::string_view::npos) {
-            end = text.size();
-        }
-        const std::string_view raw = TrimView(text.substr(pos, end - pos));
-        pos = end + 1;
+    for (const std::string_view textLine : SplitLines(text)) {
+        const std::string_view raw = TrimView(textLine);
         ++lineNumber;
         if (raw.empty() || raw[0] == '#') {
             continue;

@@ -128,7 +128,7 @@ Outcome EncodeDocumentLibrary(const std::vector<TDocumentDefinition>& definition
 
 Outcome DecodeDocumentLibrary(std::string_view bytes,
                               std::vector<TDocumentDefinition>& definitions) {
-    const Outcome ruined = Outcome::Error(Msg(msg::CreateFormDocs::LibraryRuined));
+    Outcome ruined = Outcome::Error(Msg(msg::CreateFormDocs::LibraryRuined));
     if (bytes.size() < 6 || GetLe32(bytes, 0) != kDocumentLibraryMagic) {
         return ruined;
     }

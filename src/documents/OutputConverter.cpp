@@ -1,6 +1,6 @@
 #include "documents/OutputConverter.h"
 
-#include "documents/SymbolGreek.h"
+#include "documents/WordPerfectGreek.h"
 #include "text/Cp1252.h"
 #include "text/LatexText.h"
 #include "text/Markup.h"

@@ -81,19 +81,6 @@ int CountSeparators(std::string_view list) {
     return n;
 }
 
-// "1234-567X": four digits, "-", four digits of which the last may be "X".
-bool IsIssn(std::string_view s) {
-    if (s.size() != 9 || s[4] != '-') {
-        return false;
-    }
-    for (std::size_t i = 0; i < 9; ++i) {
-        if (i != 4 && !IsDigit(s[i]) && !(i == 8 && s[i] == 'X')) {
-            return false;
-        }
-    }
-    return true;
-}
-
 void EraseFirst(std::string& text, std::string_view what) {
     if (const std::size_t p = text.find(what); p != std::string::npos) {
         text.erase(p, what.size());
@@ -460,7 +447,7 @@ private:
                 }
             }
             if (name.size() > 12 && name.find('[') != std::string::npos &&
-                IsIssn(std::string_view(name).substr(name.size() - 10, 9))) {
+                IsValidIssn(std::string_view(name).substr(name.size() - 10, 9))) {
                 name = TrimBlanks(std::string_view(name).substr(0, name.size() - 12));
             }
             if (form_.includeFullStops == 0) {

@@ -304,11 +304,8 @@ private:
 
     bool ReadLines(std::string_view text) {
         bool first = true;
-        while (!text.empty()) {
+        for (const std::string_view line : SplitLines(text)) {
             ++line_;
-            const std::size_t end = text.find('\n');
-            std::string_view line = text.substr(0, end);
-            text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
             const std::string_view trimmed = TrimView(line);
             if (trimmed.empty() || trimmed.front() == '#') {
                 continue;

@@ -274,18 +274,6 @@ std::optional<std::string> AcceptIssn(std::string_view text) {
     return issn;
 }
 
-bool IsValidIssn(std::string_view text) {
-    if (text.size() != 9 || text[4] != '-') {
-        return false;
-    }
-    for (std::size_t i = 0; i < 9; ++i) {
-        if (i != 4 && !IsDigit(text[i]) && !(i == 8 && text[i] == 'X')) {
-            return false;
-        }
-    }
-    return true;
-}
-
 PackedIssn PackIssn(std::string_view issn) {
     const std::array<char, 8> c = {issn[0], issn[1], issn[2], issn[3],
                                    issn[5], issn[6], issn[7], issn[8]};

@@ -38,10 +38,6 @@ JournalSignature SignatureOf(std::string_view normalised);
 // 0 and "X" allowed as the last character. The accepted ISSN in its plain form, or nullopt.
 std::optional<std::string> AcceptIssn(std::string_view text);
 
-// The strict ISSN syntax of the definition dialog: four digits, "-", three digits and a digit
-// or a capital "X".
-bool IsValidIssn(std::string_view text);
-
 using PackedIssn = std::array<std::uint8_t, 4>;
 
 // Packs an accepted ISSN: each byte holds two characters as second digit * 10 + first digit,

@@ -87,10 +87,10 @@ void AddAbstractWords(ConversionState& s, std::string_view text, bool countFollo
             }
             line = &abstract[abstract.count];
         }
-        if (line->empty() || line->back() == ' ') {
-            line->append(word);
-        } else if (japanese && line->size() >= 2 &&
-                   IsSjisLeadByte(static_cast<unsigned char>((*line)[line->size() - 2]))) {
+        // No blank after a blank, nor after a double-byte character of Japanese text.
+        if (line->empty() || line->back() == ' ' ||
+            (japanese && line->size() >= 2 &&
+             IsSjisLeadByte(static_cast<unsigned char>((*line)[line->size() - 2])))) {
             line->append(word);
         } else {
             line->push_back(' ');

@@ -96,7 +96,7 @@ void ReadBlankLineDelimBlock(ConversionState& s) {
                 piece = OemToAnsi(piece);
             }
             if (afterBackslash) {
-                piece = " " + piece;
+                piece.insert(0, 1, ' ');
             }
             afterBackslash = piece.ends_with('\\');
             if (!piece.empty()) {

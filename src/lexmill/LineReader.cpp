@@ -1,10 +1,10 @@
 #include "lexmill/LineReader.h"
 
+#include "lexmill/PosixFile.h"
+
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace cvx::lexmill {
@@ -46,14 +46,12 @@ bool LineReader::Reset() {
                 return false;
             }
         }
-        struct stat st {};
-        if (::fstat(fd_, &st) != 0 || S_ISDIR(st.st_mode)) {
-            ::close(fd_);
-            fd_ = -1;
+        const std::optional<std::int64_t> size = ReadableSize(fd_);
+        if (!size) {
             return false;
         }
         opened_ = true;
-        size_ = st.st_size;
+        size_ = *size;
     }
     if (buffer_.empty()) {
         capacity_ = std::min(size_, kMaxCapacity);
@@ -94,19 +92,12 @@ void LineReader::Refill() {
         want = size_ - fileOffset;
     }
     want = std::clamp<std::int64_t>(want, 0, capacity_ - bufferLength_);
-    std::int64_t got = 0;
-    while (got < want) {
-        const ssize_t n = ::pread(fd_, buffer_.data() + bufferLength_ + got,
-                                  static_cast<std::size_t>(want - got), fileOffset + got);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            // The file ended early (it shrank, or a read failed): it ends here.
-            size_ = fileOffset + got;
-            break;
-        }
-        got += n;
+    const ReadResult read = ReadFullyAt(fd_, buffer_.data() + bufferLength_,
+                                        static_cast<std::size_t>(want), fileOffset);
+    const auto got = static_cast<std::int64_t>(read.bytes);
+    if (got < want) {
+        // The file ended early (it shrank, or a read failed): it ends here.
+        size_ = fileOffset + got;
     }
     bufferLength_ += got;
 }

@@ -1,5 +1,7 @@
 #include "lexmill/OutputFile.h"
 
+#include "lexmill/PosixFile.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -22,13 +24,11 @@ bool OutputFile::Open(const std::string& name, bool append) {
     if (fd_ < 0) {
         return false;
     }
-    struct stat st {};
-    if (::fstat(fd_, &st) != 0 || S_ISDIR(st.st_mode)) {
-        ::close(fd_);
-        fd_ = -1;
+    const std::optional<std::int64_t> size = ReadableSize(fd_);
+    if (!size) {
         return false;
     }
-    committedSize_ = S_ISREG(st.st_mode) ? st.st_size : 0;
+    committedSize_ = *size;
     buffer_.reserve(kBufferSize + 4096);
     return true;
 }
@@ -51,26 +51,18 @@ int OutputFile::Flush() {
     if (fd_ < 0 || failed_) {
         return 0;
     }
-    std::size_t done = 0;
-    while (done < buffer_.size()) {
-        const ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            // Cut off what reached the disk of the unfinished write; a device has nothing to cut.
-            struct stat st {};
-            if (::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode)) {
-                while (::ftruncate(fd_, committedSize_) != 0 && errno == EINTR) {
-                }
+    if (!WriteFully(fd_, buffer_)) {
+        // Cut off what reached the disk of the unfinished write; a device has nothing to cut.
+        struct stat st {};
+        if (::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode)) {
+            while (::ftruncate(fd_, committedSize_) != 0 && errno == EINTR) {
             }
-            failed_ = true;
-            buffer_.clear();
-            const int lost = bufferedReferences_;
-            bufferedReferences_ = 0;
-            return lost;
         }
-        done += static_cast<std::size_t>(n);
+        failed_ = true;
+        buffer_.clear();
+        const int lost = bufferedReferences_;
+        bufferedReferences_ = 0;
+        return lost;
     }
     committedSize_ += static_cast<std::int64_t>(buffer_.size());
     buffer_.clear();

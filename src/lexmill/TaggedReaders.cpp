@@ -365,8 +365,6 @@ std::string JicstToSingleByte(std::string_view line) {
                 single = '!';
                 break;
             case 0x5C:
-                single = '-';
-                break;
             case 0x5D:
                 single = '-';
                 break;
@@ -530,7 +528,11 @@ void ReadTheWholeReferenceIGAKU(ConversionState& s) {
     std::string next;
     while (true) {
         line = TrimRightBlanks(line);
-        line = HasIgakuTag(line) ? TrimLeftBlanks(line) : "   " + line;
+        if (HasIgakuTag(line)) {
+            line = TrimLeftBlanks(line);
+        } else {
+            line.insert(0, "   ");
+        }
         Store(s, line);
         if (!NextLine(s, next) || IsBlankLine(next)) {
             line.clear();

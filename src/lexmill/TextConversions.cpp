@@ -1,10 +1,11 @@
 #include "lexmill/TextConversions.h"
 
-#include "lexmill/AnsiWriter.h"
+#include "text/AnsiWriter.h"
 #include "text/CaseMapping.h"
 #include "text/Cp1252.h"
 #include "text/Markup.h"
 #include "text/StringPrimitives.h"
+#include "text/SymbolFont.h"
 #include "text/TextMode.h"
 
 #include <array>
@@ -112,7 +113,7 @@ const std::array<unsigned char, 256>& OemToAnsiTable() {
         for (int i = 0; i < 128; ++i) {
             const char16_t cp = kOem[static_cast<std::size_t>(i)];
             const unsigned char ansi = UnicodeToCp1252(cp);
-            t[static_cast<std::size_t>(0x80 + i)] = ansi != 0 ? ansi : NearestAnsi(cp);
+            t[0x80 + static_cast<std::size_t>(i)] = ansi != 0 ? ansi : NearestAnsi(cp);
         }
         return t;
     }();

@@ -51,7 +51,7 @@ Outcome CheckReferenceFileName(const std::string& path) {
 }
 
 std::string CompanionPath(FileSystem& fs, const std::string& referenceFile, std::string_view ext) {
-    const std::string lower = ChangeExt(referenceFile, ext);
+    std::string lower = ChangeExt(referenceFile, ext);
     if (fs.Stat(lower).exists) {
         return lower;
     }

@@ -14,7 +14,7 @@ namespace cvx {
 
 namespace {
 
-constexpr std::size_t kMaxTailCheck = 64 * 1024;
+constexpr std::size_t kMaxTailCheck = std::size_t{64} * 1024;
 
 bool IsBlockStartAt(std::string_view bytes) {
     return bytes.size() >= 2 && IsBlankByte(static_cast<unsigned char>(bytes[0])) &&

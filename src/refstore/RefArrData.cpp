@@ -126,13 +126,7 @@ std::string FieldText(std::string_view value, bool isComment) {
         return std::string(kUnknownField);
     }
     std::string out;
-    std::size_t pos = 0;
-    while (pos <= v.size()) {
-        std::size_t end = v.find_first_of("\r\n", pos);
-        if (end == std::string_view::npos) {
-            end = v.size();
-        }
-        const std::string_view line = v.substr(pos, end - pos);
+    for (const std::string_view line : SplitLines(v)) {
         if (!TrimView(line).empty()) {
             // Comment lines keep a leading blank, which starts a field line of the comment.
             const bool keepIndent = isComment && !out.empty();
@@ -141,7 +135,6 @@ std::string FieldText(std::string_view value, bool isComment) {
             }
             out += keepIndent ? TrimRightBlanks(line) : TrimBlanks(line);
         }
-        pos = end + ((end + 1 < v.size() && v[end] == '\r' && v[end + 1] == '\n') ? 2 : 1);
     }
     return out;
 }

@@ -20,7 +20,7 @@ namespace {
 
 // Reads of the text are this large: small enough that what was read is still in the cache when it
 // is scanned, large enough that the reads cost little.
-constexpr std::size_t kChunk = 128 * 1024;
+constexpr std::size_t kChunk = std::size_t{128} * 1024;
 constexpr std::size_t kGroup = 64; // bytes classified at once, one bit each
 constexpr std::uint32_t kMaxLength = std::numeric_limits<std::uint16_t>::max();
 

@@ -15,7 +15,7 @@ namespace cvx {
 
 namespace {
 
-constexpr std::size_t kWindowSize = 256 * 1024;
+constexpr std::size_t kWindowSize = std::size_t{256} * 1024;
 constexpr std::size_t kWindowBack = 4096; // so that stepping back is served from the window too
 // Map entries hold 32-bit offsets.
 constexpr std::uint64_t kMaxTextSize = std::numeric_limits<std::uint32_t>::max();

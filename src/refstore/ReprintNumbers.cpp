@@ -92,7 +92,7 @@ Outcome TReferenceFile::RewriteReprintNumbers(bool apply, ReprintScope scope,
     int lastChanged = -1;
 
     std::string bytes;
-    const Outcome written = RewriteBlocks(lock, [&](int i, WritableFile& out, ReadBuffer& buffer) {
+    Outcome written = RewriteBlocks(lock, [&](int i, WritableFile& out, ReadBuffer& buffer) {
         if (progress_ && progress_->AbortRequested()) {
             return Outcome::Aborted();
         }
@@ -105,7 +105,7 @@ Outcome TReferenceFile::RewriteReprintNumbers(bool apply, ReprintScope scope,
             const std::string idLine = TrimBlanks(std::string_view(block).substr(0, lineEnd));
             const std::string newId =
                 apply ? ApplyReprint(idLine, number, pattern) : RemoveReprint(idLine, pattern);
-            block = " " + newId + block.substr(lineEnd);
+            block.replace(0, lineEnd, " " + newId);
             ++changed;
             lastChanged = i;
             if (apply) {

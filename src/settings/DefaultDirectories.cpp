@@ -117,7 +117,7 @@ std::string ShippedFileName(SpecificFileKind kind) {
 
 std::string SpecificFileInUse(const SettingsStore& store, SpecificFileKind kind,
                               std::string_view shippedDirectory) {
-    const std::string stored = SpecificFile(store, kind);
+    std::string stored = SpecificFile(store, kind);
     if (!TrimView(stored).empty() || ShippedFileName(kind).empty()) {
         return stored;
     }

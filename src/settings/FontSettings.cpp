@@ -20,7 +20,7 @@ constexpr std::array kStyleWords = {StyleWord{kFontBold, "Bold"}, StyleWord{kFon
                                     StyleWord{kFontStrikeOut, "StrikeOut"}};
 
 // A value that would be empty is stored as a single blank, and read back as unset.
-std::string OrBlank(std::string text) {
+std::string OrBlank(const std::string& text) {
     return text.empty() ? " " : text;
 }
 

@@ -44,6 +44,7 @@ std::vector<std::string> ReadNameList(const SettingsStore& store, std::string_vi
     const int count = std::clamp(store.ReadInt(path, "Count", 0), 0, kMaxNameListLength);
     const std::string missing = section == kRecentFilesSection ? " " : "";
     std::vector<std::string> names;
+    names.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
         names.push_back(store.Value(path, std::to_string(i)).value_or(missing));
     }

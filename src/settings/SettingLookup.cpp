@@ -146,7 +146,10 @@ std::string FontValueText(const FontSpec& font, std::string_view name) {
 // The user-data value's stored spelling, or the name as given.
 std::string UserDataName(const SettingsStore& store, const SettingInfo& setting) {
     std::vector<std::string> spellings = store.StoredSpellings(setting.path, setting.name);
-    return spellings.empty() ? setting.name : std::move(spellings.front());
+    if (spellings.empty()) {
+        return std::string(setting.name);
+    }
+    return std::move(spellings.front());
 }
 
 } // namespace

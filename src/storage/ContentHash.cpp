@@ -30,7 +30,7 @@ std::uint64_t ContentHash(std::string_view bytes) {
     const char* p = bytes.data();
     std::size_t n = bytes.size();
     for (; n >= 32; p += 32, n -= 32) {
-        for (int i = 0; i < 4; ++i) {
+        for (std::size_t i = 0; i < 4; ++i) {
             std::uint64_t word = 0;
             std::memcpy(&word, p + 8 * i, 8);
             lanes[i] = Rotate(lanes[i] ^ (word * kMultiplier2), 31) * kMultiplier1;

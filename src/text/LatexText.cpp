@@ -1,7 +1,10 @@
 #include "text/LatexText.h"
 
+#include "text/Cp1252.h"
+#include "text/LatexCharacters.h"
 #include "text/Markup.h"
 #include "text/StringPrimitives.h"
+#include "text/SymbolFont.h"
 
 #include <array>
 #include <string>
@@ -10,45 +13,51 @@ namespace cvx {
 
 namespace {
 
+// Combining marks of the accented letters of the code page.
+constexpr char32_t kGrave = 0x0300;
+constexpr char32_t kAcute = 0x0301;
+constexpr char32_t kCircumflex = 0x0302;
+constexpr char32_t kTilde = 0x0303;
+constexpr char32_t kDiaeresis = 0x0308;
+constexpr char32_t kCaron = 0x030C;
+constexpr char32_t kCedilla = 0x0327;
+
 struct Accented {
     unsigned char byte;
-    char accent; // the LaTeX accent command letter: ` ' ^ ~ "
+    char32_t mark;
     char base;
 };
 
-// The accented letters of the code page; lower-case forms are their capitals plus 0x20.
+// The accented capitals of the code page; their small letters are the capitals plus 0x20.
 constexpr Accented kAccentedCapitals[] = {
-    {0xC0, '`', 'A'},  {0xC1, '\'', 'A'}, {0xC2, '^', 'A'}, {0xC3, '~', 'A'}, {0xC4, '"', 'A'},
-    {0xC8, '`', 'E'},  {0xC9, '\'', 'E'}, {0xCA, '^', 'E'}, {0xCB, '"', 'E'}, {0xCC, '`', 'I'},
-    {0xCD, '\'', 'I'}, {0xCE, '^', 'I'},  {0xCF, '"', 'I'}, {0xD1, '~', 'N'}, {0xD2, '`', 'O'},
-    {0xD3, '\'', 'O'}, {0xD4, '^', 'O'},  {0xD5, '~', 'O'}, {0xD6, '"', 'O'}, {0xD9, '`', 'U'},
-    {0xDA, '\'', 'U'}, {0xDB, '^', 'U'},  {0xDC, '"', 'U'}, {0xDD, '\'', 'Y'}};
+    {0xC0, kGrave, 'A'},      {0xC1, kAcute, 'A'},      {0xC2, kCircumflex, 'A'},
+    {0xC3, kTilde, 'A'},      {0xC4, kDiaeresis, 'A'},  {0xC7, kCedilla, 'C'},
+    {0xC8, kGrave, 'E'},      {0xC9, kAcute, 'E'},      {0xCA, kCircumflex, 'E'},
+    {0xCB, kDiaeresis, 'E'},  {0xCC, kGrave, 'I'},      {0xCD, kAcute, 'I'},
+    {0xCE, kCircumflex, 'I'}, {0xCF, kDiaeresis, 'I'},  {0xD1, kTilde, 'N'},
+    {0xD2, kGrave, 'O'},      {0xD3, kAcute, 'O'},      {0xD4, kCircumflex, 'O'},
+    {0xD5, kTilde, 'O'},      {0xD6, kDiaeresis, 'O'},  {0xD9, kGrave, 'U'},
+    {0xDA, kAcute, 'U'},      {0xDB, kCircumflex, 'U'}, {0xDC, kDiaeresis, 'U'},
+    {0xDD, kAcute, 'Y'}};
+// The accented letters whose small letter lies elsewhere.
+constexpr Accented kAccentedOthers[] = {
+    {0x8A, kCaron, 'S'}, {0x9A, kCaron, 's'}, {0x9F, kDiaeresis, 'Y'}, {0xFF, kDiaeresis, 'y'}};
 
+// Letters and signs written as their LaTeX command in braces ("{\AA}").
+constexpr std::string_view kBracedCommands[] = {
+    "AA", "aa", "AE", "ae", "O", "o", "OE", "oe", "dag", "ddag", "S", "copyright", "pounds"};
+
+// The other bytes: signs that older LaTeX writes in mathematics mode, quotes, dashes and
+// fractions.
 struct Named {
     unsigned char byte;
     const char* latex;
 };
 
-constexpr Named kNamed[] = {{0x9F, "\\\"{Y}"},
-                            {0xFF, "\\\"{y}"},
-                            {0xC7, "\\c{C}"},
-                            {0xE7, "\\c{c}"},
-                            {0x8A, "\\v{S}"},
-                            {0x9A, "\\v{s}"},
-                            {0xC5, "{\\AA}"},
-                            {0xE5, "{\\aa}"},
-                            {0xC6, "{\\AE}"},
-                            {0xE6, "{\\ae}"},
-                            {0xD8, "{\\O}"},
-                            {0xF8, "{\\o}"},
-                            {0x8C, "{\\OE}"},
-                            {0x9C, "{\\oe}"},
-                            {0xDF, "$\\beta$"},
+constexpr Named kNamed[] = {{0xDF, "$\\beta$"},
                             {0xF0, "$\\partial$"},
                             {0x82, ",,"},
                             {0x85, "$\\ldots$"},
-                            {0x86, "{\\dag}"},
-                            {0x87, "{\\ddag}"},
                             {0x88, "\\^{ }"},
                             {0x89, "{\\scriptsize 0/00}"},
                             {0x8B, "$<$"},
@@ -64,10 +73,7 @@ constexpr Named kNamed[] = {{0x9F, "\\\"{Y}"},
                             {0x9B, "$>$"},
                             {0xA0, " "},
                             {0xA1, "{!`}"},
-                            {0xA3, "{\\pounds}"},
-                            {0xA7, "{\\S}"},
                             {0xA8, "\\\"{ }"},
-                            {0xA9, "{\\copyright}"},
                             {0xAA, "$^{\\rm a}$"},
                             {0xAB, "$\\ll$"},
                             {0xAC, "$\\neg$"},
@@ -96,10 +102,19 @@ std::array<std::string, 128> MakeCharTable() {
     for (int i = 0; i < 128; ++i) {
         table[i] = std::string(1, static_cast<char>(0x80 + i));
     }
+    auto accented = [](char32_t mark, char base) {
+        return std::string{'\\', LatexAccentCommand(mark), '{', base, '}'};
+    };
     for (const Accented& a : kAccentedCapitals) {
-        table[a.byte - 0x80] = std::string{'\\', a.accent, '{', a.base, '}'};
-        table[a.byte + 0x20 - 0x80] =
-            std::string{'\\', a.accent, '{', static_cast<char>(a.base + 0x20), '}'};
+        table[a.byte - 0x80] = accented(a.mark, a.base);
+        table[a.byte + 0x20 - 0x80] = accented(a.mark, static_cast<char>(a.base + 0x20));
+    }
+    for (const Accented& a : kAccentedOthers) {
+        table[a.byte - 0x80] = accented(a.mark, a.base);
+    }
+    for (std::string_view name : kBracedCommands) {
+        const unsigned char byte = UnicodeToCp1252(LatexCommandCharacter(name));
+        table[byte - 0x80] = "{\\" + std::string(name) + "}";
     }
     for (const Named& n : kNamed) {
         table[n.byte - 0x80] = n.latex;
@@ -112,19 +127,39 @@ const std::array<std::string, 128>& CharTable() {
     return table;
 }
 
-// The letters a..z and A..Z as the Symbol font draws them: f is phi, o omicron, F Phi, J the
-// script theta, V the final sigma. Capitals that look like Latin ones are written so.
-constexpr const char* kGreekLower[26] = {
-    "$\\alpha$", "$\\beta$",  "$\\chi$",   "$\\delta$", "$\\epsilon$", "$\\varphi$", "$\\gamma$",
-    "$\\eta$",   "$\\iota$",  "$\\phi$",   "$\\kappa$", "$\\lambda$",  "$\\mu$",     "$\\nu$",
-    "o",         "$\\pi$",    "$\\theta$", "$\\rho$",   "$\\sigma$",   "$\\tau$",    "$\\upsilon$",
-    "$\\varpi$", "$\\omega$", "$\\xi$",    "$\\psi$",   "$\\zeta$"};
-constexpr const char* kGreekUpper[26] = {
-    "A",         "B", "X",           "$\\Delta$",    "E",         "$\\Phi$",
-    "$\\Gamma$", "H", "I",           "$\\vartheta$", "K",         "$\\Lambda$",
-    "M",         "N", "O",           "$\\Pi$",       "$\\Theta$", "P",
-    "$\\Sigma$", "T", "$\\Upsilon$", "$\\varsigma$", "$\\Omega$", "$\\Xi$",
-    "$\\Psi$",   "Z"};
+// The LaTeX form of a character that LaTeX would read as a command or a mathematics sign; empty
+// for any other character. A backslash stays after a full stop, where it ends "et al.\"; any
+// other becomes "/" (a path in running text).
+std::string_view LatexSpecial(char c, bool afterFullStop) {
+    switch (c) {
+    case '$':
+        return "\\$";
+    case '%':
+        return "\\%";
+    case '&':
+        return "\\&";
+    case '^':
+        return "\\^";
+    case '`':
+        return "\\`";
+    case '{':
+        return "\\{";
+    case '}':
+        return "\\}";
+    case '<':
+        return "$<$";
+    case '>':
+        return "$>$";
+    case '|':
+        return "$|$";
+    case '\\':
+        return afterFullStop ? "\\" : "/";
+    case '_':
+        return "\\_";
+    default:
+        return {};
+    }
+}
 
 constexpr std::string_view kItalicEtAlLatex = "{\\it et al}.";
 constexpr std::string_view kPlainEtAlLatex = "et al.";
@@ -166,11 +201,14 @@ std::string LatexChar(unsigned char c) {
 }
 
 std::string LatexSymbol(unsigned char c) {
-    if (c >= 'a' && c <= 'z') {
-        return kGreekLower[c - 'a'];
-    }
-    if (c >= 'A' && c <= 'Z') {
-        return kGreekUpper[c - 'A'];
+    // A Latin letter stands for the Greek letter the Symbol font draws; one without a command
+    // of its own (the capitals that look Latin, the omicron) is written as the letter it looks
+    // like.
+    if (const char32_t greek = SymbolGreekLetter(c); greek != 0) {
+        if (const std::string_view name = LatexCommandFor(greek); !name.empty()) {
+            return "$\\" + std::string(name) + "$";
+        }
+        return std::string(1, greek == 0x03A7 ? 'X' : greek == 0x03A1 ? 'P' : static_cast<char>(c));
     }
     switch (c) {
     case '^':
@@ -263,35 +301,12 @@ std::string CodesToLatex(std::string_view text) {
             }
             continue;
         }
-        switch (c) {
-        case '$':
-            out += "\\$";
-            break;
-        case '%':
-        case '&':
-        case '^':
-        case '`':
-        case '{':
-        case '}':
-            out += '\\';
-            out += static_cast<char>(c);
-            break;
-        case '<':
-        case '>':
-        case '|':
-            out += '$';
-            out += static_cast<char>(c);
-            out += '$';
-            break;
-        case '\\':
-            out += (!out.empty() && out.back() == '.') ? "\\" : "/";
-            break;
-        case '_':
-            out += "\\_";
-            break;
-        default:
+        if (const std::string_view special =
+                LatexSpecial(static_cast<char>(c), !out.empty() && out.back() == '.');
+            !special.empty()) {
+            out += special;
+        } else {
             out += symbol ? LatexSymbol(c) : LatexChar(c);
-            break;
         }
     }
     out = ResolveEtAl(out, "\\\"{y}\\\"{y}\\\"{y}", kItalicEtAlLatex);
@@ -303,42 +318,15 @@ std::string LatexEscapeInPlace(std::string_view text) {
     std::string s;
     s.reserve(text.size() + text.size() / 4);
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        switch (c) {
-        case '#':
-            if (i + 1 < text.size() && recognised(text[i + 1])) {
-                s += '#';
-                s += text[++i];
-            } else {
-                s += "\\#";
-            }
-            break;
-        case '$':
-        case '%':
-        case '&':
-        case '^':
-        case '`':
-        case '{':
-        case '}':
-            s += '\\';
-            s += static_cast<char>(c);
-            break;
-        case '<':
-        case '>':
-        case '|':
-            s += '$';
-            s += static_cast<char>(c);
-            s += '$';
-            break;
-        case '\\':
-            s += (i > 0 && text[i - 1] == '.') ? "\\" : "/";
-            break;
-        case '_':
-            s += "\\_";
-            break;
-        default:
-            s += static_cast<char>(c);
-            break;
+        const char c = text[i];
+        if (c != '#') {
+            const std::string_view special = LatexSpecial(c, i > 0 && text[i - 1] == '.');
+            s += special.empty() ? text.substr(i, 1) : special;
+        } else if (i + 1 < text.size() && recognised(text[i + 1])) {
+            s += '#';
+            s += text[++i];
+        } else {
+            s += "\\#";
         }
     }
     // Hidden text becomes a LaTeX comment: "#H" opens it, the next "#H" ends the line.

@@ -153,6 +153,20 @@ std::string IncrementNumber(std::string_view text) {
     return std::string(text.substr(0, b)) + digits + std::string(text.substr(e));
 }
 
+std::vector<std::string_view> SplitLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t end = text.find_first_of("\r\n", pos);
+        if (end == std::string_view::npos) {
+            end = text.size();
+        }
+        lines.push_back(text.substr(pos, end - pos));
+        pos = end + (text.substr(end, 2) == "\r\n" ? 2 : 1);
+    }
+    return lines;
+}
+
 std::vector<std::string_view> BlankSeparatedWords(std::string_view text) {
     std::vector<std::string_view> words;
     std::size_t i = 0;
@@ -309,6 +323,18 @@ std::string NthWord(std::size_t n, std::string_view text, std::string_view separ
         }
     }
     return {};
+}
+
+bool IsValidIssn(std::string_view text) {
+    if (text.size() != 9 || text[4] != '-') {
+        return false;
+    }
+    for (std::size_t i = 0; i < 9; ++i) {
+        if (i != 4 && !IsDigit(text[i]) && !(i == 8 && text[i] == 'X')) {
+            return false;
+        }
+    }
+    return true;
 }
 
 std::optional<int> ParseInt(std::string_view text, bool strict) {

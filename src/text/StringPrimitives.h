@@ -64,6 +64,10 @@ std::string DigitPattern(std::string_view text);
 // The first run of digits plus one, zero-padded to the run's former width (RN0099 -> RN0100).
 std::string IncrementNumber(std::string_view text);
 
+// The lines of a text. A line ends at CR LF, LF or a lone CR; a final line end begins no
+// further line.
+std::vector<std::string_view> SplitLines(std::string_view text);
+
 // The blank-separated words of a text.
 std::vector<std::string_view> BlankSeparatedWords(std::string_view text);
 
@@ -90,6 +94,9 @@ std::string JoinSoftBreaks(std::string_view text);
 
 // The n-th (1-based) maximal run of bytes that are not in `separators`; "" when there are fewer.
 std::string NthWord(std::size_t n, std::string_view text, std::string_view separators);
+
+// The ISSN syntax: four digits, "-", three digits and a digit or a capital "X" ("0123-976X").
+bool IsValidIssn(std::string_view text);
 
 // A signed decimal integer after trimming. The lenient form reads an empty text as 0; the strict
 // form refuses it. Any other character, or a value outside int, fails.

@@ -1,11 +1,19 @@
 #pragma once
-// Greek letters of the Symbol font: the markup code "#G" makes the following Latin letters stand
-// for the Greek letters that the Symbol font draws in their place. Output that cannot rely on the
-// font writes the Greek letters themselves (RTF as Unicode characters).
+// The Symbol font of reference text: Greek letters and mathematical signs are written as bytes
+// between "#G" codes, and the font draws the byte of a Latin letter as the Greek letter in its
+// place ("#Gb#G" is a beta). Formats without a font switch write the Greek letters themselves.
+
+#include <string>
 
 namespace cvx {
 
-// The Greek letter a Latin letter stands for in the Symbol font; 0 for any other byte.
+// The Greek letter the Symbol font draws for a Latin letter; 0 for any other byte.
 char32_t SymbolGreekLetter(unsigned char latin);
+
+// The Symbol-font byte of a Greek letter or mathematical sign; 0 when it has none.
+unsigned char SymbolFontByte(char32_t codePoint);
+
+// One Symbol-font character as markup: "#G" + byte + "#G".
+std::string SymbolMarkup(unsigned char symbolByte);
 
 } // namespace cvx

@@ -1,7 +1,8 @@
 #include "vorodud/LatexToAnsi.h"
 
-#include "lexmill/AnsiWriter.h"
+#include "text/AnsiWriter.h"
 #include "text/Cp1252.h"
+#include "text/LatexCharacters.h"
 
 #include <QList>
 #include <QString>
@@ -13,124 +14,13 @@ namespace cvx::vorodud {
 
 namespace {
 
-struct Named {
+// Commands that LaTeX reads as spacing or as hints that print nothing.
+struct Spacing {
     std::string_view name;
     std::u32string_view text;
 };
-
-// Commands that stand for characters.
-constexpr Named kSymbols[] = {{"ss", U"\u00DF"},
-                              {"o", U"\u00F8"},
-                              {"O", U"\u00D8"},
-                              {"aa", U"\u00E5"},
-                              {"AA", U"\u00C5"},
-                              {"ae", U"\u00E6"},
-                              {"AE", U"\u00C6"},
-                              {"oe", U"\u0153"},
-                              {"OE", U"\u0152"},
-                              {"l", U"\u0142"},
-                              {"L", U"\u0141"},
-                              {"i", U"i"},
-                              {"j", U"j"},
-                              {"dh", U"\u00F0"},
-                              {"DH", U"\u00D0"},
-                              {"th", U"\u00FE"},
-                              {"TH", U"\u00DE"},
-                              {"textendash", U"\u2013"},
-                              {"textemdash", U"\u2014"},
-                              {"textquoteleft", U"\u2018"},
-                              {"textquoteright", U"\u2019"},
-                              {"textquotedblleft", U"\u201C"},
-                              {"textquotedblright", U"\u201D"},
-                              {"dag", U"\u2020"},
-                              {"ddag", U"\u2021"},
-                              {"S", U"\u00A7"},
-                              {"P", U"\u00B6"},
-                              {"copyright", U"\u00A9"},
-                              {"pounds", U"\u00A3"},
-                              {"euro", U"\u20AC"},
-                              {"textdegree", U"\u00B0"},
-                              {"degree", U"\u00B0"},
-                              {"ldots", U"\u2026"},
-                              {"dots", U"\u2026"},
-                              {"textregistered", U"\u00AE"},
-                              {"texttrademark", U"\u2122"},
-                              {"alpha", U"\u03B1"},
-                              {"beta", U"\u03B2"},
-                              {"gamma", U"\u03B3"},
-                              {"delta", U"\u03B4"},
-                              {"epsilon", U"\u03B5"},
-                              {"varepsilon", U"\u03B5"},
-                              {"zeta", U"\u03B6"},
-                              {"eta", U"\u03B7"},
-                              {"theta", U"\u03B8"},
-                              {"iota", U"\u03B9"},
-                              {"kappa", U"\u03BA"},
-                              {"lambda", U"\u03BB"},
-                              {"mu", U"\u03BC"},
-                              {"nu", U"\u03BD"},
-                              {"xi", U"\u03BE"},
-                              {"pi", U"\u03C0"},
-                              {"rho", U"\u03C1"},
-                              {"sigma", U"\u03C3"},
-                              {"tau", U"\u03C4"},
-                              {"upsilon", U"\u03C5"},
-                              {"phi", U"\u03C6"},
-                              {"varphi", U"\u03C6"},
-                              {"chi", U"\u03C7"},
-                              {"psi", U"\u03C8"},
-                              {"omega", U"\u03C9"},
-                              {"Gamma", U"\u0393"},
-                              {"Delta", U"\u0394"},
-                              {"Theta", U"\u0398"},
-                              {"Lambda", U"\u039B"},
-                              {"Xi", U"\u039E"},
-                              {"Pi", U"\u03A0"},
-                              {"Sigma", U"\u03A3"},
-                              {"Upsilon", U"\u03A5"},
-                              {"Phi", U"\u03A6"},
-                              {"Psi", U"\u03A8"},
-                              {"Omega", U"\u03A9"},
-                              {"leq", U"\u2264"},
-                              {"le", U"\u2264"},
-                              {"geq", U"\u2265"},
-                              {"ge", U"\u2265"},
-                              {"neq", U"\u2260"},
-                              {"approx", U"\u2248"},
-                              {"pm", U"\u00B1"},
-                              {"times", U"\u00D7"},
-                              {"cdot", U"\u00B7"},
-                              {"infty", U"\u221E"},
-                              {"circ", U"\u00B0"},
-                              {"to", U"\u2192"},
-                              {"rightarrow", U"\u2192"},
-                              {"leftarrow", U"\u2190"},
-                              {"sim", U"\u223C"},
-                              {"textasciitilde", U"~"},
-                              {"textbackslash", U"\\"},
-                              {"&", U"&"},
-                              {"%", U"%"},
-                              {"$", U"$"},
-                              {"#", U"#"},
-                              {"_", U"_"},
-                              {"{", U"{"},
-                              {"}", U"}"},
-                              {" ", U" "},
-                              {"\\", U" "},
-                              {",", U" "},
-                              {";", U" "},
-                              {"-", U""},
-                              {"/", U""}};
-
-// Accent commands and the combining mark each puts on its argument.
-struct Accent {
-    std::string_view name;
-    char32_t mark;
-};
-constexpr Accent kAccents[] = {{"'", 0x0301}, {"`", 0x0300}, {"^", 0x0302}, {"\"", 0x0308},
-                               {"~", 0x0303}, {"=", 0x0304}, {".", 0x0307}, {"u", 0x0306},
-                               {"v", 0x030C}, {"H", 0x030B}, {"c", 0x0327}, {"d", 0x0323},
-                               {"b", 0x0331}, {"k", 0x0328}, {"r", 0x030A}, {"t", 0x0361}};
+constexpr Spacing kSpacing[] = {{" ", U" "}, {"\\", U" "}, {",", U" "},
+                                {";", U" "}, {"-", U""},   {"/", U""}};
 
 // Commands whose argument is kept between markup codes.
 struct Styled {
@@ -227,11 +117,9 @@ private:
         } else if (!AtEnd()) {
             name.push_back(text_[pos_++]);
         }
-        for (const Accent& a : kAccents) {
-            if (name == a.name) {
-                Accented(a.mark);
-                return;
-            }
+        if (const char32_t mark = LatexAccentMark(name); mark != 0) {
+            Accented(mark);
+            return;
         }
         for (const Styled& s : kStyles) {
             if (name == s.name) {
@@ -242,14 +130,18 @@ private:
                 return;
             }
         }
-        for (const Named& n : kSymbols) {
+        if (const char32_t c = LatexCommandCharacter(name); c != 0) {
+            Put(c);
+            // A command name ends at the blank after it, which is not text.
+            if (IsLetter(name.front()) && Peek() == ' ') {
+                ++pos_;
+            }
+            return;
+        }
+        for (const Spacing& n : kSpacing) {
             if (name == n.name) {
                 for (char32_t c : n.text) {
                     Put(c);
-                }
-                // A command name ends at the blank after it, which is not text.
-                if (IsLetter(name.front()) && Peek() == ' ') {
-                    ++pos_;
                 }
                 return;
             }

@@ -17,24 +17,6 @@ bool IsLetter(char c) {
     return UpperChar(u) != LowerChar(u);
 }
 
-std::vector<std::string> Words(std::string_view text) {
-    std::vector<std::string> words;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        while (i < text.size() && IsBlank(text[i])) {
-            ++i;
-        }
-        const std::size_t b = i;
-        while (i < text.size() && !IsBlank(text[i])) {
-            ++i;
-        }
-        if (i > b) {
-            words.emplace_back(text.substr(b, i - b));
-        }
-    }
-    return words;
-}
-
 // Packed initials as MEDLINE and Web of Science write them: "JA", "J.A.", "J-P".
 bool IsInitials(std::string_view word) {
     std::size_t letters = 0;
@@ -53,8 +35,8 @@ bool IsInitials(std::string_view word) {
 // "J A" from given names or packed initials; hyphenated names keep their hyphen ("J-P").
 std::string Initials(std::string_view given) {
     std::vector<std::string> parts;
-    for (const std::string& word : Words(given)) {
-        if (IsInitials(word) && word.find('-') == std::string::npos) {
+    for (const std::string_view word : BlankSeparatedWords(given)) {
+        if (IsInitials(word) && word.find('-') == std::string_view::npos) {
             for (char c : word) {
                 if (c != '.') {
                     parts.emplace_back(1, c);
@@ -93,10 +75,11 @@ std::string Initials(std::string_view given) {
     return out;
 }
 
-std::string Joined(const std::vector<std::string>& words, std::size_t from, std::size_t to) {
+std::string Joined(const std::vector<std::string_view>& words, std::size_t from, std::size_t to) {
     std::string out;
     for (std::size_t i = from; i < to; ++i) {
-        out += (out.empty() ? "" : " ") + words[i];
+        out += out.empty() ? "" : " ";
+        out += words[i];
     }
     return out;
 }
@@ -135,7 +118,7 @@ std::string FormatAuthorName(std::string_view nameArgument) {
         }
         given = rest;
     } else {
-        const std::vector<std::string> words = Words(name);
+        const std::vector<std::string_view> words = BlankSeparatedWords(name);
         if (words.size() == 1) {
             return CorporateAuthor(name);
         }

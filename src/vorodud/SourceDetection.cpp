@@ -1,7 +1,7 @@
 #include "vorodud/SourceDetection.h"
 
-#include "lexmill/SourceDecoding.h"
 #include "text/CaseMapping.h"
+#include "text/SourceDecoding.h"
 #include "text/StringPrimitives.h"
 #include "vorodud/SourceTypes.h"
 
@@ -14,20 +14,6 @@ namespace cvx::vorodud {
 namespace {
 
 constexpr std::size_t kHead = 1 << 16;
-
-std::vector<std::string_view> Lines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find_first_of("\r\n", pos);
-        if (end == std::string_view::npos) {
-            end = text.size();
-        }
-        lines.push_back(text.substr(pos, end - pos));
-        pos = end + 1;
-    }
-    return lines;
-}
 
 bool IsCapital(char c) {
     return c >= 'A' && c <= 'Z';
@@ -231,7 +217,7 @@ int DetectSourceTypeOfText(std::string_view head) {
     if (TrimView(text).empty() || LooksBinary(text)) {
         return 0;
     }
-    const std::vector<std::string_view> lines = Lines(text);
+    const std::vector<std::string_view> lines = SplitLines(text);
     const Census c = Count(lines);
     std::string_view first;
     for (std::string_view line : lines) {
@@ -310,20 +296,24 @@ int DetectSourceTypeOfText(std::string_view head) {
     return 0;
 }
 
-int DetectSourceType(const std::string& path) {
+std::string ReadSourceHead(const std::string& path) {
     // A pipe or a device is no download: reading one could wait, or go on, for ever.
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error)) {
-        return 0;
+        return {};
     }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        return 0;
+        return {};
     }
     std::string head(kHead, '\0');
     in.read(head.data(), static_cast<std::streamsize>(head.size()));
     head.resize(static_cast<std::size_t>(in.gcount()));
-    return DetectSourceTypeOfText(head);
+    return head;
+}
+
+int DetectSourceType(const std::string& path) {
+    return DetectSourceTypeOfText(ReadSourceHead(path));
 }
 
 } // namespace cvx::vorodud

@@ -10,6 +10,8 @@
 namespace cvx::vorodud {
 
 int DetectSourceType(const std::string& path);
+// The file's first bytes that detection reads (64 KB); empty when it cannot be read.
+std::string ReadSourceHead(const std::string& path);
 // The same for text already read (the file's first bytes as they are).
 int DetectSourceTypeOfText(std::string_view head);
 

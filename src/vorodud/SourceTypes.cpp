@@ -81,6 +81,7 @@ namespace {
 
 std::vector<std::string> ListOf(MsgList list) {
     std::vector<std::string> names;
+    names.reserve(static_cast<std::size_t>(MessageCount(list)));
     for (int i = 0; i < MessageCount(list); ++i) {
         names.push_back(Message({list, i}));
     }

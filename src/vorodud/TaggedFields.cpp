@@ -92,7 +92,7 @@ std::string TaggedFields::First(std::string_view tag) const {
 
 std::string TaggedFields::FirstOf(std::initializer_list<std::string_view> tags) const {
     for (std::string_view tag : tags) {
-        const std::string value = First(tag);
+        std::string value = First(tag);
         if (!value.empty()) {
             return value;
         }

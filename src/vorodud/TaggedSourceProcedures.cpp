@@ -2,13 +2,12 @@
 // EndNote/Refer.
 
 #include "vorodud/TaggedSourceProcedures.h"
-#include "lexmill/SourceDecoding.h"
 #include "text/CaseMapping.h"
+#include "text/SourceDecoding.h"
 #include "text/StringPrimitives.h"
 #include "vorodud/CollectedReference.h"
 #include "vorodud/LexmillWrapper.h"
-
-#include <fstream>
+#include "vorodud/SourceDetection.h"
 
 namespace cvx::vorodud {
 
@@ -130,19 +129,10 @@ bool MedlineProcedure::Fill() {
 // write them; some write the tags with one blank before the hyphen.
 
 void RisProcedure::Begin(const std::string& source) {
-    std::ifstream in(source, std::ios::binary);
-    std::string head(1 << 16, '\0');
-    in.read(head.data(), static_cast<std::streamsize>(head.size()));
-    head.resize(static_cast<std::size_t>(in.gcount()));
-    const std::string text = DecodeSourceText(head);
+    const std::string text = DecodeSourceText(ReadSourceHead(source));
     marker_ = "TY  -";
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find_first_of("\r\n", pos);
-        if (end == std::string::npos) {
-            end = text.size();
-        }
-        const std::string_view line = TrimView(std::string_view(text).substr(pos, end - pos));
+    for (const std::string_view raw : SplitLines(text)) {
+        const std::string_view line = TrimView(raw);
         if (StartsWith(line, "TY  -")) {
             break;
         }
@@ -150,7 +140,6 @@ void RisProcedure::Begin(const std::string& source) {
             marker_ = "TY -";
             break;
         }
-        pos = end + 1;
     }
 }
 

@@ -476,8 +476,8 @@ TEST_P(StylePeer, AgreesWithTheCslProcessorOrTheDifferenceIsKnown) {
 }
 
 INSTANTIATE_TEST_SUITE_P(ShippedStyles, StylePeer, ::testing::ValuesIn(kPeerStyles),
-                         [](const ::testing::TestParamInfo<PeerStyle>& info) {
-                             std::string name = info.param.format;
+                         [](const ::testing::TestParamInfo<PeerStyle>& instance) {
+                             std::string name = instance.param.format;
                              std::erase(name, '-');
                              return name;
                          });

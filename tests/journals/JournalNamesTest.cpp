@@ -1,6 +1,7 @@
 // Folding, normalised names, signatures, ISSNs and name suffixes.
 
 #include "journals/JournalNames.h"
+#include "text/StringPrimitives.h"
 
 #include <gtest/gtest.h>
 

@@ -55,6 +55,36 @@ TEST(Words, FirstEighthAndNth) {
     EXPECT_EQ(NthWord(4, "a,,b;c", ",;"), "");
 }
 
+TEST(SplitLines, EveryKindOfLineEnd) {
+    using Lines = std::vector<std::string_view>;
+    struct Case {
+        std::string_view text;
+        Lines lines;
+    } cases[] = {
+        {"", {}},
+        {"one", {"one"}},
+        {"a\r\nb\nc\rd", {"a", "b", "c", "d"}},
+        {"a\r\n", {"a"}},
+        {"a\r\n\r\nb", {"a", "", "b"}},
+        {"\n\r", {"", ""}},
+        {"a\n\r\nb", {"a", "", "b"}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(SplitLines(c.text), c.lines) << c.text;
+    }
+    EXPECT_EQ(BlankSeparatedWords(" \tvan der\r\nBerg  "), (Lines{"van", "der", "Berg"}));
+}
+
+TEST(IsValidIssn, DigitsHyphenAndCheckCharacter) {
+    for (std::string_view issn : {"0123-4567", "0123-976X"}) {
+        EXPECT_TRUE(IsValidIssn(issn)) << issn;
+    }
+    for (std::string_view bad :
+         {"0123-976x", "01234567", "0123-45678", "012-34567", "X123-4567", " 0123-4567", ""}) {
+        EXPECT_FALSE(IsValidIssn(bad)) << bad;
+    }
+}
+
 TEST(NormalizePages, RangesAreCompleted) {
     struct Case {
         std::string_view in, out, why;

@@ -1,3 +1,5 @@
+#include "text/LatexText.h"
+#include "text/SymbolFont.h"
 #include "vorodud/BibtexEntries.h"
 #include "vorodud/LatexToAnsi.h"
 
@@ -28,6 +30,30 @@ TEST(BibtexTest, LatexToCodePage1252) {
     for (const Case& c : cases) {
         EXPECT_EQ(LatexToAnsi(c.latex), c.ansi) << c.latex;
     }
+}
+
+// The letters and signs that the LaTeX writer spells by a command read back as themselves.
+TEST(BibtexTest, WrittenLettersReadBack) {
+    const std::string bytes = "\xC0\xC1\xC2\xC3\xC4\xC7\xC8\xC9\xCA\xCB\xCC\xCD\xCE\xCF\xD1\xD2\xD3"
+                              "\xD4\xD5\xD6\xD9\xDA\xDB\xDC\xDD\xE0\xE1\xE2\xE3\xE4\xE7\xE8\xE9"
+                              "\xEA\xEB\xEC\xED\xEE\xEF\xF1\xF2\xF3\xF4\xF5\xF6\xF9\xFA\xFB\xFC"
+                              "\xFD\x8A\x9A\x9F\xFF\xC5\xE5\xC6\xE6\xD8\xF8\x8C\x9C\x86\x87\xA3"
+                              "\xA7\xA9";
+    for (const char byte : bytes) {
+        const std::string latex = LatexChar(static_cast<unsigned char>(byte));
+        ASSERT_NE(latex, std::string(1, byte));
+        EXPECT_EQ(LatexToAnsi(latex), std::string(1, byte)) << latex;
+    }
+}
+
+// The Greek letters that the LaTeX writer spells by a command read back as the same letters of
+// the Symbol font; \phi, which sources write for either phi, reads as the curled one.
+TEST(BibtexTest, WrittenGreekLettersReadBack) {
+    for (const char c : std::string_view("abcdefghiklmnpqrstuvwxyzDFGJLPQSUVWXY")) {
+        const auto letter = static_cast<unsigned char>(c);
+        EXPECT_EQ(LatexToAnsi(LatexSymbol(letter)), SymbolMarkup(letter)) << LatexSymbol(letter);
+    }
+    EXPECT_EQ(LatexToAnsi(LatexSymbol('j')), SymbolMarkup('f'));
 }
 
 TEST(BibtexTest, EntriesMacrosAndValues) {

@@ -171,8 +171,8 @@ TEST_P(SampleTableTest, ConvertsWithItsReferenceCount) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Samples, SampleTableTest, ::testing::ValuesIn(kTable),
-                         [](const ::testing::TestParamInfo<Sample>& info) {
-                             std::string name = info.param.file;
+                         [](const ::testing::TestParamInfo<Sample>& instance) {
+                             std::string name = instance.param.file;
                              for (char& c : name) {
                                  if (!std::isalnum(static_cast<unsigned char>(c))) {
                                      c = '_';
