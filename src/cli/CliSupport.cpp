@@ -1,9 +1,6 @@
 #include "cli/CliSupport.h"
 
-#include "formats/FormatFile.h"
-#include "journals/DatabaseJournalLookup.h"
-#include "refstore/ReferenceFile.h"
-#include "settings/DefaultDirectories.h"
+#include "refstore/ReferenceJobs.h"
 #include "text/Cp1252.h"
 #include "text/FileNames.h"
 #include "text/StringPrimitives.h"
@@ -105,62 +102,24 @@ int Usage(std::initializer_list<MsgId> entries) {
     return kUsageError;
 }
 
-std::optional<int> ReferenceNumber(std::string_view text, int count, std::string_view fileName) {
+std::optional<int> ReferenceNumber(std::string_view text) {
     const std::optional<int> n = ParseInt(text, true);
     if (!n) {
         Fail(Msg(msg::RefWin::NotReferenceNumber, Utf8ToCp1252(text)));
-        return std::nullopt;
-    }
-    if (*n < 1 || *n > count) {
-        Fail(Msg(msg::FileOpen::ReferenceBeyondEnd, std::to_string(*n), DisplayPath(fileName),
-                 std::to_string(count)));
-        return std::nullopt;
     }
     return n;
 }
 
-bool OpenReferenceFile(TReferenceFile& file, const std::string& name, Progress& progress,
-                       DisplayOrder displayKind) {
-    file.SetProgress(&progress);
-    const FileInfo info = FileSystem::Default().Stat(name);
-    if (!info.exists) {
-        Fail(Msg(msg::FileOpen::NoSuchFile, DisplayPath(name)));
-        return false;
-    }
-    if (info.isRegular && info.size < 3) {
-        Fail(Msg(msg::RefWin::FileEmpty, DisplayPath(name)));
-        return false;
-    }
-    if (Outcome r = file.Open(name, displayKind); !r) {
-        Fail(r);
-        if (r.message().find(Message(msg::Citavox::LfOnly)) != std::string::npos ||
-            r.message().find(Message(msg::Citavox::CrOnly)) != std::string::npos ||
-            r.message().find(Message(msg::Citavox::Mixed)) != std::string::npos) {
+bool OpenFile(TReferenceFile& file, const std::string& name, Progress& progress,
+              DisplayOrder displayKind) {
+    const Outcome opened = OpenReferenceFile(file, name, &progress, displayKind);
+    if (!opened) {
+        Fail(opened);
+        if (RefusedForLineEnds(opened)) {
             Fail(Msg(msg::Cli::RunFixLineEnds, DisplayPath(name)));
         }
-        return false;
     }
-    return true;
-}
-
-bool LoadFormatFile(TFormatDesc& desc, const std::string& name) {
-    const std::string path = FindFormatFile(name);
-    if (!FileSystem::Default().Stat(path).exists) {
-        Fail(Msg(msg::Formats::FormatFileMissing, DisplayPath(name)));
-        return false;
-    }
-    if (LoadFormat(desc, path) != kFormatLoaded || desc.FileName().empty()) {
-        Fail(Msg(msg::Formats::NotAFormatFile, DisplayPath(path)));
-        return false;
-    }
-    return true;
-}
-
-DatabaseJournalLookup UserJournalDatabase() {
-    const SettingsStore store;
-    return DatabaseJournalLookup(
-        JournalDatabasePath(SpecificFile(store, SpecificFileKind::JournalDatabase)),
-        static_cast<JournalForm>(store.ReadInt(Setting::DefaultDisplayForm)));
+    return opened.ok();
 }
 
 std::string JsonString(std::string_view cp1252Text) {

@@ -14,13 +14,8 @@
 #include <vector>
 
 namespace cvx {
-class TFormatDesc;
 class TReferenceFile;
 } // namespace cvx
-
-namespace cvx {
-class DatabaseJournalLookup;
-}
 
 namespace cvx::cli {
 
@@ -58,22 +53,15 @@ int Fail(std::string_view cp1252Message);
 // Prints the usage line(s) of a command (their catalogue entries) and returns kUsageError.
 int Usage(std::initializer_list<MsgId> entries);
 
-// A 1-based reference number as typed; nullopt (after printing why) when it is not a number
-// within 1..count.
-std::optional<int> ReferenceNumber(std::string_view text, int count, std::string_view fileName);
+// A reference number as typed; nullopt (after printing why) when it is not a number. The engines
+// check that the file has such a reference.
+std::optional<int> ReferenceNumber(std::string_view text);
 
-// Opens a reference file for a command; prints why not and returns false when it cannot be used.
-bool OpenReferenceFile(TReferenceFile& file, const std::string& name, Progress& progress,
-                       DisplayOrder displayKind = DisplayOrder::Original);
-
-// Loads a format file for a command; prints why not and returns false when it cannot be used.
-// A bare name that is no file here is a style of the shipped library (FindFormatFile). A missing
-// file is refused rather than read as the defaults.
-bool LoadFormatFile(TFormatDesc& desc, const std::string& name);
-
-// The journal-name database the user's settings name ("Specific files"/"JournalDatabase"; empty:
-// the shipped one), recognising names in the default display form of the settings.
-DatabaseJournalLookup UserJournalDatabase();
+// Opens a reference file for a command (refstore/ReferenceJobs.h); prints why not, with the
+// command that repairs line ends when they are the reason, and returns false when it cannot be
+// used.
+bool OpenFile(TReferenceFile& file, const std::string& name, Progress& progress,
+              DisplayOrder displayKind = DisplayOrder::Original);
 
 // JSON string literal of code page 1252 text.
 std::string JsonString(std::string_view cp1252Text);

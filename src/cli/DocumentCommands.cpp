@@ -1,39 +1,21 @@
 #include "cli/DocumentCommands.h"
 
 #include "documents/DocumentCompletion.h"
-#include "documents/PseudoCitation.h"
-#include "formats/FormatFile.h"
-#include "formats/Renderer.h"
-#include "journals/DatabaseJournalLookup.h"
+#include "documents/PseudoCitationGroup.h"
+#include "joboptions/JobOptions.h"
 #include "refstore/ReferenceFile.h"
-#include "settings/DefaultDirectories.h"
 #include "settings/SettingsStore.h"
 #include "text/CaseMapping.h"
 #include "text/Collation.h"
 #include "text/Cp1252.h"
 #include "text/FileNames.h"
-#include "text/ShippedData.h"
 #include "text/StringPrimitives.h"
 
-#include <algorithm>
-#include <filesystem>
 #include <iostream>
 
 namespace cvx::cli {
 
 namespace {
-
-// The document format a manuscript is completed as when the command names none.
-std::string DefaultDocumentFormat(const std::string& manuscript) {
-    const std::string ext = LowerText(ExtOf(manuscript));
-    if (ext == "rtf") {
-        return "Rich Text Format (RTF)";
-    }
-    if (ext == "tex") {
-        return "LaTex";
-    }
-    return "Text (ANSI)";
-}
 
 void PrintReport(const CompletionReport& r) {
     auto yesNo = [](bool yes) { return Message(yes ? msg::YesNo::Yes : msg::YesNo::No); };
@@ -62,27 +44,24 @@ void PrintReport(const CompletionReport& r) {
     }
 }
 
-// The reference file as a pseudo-citation names it: the full path, as a reference window has
-// the file open.
-std::string FullPath(const std::string& name) {
-    std::error_code ec;
-    const std::filesystem::path full = std::filesystem::absolute(name, ec);
-    return ec ? name : full.lexically_normal().string();
-}
-
-// A collation by its number or its name in the catalogue (in any letter case).
-std::optional<Collation> CollationByName(std::string_view text) {
-    if (const std::optional<int> n = ParseInt(text, true)) {
-        return *n >= 0 && *n < kCollationCount ? std::optional(static_cast<Collation>(*n))
-                                               : std::nullopt;
+// The option of --option: hide, year, authors, before:TEXT or after:TEXT (TEXT as typed, UTF-8
+// like the file's path beside it); false for anything else.
+bool ParseOption(const std::string& typed, PseudoCitationRequest& pattern) {
+    const std::string lower = LowerText(typed);
+    if (lower == "hide") {
+        pattern.option = kOptionHide;
+    } else if (lower == "year") {
+        pattern.option = kOptionYear;
+    } else if (lower == "authors") {
+        pattern.option = kOptionAuthors;
+    } else if (StartsWith(lower, "before:") || StartsWith(lower, "after:")) {
+        const bool before = StartsWith(lower, "before:");
+        pattern.option = before ? kOptionTextBefore : kOptionTextAfter;
+        pattern.optionText = typed.substr(before ? 7 : 6);
+    } else {
+        return false;
     }
-    const std::string wanted = UpperText(Utf8ToCp1252(text));
-    for (int i = 0; i < kCollationCount; ++i) {
-        if (UpperText(Message({MsgList::CharSorting, i})) == wanted) {
-            return static_cast<Collation>(i);
-        }
-    }
-    return std::nullopt;
+    return true;
 }
 
 } // namespace
@@ -93,38 +72,14 @@ int RunComplete(const Args& args) {
         args.Unknown({"--format", "--document-format"})) {
         return Usage({msg::CliDocuments::UsageComplete});
     }
-    const SettingsStore settings;
-    const std::string manuscript = ManuscriptPath(
-        args.Positional()[0], DefaultDirectory(settings, DefaultDirectoryKind::Lists));
-    const std::string documentFormat =
-        args.Value("--document-format").value_or(DefaultDocumentFormat(manuscript));
-
-    TFormatDesc format;
-    if (!LoadFormatFile(format, *formatFile)) {
-        return kFailure;
-    }
-    TDocumentLibrary library;
-    const std::string libraryFile = SpecificFileInUse(
-        settings, SpecificFileKind::TextDocumentDefinitions, ShippedDataDirectory());
-    const bool latex = UpperText(documentFormat).find("LATEX") != std::string::npos;
-    if (Outcome r = library.Load(libraryFile); !r && !latex) {
-        return Fail(r);
-    }
-
+    const JobOptions options = JobOptions::Read(SettingsStore());
+    ManuscriptJob job;
+    job.manuscript = args.Positional()[0];
+    job.formatFile = *formatFile;
+    job.documentFormat = args.Value("--document-format").value_or("");
     TerminalProgress progress;
-    CompletionRequest request;
-    request.manuscript = manuscript;
-    request.documentFormat = library.FormatIndex(Utf8ToCp1252(documentFormat));
-    request.documentFormatName = documentFormat;
-    request.library = &library;
-    request.format = &format;
-    const DatabaseJournalLookup journals = UserJournalDatabase();
-    request.render.journals = journals.Usable() ? &journals : nullptr;
-    request.render.ignoreJournalDatabase = settings.ReadBool(Setting::IgnoreDatabase);
-    request.render.suppressRtf = settings.ReadBool(Setting::SuppressRtf);
-    request.progress = &progress;
     CompletionReport report;
-    if (Outcome r = CompleteDocument(request, report); !r) {
+    if (Outcome r = CompleteManuscript(job, options.Completion(), progress, report); !r) {
         return Fail(r);
     }
     PrintReport(report);
@@ -138,60 +93,32 @@ int RunCite(const Args& args) {
         (args.Has("--hide") && args.Has("--no-hide"))) {
         return Usage({msg::CliDocuments::UsageCite});
     }
-    PseudoCitationRequest pattern;
-    if (const auto option = args.Value("--option")) {
-        const std::string lower = LowerText(*option);
-        if (lower == "hide") {
-            pattern.option = kOptionHide;
-        } else if (lower == "year") {
-            pattern.option = kOptionYear;
-        } else if (lower == "authors") {
-            pattern.option = kOptionAuthors;
-        } else if (StartsWith(lower, "before:") || StartsWith(lower, "after:")) {
-            const bool before = StartsWith(lower, "before:");
-            pattern.option = before ? kOptionTextBefore : kOptionTextAfter;
-            pattern.optionText = option->substr(before ? 7 : 6);
-            if (pattern.optionText.find(';') != std::string::npos ||
-                pattern.optionText.find("}}") != std::string::npos) {
-                return Fail(Message(msg::CliDocuments::BadOptionText));
-            }
-        } else {
-            return Usage({msg::CliDocuments::UsageCite});
-        }
+    PseudoCitationGroup group;
+    if (const auto option = args.Value("--option");
+        option && !ParseOption(*option, group.pattern)) {
+        return Usage({msg::CliDocuments::UsageCite});
     }
-    pattern.firstInGroup = args.Has("--first");
-    pattern.skipEnclosure = args.Has("--no-enclosure");
-    const SettingsStore settings;
-    const bool hide =
-        args.Has("--hide") ||
-        (!args.Has("--no-hide") && settings.ReadBool(Setting::HideReferencesInPseudoCitations));
-    RenderOptions labels;
-    labels.suppressRtf = settings.ReadBool(Setting::SuppressRtf);
-
-    const std::string& name = args.Positional()[0];
-    TerminalProgress progress;
-    TReferenceFile file;
-    if (!OpenReferenceFile(file, name, progress)) {
-        return kFailure;
-    }
-    pattern.file = FullPath(name);
-    std::vector<PseudoCitationRequest> requests;
+    group.pattern.firstInGroup = args.Has("--first");
+    group.pattern.skipEnclosure = args.Has("--no-enclosure");
     for (std::size_t i = 1; i < args.Positional().size(); ++i) {
-        const std::optional<int> n = ReferenceNumber(args.Positional()[i], file.RefCount(), name);
+        const std::optional<int> n = ReferenceNumber(args.Positional()[i]);
         if (!n) {
             return kFailure;
         }
-        if (Outcome r = file.GoTo(file.AbsoluteToDisplay(*n - 1)); !r) {
-            return Fail(r);
-        }
-        PseudoCitationRequest request = pattern;
-        request.number = *n;
-        // Built in UTF-8: the path as the system has it, the label converted to match.
-        request.label = Cp1252ToUtf8(AuthorYearLabel(file.ParseCurrent(false), labels));
-        requests.push_back(std::move(request));
+        group.numbers.push_back(*n);
+    }
+    const JobOptions options = JobOptions::Read(SettingsStore());
+    group.hide = args.Has("--hide") || (!args.Has("--no-hide") && options.clipboard.hideReferences);
+
+    const std::string& name = args.Positional()[0];
+    group.pattern.file = name;
+    TerminalProgress progress;
+    TReferenceFile file;
+    if (!OpenFile(file, name, progress)) {
+        return kFailure;
     }
     std::string text;
-    if (Outcome r = BuildPseudoCitations(requests, hide, text); !r) {
+    if (Outcome r = BuildPseudoCitationGroup(file, group, options.Render(), text); !r) {
         return Fail(r);
     }
     std::cout << text << '\n';
@@ -202,22 +129,16 @@ int RunCollate(const Args& args) {
     if (args.Positional().empty() || args.Unknown({})) {
         return Usage({msg::CliDocuments::UsageCollate});
     }
-    const std::optional<Collation> collation = CollationByName(args.Positional()[0]);
+    const std::optional<Collation> collation = CollationByName(Utf8ToCp1252(args.Positional()[0]));
     if (!collation) {
-        std::string names;
-        for (int i = 0; i < kCollationCount; ++i) {
-            names += (i == 0 ? "" : ", ") + Message({MsgList::CharSorting, i});
-        }
-        return Fail(
-            Msg(msg::CliDocuments::UnknownCollation, Utf8ToCp1252(args.Positional()[0]), names));
+        return Fail(Msg(msg::CliDocuments::UnknownCollation, Utf8ToCp1252(args.Positional()[0]),
+                        CollationNames()));
     }
     std::vector<std::string> keys;
     for (std::size_t i = 1; i < args.Positional().size(); ++i) {
         keys.push_back(Utf8ToCp1252(args.Positional()[i]));
     }
-    std::stable_sort(keys.begin(), keys.end(), [&](const std::string& a, const std::string& b) {
-        return CompareKeys(*collation, a, b) == kSortsBefore;
-    });
+    SortKeys(*collation, keys);
     for (const std::string& key : keys) {
         PrintLine(key);
     }

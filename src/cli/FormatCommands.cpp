@@ -1,15 +1,13 @@
 #include "cli/FormatCommands.h"
 
 #include "formats/FormatFile.h"
-#include "formats/Renderer.h"
+#include "formats/RenderJob.h"
 #include "formats/StyleText.h"
-#include "journals/DatabaseJournalLookup.h"
+#include "joboptions/JobOptions.h"
 #include "refstore/ReferenceFile.h"
 #include "settings/SettingsStore.h"
 #include "text/Cp1252.h"
 #include "text/FileNames.h"
-#include "text/LatexText.h"
-#include "text/Markup.h"
 
 #include <iostream>
 
@@ -17,25 +15,34 @@ namespace cvx::cli {
 
 namespace {
 
-constexpr std::string_view kRenderOutputs[] = {"codes", "plain", "rtf", "latex"};
+struct NamedOutput {
+    std::string_view name;
+    RenderOutput output;
+};
+constexpr NamedOutput kRenderOutputs[] = {{"codes", RenderOutput::Codes},
+                                          {"plain", RenderOutput::Plain},
+                                          {"rtf", RenderOutput::Rtf},
+                                          {"latex", RenderOutput::Latex}};
 
-// Parses reference N (1-based, file order) of a reference file.
-bool ReadReference(const std::string& fileName, std::string_view number, TRefArrData& record) {
-    TerminalProgress progress;
-    TReferenceFile file;
-    if (!OpenReferenceFile(file, fileName, progress)) {
-        return false;
+// The output of --as NAME, or of one of --codes, --plain, --rtf and --latex; codes without
+// either. nullopt for an unknown name or more than one choice.
+std::optional<RenderOutput> OutputOf(const Args& args) {
+    const std::string named = args.Value("--as").value_or("codes");
+    std::optional<RenderOutput> output;
+    int shortcuts = 0;
+    for (const NamedOutput& o : kRenderOutputs) {
+        if (o.name == named) {
+            output = o.output;
+        }
+        if (args.Has("--" + std::string(o.name))) {
+            output = o.output;
+            ++shortcuts;
+        }
     }
-    const std::optional<int> n = ReferenceNumber(number, file.RefCount(), fileName);
-    if (!n) {
-        return false;
+    if (shortcuts > 1 || (shortcuts == 1 && args.Has("--as"))) {
+        return std::nullopt;
     }
-    if (Outcome r = file.GoTo(file.AbsoluteToDisplay(*n - 1)); !r) {
-        Fail(r);
-        return false;
-    }
-    record = file.ParseCurrent(false);
-    return true;
+    return output;
 }
 
 int FormatNew(const std::vector<std::string>& p) {
@@ -54,8 +61,8 @@ int FormatDump(const std::vector<std::string>& p) {
         return Usage({msg::CliFormat::UsageFormat});
     }
     TFormatDesc desc;
-    if (!LoadFormatFile(desc, p[1])) {
-        return kFailure;
+    if (Outcome r = LoadFormatFile(desc, p[1]); !r) {
+        return Fail(r);
     }
     std::cout << DecompileFormat(desc.record);
     return kSuccess;
@@ -67,24 +74,22 @@ int FormatCompile(const std::vector<std::string>& p) {
     if (!withO && p.size() != 3) {
         return Usage({msg::CliFormat::UsageFormat});
     }
-    const std::string& source = p[1];
     const std::string& target = withO ? p[3] : p[2];
-    std::string text;
-    if (!FileSystem::Default().Stat(source).exists) {
-        return Fail(Msg(msg::FileOpen::NoSuchFile, DisplayPath(source)));
-    }
-    if (Outcome r = ReadWholeFile(FileSystem::Default(), source, text); !r) {
-        return Fail(Msg(msg::FileOpen::FailedToRead, DisplayPath(source)) + "\r" + r.message());
-    }
-    FormatRecord record;
-    if (Outcome r = CompileFormat(text, record); !r) {
-        return Fail(DisplayPath(source) + ": " + r.message());
-    }
-    if (Outcome r = WriteFormatFile(record, target); !r) {
+    if (Outcome r = CompileFormatFile(p[1], target); !r) {
         return Fail(r);
     }
     PrintLine(Msg(msg::CliFormat::Wrote, DisplayPath(target)));
     return kSuccess;
+}
+
+// Opens the reference file of a command; the reference number is the engine's to check.
+std::optional<int> OpenWithNumber(TReferenceFile& file, Progress& progress,
+                                  const std::vector<std::string>& positional) {
+    const std::optional<int> number = ReferenceNumber(positional[1]);
+    if (!number || !OpenFile(file, positional[0], progress)) {
+        return std::nullopt;
+    }
+    return number;
 }
 
 } // namespace
@@ -116,42 +121,26 @@ int RunRender(const Args& args) {
         (args.Has("--short") && args.Has("--long"))) {
         return Usage({msg::CliFormat::UsageRender});
     }
-    std::string output = args.Value("--as").value_or("codes");
-    int shortcuts = 0;
-    for (std::string_view as : kRenderOutputs) {
-        if (args.Has("--" + std::string(as))) {
-            output = as;
-            ++shortcuts;
-        }
-    }
-    if (shortcuts > 1 || (shortcuts == 1 && args.Has("--as")) ||
-        std::find(std::begin(kRenderOutputs), std::end(kRenderOutputs), output) ==
-            std::end(kRenderOutputs)) {
+    const std::optional<RenderOutput> output = OutputOf(args);
+    if (!output) {
         return Usage({msg::CliFormat::UsageRender});
     }
     TFormatDesc desc;
-    if (!LoadFormatFile(desc, *formatFile)) {
+    if (Outcome r = LoadFormatFile(desc, *formatFile); !r) {
+        return Fail(r);
+    }
+    const JobOptions options = JobOptions::Read(SettingsStore());
+    TerminalProgress progress;
+    TReferenceFile file;
+    const std::optional<int> number = OpenWithNumber(file, progress, args.Positional());
+    if (!number) {
         return kFailure;
     }
-    TRefArrData record;
-    if (!ReadReference(args.Positional()[0], args.Positional()[1], record)) {
-        return kFailure;
-    }
-    const DatabaseJournalLookup journals = UserJournalDatabase();
-    const SettingsStore settings;
-    RenderOptions options;
-    options.journals = journals.Usable() ? &journals : nullptr;
-    options.ignoreJournalDatabase = settings.ReadBool(Setting::IgnoreDatabase);
-    options.suppressRtf = settings.ReadBool(Setting::SuppressRtf);
-    options.latex = output == "latex";
     std::string text;
-    RenderReference(desc, !args.Has("--short"), record, text, options);
-    if (output == "plain") {
-        text = CodesToPlainText(text);
-    } else if (output == "rtf") {
-        text = CodesToRtf(text);
-    } else if (output == "latex") {
-        text = CodesToLatex(text);
+    if (Outcome r = RenderStoredReference(file, *number, desc, !args.Has("--short"), *output,
+                                          options.Render(), text);
+        !r) {
+        return Fail(r);
     }
     PrintLine(text);
     return kSuccess;
@@ -161,11 +150,19 @@ int RunLabel(const Args& args) {
     if (args.Positional().size() != 2 || args.Unknown({})) {
         return Usage({msg::CliFormat::UsageLabel});
     }
-    TRefArrData record;
-    if (!ReadReference(args.Positional()[0], args.Positional()[1], record)) {
+    TerminalProgress progress;
+    TReferenceFile file;
+    const std::optional<int> number = OpenWithNumber(file, progress, args.Positional());
+    if (!number) {
         return kFailure;
     }
-    PrintLine(AuthorYearLabel(record));
+    // The label with its markup codes, as a format's citation has it, whatever the clipboard's
+    // settings say.
+    std::string label;
+    if (Outcome r = LabelOfReference(file, *number, RenderOptions{}, label); !r) {
+        return Fail(r);
+    }
+    PrintLine(label);
     return kSuccess;
 }
 

@@ -1,8 +1,10 @@
 #include "cli/JournalCommands.h"
 
+#include "joboptions/JobOptions.h"
 #include "journals/DatabaseJournalLookup.h"
 #include "journals/JournalEditing.h"
 #include "journals/JournalMatching.h"
+#include "settings/SettingsStore.h"
 #include "text/Cp1252.h"
 #include "text/FileNames.h"
 #include "text/StringPrimitives.h"
@@ -13,9 +15,12 @@ namespace {
 
 constexpr std::string_view kQualityWords[] = {"unique", "fallback", "ambiguous", "not found"};
 
-// Opens the database of --database, or the shipped one, in this thread's access state.
+// Opens the database of --database, or the one of the user's settings (the shipped one unless
+// the user names another), in this thread's access state.
 JournalDatabase* OpenDatabase(const Args& args) {
-    const std::string path = JournalDatabasePath(args.Value("--database").value_or(""));
+    const std::optional<std::string> named = args.Value("--database");
+    const std::string path =
+        named ? JournalDatabasePath(*named) : JobOptions::Read(SettingsStore()).journalDatabase;
     JournalDatabase& db = ThreadJournalDatabase();
     if (!db.Check(path)) {
         Fail(Msg(msg::CliJournal::DatabaseUnusable, DisplayPath(path),

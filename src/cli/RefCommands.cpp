@@ -1,12 +1,10 @@
 #include "cli/RefCommands.h"
 
-#include "journals/DatabaseJournalLookup.h"
-#include "refstore/LineEnds.h"
-#include "refstore/ReferenceFile.h"
+#include "joboptions/JobOptions.h"
+#include "refstore/ReferenceJobs.h"
 #include "settings/SettingsStore.h"
 #include "text/Cp1252.h"
 #include "text/FileNames.h"
-#include "text/Markup.h"
 #include "text/StringPrimitives.h"
 
 #include <iomanip>
@@ -21,17 +19,6 @@ constexpr std::string_view kStatusWords[] = {"correct", "suspect", "ruined", "de
 constexpr char kStatusLetters[] = {'C', 'S', 'R', 'D'};
 constexpr std::string_view kSourceWords[] = {"journal", "chapter", "monograph", "unparsed"};
 
-// Journal names are judged by the shipped journal-name database when it can be used.
-FormalCheck JournalCheck(const DatabaseJournalLookup& journals) {
-    return FormalCheck{SettingsStore().ReadBool(Setting::IgnoreDatabase),
-                       journals.Usable() ? &journals : nullptr};
-}
-
-// The one-line form as plain text, without the markers that delimit the title.
-std::string PlainSingleLine(TReferenceFile& file, const FormalCheck& check) {
-    return CodesToPlainText(ReplaceAll(file.SingleLineText(check), "!T!T!T", ""));
-}
-
 // The lines of a part, each trimmed and indented, as UTF-8.
 std::string Indented(std::string_view cp1252Text) {
     std::string out;
@@ -44,40 +31,102 @@ std::string Indented(std::string_view cp1252Text) {
     return out;
 }
 
+// The reference numbers of positionals [first, end); nullopt after printing why when one is no
+// number.
+std::optional<std::vector<int>> ReferenceNumbers(const std::vector<std::string>& positional,
+                                                 std::size_t first) {
+    std::vector<int> numbers;
+    for (std::size_t i = first; i < positional.size(); ++i) {
+        const std::optional<int> n = ReferenceNumber(positional[i]);
+        if (!n) {
+            return std::nullopt;
+        }
+        numbers.push_back(*n);
+    }
+    return numbers;
+}
+
+// --tagged, --current N or neither (every present reference); nullopt after printing why when
+// the number is no number.
+std::optional<std::pair<ReferenceScope, int>> ScopeOf(const Args& args) {
+    if (const auto current = args.Value("--current")) {
+        const std::optional<int> n = ReferenceNumber(*current);
+        if (!n) {
+            return std::nullopt;
+        }
+        return std::pair(ReferenceScope::Current, *n);
+    }
+    return std::pair(args.Has("--tagged") ? ReferenceScope::Tagged : ReferenceScope::AllPresent, 0);
+}
+
+void PrintShown(const ShownReference& shown, const std::string& name) {
+    const int status = static_cast<int>(shown.status);
+    const int source = static_cast<int>(shown.data.sourceType);
+    PrintLine(Msg(msg::RefWin::ReferenceFrom, std::to_string(shown.number), DisplayPath(name)));
+    PrintLine(Message(msg::Cli::Status) + ": " +
+              ShortText(Message(msg::RefWin::StatusCorrect + status)));
+    PrintLine(
+        Message(msg::Cli::SourceType) + ": " +
+        (source < 3 ? Message(msg::SourceTypes::Journal + source) : Message(msg::Cli::Unparsed)));
+    const std::string* parts[] = {&shown.identification, &shown.proper, &shown.abstractPart};
+    for (int part = 0; part < 3; ++part) {
+        PrintLine(Message(msg::Preferences::IdentificationString + part) + ":");
+        std::cout << Indented(*parts[part]);
+    }
+    std::cout << '\n';
+    for (int f = 0; f < kFieldCount; ++f) {
+        PrintLine(Message(msg::FieldNames::IdString + f) + ": " +
+                  ReplaceAll(shown.data.fields[f], "\r\n", "\r                "));
+    }
+}
+
+void PrintShownAsJson(const ShownReference& shown) {
+    std::ostringstream out;
+    out << "{\"number\": " << shown.number << ", \"status\": \""
+        << kStatusWords[static_cast<int>(shown.status)] << "\", \"source_type\": \""
+        << kSourceWords[static_cast<int>(shown.data.sourceType)] << "\", \"parts\": {"
+        << "\"identification\": " << JsonString(shown.identification)
+        << ", \"proper\": " << JsonString(shown.proper)
+        << ", \"abstract\": " << JsonString(shown.abstractPart) << "}, \"fields\": {";
+    for (int f = 0; f < kFieldCount; ++f) {
+        out << (f ? ", " : "") << '"' << FieldName(static_cast<FieldIndex>(f))
+            << "\": " << JsonString(shown.data.fields[f]);
+    }
+    out << "}}\n";
+    std::cout << out.str();
+}
+
 } // namespace
 
 int RunList(const Args& args) {
     if (args.Positional().size() != 1 || !args.Complete() || args.Unknown({"--order"})) {
         return Usage({msg::Cli::UsageList});
     }
+    const JobOptions options = JobOptions::Read(SettingsStore());
     // The display order the user chose for reference windows, unless the command names one.
-    // A stored value that names no order shows the file's own order (the order file has none).
-    auto kind = static_cast<DisplayOrder>(SettingsStore().ReadInt(Setting::SortType));
-    if (auto order = args.Value("--order")) {
-        const std::optional<int> k = ParseInt(*order, true);
+    DisplayOrder order = options.displayOrder;
+    if (auto named = args.Value("--order")) {
+        const std::optional<int> k = ParseInt(*named, true);
         if (!k || *k < 0 || *k > static_cast<int>(DisplayOrder::Original)) {
             return Usage({msg::Cli::UsageList});
         }
-        kind = static_cast<DisplayOrder>(*k);
+        order = static_cast<DisplayOrder>(*k);
     }
     TerminalProgress progress;
     TReferenceFile file;
-    if (!OpenReferenceFile(file, args.Positional()[0], progress, kind)) {
+    if (!OpenFile(file, args.Positional()[0], progress, order)) {
         return kFailure;
     }
-    const DatabaseJournalLookup journals = UserJournalDatabase();
-    const int visible = file.VisibleCount();
+    std::vector<ListedReference> list;
+    if (Outcome r = ListReferences(file, options.JournalCheck(), list); !r) {
+        return Fail(r);
+    }
     const int width = static_cast<int>(std::to_string(file.RefCount()).size());
     std::ostringstream out;
-    for (int pos = 0; pos < visible; ++pos) {
-        if (Outcome r = file.GoTo(pos); !r) {
-            return Fail(r);
-        }
-        const std::string line = PlainSingleLine(file, JournalCheck(journals));
-        const int abs = file.CurrentIndex();
-        out << std::setw(width) << abs + 1 << ' '
-            << kStatusLetters[static_cast<int>(file.Status(pos))] << ' '
-            << (file.IsTagged(abs) ? '*' : '-') << ' ' << Cp1252ToUtf8(line) << '\n';
+    for (const ListedReference& entry : list) {
+        out << std::setw(width) << entry.number << ' '
+            << kStatusLetters[static_cast<int>(entry.status)] << ' ' << (entry.tagged ? '*' : '-')
+            << ' ' << Cp1252ToUtf8(entry.line) << '\n';
     }
     std::cout << out.str();
     return kSuccess;
@@ -87,57 +136,25 @@ int RunShow(const Args& args) {
     if (args.Positional().size() != 2 || args.Unknown({"--json"})) {
         return Usage({msg::Cli::UsageShow});
     }
-    TerminalProgress progress;
-    TReferenceFile file;
     const std::string& name = args.Positional()[0];
-    if (!OpenReferenceFile(file, name, progress)) {
-        return kFailure;
-    }
-    const std::optional<int> number = ReferenceNumber(args.Positional()[1], file.RefCount(), name);
+    const std::optional<int> number = ReferenceNumber(args.Positional()[1]);
     if (!number) {
         return kFailure;
     }
-    if (Outcome r = file.GoTo(file.AbsoluteToDisplay(*number - 1)); !r) {
+    const JobOptions options = JobOptions::Read(SettingsStore());
+    TerminalProgress progress;
+    TReferenceFile file;
+    if (!OpenFile(file, name, progress)) {
+        return kFailure;
+    }
+    ShownReference shown;
+    if (Outcome r = ShowReference(file, *number, options.JournalCheck(), shown); !r) {
         return Fail(r);
     }
-    const DatabaseJournalLookup journals = UserJournalDatabase();
-    const TRefArrData& data = file.ParseCurrent(true, JournalCheck(journals));
-    const int status = static_cast<int>(file.Status(file.CurrentPosition()));
-    const int source = static_cast<int>(data.sourceType);
-
     if (args.Has("--json")) {
-        std::ostringstream out;
-        out << "{\"number\": " << *number << ", \"status\": \"" << kStatusWords[status]
-            << "\", \"source_type\": \"" << kSourceWords[source] << "\", \"parts\": {"
-            << "\"identification\": " << JsonString(file.IdentificationString())
-            << ", \"proper\": " << JsonString(file.ReferenceProper())
-            << ", \"abstract\": " << JsonString(file.AbstractPart()) << "}, \"fields\": {";
-        for (int f = 0; f < kFieldCount; ++f) {
-            out << (f ? ", " : "") << '"' << FieldName(static_cast<FieldIndex>(f))
-                << "\": " << JsonString(data.fields[f]);
-        }
-        out << "}}\n";
-        std::cout << out.str();
-        return kSuccess;
-    }
-
-    PrintLine(Msg(msg::RefWin::ReferenceFrom, std::to_string(*number), DisplayPath(name)));
-    PrintLine(Message(msg::Cli::Status) + ": " +
-              ShortText(Message(msg::RefWin::StatusCorrect + status)));
-    PrintLine(
-        Message(msg::Cli::SourceType) + ": " +
-        (source < 3 ? Message(msg::SourceTypes::Journal + source) : Message(msg::Cli::Unparsed)));
-    for (int part = 0; part < 3; ++part) {
-        const std::string& text = part == 0   ? file.IdentificationString()
-                                  : part == 1 ? file.ReferenceProper()
-                                              : file.AbstractPart();
-        PrintLine(Message(msg::Preferences::IdentificationString + part) + ":");
-        std::cout << Indented(text);
-    }
-    std::cout << '\n';
-    for (int f = 0; f < kFieldCount; ++f) {
-        PrintLine(Message(msg::FieldNames::IdString + f) + ": " +
-                  ReplaceAll(data.fields[f], "\r\n", "\r                "));
+        PrintShownAsJson(shown);
+    } else {
+        PrintShown(shown, name);
     }
     return kSuccess;
 }
@@ -148,15 +165,11 @@ int RunTag(const Args& args) {
     }
     TerminalProgress progress;
     TReferenceFile file;
-    if (!OpenReferenceFile(file, args.Positional()[0], progress)) {
+    if (!OpenFile(file, args.Positional()[0], progress)) {
         return kFailure;
     }
-    if (Outcome r =
-            file.TagSequence(Utf8ToCp1252(args.Positional()[1]), args.Has("--absolute"), true);
+    if (Outcome r = TagReferences(file, Utf8ToCp1252(args.Positional()[1]), args.Has("--absolute"));
         !r) {
-        return Fail(r);
-    }
-    if (Outcome r = file.SaveTags(); !r) {
         return Fail(r);
     }
     PrintLine(Msg(msg::RefWin::TaggedCount, std::to_string(file.TaggedCount()),
@@ -168,29 +181,19 @@ int RunDelete(const Args& args) {
     if (args.Positional().size() < 2 || args.Unknown({})) {
         return Usage({msg::Cli::UsageDelete});
     }
-    TerminalProgress progress;
-    TReferenceFile file;
-    const std::string& name = args.Positional()[0];
-    if (!OpenReferenceFile(file, name, progress)) {
+    const std::optional<std::vector<int>> numbers = ReferenceNumbers(args.Positional(), 1);
+    if (!numbers) {
         return kFailure;
     }
-    std::vector<int> numbers;
-    for (std::size_t i = 1; i < args.Positional().size(); ++i) {
-        const std::optional<int> n = ReferenceNumber(args.Positional()[i], file.RefCount(), name);
-        if (!n) {
-            return kFailure;
-        }
-        numbers.push_back(*n);
+    TerminalProgress progress;
+    TReferenceFile file;
+    if (!OpenFile(file, args.Positional()[0], progress)) {
+        return kFailure;
     }
-    for (int n : numbers) {
-        if (Outcome r = file.GoTo(file.AbsoluteToDisplay(n - 1)); !r) {
-            return Fail(r);
-        }
-        if (Outcome r = file.DeleteCurrent(); !r) {
-            return Fail(r);
-        }
+    if (Outcome r = DeleteReferences(file, *numbers); !r) {
+        return Fail(r);
     }
-    PrintLine(Msg(msg::Cli::DeletedCount, std::to_string(numbers.size())));
+    PrintLine(Msg(msg::Cli::DeletedCount, std::to_string(numbers->size())));
     return kSuccess;
 }
 
@@ -200,22 +203,17 @@ int RunDeleteTagged(const Args& args) {
     }
     TerminalProgress progress;
     TReferenceFile file;
-    if (!OpenReferenceFile(file, args.Positional()[0], progress)) {
+    if (!OpenFile(file, args.Positional()[0], progress)) {
         return kFailure;
     }
-    const int tagged = file.TaggedCount();
-    if (tagged == 0) {
+    int deleted = 0;
+    if (Outcome r = DeleteTaggedReferences(file, deleted); !r) {
+        return Fail(r);
+    }
+    if (deleted == 0) {
         return Fail(Message(msg::Cli::NoneTagged));
     }
-    if (Outcome r = file.DeleteTagged(); !r) {
-        return Fail(r);
-    }
-    // The tags pointed at what is now deleted; they are dropped so the tag file stays meaningful.
-    file.DropDeletedFromSets();
-    if (Outcome r = file.SaveTags(); !r) {
-        return Fail(r);
-    }
-    PrintLine(Msg(msg::Cli::DeletedCount, std::to_string(tagged)));
+    PrintLine(Msg(msg::Cli::DeletedCount, std::to_string(deleted)));
     return kSuccess;
 }
 
@@ -225,7 +223,7 @@ int RunCompress(const Args& args) {
     }
     TerminalProgress progress;
     TReferenceFile file;
-    if (!OpenReferenceFile(file, args.Positional()[0], progress)) {
+    if (!OpenFile(file, args.Positional()[0], progress)) {
         return kFailure;
     }
     if (Outcome r = file.Compress(); !r) {
@@ -240,35 +238,25 @@ int RunAppend(const Args& args) {
         (args.Has("--tagged") && args.Has("--current"))) {
         return Usage({msg::Cli::UsageAppend});
     }
-    TerminalProgress progress;
-    TReferenceFile file;
     const std::string& from = args.Positional()[0];
     const std::string& to = args.Positional()[1];
-    if (!OpenReferenceFile(file, from, progress)) {
+    const auto scope = ScopeOf(args);
+    if (!scope) {
         return kFailure;
     }
-    bool taggedOnly = true;
-    if (auto current = args.Value("--current")) {
-        const std::optional<int> n = ReferenceNumber(*current, file.RefCount(), from);
-        if (!n) {
-            return kFailure;
-        }
-        if (Outcome r = file.GoTo(file.AbsoluteToDisplay(*n - 1)); !r) {
-            return Fail(r);
-        }
-        taggedOnly = false;
-    } else if (!args.Has("--tagged")) {
-        // Without a choice every reference that is not deleted goes (the tag file is not touched).
-        file.TaggedSet() = file.PresentSet();
+    TerminalProgress progress;
+    TReferenceFile file;
+    if (!OpenFile(file, from, progress)) {
+        return kFailure;
     }
-    const int count = taggedOnly ? file.TaggedCount() : 1;
-    if (count == 0) {
-        return Fail(Message(msg::Cli::NoneTagged));
-    }
-    if (Outcome r = file.AppendTo(to, taggedOnly); !r) {
+    int appended = 0;
+    if (Outcome r = AppendReferences(file, to, scope->first, scope->second, appended); !r) {
         return Fail(r);
     }
-    PrintLine(Msg(msg::Cli::AppendedCount, std::to_string(count), DisplayPath(to)));
+    if (appended == 0) {
+        return Fail(Message(msg::Cli::NoneTagged));
+    }
+    PrintLine(Msg(msg::Cli::AppendedCount, std::to_string(appended), DisplayPath(to)));
     return kSuccess;
 }
 
@@ -279,32 +267,18 @@ int RunReprint(const Args& args) {
         (args.Has("--tagged") && args.Has("--current"))) {
         return Usage({msg::Cli::UsageReprint});
     }
-    const std::string number = Utf8ToCp1252(p[2]);
-    if (number.find_first_of(" \t") != std::string::npos) {
-        return Fail(Message(msg::FileOpen::ReprintNumberHasSpaces));
-    }
-    if (!HasDigit(number)) {
-        return Fail(Message(msg::FileOpen::ReprintNumberLacksDigit));
+    const auto scope = ScopeOf(args);
+    if (!scope) {
+        return kFailure;
     }
     TerminalProgress progress;
     TReferenceFile file;
-    if (!OpenReferenceFile(file, p[0], progress)) {
+    if (!OpenFile(file, p[0], progress)) {
         return kFailure;
     }
-    ReprintScope scope = ReprintScope::AllPresent;
-    if (auto current = args.Value("--current")) {
-        const std::optional<int> n = ReferenceNumber(*current, file.RefCount(), p[0]);
-        if (!n) {
-            return kFailure;
-        }
-        if (Outcome r = file.GoTo(file.AbsoluteToDisplay(*n - 1)); !r) {
-            return Fail(r);
-        }
-        scope = ReprintScope::Current;
-    } else if (args.Has("--tagged")) {
-        scope = ReprintScope::Tagged;
-    }
-    if (Outcome r = file.RewriteReprintNumbers(p[1] == "apply", scope, number); !r) {
+    if (Outcome r = ApplyReprintNumbers(file, p[1] == "apply", scope->first, scope->second,
+                                        Utf8ToCp1252(p[2]));
+        !r) {
         return Fail(r);
     }
     return kSuccess;
@@ -315,11 +289,8 @@ int RunFixLineEnds(const Args& args) {
         return Usage({msg::Cli::UsageFixLineEnds});
     }
     const std::string& name = args.Positional()[0];
-    if (!FileSystem::Default().Stat(name).exists) {
-        return Fail(Msg(msg::FileOpen::NoSuchFile, DisplayPath(name)));
-    }
     bool changed = false;
-    if (Outcome r = FixLineEnds(FileSystem::Default(), name, changed); !r) {
+    if (Outcome r = RepairLineEnds(name, changed); !r) {
         return Fail(r);
     }
     PrintLine(Msg(changed ? msg::Citavox::RepairedLineEnds : msg::Citavox::LineEndsAlreadyCrLf,

@@ -1,12 +1,8 @@
 #include "cli/SettingsCommands.h"
 
-#include "settings/SettingLookup.h"
+#include "settings/SettingsQuery.h"
 #include "settings/SettingsStore.h"
 #include "text/Cp1252.h"
-#include "text/FileNames.h"
-#include "text/StringPrimitives.h"
-
-#include <QString>
 
 #include <iostream>
 
@@ -14,36 +10,10 @@ namespace cvx::cli {
 
 namespace {
 
-// A path as typed: "/" is accepted for "\", and separators at the ends are dropped.
-std::string NormalPath(std::string_view typed) {
-    std::string path = ReplaceAll(typed, "/", "\\");
-    while (!path.empty() && path.back() == '\\') {
-        path.pop_back();
-    }
-    while (!path.empty() && path.front() == '\\') {
-        path.erase(0, 1);
-    }
-    return path;
-}
-
-bool IsUnder(std::string_view path, std::string_view top) {
-    const QString p = QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size()));
-    const QString t = QString::fromUtf8(top.data(), static_cast<qsizetype>(top.size()));
-    return top.empty() || p.compare(t, Qt::CaseInsensitive) == 0 ||
-           p.startsWith(t + QLatin1Char('\\'), Qt::CaseInsensitive);
-}
-
 // Reading goes on with defaults whatever the state of the store; say so when it is not sound.
 void WarnAboutStore(const SettingsStore& store) {
-    switch (store.Check()) {
-    case SettingsStore::Health::Unreadable:
-        Fail(Msg(msg::Settings::CannotRead, DisplayPath(store.Location())));
-        break;
-    case SettingsStore::Health::Damaged:
-        Fail(Msg(msg::Settings::Damaged, DisplayPath(store.Location())));
-        break;
-    case SettingsStore::Health::Fine:
-        break;
+    if (const std::string warning = StoreHealthWarning(store); !warning.empty()) {
+        Fail(warning);
     }
 }
 
@@ -54,31 +24,22 @@ void PrintUtf8Line(std::string_view text) {
 int Get(const std::string& path, const std::string& name) {
     const SettingsStore store;
     WarnAboutStore(store);
-    if (const std::optional<SettingInfo> setting = FindSetting(path, name)) {
-        PrintUtf8Line(SettingValueText(store, *setting));
-        return kSuccess;
+    std::string value;
+    if (Outcome r = ReadSettingByName(store, path, name, value); !r) {
+        return Fail(r);
     }
-    // A value this version does not know, left by another one or by hand.
-    if (const std::optional<std::string> stored = store.Value(path, name)) {
-        PrintUtf8Line(*stored);
-        return kSuccess;
-    }
-    return Fail(Msg(msg::Settings::NoSuchSetting, Utf8ToCp1252(path), Utf8ToCp1252(name)));
+    PrintUtf8Line(value);
+    return kSuccess;
 }
 
 int Set(const std::string& path, const std::string& name, const std::string& value) {
-    const std::optional<SettingInfo> setting = FindSetting(path, name);
-    if (!setting) {
-        return Fail(Msg(msg::Settings::NoSuchSetting, Utf8ToCp1252(path), Utf8ToCp1252(name)));
-    }
     SettingsStore store;
-    const bool damaged = store.Check() == SettingsStore::Health::Damaged;
-    if (Outcome written = WriteSettingText(store, *setting, value); !written) {
+    std::string notice;
+    if (Outcome written = WriteSettingByName(store, path, name, value, notice); !written) {
         return Fail(written);
     }
-    if (damaged) {
-        Fail(Msg(msg::Settings::DamagedFileKept, DisplayPath(store.Location()),
-                 DisplayPath(store.DamagedCopyLocation())));
+    if (!notice.empty()) {
+        Fail(notice);
     }
     return kSuccess;
 }
@@ -86,39 +47,12 @@ int Set(const std::string& path, const std::string& name, const std::string& val
 int List(const std::string& top) {
     const SettingsStore store;
     WarnAboutStore(store);
-    std::vector<SettingInfo> known = KnownSettings();
-    std::size_t printed = 0;
-    auto print = [&](std::string_view path, std::string_view name, std::string_view value) {
-        PrintUtf8Line(std::string(path) + "\t" + std::string(name) + "\t" + std::string(value));
-        ++printed;
-    };
-    for (const SettingInfo& setting : known) {
-        if (IsUnder(setting.path, top)) {
-            print(setting.path, setting.name, SettingValueText(store, setting));
-        }
-    }
-    // What else the store holds: user data, list entries, and values this version does not know.
-    for (const std::string& path : store.AllSectionPaths()) {
-        if (!IsUnder(path, top)) {
-            continue;
-        }
-        for (const std::string& name : store.ValueNames(path)) {
-            const bool listed = std::any_of(known.begin(), known.end(), [&](const SettingInfo& s) {
-                return s.path == path && s.name == name;
-            });
-            if (listed) {
-                continue;
-            }
-            const std::optional<SettingInfo> setting = FindSetting(path, name);
-            if (setting && setting->path == path && setting->name == name) {
-                print(path, name, SettingValueText(store, *setting));
-            } else {
-                print(path, name, store.Value(path, name).value_or(""));
-            }
-        }
-    }
-    if (printed == 0) {
+    const std::vector<ListedSetting> list = ListSettings(store, top);
+    if (list.empty()) {
         return Fail(Msg(msg::Settings::NoSettings, Utf8ToCp1252(top)));
+    }
+    for (const ListedSetting& s : list) {
+        PrintUtf8Line(s.path + "\t" + s.name + "\t" + s.value);
     }
     return kSuccess;
 }
@@ -132,13 +66,13 @@ int RunSettings(const Args& args) {
     }
     const std::string& verb = pos[0];
     if (verb == "get" && pos.size() == 3) {
-        return Get(NormalPath(pos[1]), pos[2]);
+        return Get(SettingPathAsTyped(pos[1]), pos[2]);
     }
     if (verb == "set" && pos.size() == 4) {
-        return Set(NormalPath(pos[1]), pos[2], pos[3]);
+        return Set(SettingPathAsTyped(pos[1]), pos[2], pos[3]);
     }
     if (verb == "list" && pos.size() <= 2) {
-        return List(pos.size() == 2 ? NormalPath(pos[1]) : std::string());
+        return List(pos.size() == 2 ? SettingPathAsTyped(pos[1]) : std::string());
     }
     return Usage({msg::Cli::UsageSettings});
 }

@@ -4,6 +4,7 @@
 #include "documents/DocumentScanner.h"
 #include "documents/OutputConverter.h"
 #include "documents/PseudoCitation.h"
+#include "formats/FormatFile.h"
 #include "storage/FileRewrite.h"
 #include "storage/LittleEndian.h"
 #include "text/CaseMapping.h"
@@ -400,6 +401,42 @@ Outcome CompleteDocument(const CompletionRequest& request, CompletionReport& rep
     }
     report = std::move(result);
     return Outcome::Ok();
+}
+
+std::string DefaultDocumentFormat(const std::string& manuscript) {
+    const std::string ext = LowerText(ExtOf(manuscript));
+    if (ext == "rtf") {
+        return "Rich Text Format (RTF)";
+    }
+    if (ext == "tex") {
+        return "LaTex";
+    }
+    return "Text (ANSI)";
+}
+
+Outcome CompleteManuscript(const ManuscriptJob& job, const CompletionOptions& options,
+                           Progress& progress, CompletionReport& report) {
+    const std::string manuscript = ManuscriptPath(job.manuscript, options.documentDirectory);
+    const std::string documentFormat =
+        job.documentFormat.empty() ? DefaultDocumentFormat(manuscript) : job.documentFormat;
+    TFormatDesc format;
+    if (Outcome r = LoadFormatFile(format, job.formatFile); !r) {
+        return r;
+    }
+    TDocumentLibrary library;
+    const bool latex = UpperText(documentFormat).find("LATEX") != std::string::npos;
+    if (Outcome r = library.Load(options.documentDefinitions); !r && !latex) {
+        return r;
+    }
+    CompletionRequest request;
+    request.manuscript = manuscript;
+    request.documentFormat = library.FormatIndex(Utf8ToCp1252(documentFormat));
+    request.documentFormatName = documentFormat;
+    request.library = &library;
+    request.format = &format;
+    request.render = options.render;
+    request.progress = &progress;
+    return CompleteDocument(request, report);
 }
 
 } // namespace cvx

@@ -59,4 +59,29 @@ std::string ManuscriptPath(const std::string& name, const std::string& documentD
 // is then written.
 Outcome CompleteDocument(const CompletionRequest& request, CompletionReport& report);
 
+// The document format a manuscript is completed as when the user names none, by its extension:
+// "Rich Text Format (RTF)" for ".rtf", "LaTex" for ".tex", "Text (ANSI)" for any other.
+std::string DefaultDocumentFormat(const std::string& manuscript);
+
+// What a completion takes from the settings.
+struct CompletionOptions {
+    std::string documentDefinitions; // the document-definition library in use
+    std::string documentDirectory;   // where a manuscript named without a folder is looked for
+    RenderOptions render;            // journal database and clipboard settings
+};
+
+// A completion as the user asks for it.
+struct ManuscriptJob {
+    std::string manuscript; // the manuscript as the user names it (UTF-8; ManuscriptPath)
+    // The output format: a format file, or a style of the shipped library by its name.
+    std::string formatFile;
+    // The document format's name as the user chose it (UTF-8); empty: DefaultDocumentFormat.
+    std::string documentFormat;
+};
+
+// Loads the output format and the document-definition library, then completes the manuscript.
+// A LaTeX manuscript needs no library, so only the other formats stop when it cannot be loaded.
+Outcome CompleteManuscript(const ManuscriptJob& job, const CompletionOptions& options,
+                           Progress& progress, CompletionReport& report);
+
 } // namespace cvx

@@ -148,6 +148,13 @@ std::size_t SeparatorHash(std::string_view text) {
 
 } // namespace
 
+Outcome CheckOptionText(std::string_view text) {
+    if (text.find(';') != std::string_view::npos || text.find("}}") != std::string_view::npos) {
+        return Outcome::Error(Message(msg::Documents::OptionTextForbidden));
+    }
+    return Outcome::Ok();
+}
+
 std::string BuildPseudoCitation(const PseudoCitationRequest& request, bool hide) {
     std::string out = "{{";
     if (hide) {
@@ -206,6 +213,11 @@ Outcome BuildPseudoCitations(const std::vector<PseudoCitationRequest>& requests,
                              std::string& text) {
     std::string all;
     for (const PseudoCitationRequest& r : requests) {
+        if (r.option == kOptionTextBefore || r.option == kOptionTextAfter) {
+            if (Outcome checked = CheckOptionText(r.optionText); !checked) {
+                return checked;
+            }
+        }
         const std::string one = BuildPseudoCitation(r, hide);
         if (all.size() + one.size() > kMaxPseudoCitationText) {
             return Outcome::Error(Msg(msg::RefWin::TooManyTagged), kTooManyTaggedHelp);

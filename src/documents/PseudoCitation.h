@@ -40,13 +40,18 @@ struct PseudoCitationRequest {
     std::string label; // the author-year label of the reference
 };
 
+// Checks the text of kOptionTextBefore / kOptionTextAfter: it may hold neither ";" nor "}}",
+// which would end the options and the pseudo-citation early.
+Outcome CheckOptionText(std::string_view text);
+
 // One pseudo-citation. With `hide` (the setting "Hide references in pseudo-citations") the file,
 // number and options are wrapped in the hidden-text code "#H", so a word processor shows only the
 // braces and the label.
 std::string BuildPseudoCitation(const PseudoCitationRequest& request, bool hide);
 
 // The pseudo-citations of several references, concatenated so that they paste as one group.
-// Fails, producing nothing, when the text would exceed kMaxPseudoCitationText bytes.
+// Fails, producing nothing, when an option's text does not pass CheckOptionText or the text would
+// exceed kMaxPseudoCitationText bytes.
 Outcome BuildPseudoCitations(const std::vector<PseudoCitationRequest>& requests, bool hide,
                              std::string& text);
 

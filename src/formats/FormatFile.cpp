@@ -1,5 +1,6 @@
 #include "formats/FormatFile.h"
 
+#include "formats/StyleText.h"
 #include "storage/FileRewrite.h"
 #include "text/CaseMapping.h"
 #include "text/Catalogue.h"
@@ -65,6 +66,34 @@ std::string FindFormatFile(const std::string& name, FileSystem& fs) {
     const std::string shipped =
         ShippedFile(std::string(kShippedStyleFolder) + "/" + DefaultExt(name, "for"));
     return fs.Stat(shipped).exists ? shipped : name;
+}
+
+Outcome LoadFormatFile(TFormatDesc& desc, const std::string& name, FileSystem& fs) {
+    const std::string path = FindFormatFile(name, fs);
+    if (!fs.Stat(path).exists) {
+        return Outcome::Error(Msg(msg::Formats::FormatFileMissing, DisplayPath(name)));
+    }
+    if (LoadFormat(desc, path, fs) != kFormatLoaded || desc.FileName().empty()) {
+        return Outcome::Error(Msg(msg::Formats::NotAFormatFile, DisplayPath(path)));
+    }
+    return Outcome::Ok();
+}
+
+Outcome CompileFormatFile(const std::string& description, const std::string& target,
+                          FileSystem& fs) {
+    if (!fs.Stat(description).exists) {
+        return Outcome::Error(Msg(msg::FileOpen::NoSuchFile, DisplayPath(description)));
+    }
+    std::string text;
+    if (Outcome r = ReadWholeFile(fs, description, text); !r) {
+        return Outcome::Error(Msg(msg::FileOpen::FailedToRead, DisplayPath(description)) + "\r" +
+                              r.message());
+    }
+    FormatRecord record;
+    if (Outcome r = CompileFormat(text, record); !r) {
+        return Outcome::Error(DisplayPath(description) + ": " + r.message());
+    }
+    return WriteFormatFile(record, target, fs);
 }
 
 void ListFormatFiles(const std::string& dir, std::vector<std::string>& list, FileSystem& fs) {

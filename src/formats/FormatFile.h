@@ -34,6 +34,16 @@ bool IsFormatFile(const std::string& path, FileSystem& fs = FileSystem::Default(
 // ships ("apa" or "apa.for"), when the library has it; otherwise the name.
 std::string FindFormatFile(const std::string& name, FileSystem& fs = FileSystem::Default());
 
+// Loads the format file a user names (FindFormatFile). A missing file is refused rather than read
+// as the defaults, and so is a file that is no format file.
+Outcome LoadFormatFile(TFormatDesc& desc, const std::string& name,
+                       FileSystem& fs = FileSystem::Default());
+
+// Compiles a readable description (StyleText.h) into a format file; a failure names the
+// description and, for a mistake in it, the line.
+Outcome CompileFormatFile(const std::string& description, const std::string& target,
+                          FileSystem& fs = FileSystem::Default());
+
 // The names (before their first ".") of the format files in `dir`, in directory order.
 void ListFormatFiles(const std::string& dir, std::vector<std::string>& list,
                      FileSystem& fs = FileSystem::Default());

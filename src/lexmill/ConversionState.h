@@ -4,6 +4,7 @@
 // and the two output files. The exported interface keeps one process-wide instance; tests make
 // their own.
 
+#include "journals/JournalLookup.h"
 #include "lexmill/LineReader.h"
 #include "lexmill/OutputFile.h"
 #include "text/MessageLists.h"
@@ -16,10 +17,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-namespace cvx {
-class JournalLookup;
-}
 
 namespace cvx::lexmill {
 
@@ -126,7 +123,7 @@ public:
     std::string Text(DriverText which) const { return driverText(which); }
     // The journal-name look-up of written journal references; null: names stay as they are.
     const JournalLookup* journals = nullptr;
-    int displayForm = 1;
+    JournalForm displayForm = JournalForm::FullName;
 
     // --- The current reference
     void ResetCollectData();

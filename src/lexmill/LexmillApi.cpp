@@ -559,7 +559,7 @@ void lexmill_SetJournalLookup(LexmillJournalLookup function, void* context, int3
     journals.function = function;
     journals.context = context;
     State().journals = function == nullptr ? nullptr : &journals;
-    State().displayForm = std::clamp(displayForm, 1, 5);
+    State().displayForm = static_cast<cvx::JournalForm>(std::clamp(displayForm, 1, 5));
 }
 
 namespace {

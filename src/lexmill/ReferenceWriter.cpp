@@ -98,8 +98,7 @@ std::string ConversionState::JournalLine(const std::string& name) const {
     if (journals == nullptr || name.find("??") != std::string::npos) {
         return name;
     }
-    const auto form = static_cast<JournalForm>(displayForm);
-    const auto found = journals->LookUp(name, form);
+    const auto found = journals->LookUp(name, displayForm);
     if (!found || TrimView(found->name).empty()) {
         return name;
     }
@@ -108,7 +107,7 @@ std::string ConversionState::JournalLine(const std::string& name) const {
         return found->name;
     }
     const std::string part = TrimBlanks(std::string_view(found->name).substr(0, bracket));
-    const auto again = journals->LookUp(part, form);
+    const auto again = journals->LookUp(part, displayForm);
     return again && !TrimView(again->name).empty() ? again->name : part;
 }
 

@@ -227,7 +227,10 @@ std::string TReferenceFile::SingleLineText(const FormalCheck& journals) {
     if (!RawText(view_.Current(), bytes)) {
         return "#B#B " + ShortAuthorList({}) + ":";
     }
-    const TRefArrData& d = ParseCurrent(true, journals);
+    return cvx::SingleLineText(ParseCurrent(true, journals), split_.guessedType);
+}
+
+std::string SingleLineText(const TRefArrData& d, SourceType guessedType) {
     if (d[FieldIndex::IdString] == "DELETED") {
         return "#IDeleted#I";
     }
@@ -239,7 +242,7 @@ std::string TReferenceFile::SingleLineText(const FormalCheck& journals) {
         return StartsWith(title, kUnknownField) ? Message(msg::RefWin::LacksTitle) : title;
     };
     const std::string& title = d[FieldIndex::Title];
-    if (split_.guessedType == SourceType::Journal) {
+    if (guessedType == SourceType::Journal) {
         const std::string& journal = d[FieldIndex::Journal];
         line += " !T!T!T" + titleText(title) + "!T!T!T #I" +
                 (StartsWith(journal, kUnknownField) ? std::string("????") : journal) + "#I";

@@ -172,4 +172,9 @@ private:
     std::uint64_t rawLength_ = 0;
 };
 
+// The one-line form of a parsed reference in the list view: year, authors, title and source with
+// their markup, the title between the markers "!T!T!T"; `guessedType` is the type its layout
+// suggests (SplitText).
+std::string SingleLineText(const TRefArrData& data, SourceType guessedType);
+
 } // namespace cvx

@@ -66,6 +66,13 @@ std::optional<MsgList> FindMessageList(std::string_view name) {
     return std::nullopt;
 }
 
+std::optional<MsgList> MessageListNamed(std::string_view name) {
+    if (std::optional<MsgList> list = FindMessageList(name)) {
+        return list;
+    }
+    return FindMessageList("GMSG_" + std::string(name));
+}
+
 int IndexOfMessage(MsgList list, std::string_view text) {
     if (text.empty()) {
         return -1;

@@ -58,6 +58,8 @@ std::string ShortText(std::string_view entry);
 int MessageCount(MsgList list);
 std::string_view MessageListName(MsgList list);
 std::optional<MsgList> FindMessageList(std::string_view name);
+// A list by its name with or without the "GMSG_" that begins every list's name.
+std::optional<MsgList> MessageListNamed(std::string_view name);
 
 // Index of the first entry equal to text; -1 when there is none or the text is empty.
 int IndexOfMessage(MsgList list, std::string_view text);

@@ -1,7 +1,11 @@
 #include "text/Collation.h"
 
+#include "text/CaseMapping.h"
+#include "text/Catalogue.h"
 #include "text/Cp1252.h"
+#include "text/StringPrimitives.h"
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 
@@ -189,6 +193,28 @@ Collation CollationFromValue(int value) {
                                                  : Collation::English;
 }
 
+std::optional<Collation> CollationByName(std::string_view name) {
+    if (const std::optional<int> n = ParseInt(name, true)) {
+        return *n >= 0 && *n < kCollationCount ? std::optional(static_cast<Collation>(*n))
+                                               : std::nullopt;
+    }
+    const std::string wanted = UpperText(name);
+    for (int i = 0; i < kCollationCount; ++i) {
+        if (UpperText(Message({MsgList::CharSorting, i})) == wanted) {
+            return static_cast<Collation>(i);
+        }
+    }
+    return std::nullopt;
+}
+
+std::string CollationNames() {
+    std::string names;
+    for (int i = 0; i < kCollationCount; ++i) {
+        names += (i == 0 ? "" : ", ") + Message({MsgList::CharSorting, i});
+    }
+    return names;
+}
+
 void SelectCollation(Collation collation) {
     gSelected.store(static_cast<int>(CollationFromValue(static_cast<int>(collation))),
                     std::memory_order_relaxed);
@@ -213,6 +239,12 @@ int CompareKeys(Collation collation, std::string_view a, std::string_view b) {
     default:
         return CompareWalk(d, a, b);
     }
+}
+
+void SortKeys(Collation collation, std::vector<std::string>& keys) {
+    std::stable_sort(keys.begin(), keys.end(), [&](const std::string& a, const std::string& b) {
+        return CompareKeys(collation, a, b) == kSortsBefore;
+    });
 }
 
 int CollationRank(Collation collation, unsigned char byte) {

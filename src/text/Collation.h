@@ -1,7 +1,10 @@
 #pragma once
 // The process-wide character collation that every sort of the program compares keys with.
 
+#include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace cvx {
 
@@ -29,6 +32,12 @@ inline constexpr int kSortsAfter = 2;
 // English.
 Collation CollationFromValue(int value);
 
+// The collation a user names: its number (0 to 9) or its name in the catalogue
+// (GMSG_CharSorting) in any letter case, as code page 1252; nullopt for anything else.
+std::optional<Collation> CollationByName(std::string_view name);
+// The catalogue's names of the collations in their order, separated by ", ", for messages.
+std::string CollationNames();
+
 // Puts a collation into effect for every later comparison.
 void SelectCollation(Collation collation);
 Collation SelectedCollation();
@@ -40,6 +49,9 @@ int CompareKeys(std::string_view a, std::string_view b);
 // compares with it throughout, so a selection made meanwhile (on another thread) cannot change
 // the order in the middle of the sort.
 int CompareKeys(Collation collation, std::string_view a, std::string_view b);
+
+// Sorts keys with a given collation; equal keys keep their order.
+void SortKeys(Collation collation, std::vector<std::string>& keys);
 
 // The rank of a byte in a collation's table (0: no rank), for tests and diagnostics.
 int CollationRank(Collation collation, unsigned char byte);

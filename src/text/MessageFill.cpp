@@ -43,6 +43,12 @@ std::string Fill(std::string_view text, std::initializer_list<Placeholder> place
     return out.append(base, copied);
 }
 
+// A template with numbered placeholders ("%s1" to "%s3") rather than a single "%s".
+bool Numbered(std::string_view text) {
+    return text.find("%s1") != std::string_view::npos ||
+           text.find("%s2") != std::string_view::npos || text.find("%s3") != std::string_view::npos;
+}
+
 } // namespace
 
 std::string MessageLineBreaks(std::string_view text) {
@@ -60,6 +66,24 @@ std::string FillMessage2(std::string_view text, std::string_view a1, std::string
 std::string FillMessage3(std::string_view text, std::string_view a1, std::string_view a2,
                          std::string_view a3) {
     return Fill(text, {{"%s1", a1}, {"%s2", a2}, {"%s3", a3}});
+}
+
+int PlaceholderCount(std::string_view text) {
+    int count = 0;
+    for (std::size_t pos = text.find("%s"); pos != std::string_view::npos;
+         pos = text.find("%s", pos + 2)) {
+        const char next = pos + 2 < text.size() ? text[pos + 2] : '\0';
+        count = std::max(count, next >= '1' && next <= '3' ? next - '0' : 1);
+    }
+    return count;
+}
+
+std::string FillPlaceholders(std::string_view text, const std::vector<std::string>& args) {
+    if (Numbered(text)) {
+        return FillMessage3(text, args.size() > 0 ? args[0] : "%s1",
+                            args.size() > 1 ? args[1] : "%s2", args.size() > 2 ? args[2] : "%s3");
+    }
+    return args.empty() ? MessageLineBreaks(text) : FillMessage(text, args[0]);
 }
 
 } // namespace cvx

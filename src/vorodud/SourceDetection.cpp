@@ -5,8 +5,10 @@
 #include "text/StringPrimitives.h"
 #include "vorodud/SourceTypes.h"
 
-#include <filesystem>
+#include <fcntl.h>
 #include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace cvx::vorodud {
@@ -296,10 +298,28 @@ int DetectSourceTypeOfText(std::string_view head) {
     return 0;
 }
 
+bool SourceReadable(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) {
+        return false;
+    }
+    // Not waiting for a writer when it is a pipe: SourceRegular tells that apart.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    ::close(fd);
+    return true;
+}
+
+bool SourceRegular(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 std::string ReadSourceHead(const std::string& path) {
     // A pipe or a device is no download: reading one could wait, or go on, for ever.
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) {
+    if (!SourceRegular(path)) {
         return {};
     }
     std::ifstream in(path, std::ios::binary);

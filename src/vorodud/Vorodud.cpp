@@ -14,10 +14,7 @@
 
 #include <cstring>
 #include <dlfcn.h>
-#include <fcntl.h>
 #include <filesystem>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace cvx::vorodud {
 
@@ -52,26 +49,6 @@ uint8_t JournalLookupCallback(void* context, const char* name, int32_t form, cha
     std::memcpy(text, match->name.data(), n);
     text[n] = '\0';
     return 1;
-}
-
-bool SourceReadable(const std::string& source) {
-    struct stat st {};
-    if (::stat(source.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) {
-        return false;
-    }
-    const int fd = ::open(source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        return false;
-    }
-    ::close(fd);
-    return true;
-}
-
-// A pipe or a device would keep the reader waiting, or reading, for ever: only a regular file is
-// a download (it is read more than once: detection, the procedure's look ahead, the run).
-bool SourceRegular(const std::string& source) {
-    struct stat st {};
-    return ::stat(source.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 // The file Lexmill was loaded from, for the messages about a damaged library.
@@ -293,7 +270,7 @@ void ConversionThread::Job::Run() {
     lexmill_SetMessageTextSource(DriverMessageText, nullptr);
     lexmill_SetJournalLookup(settings.journals != nullptr ? JournalLookupCallback : nullptr,
                              const_cast<JournalLookup*>(settings.journals),
-                             settings.journalDisplayForm);
+                             static_cast<int32_t>(settings.journalDisplayForm));
     procedure->Begin(source);
 
     // 2. The run's files.

@@ -8,6 +8,7 @@
 // first. Indexes of suppliers and databases are 0-based; list functions answer 99 past their
 // list's end.
 
+#include "journals/JournalLookup.h"
 #include "refstore/ReferenceDestination.h"
 #include "text/Progress.h"
 
@@ -17,10 +18,6 @@
 #include <string>
 #include <string_view>
 #include <thread>
-
-namespace cvx {
-class JournalLookup;
-}
 
 namespace cvx::vorodud {
 
@@ -43,9 +40,10 @@ struct Counters {
 
 // What the driver takes from the program's settings, with the settings' defaults.
 struct ImportSettings {
-    std::string errorDumpFile;  // "Specific files"/"Error dump file"; empty: in the dumps folder
-    std::string dumpDirectory;  // "Default directories"/"DumpDir", the settings' default if none
-    int journalDisplayForm = 1; // "Journal names"/"Default display form"
+    std::string errorDumpFile; // "Specific files"/"Error dump file"; empty: in the dumps folder
+    std::string dumpDirectory; // "Default directories"/"DumpDir", the settings' default if none
+    JournalForm journalDisplayForm =
+        JournalForm::FullName;               // "Journal names"/"Default display form"
     const JournalLookup* journals = nullptr; // the journal-name database; null: none
 };
 

@@ -4,6 +4,7 @@
 #include "storage/LittleEndian.h"
 #include "text/Catalogue.h"
 #include "text/FileNames.h"
+#include "text/Progress.h"
 
 #include "support/FileBytes.h"
 #include "support/ReferenceText.h"
@@ -407,6 +408,88 @@ TEST_F(Completion, TheOutputAppearsOnlyWhenComplete) {
     for (const auto& e : std::filesystem::directory_iterator(Path(""))) {
         EXPECT_FALSE(e.path().string().ends_with(".tmp")) << e.path();
     }
+}
+
+TEST(DefaultDocumentFormatTest, ByTheExtension) {
+    const struct {
+        const char* manuscript;
+        const char* format;
+    } cases[] = {
+        {"paper.rtf", "Rich Text Format (RTF)"},
+        {"PAPER.RTF", "Rich Text Format (RTF)"},
+        {"thesis.tex", "LaTex"},
+        {"notes.txt", "Text (ANSI)"},
+        {"dir.rtf/notes", "Text (ANSI)"},
+        {"no-extension", "Text (ANSI)"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(DefaultDocumentFormat(c.manuscript), c.format) << c.manuscript;
+    }
+}
+
+// The whole job as a front end runs it: the output format by its name, the document format by
+// the manuscript's extension, the library from the options.
+class ManuscriptJobTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WriteBytes(dir_.File("a.ref"), kRefs);
+        options_.documentDefinitions = CITAVOX_DOCUMENT_LIBRARY;
+    }
+
+    Outcome Run(std::string_view name, std::string_view text, std::string format = "apa",
+                std::string documentFormat = {}) {
+        ManuscriptJob job;
+        job.manuscript = dir_.Write(name, text);
+        job.formatFile = std::move(format);
+        job.documentFormat = std::move(documentFormat);
+        Progress progress;
+        report_ = {};
+        return CompleteManuscript(job, options_, progress, report_);
+    }
+
+    test::TempDir dir_;
+    CompletionOptions options_;
+    CompletionReport report_;
+};
+
+TEST_F(ManuscriptJobTest, CompletesWithTheFormatOfTheExtension) {
+    const Outcome r = Run("paper.txt", "As shown {{a.ref #3; Adams, 1998}}.\r\n{{REFERENCES}}\r\n");
+    ASSERT_TRUE(r.ok()) << r.message();
+    EXPECT_EQ(report_.outputName, dir_.File("paper_OUT.txt"));
+    EXPECT_EQ(report_.citations, 1);
+    EXPECT_TRUE(report_.referenceListMade);
+    const std::string out = ReadBytes(report_.outputName);
+    EXPECT_NE(out.find("As shown (Adams, 1998)."), std::string::npos) << out;
+}
+
+// A manuscript named without a folder is looked for in the document directory of the options.
+TEST_F(ManuscriptJobTest, ABareNameIsFoundInTheDocumentDirectory) {
+    options_.documentDirectory = dir_.Path().string();
+    dir_.Write("bare.txt", "As shown {{a.ref #3; Adams, 1998}}.\r\n");
+    ManuscriptJob job;
+    job.manuscript = "bare.txt";
+    job.formatFile = "apa";
+    Progress progress;
+    const Outcome r = CompleteManuscript(job, options_, progress, report_);
+    ASSERT_TRUE(r.ok()) << r.message();
+    EXPECT_EQ(report_.outputName, dir_.File("bare_OUT.txt"));
+}
+
+// Refusals before anything is written: the output format, the library, the document format.
+TEST_F(ManuscriptJobTest, RefusalsWriteNothing) {
+    const std::string text = "As shown {{a.ref #3; Adams, 1998}}.\r\n";
+    Outcome r = Run("paper.txt", text, "no-such-style");
+    EXPECT_NE(r.message().find("does not exist"), std::string::npos) << r.message();
+    r = Run("paper.rtf", "{\\rtf1 " + text + "}", "apa", "Microsoft Word 97");
+    EXPECT_NE(r.message().find("cannot do yet"), std::string::npos) << r.message();
+    options_.documentDefinitions = dir_.File("missing.dat");
+    r = Run("paper.txt", text);
+    EXPECT_FALSE(r.ok());
+    EXPECT_FALSE(std::filesystem::exists(dir_.File("paper_OUT.txt")));
+    EXPECT_FALSE(std::filesystem::exists(dir_.File("paper_OUT.rtf")));
+    // LaTeX needs no library.
+    r = Run("paper.tex", "As shown \\{\\{a.ref \\#3; Adams, 1998\\}\\}.\n");
+    EXPECT_TRUE(r.ok()) << r.message();
 }
 
 } // namespace

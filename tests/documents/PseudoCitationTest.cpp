@@ -1,7 +1,13 @@
 #include "documents/PseudoCitation.h"
+#include "documents/PseudoCitationGroup.h"
+#include "refstore/ReferenceJobs.h"
+#include "support/ReferenceText.h"
+#include "support/TempDir.h"
 #include "text/Catalogue.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace cvx {
 namespace {
@@ -135,6 +141,64 @@ TEST(PseudoCitation, RefusesMoreThanTheClipboardLimit) {
     ASSERT_TRUE(BuildPseudoCitations(requests, false, text).ok());
     EXPECT_EQ(text.find("}}{{"), text.find("}}"));
     EXPECT_LE(text.size(), kMaxPseudoCitationText);
+}
+
+// A text before or after a citation that holds ";" or "}}" would end the options or the
+// pseudo-citation early: the builder refuses it and produces nothing. The other options carry no
+// text, so whatever their text field holds is not looked at.
+TEST(PseudoCitation, RefusesOptionTextsThatWouldEndItEarly) {
+    const struct {
+        int option;
+        const char* text;
+        bool refused;
+    } cases[] = {
+        {kOptionTextBefore, "see; also", true}, {kOptionTextAfter, "p. 3}}", true},
+        {kOptionTextAfter, "}} and }", true},   {kOptionTextBefore, "see {also} ", false},
+        {kOptionTextAfter, ", p. 3 }", false},  {kOptionYear, "left; over", false},
+    };
+    for (const auto& c : cases) {
+        std::string text = "unchanged";
+        const PseudoCitationRequest r{"a.ref", 1, c.option, c.text, false, false, "Smith, 1986"};
+        const Outcome built = BuildPseudoCitations({r}, false, text);
+        EXPECT_EQ(built.ok(), !c.refused) << c.text;
+        if (c.option != kOptionYear) {
+            EXPECT_EQ(CheckOptionText(c.text).ok(), !c.refused) << c.text;
+        }
+        if (c.refused) {
+            EXPECT_EQ(built.message(), Message(msg::Documents::OptionTextForbidden));
+            EXPECT_EQ(text, "unchanged");
+        }
+    }
+}
+
+TEST(PseudoCitationGroup, NamesTheFileByItsFullPathAndLabelsEachReference) {
+    test::TempDir dir;
+    const std::string path = dir.Write(
+        "refs.ref", test::JournalBlock("Id1", "M\xFCller, H.", "T.", "1998 (1) pp 1", "Nature") +
+                        test::JournalBlock("Id2", "Smith, J. Jones, K. Brown, L.", "T.",
+                                           "2001 (1) pp 1", "Cell"));
+    TReferenceFile file;
+    ASSERT_TRUE(OpenReferenceFile(file, path, nullptr).ok());
+    PseudoCitationGroup group;
+    group.numbers = {2, 1};
+    group.pattern.option = kOptionYear;
+    std::string text;
+    ASSERT_TRUE(BuildPseudoCitationGroup(file, group, {}, text).ok());
+    EXPECT_EQ(text, "{{" + path + " #2/Year;  Smith, Jones & Brown, 2001 <Year only>}}{{" + path +
+                        " #1/Year;  M\u00fcller, 1998 <Year only>}}");
+    // The name as the user gave it, relative to the working folder, becomes a full path.
+    const std::filesystem::path cwd = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Path());
+    group.pattern.file = "./refs.ref";
+    group.numbers = {1};
+    group.hide = true;
+    const Outcome r = BuildPseudoCitationGroup(file, group, {}, text);
+    std::filesystem::current_path(cwd);
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(text.rfind("{{#H" + path + " #1/Year;", 0), 0u) << text;
+
+    group.numbers = {1, 3};
+    EXPECT_FALSE(BuildPseudoCitationGroup(file, group, {}, text).ok());
 }
 
 } // namespace

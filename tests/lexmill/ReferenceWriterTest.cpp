@@ -151,7 +151,7 @@ TEST(ReferenceWriterTest, JournalNamesInTheDisplayForm) {
     LexmillRun run("");
     FakeJournals journals;
     run.state.journals = &journals;
-    run.state.displayForm = 3;
+    run.state.displayForm = JournalForm::IndexMedicus;
     CollectJournalReference(run.state);
     run.state.WriteToFile();
     // The found name carries an ISSN: its name part is looked up again; periods go.

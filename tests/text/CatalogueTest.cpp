@@ -33,6 +33,35 @@ TEST(MessageFill, OnlyTheTemplateIsFilled) {
     EXPECT_EQ(FillMessage("Cannot read %s", "50%s.txt"), "Cannot read 50%s.txt");
 }
 
+// Templates filled as their placeholders ask, with as many arguments as there are.
+TEST(MessageFill, PlaceholdersCountedAndFilled) {
+    const struct {
+        const char* text;
+        int count;
+        std::vector<std::string> args;
+        const char* filled;
+    } cases[] = {
+        {"plain\\n", 0, {}, "plain\r"},
+        {"one %s", 1, {"x"}, "one x"},
+        {"one %s", 1, {}, "one %s"},
+        {"%s2 before %s1", 2, {"a", "b"}, "b before a"},
+        {"%s1 and %s3", 3, {"a"}, "a and %s3"},
+        {"%s1, %s2, %s3", 3, {"a", "b", "c"}, "a, b, c"},
+        {"50%s", 1, {"!"}, "50!"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(PlaceholderCount(c.text), c.count) << c.text;
+        EXPECT_EQ(FillPlaceholders(c.text, c.args), c.filled) << c.text;
+    }
+}
+
+TEST(Catalogue, ListsByNameWithOrWithoutPrefix) {
+    EXPECT_EQ(MessageListNamed("GMSG_RefWin"), MsgList::RefWin);
+    EXPECT_EQ(MessageListNamed("RefWin"), MsgList::RefWin);
+    EXPECT_EQ(MessageListNamed("refwin"), std::nullopt);
+    EXPECT_EQ(MessageListNamed("GMSG_"), std::nullopt);
+}
+
 TEST(Catalogue, EntriesByListAndIndex) {
     EXPECT_EQ(Message(msg::RefWin::MappingFile), "Mapping the file...");
     EXPECT_EQ(Msg(msg::RefWin::FileDisconnected, "a.ref"),

@@ -78,5 +78,45 @@ TEST(Collation, DoubleByteKeys) {
     EXPECT_EQ(CollationFromValue(9), Collation::DanishAaFirst);
 }
 
+// A collation as the user names it: by number or by the catalogue's name in any letter case.
+TEST(Collation, ByNameOrNumber) {
+    const struct {
+        const char* name;
+        std::optional<Collation> collation;
+    } cases[] = {
+        {"0", Collation::Swedish},
+        {"9", Collation::DanishAaFirst},
+        {"10", std::nullopt},
+        {"-1", std::nullopt},
+        {"english", Collation::English},
+        {"SPANISH", Collation::Spanish},
+        {"Klingon", std::nullopt},
+        {"", std::nullopt},
+        {"1x", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CollationByName(c.name), c.collation) << c.name;
+    }
+    // Every name in the list of names is found again.
+    const std::string names = CollationNames();
+    std::size_t start = 0;
+    for (int i = 0; i < kCollationCount; ++i) {
+        const std::size_t end = std::min(names.find(", ", start), names.size());
+        EXPECT_EQ(CollationByName(names.substr(start, end - start)), static_cast<Collation>(i));
+        start = end + 2;
+    }
+}
+
+TEST(Collation, SortKeysWithTheGivenCollation) {
+    SelectCollation(Collation::English);
+    std::vector<std::string> keys;
+    for (const char* k : {"dado", "chico", "cuna"}) {
+        keys.push_back(Utf8ToCp1252(k));
+    }
+    SortKeys(Collation::Spanish, keys);
+    EXPECT_EQ(keys, (std::vector<std::string>{"cuna", "chico", "dado"}));
+    EXPECT_EQ(SelectedCollation(), Collation::English) << "the selection is not touched";
+}
+
 } // namespace
 } // namespace cvx
