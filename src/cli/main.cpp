@@ -7,6 +7,7 @@
 #include "cli/ImportCommands.h"
 #include "cli/JournalCommands.h"
 #include "cli/RefCommands.h"
+#include "cli/SearchCommands.h"
 #include "cli/SettingsCommands.h"
 #include "settings/InterfaceLanguage.h"
 #include "text/Cp1252.h"
@@ -50,6 +51,10 @@ const std::array kCommands = {
     Command{"collate", cvx::cli::RunCollate, {}, cvx::msg::CliDocuments::UsageCollate},
     Command{"import", cvx::cli::RunImport, {"--type", "--label"}, cvx::msg::CliImport::UsageImport},
     Command{"detect", cvx::cli::RunDetect, {}, cvx::msg::CliImport::UsageDetect},
+    Command{"search", cvx::cli::RunSearch, {"--from"}, cvx::msg::CliSearch::UsageSearch},
+    Command{"index", cvx::cli::RunIndex, {"--fields"}, cvx::msg::CliSearch::UsageIndex},
+    Command{
+        "index-state", cvx::cli::RunIndexState, {"--fields"}, cvx::msg::CliSearch::UsageIndexState},
 };
 
 int PrintUsage(bool toError) {

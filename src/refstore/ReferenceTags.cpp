@@ -77,12 +77,8 @@ Outcome TReferenceFile::TagSequence(std::string_view text, bool absolute, bool c
 }
 
 void TReferenceFile::DropDeletedFromSets() {
-    for (int i = 0; i < RefCount(); ++i) {
-        if (!present_.Test(i)) {
-            tagged_.Clear(i);
-            located_.Clear(i);
-        }
-    }
+    tagged_ = RefSet::And(tagged_, present_);
+    located_ = RefSet::And(located_, present_);
 }
 
 // True when the tag file `image` was saved for the text version `text`: its stamp says so, or, for

@@ -113,6 +113,16 @@ void RemoveLeftTemporaries(FileSystem& fs, const std::string& path, const std::s
     }
 }
 
+Outcome WriteWholeFile(FileSystem& fs, const std::string& path,
+                       const std::function<Outcome(WritableFile& out)>& produce) {
+    Outcome r;
+    std::unique_ptr<WritableFile> out = fs.OpenForWrite(path, false, r);
+    if (!out) {
+        return r;
+    }
+    return SyncAndClose(*out, produce(*out));
+}
+
 Outcome CopyRange(ReadableFile& source, std::uint64_t offset, std::uint64_t length,
                   WritableFile& out) {
     constexpr std::size_t kChunk = 1 << 20;

@@ -37,6 +37,12 @@ Outcome CommitTemporary(FileSystem& fs, const std::string& path, const std::stri
 // died left behind. Only a writer that holds `path` may, as no other writer of it is at work then.
 void RemoveLeftTemporaries(FileSystem& fs, const std::string& path, const std::string& own);
 
+// Writes a new file with `produce` (created exclusively: never over a file or a link of the name),
+// forces it to the disk and closes it. On failure the file may be left partial: the caller removes
+// it.
+Outcome WriteWholeFile(FileSystem& fs, const std::string& path,
+                       const std::function<Outcome(WritableFile& out)>& produce);
+
 // Copies `length` bytes from `offset` of the source to the output.
 Outcome CopyRange(ReadableFile& source, std::uint64_t offset, std::uint64_t length,
                   WritableFile& out);
