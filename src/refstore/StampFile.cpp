@@ -1,9 +1,9 @@
 #include "refstore/StampFile.h"
 
 #include "refstore/Companions.h"
-#include "storage/ContentHash.h"
 #include "storage/FileRewrite.h"
 #include "storage/LittleEndian.h"
+#include "storage/TextHash.h"
 #include "text/FileNames.h"
 
 #include <algorithm>
@@ -77,7 +77,7 @@ StampFile StampFile::Load(FileSystem& fs, const std::string& referenceFile) {
 
 const CompanionStamp* StampFile::For(Stamped kind, std::string_view image) const {
     for (const CompanionStamp& s : stamps_) {
-        if (s.kind == kind && s.size == image.size() && s.hash == ContentHash(image)) {
+        if (s.kind == kind && s.size == image.size() && s.hash == TextHash::Of(image)) {
             return &s;
         }
     }
@@ -91,7 +91,7 @@ bool StampFile::Vouches(Stamped kind, std::string_view image, const TextStamp& t
 
 void StampFile::Set(Stamped kind, std::string_view image, const TextStamp& text) {
     Drop(kind);
-    stamps_.push_back({kind, image.size(), ContentHash(image), text});
+    stamps_.push_back({kind, image.size(), TextHash::Of(image), text});
 }
 
 void StampFile::Drop(Stamped kind) {

@@ -35,7 +35,7 @@ enum class Stamped : std::uint32_t { Map = 1, Tags = 2 };
 struct CompanionStamp {
     Stamped kind = Stamped::Map;
     std::uint64_t size = 0; // of the companion file
-    std::uint64_t hash = 0; // ContentHash of its bytes
+    std::uint64_t hash = 0; // TextHash of its bytes
     TextStamp text;         // the version of the text it was made for
 };
 
