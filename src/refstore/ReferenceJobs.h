@@ -69,7 +69,8 @@ Outcome ReadReference(const TReferenceFile& file, int number, TRefArrData& recor
 // `absolute`), clearing the earlier tags, and saves the tags.
 Outcome TagReferences(TReferenceFile& file, std::string_view sequence, bool absolute);
 
-// Deletes references; every number is checked before the first is deleted.
+// Deletes references; every number is checked before the first is deleted. Their tags go with
+// them (and the tags are saved when one was tagged).
 Outcome DeleteReferences(TReferenceFile& file, const std::vector<int>& numbers);
 
 // Deletes the tagged references and drops them from the tags, which are saved. `deleted` counts
