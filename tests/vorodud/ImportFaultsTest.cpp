@@ -256,14 +256,15 @@ TEST(ImportFaultsTest, LegacyCodePageIsConvertedAndQuestioned) {
     }
 }
 
-// An import that writes nothing leaves no empty file behind; an existing file is kept.
+// An import whose every record goes to the dump file leaves no empty file behind.
 TEST(ImportFaultsTest, NothingWrittenLeavesNoNewFile) {
     test::Importer importer;
     const std::string source = importer.dir.File("source.ris");
     test::WriteBytes(source, "TY  - JOUR\nAU  - Smith, J\nER  -\n");
     const std::string out = importer.dir.File("o.ref");
     const test::ImportResult r = importer.Run(vorodud::Vorodud().TypeByKey("ris"), source, out,
-                                              false, nullptr, /*readOutput=*/false);
+                                              DestinationMode::New, nullptr,
+                                              /*readOutput=*/false);
     EXPECT_EQ(r.counters.dumped, 1);
     EXPECT_FALSE(std::filesystem::exists(out));
 }
