@@ -140,10 +140,12 @@ TEST_F(ImportCommandsTest, WrongArgumentsAndFiles) {
     }
 }
 
-// Every reference was dumped: nothing was written, which is a failure (status 1) with the counters.
+// Every reference was dumped (a record without a title is): nothing was written, which is a
+// failure (status 1) with the counters.
 TEST_F(ImportCommandsTest, NothingWrittenIsAFailure) {
     TempDir dir;
-    const std::string source = dir.Write("titles.enw", "%0 Journal Article\n%T Only a title\n\n");
+    const std::string source =
+        dir.Write("untitled.enw", "%0 Journal Article\n%A Smith, J\n%D 2001\n\n");
     const std::string out = dir.File("out.ref");
     const auto r = Run({"import", source, out, "--type", "refer"});
     EXPECT_EQ(r.status, 1) << r.out;
