@@ -251,7 +251,8 @@ bool ConversionState::StoreLine(std::string_view line) {
     if (mLine >= kMaxRecordLines) {
         return false;
     }
-    allLines[static_cast<std::size_t>(mLine)] = std::string(line);
+    // Assigned in place: the table's strings keep their buffers from record to record.
+    allLines[static_cast<std::size_t>(mLine)].assign(line);
     ++mLine;
     allLines[static_cast<std::size_t>(mLine)].clear();
     return true;

@@ -114,7 +114,7 @@ void ReadTheWholeReference(ConversionState& s, std::string_view markerArgument) 
         }
         previousMore = next == kMore;
         previousMarker = isMarker;
-        line = std::move(next);
+        line.swap(next); // both keep a buffer for the next line
     }
     s.inRef = s.mLine > 0;
     s.pendingLine = Starts(line, marker) ? line : std::string();
@@ -498,8 +498,10 @@ void ReadTheWholeReferenceRIS(ConversionState& s, std::string_view marker) {
     }
     std::string next;
     while (true) {
-        if (!IsBlankLine(line)) {
-            Store(s, IsRisTagLine(line) ? line : "    " + TrimLeftBlanks(line));
+        if (IsRisTagLine(line)) {
+            Store(s, line);
+        } else if (!IsBlankLine(line)) {
+            Store(s, "    " + TrimLeftBlanks(line));
         }
         if (isEnd(line) || !NextLine(s, next)) {
             line.clear();
@@ -509,7 +511,7 @@ void ReadTheWholeReferenceRIS(ConversionState& s, std::string_view marker) {
             line = TrimBlanks(next);
             break;
         }
-        line = std::move(next);
+        line.swap(next); // both keep a buffer for the next line
     }
     s.pendingLine = Starts(line, marker) ? line : std::string();
 }

@@ -5,6 +5,7 @@
 
 #include "lexmill/Lexmill.h"
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -30,6 +31,13 @@ std::string Arg(std::string&& text);
 
 inline std::string Line(int index) {
     return Fetch([&](char* b, size_t n) { return lexmill_GetAllLines(index, b, n); });
+}
+// The first `width` bytes of line `index` (fewer when it is shorter), without a copy of the
+// rest.
+inline std::string LineStart(int index, size_t width) {
+    std::string start(width, '\0');
+    start.resize(std::min(lexmill_GetAllLines(index, start.data(), width + 1), width));
+    return start;
 }
 inline int LineCount() {
     return lexmill_GetMLine();

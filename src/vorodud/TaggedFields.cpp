@@ -43,6 +43,9 @@ TagAt ParseTag(std::string_view line, TagStyle style) {
     return {};
 }
 
+// The characters of a line that ParseTag reads.
+constexpr std::size_t kTagWidth = 6;
+
 // Tags are a few characters long: compared in place, they cost less than a call of memcmp,
 // and every look-up of a field compares the tags of the whole record.
 bool SameTag(std::string_view a, std::string_view b) {
@@ -60,11 +63,11 @@ bool SameTag(std::string_view a, std::string_view b) {
 } // namespace
 
 TaggedFields::TaggedFields(TagStyle style) : style_(style) {
+    // A line's tag lies in its first characters: only those are fetched here, whole lines when
+    // a field's items are asked for.
     const int count = lx::LineCount();
-    lines_.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
-        lines_.push_back(lx::Line(i));
-        const TagAt at = ParseTag(lines_.back(), style);
+        const TagAt at = ParseTag(lx::LineStart(i, kTagWidth), style);
         if (at.tag.empty()) {
             if (!fields_.empty()) {
                 fields_.back().end = i + 1; // a continuation line (Refer's have no indentation)
@@ -101,7 +104,8 @@ const std::string& TaggedFields::Value(const TaggedField& field) const {
 std::vector<std::string> TaggedFields::ItemsOf(const TaggedField& field) const {
     std::vector<std::string> items;
     for (int i = field.line; i < field.end; ++i) {
-        const std::string_view line = lines_[static_cast<std::size_t>(i)];
+        const std::string whole = lx::Line(i);
+        const std::string_view line = whole;
         std::string item = TrimBlanks(i == field.line ? line.substr(field.valueStart) : line);
         if (!item.empty()) {
             items.push_back(std::move(item));

@@ -44,7 +44,6 @@ private:
     std::vector<std::string> ItemsOf(const TaggedField& field) const;
 
     TagStyle style_;
-    std::vector<std::string> lines_; // the record's lines
     std::vector<TaggedField> fields_;
 };
 
