@@ -196,11 +196,15 @@ void ConversionState::EnsureSourceDecoded() {
     if (convCharSet == TextMode::ShiftJis) {
         return;
     }
-    const int fd = OpenDecodedSource(sourceName_);
-    if (fd < 0) {
+    DecodedSource decoded = DecodeSource(sourceName_);
+    if (!decoded.decoded) {
         return;
     }
-    reader_.OpenDescriptor(fd);
+    if (decoded.descriptor >= 0) {
+        reader_.OpenDescriptor(decoded.descriptor);
+    } else {
+        reader_.OpenText(std::move(decoded.text));
+    }
     if (reader_.Reset()) {
         inSize_ = reader_.Size();
     } else {

@@ -17,11 +17,12 @@ namespace {
 // Whether a blank follows a blank among text[from - 1] .. text[from + 15]; the block is looked
 // at whole, without a branch per character, so that the compiler can use vector registers.
 bool BlankPairIn(const char* text, std::size_t from) {
-    bool found = false;
+    unsigned found = 0;
     for (std::size_t i = from; i < from + 16; ++i) {
-        found |= IsBlank(text[i]) & IsBlank(text[i - 1]);
+        found |=
+            static_cast<unsigned>(IsBlank(text[i])) & static_cast<unsigned>(IsBlank(text[i - 1]));
     }
-    return found;
+    return found != 0;
 }
 
 // The first position at or after `from` (and after 0) that holds a blank after a blank; `size`
