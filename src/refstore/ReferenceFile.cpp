@@ -47,8 +47,7 @@ void TReferenceFile::ShowStatus(std::string_view text) const {
 }
 
 TextStamp TReferenceFile::StampOfName() const {
-    const FileInfo info = fs_.Stat(name_);
-    return {info.size, info.modifiedNs, info.inode};
+    return StampOf(fs_.Stat(name_));
 }
 
 Outcome TReferenceFile::Open(const std::string& fileName, DisplayOrder displayKind) {

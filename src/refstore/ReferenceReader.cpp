@@ -193,7 +193,7 @@ Outcome OpenReferenceReader(FileSystem& fs, const std::string& fileName, Progres
     }
     // The stamp of what was opened, which stays what the reader reads whatever the name becomes.
     const FileInfo opened = text->Info();
-    const TextStamp stamp{opened.size, opened.modifiedNs, opened.inode};
+    const TextStamp stamp = StampOf(opened);
     if (stamp.size > kMaxTextSize) {
         return Outcome::Error(Msg(msg::Citavox::FileTooLarge, DisplayPath(fileName)));
     }
@@ -204,6 +204,11 @@ Outcome OpenReferenceReader(FileSystem& fs, const std::string& fileName, Progres
     reader =
         std::make_shared<const ReferenceReader>(fileName, std::move(text), stamp, std::move(map));
     return Outcome::Ok();
+}
+
+bool ReaderIsCurrent(FileSystem& fs, const ReferenceReader& reader) {
+    const FileInfo info = fs.Stat(reader.FileName());
+    return info.exists ? StampOf(info) == reader.Stamp() : reader.Stamp() == TextStamp{};
 }
 
 NumericKeys NumericKeysOf(const TRefArrData& data) {

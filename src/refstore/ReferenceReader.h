@@ -66,6 +66,10 @@ struct TextStamp {
     bool operator==(const TextStamp&) const = default;
 };
 
+inline TextStamp StampOf(const FileInfo& info) {
+    return {info.size, info.modifiedNs, info.inode};
+}
+
 class ReferenceReader {
 public:
     // Made by OpenReferenceReader (or TReferenceFile): the open text, its stamp and its map.
@@ -121,6 +125,10 @@ private:
 // than 3 bytes, gives a reader without references.
 Outcome OpenReferenceReader(FileSystem& fs, const std::string& fileName, Progress* progress,
                             bool rebuild, std::shared_ptr<const ReferenceReader>& reader);
+
+// True when the name the reader was opened by still stands for the version of the text it reads
+// (also when both are missing): what was computed from the reader still describes the file.
+bool ReaderIsCurrent(FileSystem& fs, const ReferenceReader& reader);
 
 // The numeric keys of a reference for the comparison: the first four characters of the year, the
 // volume and the first page with leading non-digits removed, each 0 when it is not a number.

@@ -9,16 +9,21 @@ namespace cvx {
 
 namespace {
 
-// Moves the finished temporary file into place and keeps the old text as the backup.
-Outcome CommitRewrite(FileSystem& fs, const std::string& path, const std::string& temporary) {
+// Keeps the old text of `path` as its backup. A hard link keeps it under its own name until the
+// rename replaces it; where links are not possible it is renamed, which leaves only a moment
+// without it.
+Outcome KeepBackup(FileSystem& fs, const std::string& path) {
     const std::string backup = ChangeExt(path, kBackupExt);
     if (Outcome r = fs.Remove(backup); !r) {
         return r;
     }
-    // A hard link keeps the old text under its own name until the rename replaces it; where
-    // links are not possible the old text is renamed, which leaves only a moment without it.
-    if (!fs.HardLink(path, backup)) {
-        if (Outcome r = fs.Rename(path, backup); !r) {
+    return fs.HardLink(path, backup) ? Outcome::Ok() : fs.Rename(path, backup);
+}
+
+// Moves the finished temporary file into place, keeping the old text (if any) as the backup.
+Outcome CommitRewrite(FileSystem& fs, const std::string& path, const std::string& temporary) {
+    if (fs.Stat(path).exists) {
+        if (Outcome r = KeepBackup(fs, path); !r) {
             return r;
         }
     }
@@ -98,14 +103,40 @@ Outcome ReplaceFileRegion(FileSystem& fs, const std::string& path, std::uint64_t
     });
 }
 
-Outcome WriteFileAtomically(FileSystem& fs, const std::string& path, std::string_view content) {
+namespace {
+
+// Counts what passes to a file, so the file can be checked against it.
+class CountingFile final : public WritableFile {
+public:
+    explicit CountingFile(WritableFile& out) : out_(out) {}
+    Outcome Append(std::string_view data) override {
+        Outcome r = out_.Append(data);
+        if (r) {
+            count_ += data.size();
+        }
+        return r;
+    }
+    Outcome Sync() override { return out_.Sync(); }
+    Outcome Close() override { return out_.Close(); }
+    std::uint64_t Count() const { return count_; }
+
+private:
+    WritableFile& out_;
+    std::uint64_t count_ = 0;
+};
+
+} // namespace
+
+Outcome WriteOutputFile(FileSystem& fs, const std::string& path,
+                        const std::function<Outcome(WritableFile& out)>& produce) {
     const std::string temporary = path + ".tmp";
     Outcome r;
     std::unique_ptr<WritableFile> out = fs.OpenForWrite(temporary, false, r);
     if (!out) {
         return r;
     }
-    r = out->Append(content);
+    CountingFile counted(*out);
+    r = produce(counted);
     if (r) {
         r = out->Sync();
     }
@@ -113,6 +144,9 @@ Outcome WriteFileAtomically(FileSystem& fs, const std::string& path, std::string
         r = closed;
     }
     out.reset();
+    if (r && fs.Stat(temporary).size != counted.Count()) {
+        r = Outcome::Error(Message(msg::Citavox::OutputIncomplete));
+    }
     if (r) {
         r = fs.Rename(temporary, path);
     }
@@ -120,6 +154,10 @@ Outcome WriteFileAtomically(FileSystem& fs, const std::string& path, std::string
         (void)fs.Remove(temporary);
     }
     return r;
+}
+
+Outcome WriteFileAtomically(FileSystem& fs, const std::string& path, std::string_view content) {
+    return WriteOutputFile(fs, path, [content](WritableFile& out) { return out.Append(content); });
 }
 
 } // namespace cvx

@@ -15,10 +15,18 @@ namespace cvx {
 inline constexpr std::string_view kTemporaryExt = "$$$";
 inline constexpr std::string_view kBackupExt = "bak";
 
-// Writes the new content of `path` with `produce` and puts it in place as described above. When
-// `produce` fails or aborts, the temporary file is removed and `path` is left as it was.
+// Writes the new content of `path` with `produce` and puts it in place as described above (a
+// `path` that does not exist yet is simply created). When `produce` fails or aborts, the
+// temporary file is removed and `path` is left as it was.
 Outcome RewriteFile(FileSystem& fs, const std::string& path,
                     const std::function<Outcome(WritableFile& out)>& produce);
+
+// Writes an output file (a list, an export) with `produce`: completely under its name or not at
+// all. It is written beside its name, forced to the disk, checked to hold every byte `produce`
+// appended, and then takes the name, replacing a file of that name (no backup is kept). When
+// `produce` fails or aborts, nothing is left behind and an old file of the name stays.
+Outcome WriteOutputFile(FileSystem& fs, const std::string& path,
+                        const std::function<Outcome(WritableFile& out)>& produce);
 
 // Copies `length` bytes from `offset` of the source to the output.
 Outcome CopyRange(ReadableFile& source, std::uint64_t offset, std::uint64_t length,
