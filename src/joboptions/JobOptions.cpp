@@ -3,6 +3,7 @@
 #include "journals/DatabaseJournalLookup.h"
 #include "settings/DefaultDirectories.h"
 #include "settings/SettingsStore.h"
+#include "text/FileNames.h"
 #include "text/ShippedData.h"
 #include "text/StringPrimitives.h"
 
@@ -23,6 +24,37 @@ DisplayOrder StoredDisplayOrder(int stored) {
     return stored >= 0 && stored <= static_cast<int>(DisplayOrder::Original)
                ? static_cast<DisplayOrder>(stored)
                : DisplayOrder::Original;
+}
+
+// A stored order that names none of the seven is the author order.
+DisplayOrder StoredSortOrder(int stored) {
+    return stored >= 0 && stored <= static_cast<int>(DisplayOrder::Original)
+               ? static_cast<DisplayOrder>(stored)
+               : DisplayOrder::AuthorYear;
+}
+
+// A stored scope outside the five checks everything.
+CheckKind StoredCheckKind(int stored) {
+    return stored >= 0 && stored <= static_cast<int>(CheckKind::JournalNames)
+               ? static_cast<CheckKind>(stored)
+               : CheckKind::All;
+}
+
+// A stored layout outside the four is the MEDLINE layout.
+ExportLayout StoredExportLayout(int stored) {
+    return stored >= 0 && stored <= static_cast<int>(ExportLayout::CslJson)
+               ? static_cast<ExportLayout>(stored)
+               : ExportLayout::Medline;
+}
+
+// The list format: "<Format directory>/<Format file>.for"; empty when no file is chosen.
+std::string ListFormatFile(const SettingsStore& store) {
+    const std::string name = TrimBlanks(store.ReadText(Setting::ListFormatFile));
+    if (name.empty()) {
+        return {};
+    }
+    const std::string dir = TrimBlanks(store.ReadText(Setting::ListFormatDirectory));
+    return (dir.empty() ? std::string() : AddBackslash(dir)) + DefaultExt(name, "for");
 }
 
 // A dumps folder stored blank stands for the default one.
@@ -51,6 +83,14 @@ JobOptions JobOptions::Read(const SettingsStore& store) {
     o.textMode = store.ReadInt(Setting::CharacterSet) == static_cast<int>(TextMode::ShiftJis)
                      ? TextMode::ShiftJis
                      : TextMode::Ansi;
+    o.sortOrder = StoredSortOrder(store.ReadInt(Setting::SortReferenceSorting));
+    o.listOrder = StoredSortOrder(store.ReadInt(Setting::ListReferenceSorting));
+    o.duplicateTest = store.ReadInt(Setting::DuplicateAccount) == 0
+                          ? DuplicateTest::SourceAndAuthors
+                          : DuplicateTest::SourceOnly;
+    o.checkKind = StoredCheckKind(store.ReadInt(Setting::CheckType));
+    o.listFormatFile = ListFormatFile(store);
+    o.exportLayout = StoredExportLayout(store.ReadInt(Setting::ExportFormat));
     o.clipboard.suppressRtf = store.ReadBool(Setting::SuppressRtf);
     o.clipboard.latexEnabled = store.ReadBool(Setting::EnabledLatex);
     o.clipboard.removeCodeStrings = store.ReadBool(Setting::RemoveCodeStrings);
@@ -87,6 +127,26 @@ vorodud::ImportSettings JobOptions::Import() const {
 
 CompletionOptions JobOptions::Completion() const {
     return CompletionOptions{documentDefinitions, documentDirectory, Render()};
+}
+
+SortOptions JobOptions::Sort() const {
+    return SortOptions{sortCollation, duplicateTest, Journals()};
+}
+
+CompareOptions JobOptions::Compare() const {
+    return CompareOptions{Journals(), ignoreJournalDatabase};
+}
+
+DisplaySortOptions JobOptions::DisplaySort() const {
+    return DisplaySortOptions{displayCollation, duplicateTest, Journals()};
+}
+
+ListOptions JobOptions::List() const {
+    return ListOptions{listCollation, Render()};
+}
+
+ExportOptions JobOptions::Export() const {
+    return ExportOptions{Journals()};
 }
 
 } // namespace cvx
