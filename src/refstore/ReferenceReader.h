@@ -56,6 +56,7 @@ private:
     std::uint64_t reader_ = 0; // serial number of the reader the window was filled for
     std::uint64_t start_ = 0;
     std::string bytes_;
+    int next_ = 0; // the reference that follows the last one read through the buffer
 };
 
 // The identity of one version of a text: when any of it differs, the text is another one.
