@@ -114,6 +114,21 @@ TEST(FileSorter, SortingASortedFileAgainChangesNothing) {
     EXPECT_EQ(ReadBytes(dir.File("a.ref")), ReadBytes(dir.File("b.ref")));
 }
 
+TEST(FileSorter, SortingInPlaceTwiceKeepsTheTwoEarlierStates) {
+    TempDir dir;
+    const std::string path = dir.Write("refs.ref", Fixture());
+    Progress progress;
+    ASSERT_TRUE(Sort(FileSystem::Default(), path, path, DisplayOrder::YearAscending, true, progress)
+                    .outcome.ok());
+    const std::string once = ReadBytes(path);
+    ASSERT_TRUE(Sort(FileSystem::Default(), path, path, DisplayOrder::AuthorYear, false, progress)
+                    .outcome.ok());
+    EXPECT_EQ(ReadBytes(dir.File("refs.bak")), once);
+    EXPECT_EQ(ReadBytes(dir.File("refs.~ba")), Fixture());
+    // Without keep-duplicates the marker of the kept twin goes with the twin.
+    EXPECT_EQ(ReadBytes(path).find("DUPLICATE"), std::string::npos);
+}
+
 TEST(FileSorter, RefusesFilesWithoutReferences) {
     TempDir dir;
     Progress progress;
