@@ -44,8 +44,17 @@ std::string FlatText(std::string_view field) {
     return TrimBlanks(OneLine(CodesToPlainLayout(KnownText(field))));
 }
 
+void AppendTaggedLine(std::string& out, std::string_view tag, std::string_view text) {
+    if (!text.empty()) {
+        out.append(tag).append(text).append("\r\n");
+    }
+}
+
 void AppendWrapped(std::string& out, std::string_view tag, std::string_view text,
                    std::string_view continuation, std::size_t width) {
+    if (text.empty()) {
+        return;
+    }
     out += tag;
     bool first = true;
     while (true) {

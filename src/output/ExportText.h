@@ -14,8 +14,12 @@ std::string_view KnownText(std::string_view field);
 // every line break and tab one blank, trimmed.
 std::string FlatText(std::string_view field);
 
+// Appends `text` after `tag` as one line ending with CR LF; nothing for an empty text.
+void AppendTaggedLine(std::string& out, std::string_view tag, std::string_view text);
+
 // Appends `text` after `tag` in lines of at most `width` characters, broken at blanks where
-// possible; the lines after the first begin with `continuation`. Every line ends with CR LF.
+// possible; the lines after the first begin with `continuation`. Every line ends with CR LF;
+// nothing is appended for an empty text.
 void AppendWrapped(std::string& out, std::string_view tag, std::string_view text,
                    std::string_view continuation, std::size_t width = 74);
 

@@ -15,22 +15,9 @@ constexpr std::string_view kContinuation = "      ";
 
 using F = FieldIndex;
 
-// Appends a tagged line when the text is not empty.
-void Line(std::string& out, std::string_view tag, std::string_view text) {
-    if (!text.empty()) {
-        out.append(tag).append(text).append("\r\n");
-    }
-}
-
-void Wrapped(std::string& out, std::string_view tag, std::string_view text) {
-    if (!text.empty()) {
-        AppendWrapped(out, tag, text, kContinuation);
-    }
-}
-
 void Names(std::string& out, std::string_view tag, std::string_view list) {
     for (const PersonName& n : SplitNames(list)) {
-        Line(out, tag, FlatText(n.FamilyInitials()));
+        AppendTaggedLine(out, tag, FlatText(n.FamilyInitials()));
     }
 }
 
@@ -111,22 +98,22 @@ std::string MedlineWriter::Record(const ExportedReference& ref) const {
     std::string ui;
     std::string language;
     Identifier(r[F::IdString], ui, language);
-    Line(out, "UI  - ", FlatText(ui));
+    AppendTaggedLine(out, "UI  - ", FlatText(ui));
     Names(out, "AU  - ", r[F::Authors]);
-    Wrapped(out, "TI  - ", FlatText(r[F::Title]));
+    AppendWrapped(out, "TI  - ", FlatText(r[F::Title]), kContinuation);
     const std::string comments = FlatText(r[F::Comments]);
     const std::string year = FlatText(r[F::Year]);
     const std::string volume = FlatText(r[F::Volume]);
     const std::string issue = FlatText(r[F::Issue]);
     if (ref.unparsed) {
-        Wrapped(out, "GN  - ", UnparsedNote(ref.stored));
+        AppendWrapped(out, "GN  - ", UnparsedNote(ref.stored), kContinuation);
     } else if (r.sourceType == SourceType::Journal) {
         const std::string abbreviation = Abbreviation(r[F::Journal]);
-        Line(out, "SO  - ",
-             abbreviation + " " + year + ";" + volume + (issue.empty() ? "" : "(" + issue + ")") +
-                 ":" + SourcePages(r));
-        Wrapped(out, "AB  - ", comments);
-        Line(out, "TA  - ", abbreviation);
+        AppendTaggedLine(out, "SO  - ",
+                         abbreviation + " " + year + ";" + volume +
+                             (issue.empty() ? "" : "(" + issue + ")") + ":" + SourcePages(r));
+        AppendWrapped(out, "AB  - ", comments, kContinuation);
+        AppendTaggedLine(out, "TA  - ", abbreviation);
     } else {
         std::string source = FlatText(r[F::Publisher]);
         if (std::string city = FlatText(r[F::City]); !city.empty()) {
@@ -136,19 +123,19 @@ std::string MedlineWriter::Record(const ExportedReference& ref) const {
             source += ", " + city;
         }
         source += " " + year + ";" + (volume.empty() ? "" : volume + ":") + PageRange(r);
-        Line(out, "SO  - ", source);
-        Wrapped(out, "AB  - ", comments);
-        Wrapped(out, "BK  - ", FlatText(r[F::BookTitle]));
+        AppendTaggedLine(out, "SO  - ", source);
+        AppendWrapped(out, "AB  - ", comments, kContinuation);
+        AppendWrapped(out, "BK  - ", FlatText(r[F::BookTitle]), kContinuation);
         if (r.sourceType == SourceType::Chapter) {
             Names(out, "ED  - ", r[F::Editors]);
         }
     }
-    Wrapped(out, "TT  - ", FlatText(r[F::TranslTitle]));
-    Line(out, "DP  - ", year);
-    Line(out, "VI  - ", volume);
-    Line(out, "IP  - ", issue);
-    Line(out, "PG  - ", PageRange(r));
-    Line(out, "LA  - ", language);
+    AppendWrapped(out, "TT  - ", FlatText(r[F::TranslTitle]), kContinuation);
+    AppendTaggedLine(out, "DP  - ", year);
+    AppendTaggedLine(out, "VI  - ", volume);
+    AppendTaggedLine(out, "IP  - ", issue);
+    AppendTaggedLine(out, "PG  - ", PageRange(r));
+    AppendTaggedLine(out, "LA  - ", language);
     out += "\r\n";
     return out;
 }

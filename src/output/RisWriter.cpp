@@ -9,32 +9,21 @@ namespace {
 
 using F = FieldIndex;
 
-void Line(std::string& out, std::string_view tag, std::string_view text) {
-    if (!text.empty()) {
-        out.append(tag).append(text).append("\r\n");
-    }
-}
-
-void Wrapped(std::string& out, std::string_view tag, std::string_view text) {
-    if (!text.empty()) {
-        AppendWrapped(out, tag, text, {});
-    }
-}
-
 // "Smith,J. A." or a corporate name.
 void Names(std::string& out, std::string_view tag, std::string_view list) {
     for (const PersonName& n : SplitNames(list)) {
         const std::string given = n.DottedGiven();
-        Line(out, tag, FlatText(n.corporate || given.empty() ? n.family : n.family + "," + given));
+        AppendTaggedLine(
+            out, tag, FlatText(n.corporate || given.empty() ? n.family : n.family + "," + given));
     }
 }
 
 void Numbers(std::string& out, const TRefArrData& r) {
-    Line(out, "Y1  - ", FlatText(r[F::Year]));
-    Line(out, "VL  - ", FlatText(r[F::Volume]));
-    Line(out, "IS  - ", FlatText(r[F::Issue]));
-    Line(out, "SP  - ", FlatText(r[F::PageFirst]));
-    Line(out, "EP  - ", FlatText(r[F::PageLast]));
+    AppendTaggedLine(out, "Y1  - ", FlatText(r[F::Year]));
+    AppendTaggedLine(out, "VL  - ", FlatText(r[F::Volume]));
+    AppendTaggedLine(out, "IS  - ", FlatText(r[F::Issue]));
+    AppendTaggedLine(out, "SP  - ", FlatText(r[F::PageFirst]));
+    AppendTaggedLine(out, "EP  - ", FlatText(r[F::PageLast]));
 }
 
 } // namespace
@@ -51,32 +40,32 @@ std::string RisWriter::Record(const ExportedReference& ref) const {
     if (ref.unparsed || r.sourceType == SourceType::Unparsed) {
         out += "TY  - UNPB\r\n";
         Names(out, "A1  - ", r[F::Authors]);
-        Wrapped(out, "TI  - ", title);
+        AppendWrapped(out, "TI  - ", title, {});
         Numbers(out, r);
     } else if (r.sourceType == SourceType::Journal) {
         out += "TY  - JOUR\r\n";
         Names(out, "A1  - ", r[F::Authors]);
-        Wrapped(out, "TI  - ", title);
-        Wrapped(out, "JO  - ", FlatText(r[F::Journal]));
+        AppendWrapped(out, "TI  - ", title, {});
+        AppendWrapped(out, "JO  - ", FlatText(r[F::Journal]), {});
         Numbers(out, r);
     } else {
         out += title.empty() ? "TY  - BOOK\r\n" : "TY  - CHAP\r\n";
         Names(out, "A1  - ", r[F::Authors]);
-        Wrapped(out, "CT  - ", title);
+        AppendWrapped(out, "CT  - ", title, {});
         Numbers(out, r);
-        Wrapped(out, "T2  - ", FlatText(r[F::BookTitle]));
+        AppendWrapped(out, "T2  - ", FlatText(r[F::BookTitle]), {});
         if (r.sourceType == SourceType::Chapter) {
             Names(out, "ED  - ", r[F::Editors]);
         }
-        Line(out, "CY  - ", FlatText(r[F::City]));
-        Line(out, "PB  - ", FlatText(r[F::Publisher]));
+        AppendTaggedLine(out, "CY  - ", FlatText(r[F::City]));
+        AppendTaggedLine(out, "PB  - ", FlatText(r[F::Publisher]));
     }
-    Wrapped(out, "AB  - ", FlatText(r[F::Comments]));
-    Line(out, "N1  - ", FlatText(r[F::IdString]));
+    AppendWrapped(out, "AB  - ", FlatText(r[F::Comments]), {});
+    AppendTaggedLine(out, "N1  - ", FlatText(r[F::IdString]));
     if (ref.unparsed) {
-        Wrapped(out, "N1  - ", UnparsedNote(ref.stored));
+        AppendWrapped(out, "N1  - ", UnparsedNote(ref.stored), {});
     }
-    Wrapped(out, "N2  - ", FlatText(r[F::TranslTitle]));
+    AppendWrapped(out, "N2  - ", FlatText(r[F::TranslTitle]), {});
     out += "M1  - Ref #" + std::to_string(ref.number) + " of " + std::to_string(ref.fileCount) +
            " in " + std::string(ref.fileName) + "\r\nER  -\r\n\r\n";
     return out;
