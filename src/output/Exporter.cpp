@@ -1,6 +1,7 @@
 #include "output/Exporter.h"
 
 #include "output/CitationKeys.h"
+#include "output/OutputFile.h"
 #include "refstore/ReferenceReader.h"
 #include "storage/FileRewrite.h"
 #include "text/Catalogue.h"
@@ -185,6 +186,10 @@ private:
 ExportReport ExportReferences(FileSystem& fs, const ExportRequest& request,
                               const ExportOptions& options, Progress& progress) {
     ExportReport report;
+    if (report.outcome = CheckOutputFile(fs, request.output, *request.references);
+        !report.outcome) {
+        return report;
+    }
     progress.SetStatus(Message(msg::Export::ExportingReferences));
     progress.SetProgress(0);
     ExportRun run(request, options, report);

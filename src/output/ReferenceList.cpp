@@ -1,5 +1,6 @@
 #include "output/ReferenceList.h"
 
+#include "output/OutputFile.h"
 #include "refstore/ReferenceReader.h"
 #include "refstore/SortTable.h"
 #include "storage/FileRewrite.h"
@@ -127,6 +128,10 @@ ListReport MakeReferenceList(FileSystem& fs, const ListRequest& request, const T
                              const ListOptions& options, Progress& progress) {
     ListReport report;
     std::vector<int> indices;
+    if (report.outcome = CheckOutputFile(fs, request.output, *request.references);
+        !report.outcome) {
+        return report;
+    }
     if (report.outcome = ScopeOf(request, indices); !report.outcome) {
         return report;
     }

@@ -80,6 +80,20 @@ TEST(Exporter, EveryLayoutCarriesUnparsedReferencesAndSkipsDeletedOnes) {
     }
 }
 
+TEST(Exporter, NeverWritesOverItsReferenceFile) {
+    ExportRun run;
+    Progress progress;
+    const std::string link = run.dir.File("link.ref");
+    std::filesystem::create_hard_link(run.path, link);
+    for (const std::string& output : {run.path, link}) {
+        const ExportReport r =
+            ExportReferences(FileSystem::Default(),
+                             {run.reader, output, ExportLayout::Ris, std::nullopt}, {}, progress);
+        EXPECT_FALSE(r.outcome.ok()) << output;
+    }
+    EXPECT_EQ(ReadBytes(run.path), Fixture());
+}
+
 TEST(Exporter, TaggedReferencesOnly) {
     ExportRun run;
     RefSet tagged(run.reader->Count());

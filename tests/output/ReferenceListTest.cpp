@@ -119,6 +119,14 @@ TEST(ReferenceList, ScopeOrderNumbersAndDuplicates) {
     EXPECT_FALSE(lists.Make(current).outcome.ok());
 }
 
+TEST(ReferenceList, NeverWritesOverItsReferenceFile) {
+    Lists lists;
+    ListRequest request;
+    request.output = lists.path;
+    EXPECT_FALSE(lists.Make(request).outcome.ok());
+    EXPECT_EQ(ReadBytes(lists.path), Fixture());
+}
+
 TEST(ReferenceList, AbortLeavesAnOldListAlone) {
     Lists lists;
     test::WriteBytes(lists.dir.File("list"), "old");
