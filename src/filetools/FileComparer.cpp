@@ -254,7 +254,7 @@ Outcome WriteCompareResult(FileSystem& fs, const CompareReport& report, CompareS
                                    : (append ? msg::VoxComp::AppendingUniqueReferences
                                              : msg::VoxComp::WritingUniqueReferences)));
     const int total = which == CompareSelection::Common ? report.commonCount : report.uniqueCount;
-    const Outcome r = RewriteFile(fs, destination, [&](WritableFile& out) {
+    Outcome r = RewriteFile(fs, destination, [&](WritableFile& out) {
         if (append && fs.Stat(destination).exists) {
             if (Outcome c = CopyExisting(fs, destination, out); !c) {
                 return c;

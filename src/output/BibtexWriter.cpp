@@ -57,7 +57,14 @@ std::string NameList(std::string_view list) {
         }
         const std::string family = BibtexText(n.family);
         const std::string given = BibtexText(n.DottedGiven());
-        out += n.corporate ? "{" + family + "}" : given.empty() ? family : family + ", " + given;
+        if (n.corporate) {
+            out.append("{").append(family).append("}");
+        } else {
+            out += family;
+            if (!given.empty()) {
+                out.append(", ").append(given);
+            }
+        }
     }
     return out;
 }

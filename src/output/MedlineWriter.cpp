@@ -74,7 +74,7 @@ std::string LanguageNamed(std::string_view word) {
 }
 
 std::string MedlineWriter::Abbreviation(std::string_view journal) const {
-    const std::string stored = FlatText(journal);
+    std::string stored = FlatText(journal);
     if (stored.empty()) {
         return "Unknown journal";
     }
