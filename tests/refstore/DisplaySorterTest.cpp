@@ -65,6 +65,30 @@ TEST(DisplaySorter, StoresSixOrdersWithDeletedLastAndFindsDuplicates) {
     }
 }
 
+TEST(DisplaySorter, DamagedOrderFilesAreNeverTrustedAndAreRebuilt) {
+    TempDir dir;
+    const std::string path = dir.Write("refs.ref", Fixture());
+    const std::string orderFile = dir.File("refs.srt");
+    Progress progress;
+    ASSERT_TRUE(SortDisplayOrders(FileSystem::Default(), Open(path), DisplaySortOptions{}, progress)
+                    .outcome);
+    const std::string image = test::ReadBytes(orderFile);
+    std::string repeated = image; // order 0 names reference 1 twice
+    repeated[0] = image[4];
+    const std::string damaged[] = {image.substr(0, image.size() - 4),
+                                   std::string(image.size(), '\0'), repeated};
+    for (const std::string& bad : damaged) {
+        test::WriteBytes(orderFile, bad);
+        std::vector<std::int32_t> order;
+        EXPECT_FALSE(
+            LoadOrder(FileSystem::Default(), orderFile, 5, DisplayOrder::AuthorYear, order));
+        ASSERT_TRUE(
+            SortDisplayOrders(FileSystem::Default(), Open(path), DisplaySortOptions{}, progress)
+                .outcome);
+        EXPECT_EQ(test::ReadBytes(orderFile), image);
+    }
+}
+
 TEST(DisplaySorter, TextChangedDuringTheSortKeepsTheOldOrderFile) {
     TempDir dir;
     const std::string path = dir.Write("refs.ref", Fixture());
