@@ -9,6 +9,7 @@
 #include "cli/JournalCommands.h"
 #include "cli/OutputCommands.h"
 #include "cli/RefCommands.h"
+#include "cli/SearchCommands.h"
 #include "cli/SettingsCommands.h"
 #include "settings/InterfaceLanguage.h"
 #include "text/Cp1252.h"
@@ -52,6 +53,10 @@ const std::array kCommands = {
     Command{"collate", cvx::cli::RunCollate, {}, cvx::msg::CliDocuments::UsageCollate},
     Command{"import", cvx::cli::RunImport, {"--type", "--label"}, cvx::msg::CliImport::UsageImport},
     Command{"detect", cvx::cli::RunDetect, {}, cvx::msg::CliImport::UsageDetect},
+    Command{"search", cvx::cli::RunSearch, {"--from"}, cvx::msg::CliSearch::UsageSearch},
+    Command{"index", cvx::cli::RunIndex, {"--fields"}, cvx::msg::CliSearch::UsageIndex},
+    Command{
+        "index-state", cvx::cli::RunIndexState, {"--fields"}, cvx::msg::CliSearch::UsageIndexState},
     Command{
         "sort", cvx::cli::RunSort, {"--order", "--duplicates"}, cvx::msg::CliFileTools::UsageSort},
     Command{"compare", cvx::cli::RunCompare, {"--write"}, cvx::msg::CliFileTools::UsageCompare},

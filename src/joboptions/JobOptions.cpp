@@ -2,6 +2,7 @@
 
 #include "journals/DatabaseJournalLookup.h"
 #include "settings/DefaultDirectories.h"
+#include "settings/NameLists.h"
 #include "settings/SettingsStore.h"
 #include "text/FileNames.h"
 #include "text/ShippedData.h"
@@ -79,6 +80,11 @@ JobOptions JobOptions::Read(const SettingsStore& store) {
     o.clipboard.latexEnabled = store.ReadBool(Setting::EnabledLatex);
     o.clipboard.removeCodeStrings = store.ReadBool(Setting::RemoveCodeStrings);
     o.clipboard.hideReferences = store.ReadBool(Setting::HideReferencesInPseudoCitations);
+    o.useIndex = store.ReadBool(Setting::UseIdx);
+    o.ignoreDiacritics = store.ReadBool(Setting::NoDiac);
+    for (const std::string& word : ThesaurusWords(store)) {
+        o.thesaurus.Add(word, ThesaurusSynonyms(store, word));
+    }
     o.journals_ =
         std::make_shared<const DatabaseJournalLookup>(o.journalDatabase, o.journalDisplayForm);
     return o;

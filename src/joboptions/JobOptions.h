@@ -15,6 +15,7 @@
 #include "refstore/OrderFile.h"
 #include "refstore/RefArrData.h"
 #include "refstore/SortOrders.h"
+#include "search/Thesaurus.h"
 #include "text/Collation.h"
 #include "text/TextMode.h"
 #include "vorodud/Vorodud.h"
@@ -78,6 +79,13 @@ struct JobOptions {
     ExportLayout exportLayout = ExportLayout::Medline;
 
     ClipboardOptions clipboard;
+
+    // Searching: whether the indexed search is the choice ("Use idx"), whether the scanning
+    // search ignores diacritics ("No diac"), and the search thesaurus ("Thesaurus list") that
+    // the indexed search expands list items with.
+    bool useIndex = true;
+    bool ignoreDiacritics = true;
+    Thesaurus thesaurus;
 
     // The journal-name database; null when it cannot be used (every name is then unknown). It
     // lives as long as the options and their copies.

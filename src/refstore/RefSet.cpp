@@ -4,6 +4,7 @@
 #include "storage/FileSystem.h"
 #include "storage/LittleEndian.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -65,6 +66,15 @@ void RefSet::Complement() {
     count_ = size_ - count_;
 }
 
+void RefSet::OrBits(std::string_view bits) {
+    const std::size_t n = std::min(bits.size(), bits_.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        bits_[i] |= static_cast<std::uint8_t>(bits[i]);
+    }
+    MaskTail();
+    Recount();
+}
+
 template <typename Op> RefSet RefSet::Combine(const RefSet& a, const RefSet& b, Op op) {
     RefSet result(std::max(a.size_, b.size_));
     for (std::size_t i = 0; i < result.bits_.size(); ++i) {
@@ -114,10 +124,36 @@ int RefSet::First() const {
     return -1;
 }
 
+std::vector<int> RefSet::Members() const {
+    std::vector<int> members;
+    members.reserve(static_cast<std::size_t>(count_));
+    for (std::size_t byte = 0; byte < bits_.size(); ++byte) {
+        if (bits_[byte] == 0 && byte % 8 == 0 && byte + 8 <= bits_.size()) {
+            std::uint64_t word = 0; // skip empty stretches eight bytes at a time
+            std::memcpy(&word, bits_.data() + byte, 8);
+            if (word == 0) {
+                byte += 7;
+                continue;
+            }
+        }
+        for (unsigned b = bits_[byte]; b != 0; b &= b - 1) {
+            members.push_back(static_cast<int>(byte * 8) + std::countr_zero(b));
+        }
+    }
+    return members;
+}
+
 void RefSet::Recount() {
+    // Eight bytes at a time: sets of a million references are counted after every operation.
     count_ = 0;
-    for (std::uint8_t b : bits_) {
-        count_ += std::popcount(b);
+    std::size_t i = 0;
+    for (; i + 8 <= bits_.size(); i += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, bits_.data() + i, 8);
+        count_ += std::popcount(word);
+    }
+    for (; i < bits_.size(); ++i) {
+        count_ += std::popcount(bits_[i]);
     }
 }
 

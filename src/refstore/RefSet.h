@@ -29,6 +29,10 @@ public:
     void ClearAll();
     void Complement();
 
+    // Adds the references of a bit image (bit i in byte i / 8 under mask 1 << (i % 8)); bits at
+    // or beyond the size are ignored.
+    void OrBits(std::string_view bits);
+
     static RefSet And(const RefSet& a, const RefSet& b);
     static RefSet Or(const RefSet& a, const RefSet& b);
     static RefSet Xor(const RefSet& a, const RefSet& b);
@@ -39,6 +43,8 @@ public:
     int Previous(int from) const;
     // The first set bit, -1 when none.
     int First() const;
+    // Every set bit in ascending order.
+    std::vector<int> Members() const;
     void Recount();
 
     bool operator==(const RefSet& other) const = default;

@@ -249,12 +249,8 @@ std::string SingleLineText(const TRefArrData& d, SourceType guessedType) {
 }
 
 void TReferenceFile::DropDeletedFromSets() {
-    for (int i = 0; i < RefCount(); ++i) {
-        if (!present_.Test(i)) {
-            tagged_.Clear(i);
-            located_.Clear(i);
-        }
-    }
+    tagged_ = RefSet::And(tagged_, present_);
+    located_ = RefSet::And(located_, present_);
 }
 
 Outcome TReferenceFile::SaveTags() {

@@ -38,8 +38,17 @@ Outcome CommitRewrite(FileSystem& fs, const std::string& path, const std::string
 Outcome RewriteFile(FileSystem& fs, const std::string& path,
                     const std::function<Outcome(WritableFile& out)>& produce) {
     const std::string temporary = ChangeExt(path, kTemporaryExt);
+    if (Outcome r = WriteWholeFile(fs, temporary, produce); !r) {
+        (void)fs.Remove(temporary);
+        return r;
+    }
+    return CommitRewrite(fs, path, temporary);
+}
+
+Outcome WriteWholeFile(FileSystem& fs, const std::string& path,
+                       const std::function<Outcome(WritableFile& out)>& produce) {
     Outcome r;
-    std::unique_ptr<WritableFile> out = fs.OpenForWrite(temporary, false, r);
+    std::unique_ptr<WritableFile> out = fs.OpenForWrite(path, false, r);
     if (!out) {
         return r;
     }
@@ -50,12 +59,7 @@ Outcome RewriteFile(FileSystem& fs, const std::string& path,
     if (Outcome closed = out->Close(); r && !closed) {
         r = closed;
     }
-    out.reset();
-    if (!r) {
-        (void)fs.Remove(temporary);
-        return r;
-    }
-    return CommitRewrite(fs, path, temporary);
+    return r;
 }
 
 Outcome CopyRange(ReadableFile& source, std::uint64_t offset, std::uint64_t length,
@@ -130,21 +134,14 @@ private:
 Outcome WriteOutputFile(FileSystem& fs, const std::string& path,
                         const std::function<Outcome(WritableFile& out)>& produce) {
     const std::string temporary = path + ".tmp";
-    Outcome r;
-    std::unique_ptr<WritableFile> out = fs.OpenForWrite(temporary, false, r);
-    if (!out) {
-        return r;
-    }
-    CountingFile counted(*out);
-    r = produce(counted);
-    if (r) {
-        r = out->Sync();
-    }
-    if (Outcome closed = out->Close(); r && !closed) {
-        r = closed;
-    }
-    out.reset();
-    if (r && fs.Stat(temporary).size != counted.Count()) {
+    std::uint64_t written = 0;
+    Outcome r = WriteWholeFile(fs, temporary, [&](WritableFile& out) {
+        CountingFile counted(out);
+        Outcome produced = produce(counted);
+        written = counted.Count();
+        return produced;
+    });
+    if (r && fs.Stat(temporary).size != written) {
         r = Outcome::Error(Message(msg::Citavox::OutputIncomplete));
     }
     if (r) {

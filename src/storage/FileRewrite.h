@@ -21,6 +21,11 @@ inline constexpr std::string_view kBackupExt = "bak";
 Outcome RewriteFile(FileSystem& fs, const std::string& path,
                     const std::function<Outcome(WritableFile& out)>& produce);
 
+// Writes a new file (truncating one of the name) with `produce`, forces it to the disk and closes
+// it. On failure the file may be left partial: the caller removes it.
+Outcome WriteWholeFile(FileSystem& fs, const std::string& path,
+                       const std::function<Outcome(WritableFile& out)>& produce);
+
 // Writes an output file (a list, an export) with `produce`: completely under its name or not at
 // all. It is written beside its name, forced to the disk, checked to hold every byte `produce`
 // appended, and then takes the name, replacing a file of that name (no backup is kept). When

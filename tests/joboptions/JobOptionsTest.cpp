@@ -4,7 +4,13 @@
 #include "joboptions/JobOptions.h"
 #include "../settings/SettingsTestSupport.h"
 #include "journals/DatabaseJournalLookup.h"
+#include "refstore/ReferenceFile.h"
+#include "search/IndexedSearch.h"
+#include "search/WordIndexBuilder.h"
+#include "search/WordIndexFormat.h"
 #include "settings/DefaultDirectories.h"
+#include "settings/NameLists.h"
+#include "support/ReferenceText.h"
 #include "support/TempDir.h"
 #include "text/ShippedData.h"
 
@@ -211,6 +217,43 @@ TEST_F(JobOptionsTest, AnUnusableJournalDatabaseGivesNone) {
         EXPECT_EQ(o.JournalCheck().journals, nullptr);
         EXPECT_EQ(o.Import().journals, nullptr);
     }
+}
+
+// The search settings: the indexed search is the choice and the scan ignores diacritics unless
+// the user said otherwise, and the thesaurus of the store expands the list items of an indexed
+// search.
+TEST_F(JobOptionsTest, SearchSettingsAndTheThesaurus) {
+    JobOptions o = JobOptions::Read(store);
+    EXPECT_TRUE(o.useIndex);
+    EXPECT_TRUE(o.ignoreDiacritics);
+    EXPECT_TRUE(o.thesaurus.Empty());
+    ASSERT_TRUE(store.WriteBool(Setting::UseIdx, false));
+    ASSERT_TRUE(store.WriteBool(Setting::NoDiac, false));
+    ASSERT_TRUE(WriteThesaurusEntry(store, "Tumour", {"neoplasm", "carcinoma"}));
+    o = JobOptions::Read(store);
+    EXPECT_FALSE(o.useIndex);
+    EXPECT_FALSE(o.ignoreDiacritics);
+
+    test::TempDir dir;
+    const std::string path = dir.Write(
+        "refs.ref", test::JournalBlock("A", "Smith, J.", "A tumour.", "1990", "Lancet") +
+                        test::JournalBlock("B", "Jones, K.", "Neoplasms.", "1991", "Lancet") +
+                        test::JournalBlock("C", "Brown, L.", "A carcinoma.", "1992", "Nature") +
+                        test::JournalBlock("D", "Green, M.", "Tumours.", "1993", "Nature"));
+    ASSERT_TRUE(CreateWordIndex(FileSystem::Default(), path, kDefaultIndexMask, nullptr).ok());
+    TReferenceFile file;
+    ASSERT_TRUE(file.Open(path).ok());
+    const auto tagged = [&](std::string_view expression) {
+        SearchResult result;
+        EXPECT_TRUE(
+            IndexedSearch(file, expression, SearchMode::Tag, o.thesaurus, nullptr, result).ok());
+        return result.matches;
+    };
+    // Whole words: the item and its synonyms, not the plural forms.
+    EXPECT_EQ(tagged("ANY(tumour)"), (std::vector<int>{0, 2}));
+    EXPECT_EQ(tagged("NONE(TUMOUR) AND lancet"), (std::vector<int>{1}));
+    // Outside lists words are taken as they are, as prefixes.
+    EXPECT_EQ(tagged("tumour"), (std::vector<int>{0, 3}));
 }
 
 } // namespace

@@ -1,0 +1,24 @@
+#pragma once
+// A writable file that hands what is appended to a function: for streaming a reference text
+// through a hash or a reader of blocks with ReferenceReader::CopyTo.
+
+#include "storage/FileSystem.h"
+
+#include <functional>
+#include <string_view>
+
+namespace cvx {
+
+class StreamSink final : public WritableFile {
+public:
+    explicit StreamSink(std::function<Outcome(std::string_view)> take) : take_(std::move(take)) {}
+
+    Outcome Append(std::string_view data) override { return take_(data); }
+    Outcome Sync() override { return Outcome::Ok(); }
+    Outcome Close() override { return Outcome::Ok(); }
+
+private:
+    std::function<Outcome(std::string_view)> take_;
+};
+
+} // namespace cvx
