@@ -111,7 +111,8 @@ void Import(benchmark::State& state, const Download& download, std::string_view 
     cvx::vorodud::Counters counters;
     for (auto _ : state) {
         cvx::Progress progress;
-        auto thread = driver.StartConversion(number, download.path, out, false, progress, nullptr);
+        auto thread = driver.StartConversion(number, download.path, out,
+                                             cvx::DestinationMode::Replace, progress, nullptr);
         thread->Resume();
         thread->Wait();
         counters = driver.LastCounters();

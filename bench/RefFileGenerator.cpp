@@ -1,9 +1,11 @@
 #include "RefFileGenerator.h"
 
-#include "refstore/ReferenceFile.h"
+#include "refstore/ReferenceMap.h"
+#include "storage/FileSystem.h"
 #include "text/StringPrimitives.h"
 
 #include <fstream>
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -48,21 +50,35 @@ std::string Vary(const std::string& block, const std::vector<std::string>& words
     return out;
 }
 
+// The blocks of the seed, found by the map's rules but without opening the seed as a reference
+// file: that would write its companions into the source tree.
+bool SeedBlocks(const std::string& seedPath, std::vector<std::string>& blocks) {
+    FileSystem& fs = FileSystem::Default();
+    std::string text;
+    Outcome r;
+    std::unique_ptr<ReadableFile> file = fs.OpenForRead(seedPath, r);
+    MapBuildResult map;
+    if (!file || !ReadWholeFile(fs, seedPath, text) ||
+        !BuildMap(*file, text.size(), nullptr, map) || map.binary || map.tooLarge) {
+        return false;
+    }
+    for (const MapEntry& e : map.entries) {
+        blocks.push_back(text.substr(e.offset, e.length));
+    }
+    return true;
+}
+
 } // namespace
 
 bool GenerateReferenceFile(const std::string& seedPath, const std::string& path,
                            std::uint64_t bytes, std::uint32_t seed) {
-    TReferenceFile source;
-    if (!source.Open(seedPath) || source.RefCount() == 0) {
+    std::vector<std::string> seedBlocks;
+    if (!SeedBlocks(seedPath, seedBlocks)) {
         return false;
     }
     std::vector<std::string> blocks;
     std::vector<std::string> words;
-    for (int i = 0; i < source.RefCount(); ++i) {
-        std::string block;
-        if (!source.RawText(i, block)) {
-            return false;
-        }
+    for (std::string& block : seedBlocks) {
         block = TrimRightBlanks(block) + "\r\n\r\n";
         for (std::size_t p = 0; p < block.size();) {
             std::size_t end = p;
@@ -77,6 +93,9 @@ bool GenerateReferenceFile(const std::string& seedPath, const std::string& path,
         if (block.size() >= kMinPresentLength) {
             blocks.push_back(std::move(block));
         }
+    }
+    if (blocks.empty()) {
+        return false;
     }
     std::mt19937 rng(seed);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);

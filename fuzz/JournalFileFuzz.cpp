@@ -36,6 +36,19 @@ public:
     cvx::Outcome SyncDirectory(const std::string&) override { return Refused(); }
     std::vector<std::string> ListDirectory(const std::string&) override { return {}; }
     bool SameFile(const std::string& a, const std::string& b) override { return a == b; }
+    std::unique_ptr<cvx::WritableFile> CreateTemporary(const std::string&, std::string_view,
+                                                       std::uint32_t, std::string&,
+                                                       cvx::Outcome& result) override {
+        result = Refused();
+        return nullptr;
+    }
+    std::string ResolveLinks(const std::string& path) override { return path; }
+    std::unique_ptr<cvx::FileLock> TryLock(const std::string&, cvx::LockState& state,
+                                           cvx::Outcome& result) override {
+        state = cvx::LockState::Failed;
+        result = Refused();
+        return nullptr;
+    }
 
     static constexpr const char* kPath = "journals.jdb";
 

@@ -57,7 +57,8 @@ int NotRecognised(const std::string& source) {
 int RunImport(const Args& args) {
     const auto usage = [] { return Usage({msg::CliImport::UsageImport}); };
     if (!args.Complete() ||
-        args.Unknown({"--type", "--append", "--label", "--json", "--list-types"})) {
+        args.Unknown({"--type", "--append", "--replace", "--label", "--json", "--list-types"}) ||
+        (args.Has("--append") && args.Has("--replace"))) {
         return usage();
     }
     if (args.Has("--list-types")) {
@@ -69,7 +70,14 @@ int RunImport(const Args& args) {
     vorodud::ImportRequest request;
     request.source = args.Positional()[0];
     request.destination = args.Positional()[1];
-    request.append = args.Has("--append");
+    request.mode = args.Has("--append")    ? DestinationMode::Append
+                   : args.Has("--replace") ? DestinationMode::Replace
+                                           : DestinationMode::New;
+    if (request.mode == DestinationMode::New &&
+        FileSystem::Default().Stat(request.destination).exists) {
+        Fail(Msg(msg::Citavox::DestinationExists, DisplayPath(request.destination)));
+        return Fail(Message(msg::CliImport::UseAppendOrReplace));
+    }
     if (const auto name = args.Value("--type")) {
         request.type = vorodud::Vorodud().TypeByKey(*name);
         if (request.type == 0) {

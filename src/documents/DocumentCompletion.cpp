@@ -182,8 +182,15 @@ private:
         if (!fs_.Stat(request_.manuscript).exists) {
             return Outcome::Error(Msg(msg::FileOpen::NoSuchFile, shown));
         }
-        if (!ReadWholeFile(fs_, request_.manuscript, document_)) {
-            return Outcome::Error(Msg(msg::FileOpen::FailedToRead, shown));
+        // The kind shows in the first bytes: a file of another kind is refused before it is read
+        // whole, and no manuscript is read beyond the bound of a whole-file read.
+        if (Outcome r = ReadHead(document_); !r) {
+            return Outcome::Error(Msg(msg::FileOpen::FailedToRead, shown) + "\r" + r.message());
+        }
+        if (DocumentHasKind(document_, kind_)) {
+            if (Outcome r = ReadWholeFile(fs_, request_.manuscript, document_); !r) {
+                return Outcome::Error(Msg(msg::FileOpen::FailedToRead, shown) + "\r" + r.message());
+            }
         }
         if (!DocumentHasKind(document_, kind_)) {
             const std::string name = definition_ != nullptr
@@ -199,6 +206,20 @@ private:
         report_ = CompletionReport{};
         report_.outputName = OutputName(request_.manuscript);
         return Outcome::Ok();
+    }
+
+    Outcome ReadHead(std::string& head) {
+        constexpr std::size_t kHeadSize = 1 << 20;
+        Outcome r;
+        std::unique_ptr<ReadableFile> file = fs_.OpenForRead(request_.manuscript, r);
+        if (!file) {
+            return r;
+        }
+        head.resize(kHeadSize);
+        std::size_t got = 0;
+        r = file->ReadAt(0, head.data(), head.size(), got);
+        head.resize(got);
+        return r;
     }
 
     Outcome Scan() {
@@ -221,6 +242,14 @@ private:
         }
         if (citations_.empty()) {
             return Outcome::Error(Msg(msg::Manusproduction::NoCitations));
+        }
+        // Completing only the first pseudo-citations would leave a manuscript half done: none is.
+        for (const ScanNote& note : scan_.notes) {
+            if (note.issue == ScanIssue::BeyondLimit) {
+                return Outcome::Error(Msg(msg::Documents::TooManyPseudoCitations,
+                                          std::to_string(note.line),
+                                          std::to_string(kMaxPseudoCitations)));
+            }
         }
         return Outcome::Ok();
     }

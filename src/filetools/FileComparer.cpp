@@ -3,10 +3,9 @@
 #include "filetools/ComparisonKeys.h"
 #include "filetools/ReferenceBlocks.h"
 #include "journals/JournalLookup.h"
-#include "refstore/Companions.h"
 #include "refstore/ReferenceJobs.h"
 #include "refstore/ReferenceReader.h"
-#include "storage/FileRewrite.h"
+#include "refstore/ReferenceTarget.h"
 #include "storage/FileSystem.h"
 #include "text/CaseMapping.h"
 #include "text/Catalogue.h"
@@ -182,33 +181,6 @@ bool Selected(const CompareReport& report, CompareSelection which, int i) {
                : !report.newFile->IsDeleted(i) && !report.common.Test(i);
 }
 
-// Copies the text a destination holds (appending) and makes it end with an empty line, so that
-// the first reference written after it starts a block of its own.
-Outcome CopyExisting(FileSystem& fs, const std::string& destination, WritableFile& out) {
-    Outcome r;
-    std::unique_ptr<ReadableFile> old = fs.OpenForRead(destination, r);
-    if (!old) {
-        return r;
-    }
-    const std::uint64_t size = old->Info().size;
-    if (size == 0) {
-        return Outcome::Ok();
-    }
-    if (r = CopyRange(*old, 0, size, out); !r) {
-        return r;
-    }
-    std::string tail(static_cast<std::size_t>(std::min<std::uint64_t>(size, 4)), '\0');
-    std::size_t got = 0;
-    if (r = old->ReadAt(size - tail.size(), tail.data(), tail.size(), got); !r) {
-        return r;
-    }
-    tail.resize(got);
-    if (tail.ends_with("\r\n\r\n")) {
-        return Outcome::Ok();
-    }
-    return out.Append(tail.ends_with("\r\n") ? "\r\n" : "\r\n\r\n");
-}
-
 } // namespace
 
 CompareReport CompareFiles(FileSystem& fs, const std::string& filterFile,
@@ -254,38 +226,35 @@ Outcome WriteCompareResult(FileSystem& fs, const CompareReport& report, CompareS
                                    : (append ? msg::VoxComp::AppendingUniqueReferences
                                              : msg::VoxComp::WritingUniqueReferences)));
     const int total = which == CompareSelection::Common ? report.commonCount : report.uniqueCount;
-    Outcome r = RewriteFile(fs, destination, [&](WritableFile& out) {
-        if (append && fs.Stat(destination).exists) {
-            if (Outcome c = CopyExisting(fs, destination, out); !c) {
-                return c;
+    ReferenceTarget target(fs);
+    Outcome r = target.Begin(destination, append, &progress);
+    if (r) {
+        r = target.Write([&](const ReferenceTarget::Sink& out) {
+            ReadBuffer buffer;
+            std::string bytes;
+            for (int i = 0; i < fresh.Count(); ++i) {
+                if (progress.AbortRequested()) {
+                    return Outcome::Aborted(Message(msg::VoxComp::AbortedByUser));
+                }
+                if (!Selected(report, which, i)) {
+                    continue;
+                }
+                if (Outcome c = fresh.ReadRaw(i, bytes, &buffer); !c) {
+                    return Outcome::Error(Message(msg::VoxComp::ReadError) + "\r" + c.message());
+                }
+                if (Outcome c = out(StoredBlock(bytes)); !c) {
+                    return Outcome::Error(Message(msg::VoxComp::WriteError) + "\r" + c.message());
+                }
+                ++written;
+                progress.SetProgress(Permille(written, total));
             }
-        }
-        ReadBuffer buffer;
-        std::string bytes;
-        for (int i = 0; i < fresh.Count(); ++i) {
-            if (progress.AbortRequested()) {
-                return Outcome::Aborted(Message(msg::VoxComp::AbortedByUser));
-            }
-            if (!Selected(report, which, i)) {
-                continue;
-            }
-            if (Outcome c = fresh.ReadRaw(i, bytes, &buffer); !c) {
-                return Outcome::Error(Message(msg::VoxComp::ReadError) + "\r" + c.message());
-            }
-            if (Outcome c = out.Append(StoredBlock(bytes)); !c) {
-                return Outcome::Error(Message(msg::VoxComp::WriteError) + "\r" + c.message());
-            }
-            ++written;
-            progress.SetProgress(Permille(written, total));
-        }
-        return Outcome::Ok();
-    });
+            return Outcome::Ok();
+        });
+    }
     progress.SetProgress(0);
     if (!r) {
         written = 0;
-        return r;
     }
-    RemoveCompanions(fs, destination);
     return r;
 }
 

@@ -1,9 +1,9 @@
 #include "filetools/FileSorter.h"
 
 #include "filetools/ReferenceBlocks.h"
-#include "refstore/Companions.h"
 #include "refstore/ReferenceJobs.h"
 #include "refstore/ReferenceReader.h"
+#include "refstore/ReferenceTarget.h"
 #include "refstore/SortTable.h"
 #include "storage/FileRewrite.h"
 #include "storage/FileSystem.h"
@@ -69,7 +69,7 @@ void KeepOlderBackup(FileSystem& fs, const std::string& path) {
 // Writes the output sequence; the references are read again one at a time.
 Outcome WriteSorted(FileSystem& fs, const ReferenceReader& reader, const SortTable& table,
                     const std::vector<OutputEntry>& output, bool inPlace, Progress& progress,
-                    WritableFile& out, SortReport& report) {
+                    const ReferenceTarget::Sink& out, SortReport& report) {
     progress.SetStatus(Message(msg::ZerOrev::WritingReferences));
     progress.SetProgress(0);
     ReadBuffer buffer;
@@ -87,7 +87,7 @@ Outcome WriteSorted(FileSystem& fs, const ReferenceReader& reader, const SortTab
         }
         const std::string block =
             row.ruined ? StoredBlock(bytes) : SortedBlock(bytes, output[k].marked);
-        if (Outcome r = out.Append(block); !r) {
+        if (Outcome r = out(block); !r) {
             return r;
         }
         ++report.written;
@@ -96,7 +96,7 @@ Outcome WriteSorted(FileSystem& fs, const ReferenceReader& reader, const SortTab
         }
     }
     // The source must still be the text that was sorted: a sort in place would otherwise drop
-    // what was written to it meanwhile.
+    // what another program (one that does not wait for the hold) wrote to it meanwhile.
     if (!ReaderIsCurrent(fs, reader)) {
         return Outcome::Error(
             Msg(msg::Citavox::FileChangedDuringJob, DisplayPath(reader.FileName())));
@@ -113,8 +113,16 @@ Outcome WriteSorted(FileSystem& fs, const ReferenceReader& reader, const SortTab
 SortReport SortReferenceFile(FileSystem& fs, const SortRequest& request, const SortOptions& options,
                              Progress& progress) {
     SortReport report;
+    // The destination is held from before the source is read: sorting in place, no other writer
+    // can change the text between the reading and the rewrite.
+    ReferenceTarget target(fs);
+    if (report.outcome = target.Begin(request.destination, false, &progress); !report.outcome) {
+        return report;
+    }
+    report.inPlace = fs.SameFile(request.source, request.destination);
     std::shared_ptr<const ReferenceReader> reader;
-    if (report.outcome = OpenReferenceText(fs, request.source, &progress, reader);
+    if (report.outcome = OpenReferenceText(fs, request.source, &progress, reader,
+                                           report.inPlace ? target.Held() : nullptr);
         !report.outcome) {
         return report;
     }
@@ -125,7 +133,6 @@ SortReport SortReferenceFile(FileSystem& fs, const SortRequest& request, const S
             Outcome::Error(Msg(msg::VoxSort::EmptyFileNotSorted, DisplayPath(request.source)));
         return report;
     }
-    report.inPlace = fs.SameFile(request.source, request.destination);
 
     progress.SetStatus(Message(msg::ZerOrev::ReadingReferences));
     SortTable table;
@@ -145,15 +152,12 @@ SortReport SortReferenceFile(FileSystem& fs, const SortRequest& request, const S
         report.outcome = Outcome::Aborted(Message(msg::VoxSort::SortingAborted));
         return report;
     }
-    const std::string& target = report.inPlace ? request.source : request.destination;
-    report.outcome = RewriteFile(fs, target, [&](WritableFile& out) {
+    report.outcome = target.Write([&](const ReferenceTarget::Sink& out) {
         return WriteSorted(fs, *reader, table, output, report.inPlace, progress, out, report);
     });
     if (!report.outcome) {
         report.written = 0;
-        return report;
     }
-    RemoveCompanions(fs, target);
     return report;
 }
 

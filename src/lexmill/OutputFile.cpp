@@ -18,7 +18,8 @@ bool OutputFile::Open(const std::string& name, bool append) {
     failed_ = false;
     buffer_.clear();
     bufferedReferences_ = 0;
-    const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC);
+    // Never through a symbolic link: the driver names the file itself, resolved from links.
+    const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | (append ? O_APPEND : O_TRUNC);
     fd_ = ::open(name.c_str(), flags, 0666);
     if (fd_ < 0) {
         return false;

@@ -1,7 +1,9 @@
 #include "refstore/Companions.h"
 
+#include "storage/FileRewrite.h"
 #include "storage/FileSystem.h"
 #include "text/CaseMapping.h"
+#include "text/Catalogue.h"
 #include "text/FileNames.h"
 
 #include <vector>
@@ -28,6 +30,26 @@ std::vector<std::string> CompanionSpellings(FileSystem& fs, const std::string& r
 
 } // namespace
 
+Outcome CheckReferenceFileName(const std::string& path) {
+    const std::string name = BaseName(path);
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string::npos || dot == 0) {
+        return Outcome::Ok();
+    }
+    const std::string ext = LowerText(name.substr(dot + 1));
+    for (std::string_view companion :
+         {kMapExt, kTagExt, kOrderExt, kIndexExt, kKeyExt, kStampExt, kBackupExt, kTemporaryExt}) {
+        if (ext == companion) {
+            // The suggested copy: "a.bak" becomes "a-bak.ref".
+            return Outcome::Error(Msg(msg::Citavox::CompanionNotReference, DisplayPath(path),
+                                      name.substr(dot + 1),
+                                      DisplayPath(path.substr(0, path.size() - ext.size() - 1) +
+                                                  "-" + name.substr(dot + 1) + ".ref")));
+        }
+    }
+    return Outcome::Ok();
+}
+
 std::string CompanionPath(FileSystem& fs, const std::string& referenceFile, std::string_view ext) {
     std::string lower = ChangeExt(referenceFile, ext);
     if (fs.Stat(lower).exists) {
@@ -38,7 +60,7 @@ std::string CompanionPath(FileSystem& fs, const std::string& referenceFile, std:
 }
 
 void RemoveCompanions(FileSystem& fs, const std::string& referenceFile) {
-    for (std::string_view ext : {kMapExt, kTagExt, kOrderExt}) {
+    for (std::string_view ext : {kMapExt, kTagExt, kOrderExt, kStampExt}) {
         for (const std::string& path : CompanionSpellings(fs, referenceFile, ext)) {
             (void)fs.Remove(path);
         }
@@ -48,7 +70,7 @@ void RemoveCompanions(FileSystem& fs, const std::string& referenceFile) {
 
 std::uint64_t TotalSize(FileSystem& fs, const std::string& referenceFile) {
     std::uint64_t total = fs.Stat(referenceFile).size;
-    for (std::string_view ext : {kMapExt, kOrderExt, kKeyExt, kTagExt, kIndexExt}) {
+    for (std::string_view ext : {kMapExt, kOrderExt, kKeyExt, kTagExt, kIndexExt, kStampExt}) {
         const FileInfo info = fs.Stat(CompanionPath(fs, referenceFile, ext));
         if (info.exists) {
             total += info.size;

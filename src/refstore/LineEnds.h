@@ -16,7 +16,9 @@ class FileSystem;
 // with an empty piece and `last` set.
 std::string ToCrLf(std::string_view piece, int& pendingCrs, bool last);
 
-// Rewrites the file safely when any line end is not CR LF; `changed` tells whether it was.
-Outcome FixLineEnds(FileSystem& fs, const std::string& path, bool& changed);
+// Rewrites the reference file `name` safely (held against other writers, through a symbolic link
+// to the file it stands for) when any line end is not CR LF; `changed` tells whether it was.
+// Failures come with the message for the user.
+Outcome FixLineEnds(FileSystem& fs, const std::string& name, bool& changed);
 
 } // namespace cvx

@@ -1,9 +1,11 @@
 #include "refstore/MapFile.h"
 
 #include "refstore/Companions.h"
-#include "refstore/ReferenceReader.h"
+#include "refstore/StampFile.h"
+#include "refstore/TextStamp.h"
 #include "storage/FileRewrite.h"
 #include "storage/FileSystem.h"
+#include "storage/WriteLock.h"
 #include "text/Catalogue.h"
 #include "text/FileNames.h"
 #include "text/Progress.h"
@@ -61,53 +63,78 @@ void ShowStatus(Progress* progress, std::string_view text) {
     }
 }
 
-Outcome BuildAndSaveMap(FileSystem& fs, const std::string& fileName, ReadableFile& text,
-                        const TextStamp& stamp, Progress* progress,
-                        std::vector<MapEntry>& entries) {
+// Saves the map and its stamp, unless another writer holds the file or the name has been given
+// to another version of the text since it was read.
+void SaveMap(FileSystem& fs, const std::string& path, const TextStamp& stamp,
+             const std::vector<MapEntry>& entries, const WriteLock* held) {
+    WriteLock own;
+    if (held == nullptr && !own.TryAcquire(fs, path)) {
+        return;
+    }
+    if (StampOf(fs.Stat(path)) != stamp) {
+        return;
+    }
+    const std::string image = MapToImage(entries);
+    if (!WriteFileAtomically(fs, ChangeExt(path, kMapExt), image, false)) {
+        return;
+    }
+    StampFile stamps = StampFile::Load(fs, path);
+    stamps.Set(Stamped::Map, image, stamp);
+    (void)stamps.Save(fs, path, false);
+}
+
+Outcome BuildMapOf(const std::string& shown, ReadableFile& text, const TextStamp& stamp,
+                   Progress* progress, std::vector<MapEntry>& entries) {
     ShowStatus(progress, Msg(msg::RefWin::MappingFile));
     MapBuildResult result;
     if (Outcome r = BuildMap(text, stamp.size, progress, result); !r) {
-        return r.aborted()
-                   ? r
-                   : Outcome::Error(Msg(msg::FileOpen::FailedToRead, DisplayPath(fileName)) + "\r" +
-                                    r.message());
+        return r.aborted() ? r
+                           : Outcome::Error(Msg(msg::FileOpen::FailedToRead, DisplayPath(shown)) +
+                                            "\r" + r.message());
+    }
+    if (result.binary) {
+        return Outcome::Error(Msg(msg::Citavox::NotReferenceText, DisplayPath(shown)));
     }
     if (result.lineEnds != LineEnds::CrLf) {
         const msg::Citavox kind = result.lineEnds == LineEnds::LfOnly   ? msg::Citavox::LfOnly
                                   : result.lineEnds == LineEnds::CrOnly ? msg::Citavox::CrOnly
                                                                         : msg::Citavox::Mixed;
-        return Outcome::Error(
-            Msg(msg::Citavox::WrongLineEnds, DisplayPath(fileName), Message(kind)));
+        return Outcome::Error(Msg(msg::Citavox::WrongLineEnds, DisplayPath(shown), Message(kind)));
     }
     if (result.tooLarge) {
         return Outcome::Error(Msg(msg::Citavox::ReferenceTooLong,
-                                  std::to_string(result.tooLargeIndex + 1), DisplayPath(fileName),
+                                  std::to_string(result.tooLargeIndex + 1), DisplayPath(shown),
                                   std::to_string(result.tooLargeLength)));
     }
     entries = std::move(result.entries);
-    // A folder we cannot write to still lets the file open: the map then lives in memory only.
-    if (!entries.empty()) {
-        (void)WriteFileAtomically(fs, ChangeExt(fileName, kMapExt), MapToImage(entries));
-    }
     ShowStatus(progress, Msg(msg::RefWin::MappingCompleted));
     return Outcome::Ok();
 }
 
 } // namespace
 
-Outcome LoadOrBuildMap(FileSystem& fs, const std::string& fileName, ReadableFile& text,
-                       const TextStamp& stamp, Progress* progress, bool rebuild,
-                       std::vector<MapEntry>& entries) {
+Outcome LoadOrBuildMap(FileSystem& fs, const std::string& path, const std::string& shown,
+                       ReadableFile& text, const TextStamp& stamp, Progress* progress, bool rebuild,
+                       const WriteLock* held, std::vector<MapEntry>& entries) {
     entries.clear();
-    const std::string mapPath = CompanionPath(fs, fileName, kMapExt);
-    if (!rebuild && !CompanionOutdated(fs, fileName, mapPath)) {
+    if (!rebuild) {
+        // Six bytes per reference, and a reference takes at least three bytes of text.
+        const std::uint64_t limit = (stamp.size / 3 + 1) * kMapEntrySize;
         std::string image;
-        if (ReadWholeFile(fs, mapPath, image) && MapFromImage(image, stamp.size, entries) &&
-            MapFitsText(entries, text, stamp.size)) {
+        if (ReadWholeFile(fs, CompanionPath(fs, path, kMapExt), image, limit) &&
+            StampFile::Load(fs, path).Vouches(Stamped::Map, image, stamp) &&
+            MapFromImage(image, stamp.size, entries) && MapFitsText(entries, text, stamp.size)) {
             return Outcome::Ok();
         }
+        entries.clear();
     }
-    return BuildAndSaveMap(fs, fileName, text, stamp, progress, entries);
+    if (Outcome r = BuildMapOf(shown, text, stamp, progress, entries); !r) {
+        return r;
+    }
+    if (!entries.empty()) {
+        SaveMap(fs, path, stamp, entries, held);
+    }
+    return Outcome::Ok();
 }
 
 } // namespace cvx

@@ -1,7 +1,5 @@
 #include "refstore/RefSet.h"
 
-#include "storage/FileRewrite.h"
-#include "storage/FileSystem.h"
 #include "storage/LittleEndian.h"
 
 #include <algorithm>
@@ -182,21 +180,6 @@ bool RefSet::FromTagImage(std::string_view image, int expectedSize) {
     MaskTail();
     Recount(); // the stored count is not trusted
     return true;
-}
-
-Outcome RefSet::SaveToFile(FileSystem& fs, const std::string& path) const {
-    return WriteFileAtomically(fs, path, ToTagImage());
-}
-
-bool RefSet::LoadFromFile(FileSystem& fs, const std::string& path, int expectedSize) {
-    std::string image;
-    const FileInfo info = fs.Stat(path);
-    if (!info.exists || info.size != ByteCount(expectedSize) + kTagHeader ||
-        !ReadWholeFile(fs, path, image)) {
-        *this = RefSet(expectedSize);
-        return false;
-    }
-    return FromTagImage(image, expectedSize);
 }
 
 } // namespace cvx

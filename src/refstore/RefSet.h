@@ -9,9 +9,6 @@
 
 namespace cvx {
 
-class FileSystem;
-class Outcome;
-
 class RefSet {
 public:
     RefSet() = default;
@@ -54,9 +51,6 @@ public:
     // Reads a tag file image for a file of `expectedSize` references; false (and an empty set of
     // that size) when the image is foreign, damaged or made for another number of references.
     bool FromTagImage(std::string_view image, int expectedSize);
-
-    Outcome SaveToFile(FileSystem& fs, const std::string& path) const;
-    bool LoadFromFile(FileSystem& fs, const std::string& path, int expectedSize);
 
 private:
     template <typename Op> static RefSet Combine(const RefSet& a, const RefSet& b, Op op);

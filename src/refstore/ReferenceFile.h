@@ -15,6 +15,7 @@
 #include "text/Outcome.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -24,6 +25,7 @@ namespace cvx {
 
 class Progress;
 class JournalLookup;
+class WriteLock;
 
 enum class RefStatus : int { FormallyCorrect = 0, Suspect = 1, Ruined = 2, Deleted = 3 };
 
@@ -59,6 +61,10 @@ public:
     int DeletedCount() const { return reader_->DeletedCount(); }
     int VisibleCount() const { return view_.VisibleCount(); }
     DisplayOrder DisplayKind() const { return view_.Kind(); }
+    // Shows the references in another display order: a stored one when the order file fits the
+    // text, otherwise the file's own (DisplayKind() tells which). The current reference stays
+    // current when it is visible in the new order; tagged-only mode stays as it was.
+    Outcome SetDisplayOrder(DisplayOrder kind);
 
     Outcome GoTo(int displayPosition);
     Outcome Next(bool wrap);
@@ -122,21 +128,34 @@ public:
 
 private:
     void Reset();
-    Outcome Load(bool rebuild);
+    Outcome Load(bool rebuild, const WriteLock* held);
     void ApplyDisplayOrder(DisplayOrder kind);
     Outcome ParsedAt(int absoluteIndex, TRefArrData& data) const; // leaves the current one be
     Outcome MakeCurrent(int displayPosition);
     Outcome Disconnect();
     TextStamp StampOfName() const;
-    // Checks, before a write, that the file is still the one the map describes.
-    Outcome CheckBeforeWrite(const std::vector<int>& indices);
+    void LoadTags();
+    bool TagsBelong(std::string_view image, const TextStamp& text) const;
+    void RebindTags(const TextStamp& before);
+    // Holds the file for a write and checks that it is still the version this object read, with
+    // the `touched` references where the map says; otherwise the map is made anew and the write
+    // refused.
+    Outcome BeginWrite(const std::vector<int>& touched, WriteLock& lock);
+    // After a write: the new text mapped (and its map saved) while the file is still held, and the
+    // saved tags tied to the new text when the references kept their numbers (`keepSets`).
+    Outcome EndWrite(WriteLock& lock, bool keepSets);
+    // Rewrites the whole text under `lock`: what stands before the first block as it is, then
+    // for every block what `each` writes for it.
+    using BlockWriter = std::function<Outcome(int index, WritableFile& out, ReadBuffer& buffer)>;
+    Outcome RewriteBlocks(WriteLock& lock, const BlockWriter& each);
     Outcome WriteFailed(const Outcome& cause) const;
-    Outcome RefreshKeepingPosition(int position, bool keepSets);
+    Outcome RefreshKeepingPosition(int position, bool keepSets, const WriteLock* held);
     void ShowStatus(std::string_view text) const;
 
     FileSystem& fs_;
     Progress* progress_ = nullptr;
-    std::string name_;
+    std::string name_; // as the user named it
+    std::string path_; // the file it stands for, resolved from symbolic links
     bool open_ = false;
     std::shared_ptr<const ReferenceReader> reader_;
     ReferenceView view_;

@@ -40,7 +40,8 @@ Outcome CheckOpenable(FileSystem& fs, const std::string& name) {
     if (!info.exists) {
         return Outcome::Error(Msg(msg::FileOpen::NoSuchFile, DisplayPath(name)));
     }
-    if (info.size < kSmallestReferenceFile) {
+    // A pipe or a device has no size to speak of: opening refuses it for what it is.
+    if (info.isRegular && info.size < kSmallestReferenceFile) {
         return Outcome::Error(Msg(msg::RefWin::FileEmpty, DisplayPath(name)));
     }
     return Outcome::Ok();
@@ -58,11 +59,11 @@ Outcome OpenReferenceFile(TReferenceFile& file, const std::string& name, Progres
 }
 
 Outcome OpenReferenceText(FileSystem& fs, const std::string& name, Progress* progress,
-                          std::shared_ptr<const ReferenceReader>& reader) {
+                          std::shared_ptr<const ReferenceReader>& reader, const WriteLock* held) {
     if (Outcome r = CheckOpenable(fs, name); !r) {
         return r;
     }
-    return OpenReferenceReader(fs, name, progress, false, reader);
+    return OpenReferenceReader(fs, name, progress, false, reader, held);
 }
 
 bool RefusedForLineEnds(const Outcome& opening) {
@@ -175,7 +176,10 @@ Outcome DeleteReferences(TReferenceFile& file, const std::vector<int>& numbers) 
             return r;
         }
     }
-    return Outcome::Ok();
+    // A deleted reference can no longer be tagged: its tag goes with it.
+    const int tagged = file.TaggedCount();
+    file.DropDeletedFromSets();
+    return file.TaggedCount() == tagged ? Outcome::Ok() : file.SaveTags();
 }
 
 Outcome DeleteTaggedReferences(TReferenceFile& file, int& deleted) {
@@ -238,10 +242,8 @@ Outcome RepairLineEnds(const std::string& name, bool& changed) {
     if (!FileSystem::Default().Stat(name).exists) {
         return Outcome::Error(Msg(msg::FileOpen::NoSuchFile, DisplayPath(name)));
     }
-    if (Outcome r = FixLineEnds(FileSystem::Default(), name, changed); !r) {
-        return Outcome::Error(Msg(msg::FileOpen::CannotCreateReferenceFile) + "\r" + r.message());
-    }
-    return Outcome::Ok();
+    // The repair says itself what failed: opening, holding or writing the file.
+    return FixLineEnds(FileSystem::Default(), name, changed);
 }
 
 } // namespace cvx

@@ -15,6 +15,7 @@
 namespace cvx {
 
 class Progress;
+class WriteLock;
 
 // Which references a job takes: every present one, the current one or the tagged ones.
 using ReferenceScope = ReprintScope;
@@ -24,10 +25,11 @@ using ReferenceScope = ReprintScope;
 Outcome OpenReferenceFile(TReferenceFile& file, const std::string& name, Progress* progress,
                           DisplayOrder order = DisplayOrder::Original);
 
-// Opens `name` for a job that only reads it (sorting, comparing, checking, lists, export), with
-// the refusals of OpenReferenceFile.
+// Opens `name` for a job that reads it (sorting, comparing, checking, lists, export), with the
+// refusals of OpenReferenceFile. `held`: the job holds the file already (it rewrites it).
 Outcome OpenReferenceText(FileSystem& fs, const std::string& name, Progress* progress,
-                          std::shared_ptr<const ReferenceReader>& reader);
+                          std::shared_ptr<const ReferenceReader>& reader,
+                          const WriteLock* held = nullptr);
 
 // True when an opening was refused because the file's line ends are not CR LF, the one refusal
 // that RepairLineEnds mends.
@@ -79,7 +81,8 @@ Outcome TagReferences(TReferenceFile& file, std::string_view sequence, bool abso
 // file no longer holds the text that the job read.
 Outcome ReplaceTags(TReferenceFile& file, const RefSet& set, const ReferenceReader& madeFrom);
 
-// Deletes references; every number is checked before the first is deleted.
+// Deletes references; every number is checked before the first is deleted. Their tags go with
+// them (and the tags are saved when one was tagged).
 Outcome DeleteReferences(TReferenceFile& file, const std::vector<int>& numbers);
 
 // Deletes the tagged references and drops them from the tags, which are saved. `deleted` counts

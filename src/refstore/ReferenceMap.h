@@ -32,16 +32,23 @@ enum class LineEnds { CrLf, LfOnly, CrOnly, Mixed };
 struct MapBuildResult {
     std::vector<MapEntry> entries;
     LineEnds lineEnds = LineEnds::CrLf;
+    bool binary = false; // the text holds a NUL byte (the scan stopped there)
     // Set when a block does not fit an entry: its 0-based index and its length.
     bool tooLarge = false;
     std::size_t tooLargeIndex = 0;
     std::uint64_t tooLargeLength = 0;
 };
 
-// Scans the reference text for its blocks. Progress is reported every 36 entries; an abort
-// request ends the scan with an Aborted outcome.
-Outcome BuildMap(ReadableFile& text, std::uint64_t size, Progress* progress,
-                 MapBuildResult& result);
+// Scans the reference text for its blocks. A block starts with a blank and a printable byte (at
+// the start of the text, or after a line feed that follows the block before) and ends with its
+// first empty line: a line feed, one blank and a line feed, or two line feeds. Progress is
+// reported every 36 entries; an abort request ends the scan with an Aborted outcome.
+// The scan uses the widest instructions the processor has (`Best`); `Baseline` keeps to those of
+// every processor of its kind, so that tests hold both against the same rules.
+enum class ScanInstructions { Best, Baseline };
+
+Outcome BuildMap(ReadableFile& text, std::uint64_t size, Progress* progress, MapBuildResult& result,
+                 ScanInstructions instructions = ScanInstructions::Best);
 
 // The map file image and its reading. Reading fails for a file whose size is not a multiple of
 // the entry size or whose entries are not in order inside the text's size.

@@ -1,5 +1,6 @@
 #include "refstore/ReferenceReader.h"
 
+#include "refstore/Companions.h"
 #include "refstore/MapFile.h"
 #include "storage/FileRewrite.h"
 #include "text/Catalogue.h"
@@ -29,6 +30,14 @@ std::uint64_t NextSerial() {
 bool IsBlockStart(char blank, char printable) {
     return IsBlankByte(static_cast<unsigned char>(blank)) &&
            IsPrintableByte(static_cast<unsigned char>(printable));
+}
+
+// A block ends with an empty line: a line feed, a blank and a line feed, or two line feeds.
+bool EndsBlock(std::string_view block) {
+    const std::size_t n = block.size();
+    return (n >= 2 && block[n - 2] == '\n' && block[n - 1] == '\n') ||
+           (n >= 3 && block[n - 3] == '\n' &&
+            IsBlankByte(static_cast<unsigned char>(block[n - 2])) && block[n - 1] == '\n');
 }
 
 } // namespace
@@ -119,10 +128,7 @@ Outcome ReferenceReader::ReadSpan(int index, std::string& bytes, ReadBuffer* buf
     const std::string_view block = span.substr(static_cast<std::size_t>(e.offset - from));
     const bool startFits = block.size() >= 2 && IsBlockStart(block[0], block[1]) &&
                            (index == 0 || span.front() == '\n');
-    const bool endFits =
-        (end == stamp_.size && index + 1 == Count()) ||
-        (block.size() >= 3 && block[block.size() - 3] == '\n' &&
-         IsBlankByte(static_cast<unsigned char>(block[block.size() - 2])) && block.back() == '\n');
+    const bool endFits = (end == stamp_.size && index + 1 == Count()) || EndsBlock(block);
     if (!startFits || !endFits) {
         return Changed();
     }
@@ -168,6 +174,18 @@ Outcome ReferenceReader::SortRecord(int index, TSortRec& record, const JournalLo
     return Outcome::Ok();
 }
 
+Outcome ReferenceReader::CopyBlock(int index, WritableFile& out, ReadBuffer* buffer) const {
+    std::string bytes;
+    if (Outcome r = ReadSpan(index, bytes, buffer); !r) {
+        return r;
+    }
+    if (Outcome r = out.Append(bytes); !r) {
+        return r;
+    }
+    const MapEntry e = Entry(index);
+    return CopyTo(std::uint64_t{e.offset} + e.length, Span(index) - e.length, out);
+}
+
 Outcome ReferenceReader::CopyTo(std::uint64_t offset, std::uint64_t length,
                                 WritableFile& out) const {
     if (!text_) {
@@ -185,28 +203,34 @@ bool ReferenceReader::EntriesFit(const std::vector<int>& indices) const {
 }
 
 Outcome OpenReferenceReader(FileSystem& fs, const std::string& fileName, Progress* progress,
-                            bool rebuild, std::shared_ptr<const ReferenceReader>& reader) {
+                            bool rebuild, std::shared_ptr<const ReferenceReader>& reader,
+                            const WriteLock* held) {
     reader.reset();
-    const FileInfo info = fs.Stat(fileName);
-    if (!info.exists || info.isDirectory) {
+    const std::string path = fs.ResolveLinks(fileName);
+    for (const std::string& name : {fileName, path}) {
+        if (Outcome r = CheckReferenceFileName(name); !r) {
+            return r;
+        }
+    }
+    if (!fs.Stat(path).exists) {
         reader = std::make_shared<const ReferenceReader>(fileName, nullptr, TextStamp{},
                                                          std::vector<MapEntry>{});
         return Outcome::Ok();
     }
     Outcome r;
-    std::shared_ptr<ReadableFile> text = fs.OpenForRead(fileName, r);
+    std::shared_ptr<ReadableFile> text = fs.OpenForRead(path, r);
     if (!text) {
         return Outcome::Error(Msg(msg::FileOpen::UnableToOpen, DisplayPath(fileName)) + "\r" +
                               r.message());
     }
     // The stamp of what was opened, which stays what the reader reads whatever the name becomes.
-    const FileInfo opened = text->Info();
-    const TextStamp stamp = StampOf(opened);
+    const TextStamp stamp = StampOf(text->Info());
     if (stamp.size > kMaxTextSize) {
         return Outcome::Error(Msg(msg::Citavox::FileTooLarge, DisplayPath(fileName)));
     }
     std::vector<MapEntry> map;
-    if (Outcome m = LoadOrBuildMap(fs, fileName, *text, stamp, progress, rebuild, map); !m) {
+    if (Outcome m = LoadOrBuildMap(fs, path, fileName, *text, stamp, progress, rebuild, held, map);
+        !m) {
         return m;
     }
     reader =

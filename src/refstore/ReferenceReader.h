@@ -21,6 +21,7 @@
 #include "refstore/RefArrData.h"
 #include "refstore/ReferenceMap.h"
 #include "refstore/SortRec.h"
+#include "refstore/TextStamp.h"
 #include "storage/FileSystem.h"
 #include "text/Outcome.h"
 
@@ -32,6 +33,7 @@
 namespace cvx {
 
 class Progress;
+class WriteLock;
 
 // One reference as read: its bytes, its three parts and, when parsed, its record and the quality
 // flags parsing raised (a returned value: reading never changes the reader or the file).
@@ -58,18 +60,6 @@ private:
     std::string bytes_;
     int next_ = 0; // the reference that follows the last one read through the buffer
 };
-
-// The identity of one version of a text: when any of it differs, the text is another one.
-struct TextStamp {
-    std::uint64_t size = 0;
-    std::int64_t modifiedNs = 0;
-    std::uint64_t inode = 0;
-    bool operator==(const TextStamp&) const = default;
-};
-
-inline TextStamp StampOf(const FileInfo& info) {
-    return {info.size, info.modifiedNs, info.inode};
-}
 
 class ReferenceReader {
 public:
@@ -103,6 +93,9 @@ public:
     Outcome SortRecord(int index, TSortRec& record, const JournalLookup* journals,
                        Collation collation, ReadBuffer* buffer = nullptr) const;
 
+    // Copies a block, with whatever stands between it and the next block, to `out` after checking
+    // its shape as a read does (rewrites of the whole text).
+    Outcome CopyBlock(int index, WritableFile& out, ReadBuffer* buffer = nullptr) const;
     // Copies the text's bytes [offset, offset + length) to `out` (rewrites of the whole text).
     Outcome CopyTo(std::uint64_t offset, std::uint64_t length, WritableFile& out) const;
     // True when every listed entry still lies on a block of the text (indices outside are skipped).
@@ -120,12 +113,15 @@ private:
     std::uint64_t serial_;
 };
 
-// Opens a reference text and makes its map current: a map file that fits the text is used,
-// otherwise the map is built (reporting to `progress`, which may be null) and saved beside the
-// text when the folder allows. `rebuild` builds it in any case. A missing text, or one of fewer
-// than 3 bytes, gives a reader without references.
+// Opens a reference text and makes its map current: a map file that is vouched for and fits the
+// text is used, otherwise the map is built (reporting to `progress`, which may be null) and saved
+// beside the text when it may be; `rebuild` builds it in any case. A name that is a symbolic link
+// reads the file it stands for, whose companions are the ones used. A missing text gives a reader
+// without references; a name with a companion's extension, a folder, a pipe or a device, and a
+// text with NUL bytes are refused. `held` is the hold of a writer that is changing the file.
 Outcome OpenReferenceReader(FileSystem& fs, const std::string& fileName, Progress* progress,
-                            bool rebuild, std::shared_ptr<const ReferenceReader>& reader);
+                            bool rebuild, std::shared_ptr<const ReferenceReader>& reader,
+                            const WriteLock* held = nullptr);
 
 // True when the name the reader was opened by still stands for the version of the text it reads
 // (also when both are missing): what was computed from the reader still describes the file.

@@ -2,6 +2,7 @@
 
 #include "refstore/ReferenceFile.h"
 #include "storage/FileRewrite.h"
+#include "storage/WriteLock.h"
 #include "text/Catalogue.h"
 #include "text/FileNames.h"
 #include "text/Progress.h"
@@ -65,7 +66,8 @@ Outcome TReferenceFile::RewriteReprintNumbers(bool apply, ReprintScope scope,
         return Outcome::Ok();
     }
     const int current = view_.Current();
-    if (Outcome r = CheckBeforeWrite({0, current, RefCount() - 1}); !r) {
+    WriteLock lock;
+    if (Outcome r = BeginWrite({0, current, RefCount() - 1}, lock); !r) {
         return r;
     }
     const int n = RefCount();
@@ -89,49 +91,42 @@ Outcome TReferenceFile::RewriteReprintNumbers(bool apply, ReprintScope scope,
     int changed = 0;
     int lastChanged = -1;
 
-    const ReferenceReader& text = *reader_;
-    Outcome written = RewriteFile(fs_, name_, [&](WritableFile& out) {
-        if (Outcome r = text.CopyTo(0, text.Entry(0).offset, out); !r) {
+    std::string bytes;
+    Outcome written = RewriteBlocks(lock, [&](int i, WritableFile& out, ReadBuffer& buffer) {
+        if (progress_ && progress_->AbortRequested()) {
+            return Outcome::Aborted();
+        }
+        if (!reader_->ReadRaw(i, bytes, &buffer)) {
+            return Outcome::Error(Msg(msg::FileOpen::UnableToOpen, DisplayPath(name_)));
+        }
+        std::string block = TrimRightBlanks(bytes);
+        if (inScope(i)) {
+            const std::size_t lineEnd = std::min(block.find("\r\n"), block.size());
+            const std::string idLine = TrimBlanks(std::string_view(block).substr(0, lineEnd));
+            const std::string newId =
+                apply ? ApplyReprint(idLine, number, pattern) : RemoveReprint(idLine, pattern);
+            block.replace(0, lineEnd, " " + newId);
+            ++changed;
+            lastChanged = i;
+            if (apply) {
+                number = IncrementNumber(number);
+            }
+            if (progress_) {
+                progress_->SetDetail(std::to_string(changed));
+            }
+        }
+        block += "\r\n\r\n";
+        if (Outcome r = out.Append(block); !r) {
             return r;
         }
-        std::string bytes;
-        ReadBuffer buffer;
-        for (int i = 0; i < n; ++i) {
-            if (progress_ && progress_->AbortRequested()) {
-                return Outcome::Aborted();
-            }
-            if (!text.ReadRaw(i, bytes, &buffer)) {
-                return Outcome::Error(Msg(msg::FileOpen::UnableToOpen, DisplayPath(name_)));
-            }
-            std::string block = TrimRightBlanks(bytes);
-            if (inScope(i)) {
-                const std::size_t lineEnd = std::min(block.find("\r\n"), block.size());
-                const std::string idLine = TrimBlanks(std::string_view(block).substr(0, lineEnd));
-                const std::string newId =
-                    apply ? ApplyReprint(idLine, number, pattern) : RemoveReprint(idLine, pattern);
-                block.replace(0, lineEnd, " " + newId);
-                ++changed;
-                lastChanged = i;
-                if (apply) {
-                    number = IncrementNumber(number);
-                }
-                if (progress_) {
-                    progress_->SetDetail(std::to_string(changed));
-                }
-            }
-            block += "\r\n\r\n";
-            if (Outcome r = out.Append(block); !r) {
-                return r;
-            }
-            // Whatever stood between this block and the next stays as it was.
-            const MapEntry e = text.Entry(i);
-            const std::uint64_t gap = text.Span(i) - e.length;
-            if (Outcome r = text.CopyTo(std::uint64_t{e.offset} + e.length, gap, out); !r) {
-                return r;
-            }
-            if (progress_ && i % 12 == 0) {
-                progress_->SetProgress(Permille(i, n));
-            }
+        // Whatever stood between this block and the next stays as it was.
+        const MapEntry e = reader_->Entry(i);
+        const std::uint64_t gap = reader_->Span(i) - e.length;
+        if (Outcome r = reader_->CopyTo(std::uint64_t{e.offset} + e.length, gap, out); !r) {
+            return r;
+        }
+        if (progress_ && i % 12 == 0) {
+            progress_->SetProgress(Permille(i, n));
         }
         return Outcome::Ok();
     });
@@ -146,7 +141,7 @@ Outcome TReferenceFile::RewriteReprintNumbers(bool apply, ReprintScope scope,
     if (!written) {
         return WriteFailed(written);
     }
-    if (Outcome r = Refresh(); !r) {
+    if (Outcome r = EndWrite(lock, true); !r) {
         return r;
     }
     if (changed != expected && apply) {

@@ -4,7 +4,7 @@
 #include "refstore/ReferenceFile.h"
 #include "search/SearchExpression.h"
 #include "search/StreamSink.h"
-#include "search/TextHash.h"
+#include "storage/TextHash.h"
 #include "text/Catalogue.h"
 #include "text/FileNames.h"
 

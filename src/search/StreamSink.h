@@ -3,7 +3,9 @@
 // through a hash or a reader of blocks with ReferenceReader::CopyTo.
 
 #include "storage/FileSystem.h"
+#include "text/Catalogue.h"
 
+#include <cstdint>
 #include <functional>
 #include <string_view>
 
@@ -15,6 +17,10 @@ public:
 
     Outcome Append(std::string_view data) override { return take_(data); }
     Outcome Sync() override { return Outcome::Ok(); }
+    // What was handed on is gone: a stream is never cut back.
+    Outcome Truncate(std::uint64_t) override {
+        return Outcome::Error(Message(msg::Citavox::StreamNotCut));
+    }
     Outcome Close() override { return Outcome::Ok(); }
 
 private:

@@ -1,5 +1,6 @@
 #include "storage/FileRewrite.h"
 
+#include "storage/WriteLock.h"
 #include "text/Catalogue.h"
 #include "text/FileNames.h"
 
@@ -9,40 +10,107 @@ namespace cvx {
 
 namespace {
 
-// Keeps the old text of `path` as its backup. A hard link keeps it under its own name until the
-// rename replaces it; where links are not possible it is renamed, which leaves only a moment
-// without it.
+// Finishes a written file: forced to the disk and closed; the first failure counts.
+Outcome SyncAndClose(WritableFile& out, Outcome r) {
+    if (r) {
+        r = out.Sync();
+    }
+    if (Outcome closed = out.Close(); r && !closed) {
+        r = closed;
+    }
+    return r;
+}
+
+// Keeps the current text of `path` as its backup. A hard link costs nothing; where the file
+// system has none the text is copied. The old backup goes first, and `path` is never touched.
 Outcome KeepBackup(FileSystem& fs, const std::string& path) {
     const std::string backup = ChangeExt(path, kBackupExt);
     if (Outcome r = fs.Remove(backup); !r) {
         return r;
     }
-    return fs.HardLink(path, backup) ? Outcome::Ok() : fs.Rename(path, backup);
-}
-
-// Moves the finished temporary file into place, keeping the old text (if any) as the backup.
-Outcome CommitRewrite(FileSystem& fs, const std::string& path, const std::string& temporary) {
-    if (fs.Stat(path).exists) {
-        if (Outcome r = KeepBackup(fs, path); !r) {
-            return r;
-        }
+    if (fs.HardLink(path, backup)) {
+        return Outcome::Ok();
     }
-    if (Outcome r = fs.Rename(temporary, path); !r) {
+    Outcome r;
+    std::unique_ptr<ReadableFile> source = fs.OpenForRead(path, r);
+    if (!source) {
         return r;
     }
-    return fs.SyncDirectory(DirOf(path));
+    std::string copy;
+    std::unique_ptr<WritableFile> out =
+        fs.CreateTemporary(path, kBackupExt, source->Info().permissions, copy, r);
+    if (!out) {
+        return r;
+    }
+    r = SyncAndClose(*out, CopyRange(*source, 0, source->Info().size, *out));
+    if (r) {
+        r = fs.Rename(copy, backup);
+    }
+    if (!r) {
+        (void)fs.Remove(copy);
+    }
+    return r;
 }
 
 } // namespace
 
 Outcome RewriteFile(FileSystem& fs, const std::string& path,
-                    const std::function<Outcome(WritableFile& out)>& produce) {
-    const std::string temporary = ChangeExt(path, kTemporaryExt);
-    if (Outcome r = WriteWholeFile(fs, temporary, produce); !r) {
+                    const std::function<Outcome(WritableFile& out)>& produce, WriteLock* lock) {
+    const FileInfo old = fs.Stat(path);
+    std::string temporary;
+    Outcome r;
+    std::unique_ptr<WritableFile> out =
+        fs.CreateTemporary(path, kTemporaryExt, old.exists ? old.permissions : 0, temporary, r);
+    if (!out) {
+        return r;
+    }
+    if (lock != nullptr) {
+        RemoveLeftTemporaries(fs, path, temporary);
+    }
+    r = SyncAndClose(*out, produce(*out));
+    out.reset();
+    if (!r) {
         (void)fs.Remove(temporary);
         return r;
     }
-    return CommitRewrite(fs, path, temporary);
+    return CommitTemporary(fs, path, temporary, lock);
+}
+
+Outcome CommitTemporary(FileSystem& fs, const std::string& path, const std::string& temporary,
+                        WriteLock* lock) {
+    Outcome r;
+    if (lock != nullptr) {
+        r = lock->Extend(fs, temporary);
+    }
+    if (r && fs.Stat(path).exists) {
+        r = KeepBackup(fs, path);
+    }
+    if (r) {
+        r = fs.Rename(temporary, path);
+    }
+    if (!r) {
+        (void)fs.Remove(temporary);
+        return r;
+    }
+    // The new text has its name now. Forcing the folder to the disk makes that survive a power
+    // failure where the file system allows; some (network ones) refuse it, which is no failure.
+    (void)fs.SyncDirectory(DirOf(path));
+    return Outcome::Ok();
+}
+
+void RemoveLeftTemporaries(FileSystem& fs, const std::string& path, const std::string& own) {
+    const std::string dir = DirOf(path);
+    const std::string prefix = BaseName(path) + ".";
+    const std::string suffix = "." + std::string(kTemporaryExt);
+    for (const std::string& name : fs.ListDirectory(dir)) {
+        if (name.size() == prefix.size() + kTemporaryRandomLength + suffix.size() &&
+            name.starts_with(prefix) && name.ends_with(suffix)) {
+            const std::string left = dir.empty() ? name : AddBackslash(dir) + name;
+            if (left != own) {
+                (void)fs.Remove(left);
+            }
+        }
+    }
 }
 
 Outcome WriteWholeFile(FileSystem& fs, const std::string& path,
@@ -52,14 +120,7 @@ Outcome WriteWholeFile(FileSystem& fs, const std::string& path,
     if (!out) {
         return r;
     }
-    r = produce(*out);
-    if (r) {
-        r = out->Sync();
-    }
-    if (Outcome closed = out->Close(); r && !closed) {
-        r = closed;
-    }
-    return r;
+    return SyncAndClose(*out, produce(*out));
 }
 
 Outcome CopyRange(ReadableFile& source, std::uint64_t offset, std::uint64_t length,
@@ -85,26 +146,29 @@ Outcome CopyRange(ReadableFile& source, std::uint64_t offset, std::uint64_t leng
 }
 
 Outcome ReplaceFileRegion(FileSystem& fs, const std::string& path, std::uint64_t position,
-                          std::string_view newBytes, std::uint64_t oldLength) {
+                          std::string_view newBytes, std::uint64_t oldLength, WriteLock* lock) {
     Outcome r;
     std::unique_ptr<ReadableFile> source = fs.OpenForRead(path, r);
     if (!source) {
         return r;
     }
-    const std::uint64_t size = fs.Stat(path).size;
+    const std::uint64_t size = source->Info().size;
     if (position > size || oldLength > size - position) {
         return Outcome::Error(Message(msg::Citavox::RegionOutsideFile));
     }
-    return RewriteFile(fs, path, [&](WritableFile& out) {
-        if (Outcome c = CopyRange(*source, 0, position, out); !c) {
-            return c;
-        }
-        if (Outcome c = out.Append(newBytes); !c) {
-            return c;
-        }
-        const std::uint64_t tail = position + oldLength;
-        return CopyRange(*source, tail, size - tail, out);
-    });
+    return RewriteFile(
+        fs, path,
+        [&](WritableFile& out) {
+            if (Outcome c = CopyRange(*source, 0, position, out); !c) {
+                return c;
+            }
+            if (Outcome c = out.Append(newBytes); !c) {
+                return c;
+            }
+            const std::uint64_t tail = position + oldLength;
+            return CopyRange(*source, tail, size - tail, out);
+        },
+        lock);
 }
 
 namespace {
@@ -121,6 +185,13 @@ public:
         return r;
     }
     Outcome Sync() override { return out_.Sync(); }
+    Outcome Truncate(std::uint64_t size) override {
+        Outcome r = out_.Truncate(size);
+        if (r) {
+            count_ = size;
+        }
+        return r;
+    }
     Outcome Close() override { return out_.Close(); }
     std::uint64_t Count() const { return count_; }
 
@@ -132,16 +203,24 @@ private:
 } // namespace
 
 Outcome WriteOutputFile(FileSystem& fs, const std::string& path,
-                        const std::function<Outcome(WritableFile& out)>& produce) {
-    const std::string temporary = path + ".tmp";
-    std::uint64_t written = 0;
-    Outcome r = WriteWholeFile(fs, temporary, [&](WritableFile& out) {
-        CountingFile counted(out);
-        Outcome produced = produce(counted);
-        written = counted.Count();
-        return produced;
-    });
-    if (r && fs.Stat(temporary).size != written) {
+                        const std::function<Outcome(WritableFile& out)>& produce, bool durable) {
+    const FileInfo old = fs.Stat(path);
+    std::string temporary;
+    Outcome r;
+    std::unique_ptr<WritableFile> out =
+        fs.CreateTemporary(path, "tmp", old.exists ? old.permissions : 0, temporary, r);
+    if (!out) {
+        return r;
+    }
+    CountingFile counted(*out);
+    r = produce(counted);
+    if (durable) {
+        r = SyncAndClose(*out, r);
+    } else if (Outcome closed = out->Close(); r && !closed) {
+        r = closed;
+    }
+    out.reset();
+    if (r && fs.Stat(temporary).size != counted.Count()) {
         r = Outcome::Error(Message(msg::Citavox::OutputIncomplete));
     }
     if (r) {
@@ -153,8 +232,10 @@ Outcome WriteOutputFile(FileSystem& fs, const std::string& path,
     return r;
 }
 
-Outcome WriteFileAtomically(FileSystem& fs, const std::string& path, std::string_view content) {
-    return WriteOutputFile(fs, path, [content](WritableFile& out) { return out.Append(content); });
+Outcome WriteFileAtomically(FileSystem& fs, const std::string& path, std::string_view content,
+                            bool durable) {
+    return WriteOutputFile(
+        fs, path, [content](WritableFile& out) { return out.Append(content); }, durable);
 }
 
 } // namespace cvx

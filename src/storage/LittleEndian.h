@@ -13,6 +13,11 @@ inline void PutLe32(std::string& out, std::uint32_t v) {
     }
 }
 
+inline void PutLe64(std::string& out, std::uint64_t v) {
+    PutLe32(out, static_cast<std::uint32_t>(v & 0xFFFFFFFF));
+    PutLe32(out, static_cast<std::uint32_t>(v >> 32));
+}
+
 inline void PutLe16(std::string& out, std::uint16_t v) {
     out.push_back(static_cast<char>(v & 0xFF));
     out.push_back(static_cast<char>((v >> 8) & 0xFF));
@@ -25,6 +30,10 @@ inline std::uint32_t GetLe32(std::string_view in, std::size_t at) {
         u |= static_cast<std::uint32_t>(static_cast<unsigned char>(in[at + i])) << (8 * i);
     }
     return u;
+}
+
+inline std::uint64_t GetLe64(std::string_view in, std::size_t at) {
+    return GetLe32(in, at) | (std::uint64_t{GetLe32(in, at + 4)} << 32);
 }
 
 inline std::uint16_t GetLe16(std::string_view in, std::size_t at) {

@@ -1,5 +1,7 @@
 #include "text/SymbolFont.h"
 
+#include "text/Cp1252.h"
+
 #include <array>
 #include <unordered_map>
 
@@ -62,6 +64,18 @@ char32_t SymbolGreekLetter(unsigned char latin) {
         return kLower[latin - 'a'];
     }
     return 0;
+}
+
+char32_t SymbolCharacter(unsigned char byte) {
+    if (const char32_t letter = SymbolGreekLetter(byte); letter != 0) {
+        return letter;
+    }
+    for (const SymbolEntry& e : kSigns) {
+        if (e.byte == byte) { // the letters, the lunate epsilon's 'e' among them, came first
+            return e.codePoint;
+        }
+    }
+    return Cp1252ToUnicode(byte);
 }
 
 unsigned char SymbolFontByte(char32_t codePoint) {

@@ -10,6 +10,10 @@ namespace cvx {
 // The Greek letter the Symbol font draws for a Latin letter; 0 for any other byte.
 char32_t SymbolGreekLetter(unsigned char latin);
 
+// The character the Symbol font draws for a byte: a Greek letter, a mathematical sign, or the
+// code page 1252 character of any other byte (digits and most punctuation look the same).
+char32_t SymbolCharacter(unsigned char byte);
+
 // The Symbol-font byte of a Greek letter or mathematical sign; 0 when it has none.
 unsigned char SymbolFontByte(char32_t codePoint);
 

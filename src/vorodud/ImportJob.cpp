@@ -15,16 +15,23 @@ namespace {
 
 // Runs the conversion on the driver's worker thread and waits for its end.
 void RunToTheEnd(Vorodud& driver, int type, const ImportRequest& request, Progress& progress) {
-    auto thread = driver.StartConversion(type, request.source, request.destination, request.append,
+    auto thread = driver.StartConversion(type, request.source, request.destination, request.mode,
                                          progress, nullptr);
     thread->Resume();
     thread->Wait();
 }
 
 // What a finished run means for the user: the report's status and messages from its result.
-void JudgeRun(const ImportRequest& request, const std::string& text, ImportReport& report) {
+void JudgeRun(const ImportRequest& request, const std::string& text, const std::string& message,
+              ImportReport& report) {
     const Counters& c = report.counters;
     const bool nothing = c.written == 0 && c.dumped == 0;
+    // The driver's own word, where its code cannot say it (a destination refused, a download
+    // that is no regular file, a written text that could not take its place).
+    if (!message.empty()) {
+        report.messages.push_back(message);
+        return;
+    }
     switch (report.code) {
     case ResultCode::Done:
     case ResultCode::Aborted:
@@ -61,6 +68,12 @@ void JudgeRun(const ImportRequest& request, const std::string& text, ImportRepor
         report.status = ImportStatus::NothingFound;
         report.messages.push_back(
             Msg(msg::VorodudTexts::NothingFound, DisplayPath(request.source)));
+        return;
+    }
+    if (c.written == 0) {
+        report.status = ImportStatus::AllDumped;
+        report.messages.push_back(
+            Msg(msg::Citavox::NothingWritten, DisplayPath(request.destination)));
         return;
     }
     report.status = ImportStatus::Succeeded;
@@ -100,7 +113,7 @@ ImportReport Import(const ImportRequest& request, const ImportSettings& settings
     report.code = driver.LastResult(text);
     report.counters = driver.LastCounters();
     report.dumpFileFailed = driver.LastDumpFileFailed();
-    JudgeRun(request, text, report);
+    JudgeRun(request, text, driver.LastMessage(), report);
     return report;
 }
 
@@ -108,6 +121,10 @@ DetectedSource DetectSource(const std::string& source) {
     DetectedSource detected;
     if (!SourceReadable(source)) {
         detected.message = Msg(msg::VorodudTexts::SourceUnreadable, DisplayPath(source));
+        return detected;
+    }
+    if (!SourceRegular(source)) {
+        detected.message = Msg(msg::Citavox::SourceNotRegular, DisplayPath(source));
         return detected;
     }
     detected.type = DetectSourceType(source);

@@ -1,6 +1,6 @@
 #pragma once
 // One import as a single call, the way every front end imports: the request (source, destination,
-// the source type or its detection, append, common text) and the driver's settings go in, the
+// the source type or its detection, how to write, common text) and the driver's settings go in, the
 // report (counters, the error dump file, the messages for the user, the result) comes out. The
 // ordinals of Vorodud stay for what the tools window asks of the driver step by step (the type
 // lists, detection while the user picks a source).
@@ -14,8 +14,9 @@
 namespace cvx::vorodud {
 
 enum class ImportStatus {
-    Succeeded,     // references were written or dumped
+    Succeeded,     // references were written
     NothingFound,  // the run found no reference of the source type: nothing was written
+    AllDumped,     // every reference found went to the error dump file: nothing was written
     NotRecognised, // no type was given and detection recognised none
     Failed,        // the import did not start, or its run failed; the messages say why
 };
@@ -24,7 +25,8 @@ struct ImportRequest {
     std::string source;      // the download (UTF-8 path)
     std::string destination; // the reference file written to (UTF-8 path)
     int type = 0;            // the source type; 0: detected from the source
-    bool append = false;     // append to the destination instead of overwriting it
+    // Make the destination, append to it, or replace it (its old text kept as "bak").
+    DestinationMode mode = DestinationMode::New;
     // The common text put at the top of every imported reference's abstract/comment part (code
     // page 1252 with markup codes). Lexmill keeps it for later imports of the process; empty
     // leaves the text Lexmill has (none until one is set).

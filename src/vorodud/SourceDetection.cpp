@@ -303,7 +303,8 @@ bool SourceReadable(const std::string& path) {
     if (::stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) {
         return false;
     }
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Not waiting for a writer when it is a pipe: SourceRegular tells that apart.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         return false;
     }
@@ -311,7 +312,16 @@ bool SourceReadable(const std::string& path) {
     return true;
 }
 
+bool SourceRegular(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 std::string ReadSourceHead(const std::string& path) {
+    // A pipe or a device is no download: reading one could wait, or go on, for ever.
+    if (!SourceRegular(path)) {
+        return {};
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         return {};

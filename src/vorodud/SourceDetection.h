@@ -11,6 +11,10 @@ namespace cvx::vorodud {
 
 // True when the source can be opened for reading and is no folder.
 bool SourceReadable(const std::string& path);
+// True when the source is a regular file. A pipe or a device would keep the reader waiting, or
+// reading, for ever, and a download is read more than once (detection, the procedure's look
+// ahead, the run).
+bool SourceRegular(const std::string& path);
 
 int DetectSourceType(const std::string& path);
 // The file's first bytes that detection reads (64 KB); empty when it cannot be read.

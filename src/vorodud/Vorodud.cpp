@@ -205,24 +205,26 @@ struct ConversionThread::Job {
     const SourceType* type = nullptr;
     std::string source;
     std::string destination;
-    bool append = false;
+    DestinationMode mode = DestinationMode::New;
     Progress* progress = nullptr;
     std::function<void()> completion;
     ImportSettings settings;
     std::shared_ptr<RunRecord> record;
 
     void Run();
-    void Finish(ResultCode code, std::string text, const Counters& counters, bool dumpFailed);
+    void Finish(ResultCode code, std::string text, const Counters& counters, bool dumpFailed,
+                std::string message = {});
 };
 
 void ConversionThread::Job::Finish(ResultCode code, std::string text, const Counters& counters,
-                                   bool dumpFailed) {
+                                   bool dumpFailed, std::string message) {
     {
         std::lock_guard lock(record->mutex);
         record->code = code;
         record->text = std::move(text);
         record->counters = counters;
         record->dumpFileFailed = dumpFailed;
+        record->message = std::move(message);
     }
     if (completion) {
         completion();
@@ -243,6 +245,19 @@ void ConversionThread::Job::Run() {
         Finish(ResultCode::SourceNotAccessible, source, {}, false);
         return;
     }
+    if (!SourceRegular(source)) {
+        const std::string message = Msg(msg::Citavox::SourceNotRegular, DisplayPath(source));
+        lane.SetStatus(message);
+        Finish(ResultCode::SourceNotAccessible, source, {}, false, message);
+        return;
+    }
+    ReferenceDestination target;
+    if (Outcome r = target.Begin(destination, source, mode, &lane); !r) {
+        lane.SetStatus(r.message());
+        Finish(r.aborted() ? ResultCode::Aborted : ResultCode::WriteError, destination, {}, false,
+               r.message());
+        return;
+    }
     lane.SetStatus(Msg(msg::VorodudTexts::Converting, DisplayPath(BaseName(source))));
     lane.SetProgress(0);
 
@@ -259,8 +274,8 @@ void ConversionThread::Job::Run() {
     procedure->Begin(source);
 
     // 2. The run's files.
-    if (lexmill_PrepareReadWrite(lx::Arg(source).c_str(), lx::Arg(destination).c_str(),
-                                 append ? 1 : 0) != 0) {
+    if (lexmill_PrepareReadWrite(lx::Arg(source).c_str(), lx::Arg(target.WritePath()).c_str(),
+                                 target.Appending() ? 1 : 0) != 0) {
         lexmill_SetJournalLookup(nullptr, nullptr, 1);
         lane.SetStatus(Msg(msg::VorodudTexts::DestinationUnwritable, DisplayPath(destination)));
         Finish(ResultCode::WriteError, destination, {}, false);
@@ -289,6 +304,16 @@ void ConversionThread::Job::Run() {
     const Counters counters{lexmill_GetRefsWritten(), lexmill_GetIncomplete(),
                             lexmill_GetRefsQuestioned(), lexmill_GetRefsDumped()};
     const bool dumpFailed = lexmill_WriteErrorFileError() != 0;
+    // Whole references that were written stay; a replacement takes the file's place only when the
+    // run went to its end.
+    const bool complete = !session.Aborted() && !lx::RunFailed();
+    if (Outcome kept =
+            target.Finish(counters.written > 0 && (complete || mode != DestinationMode::Replace));
+        !kept) {
+        lane.SetStatus(kept.message());
+        Finish(ResultCode::WriteError, destination, counters, dumpFailed, kept.message());
+        return;
+    }
     lane.SetProgress(Progress::kMaximum);
     // The lane's second text: the four counters, or why the dumped references are not in the
     // dump file.
@@ -345,6 +370,7 @@ Vorodud::Vorodud(ImportSettings settings)
 bool Vorodud::Initialise(int& type) {
     std::lock_guard lock(last_->mutex);
     last_->text.clear();
+    last_->message.clear();
     for (int ordinal : kOrdinalsUsed) {
         if (lexmill_ProcByOrdinal(ordinal) == nullptr) {
             last_->code = ResultCode::LibraryDamaged;
@@ -374,6 +400,11 @@ Counters Vorodud::LastCounters() const {
 bool Vorodud::LastDumpFileFailed() const {
     std::lock_guard lock(last_->mutex);
     return last_->dumpFileFailed;
+}
+
+std::string Vorodud::LastMessage() const {
+    std::lock_guard lock(last_->mutex);
+    return last_->message;
 }
 
 int Vorodud::SupplierCount() const {
@@ -474,13 +505,13 @@ std::string Vorodud::TypeDatabaseSupplier(int type, int i) const {
 
 std::unique_ptr<ConversionThread> Vorodud::StartConversion(int type, const std::string& source,
                                                            const std::string& destination,
-                                                           bool append, Progress& progress,
+                                                           DestinationMode mode, Progress& progress,
                                                            std::function<void()> completion) {
     auto job = std::make_shared<ConversionThread::Job>();
     job->type = FindType(type);
     job->source = source;
     job->destination = destination;
-    job->append = append;
+    job->mode = mode;
     job->progress = &progress;
     job->completion = std::move(completion);
     job->settings = settings_;

@@ -9,6 +9,7 @@
 // list's end.
 
 #include "journals/JournalLookup.h"
+#include "refstore/ReferenceDestination.h"
 #include "text/Progress.h"
 
 #include <functional>
@@ -57,6 +58,9 @@ struct RunRecord {
     std::string text;
     Counters counters;
     bool dumpFileFailed = false;
+    // Why the run did not start or keep its references, when the result code alone cannot say
+    // (a destination refused, a source that is no regular file); empty otherwise.
+    std::string message;
 };
 
 // The worker thread of a conversion (ordinal 19). It is created suspended; Resume starts it.
@@ -93,6 +97,8 @@ public:
     Counters LastCounters() const;
     // Whether the last run could not write its error dump file.
     bool LastDumpFileFailed() const;
+    // The message of the last run's failure when its result code cannot say it; empty otherwise.
+    std::string LastMessage() const;
 
     int SupplierCount() const;                               // 12
     std::string SupplierName(int supplier) const;            // 13
@@ -111,11 +117,13 @@ public:
     int TypeDatabaseSupplierIndex(int type, int i) const;    // 6
     std::string TypeDatabaseSupplier(int type, int i) const; // 7
 
-    // 19: a suspended worker thread converting `source` into `destination`. Progress carries the
-    // abort flag, the progress bar and the two message texts.
+    // 19: a suspended worker thread converting `source` into `destination`, which it makes new,
+    // appends to or replaces (`mode`). Progress carries the abort flag, the progress bar and the
+    // two message texts. The destination is held against other writers for the whole run, and a
+    // run that keeps nothing leaves it as it was.
     std::unique_ptr<ConversionThread> StartConversion(int type, const std::string& source,
-                                                      const std::string& destination, bool append,
-                                                      Progress& progress,
+                                                      const std::string& destination,
+                                                      DestinationMode mode, Progress& progress,
                                                       std::function<void()> completion);
 
     // 22: the driver's message texts for Lexmill (0 to 20).

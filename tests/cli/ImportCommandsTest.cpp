@@ -4,6 +4,7 @@
 #include "support/SharedSamples.h"
 #include "support/TempDir.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace cvx {
@@ -27,11 +28,19 @@ TEST_F(ImportCommandsTest, ImportsAndPrintsTheCounters) {
         << r.out;
     EXPECT_NE(r.out.find("Citavox/dumps/import-errors.dmp"), std::string::npos);
 
-    r = Run(
-        {"import", kSamples + "ris/asreview_embase.ris", out, "--json", "--type", "ris-embase"});
+    // A second import onto the same reference file replaces it only when asked to, keeping the
+    // old text as the backup.
+    const std::string first = test::ReadBytes(out);
+    r = Run({"import", kSamples + "ris/asreview_embase.ris", out, "--type", "ris-embase"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("--replace"), std::string::npos) << r.err;
+    EXPECT_EQ(test::ReadBytes(out), first);
+    r = Run({"import", kSamples + "ris/asreview_embase.ris", out, "--json", "--type", "ris-embase",
+             "--replace"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "{\"type\": \"ris-embase\", \"written\": 6, \"incomplete\": 0, "
                      "\"questioned\": 0, \"dumped\": 0, \"dump_file\": null}\n");
+    EXPECT_EQ(test::ReadBytes(dir.File("out.bak")), first);
 }
 
 // The dumps folder of the settings, the default when none is stored or it is stored blank.
@@ -52,7 +61,7 @@ TEST_F(ImportCommandsTest, DumpsGoToTheSettingsDumpsFolder) {
     };
     for (const auto& c : cases) {
         WriteConfig(c.config);
-        const auto r = Run({"import", source, dir.File("out.ref")});
+        const auto r = Run({"import", source, dir.File("out.ref"), "--replace"});
         ASSERT_EQ(r.status, 0) << r.err;
         EXPECT_NE(r.out.find("Error dump file: " + c.dumpFile), std::string::npos) << r.out;
         EXPECT_NE(test::ReadBytes(c.dumpFile).find("FED - Some Editor"), std::string::npos)
@@ -117,12 +126,49 @@ TEST_F(ImportCommandsTest, WrongArgumentsAndFiles) {
         {{"import", kSamples + "ris/jabref_RisImporterCorrupted.ris", out},
          1,
          "No reference of this source type was found"},
+        {{"import", "/dev/zero", out}, 1, "is not a regular file"},
+        {{"import", "/dev/zero", out, "--type", "ris"}, 1, "is not a regular file"},
+        {{"detect", "/dev/zero"}, 1, "is not a regular file"},
+        {{"import", kSamples + "ris/asreview_embase.ris", out, "--append", "--replace"},
+         2,
+         "Usage"},
     };
     for (const Case& c : cases) {
         const auto r = Run(c.args);
         EXPECT_EQ(r.status, c.status) << c.args[0] << " " << r.err;
         EXPECT_NE(r.err.find(c.errorPart), std::string::npos) << r.err;
     }
+}
+
+// Every reference was dumped: nothing was written, which is a failure (status 1) with the counters.
+TEST_F(ImportCommandsTest, NothingWrittenIsAFailure) {
+    TempDir dir;
+    const std::string source = dir.Write("titles.enw", "%0 Journal Article\n%T Only a title\n\n");
+    const std::string out = dir.File("out.ref");
+    const auto r = Run({"import", source, out, "--type", "refer"});
+    EXPECT_EQ(r.status, 1) << r.out;
+    EXPECT_NE(r.out.find("Written: 0\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Dumped: 1\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find("No reference was written"), std::string::npos) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+// The download itself, by its name, a link or a hard link, is never the destination.
+TEST_F(ImportCommandsTest, TheDownloadIsNeverOverwritten) {
+    TempDir dir;
+    const std::string ris = "TY  - JOUR\nTI  - A title\nAU  - Smith, J\nJO  - Nature\n"
+                            "PY  - 2001\nVL  - 1\nSP  - 1\nER  -\n";
+    const std::string source = dir.Write("refs.ris", ris);
+    std::filesystem::create_symlink(source, dir.File("link.ref"));
+    std::filesystem::create_hard_link(source, dir.File("hard.ref"));
+    for (const std::string& destination : {source, dir.File("link.ref"), dir.File("hard.ref")}) {
+        for (const char* mode : {"--append", "--replace"}) {
+            const auto r = Run({"import", source, destination, "--type", "ris", mode});
+            EXPECT_EQ(r.status, 1) << destination;
+            EXPECT_NE(r.err.find("is the download itself"), std::string::npos) << r.err;
+        }
+    }
+    EXPECT_EQ(test::ReadBytes(source), ris);
 }
 
 } // namespace

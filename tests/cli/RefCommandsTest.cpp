@@ -3,7 +3,10 @@
 #include "support/ReferenceText.h"
 #include "support/TempDir.h"
 
+#include <chrono>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace cvx {
 namespace {
@@ -91,6 +94,56 @@ TEST_F(RefCommandsTest, EditingCommands) {
     ASSERT_EQ(Run({"tag", path_, "1"}).status, 0);
     ASSERT_EQ(Run({"delete-tagged", path_}).status, 0);
     EXPECT_EQ(Run({"list", path_}).out, "1 D - Deleted\n");
+}
+
+// What is no reference file is refused with status 1, at once: a folder, a pipe, a device, a
+// file of NUL bytes, a companion or backup (whose own companions are those of another file).
+TEST_F(RefCommandsTest, RefusesWhatIsNoReferenceFile) {
+    std::filesystem::create_directory(dir_.File("folder.ref"));
+    const std::string fifo = dir_.File("pipe.ref");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    WriteBytes(dir_.File("zeros.ref"), std::string(100000, '\0'));
+    ASSERT_EQ(Run({"list", path_}).status, 0); // refs.map, refs.stp
+    const std::string map = test::ReadBytes(dir_.File("refs.map"));
+    std::filesystem::copy_file(path_, dir_.File("refs.bak"));
+    WriteBytes(dir_.File("x.smp"), "tags of some file");
+    const struct {
+        std::vector<std::string> args;
+        std::string errorPart;
+    } cases[] = {
+        {{"list", dir_.File("folder.ref")}, "folder"},
+        {{"compress", dir_.File("folder.ref")}, "folder"},
+        {{"tag", dir_.File("folder.ref"), "1"}, "folder"},
+        {{"list", fifo}, "pipe"},
+        {{"fix-line-ends", fifo}, "pipe"},
+        {{"append", path_, fifo}, "pipe"},
+        {{"list", "/dev/zero"}, "pipe"},
+        {{"list", dir_.File("zeros.ref")}, "binary data"},
+        {{"list", dir_.File("refs.bak")}, "refs-bak.ref"},
+        {{"delete", dir_.File("refs.bak"), "2"}, "refs-bak.ref"},
+        {{"tag", dir_.File("x.smp"), "1"}, "cannot be opened as a reference file"},
+        {{"append", path_, dir_.File("x.smp")}, "cannot be opened as a reference file"},
+    };
+    for (const auto& c : cases) {
+        const auto start = std::chrono::steady_clock::now();
+        const auto r = Run(c.args);
+        EXPECT_EQ(r.status, 1) << c.args[0] << " " << c.args[1];
+        EXPECT_NE(r.err.find(c.errorPart), std::string::npos) << r.err;
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    }
+    EXPECT_EQ(test::ReadBytes(dir_.File("refs.map")), map);
+    EXPECT_EQ(test::ReadBytes(dir_.File("refs.bak")), test::ReadBytes(path_));
+    EXPECT_EQ(test::ReadBytes(dir_.File("x.smp")), "tags of some file");
+}
+
+// A journal-name database in the settings that is a pipe does not hold up listing.
+TEST_F(RefCommandsTest, APipeAsJournalDatabaseIsNotWaitedOn) {
+    const std::string fifo = dir_.File("journals.dat");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    WriteConfig("[Specific%20files]\nJournalDatabase=" + fifo + "\n");
+    const auto r = Run({"list", path_});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("2001 Lee"), std::string::npos);
 }
 
 TEST_F(RefCommandsTest, LineEndRepair) {

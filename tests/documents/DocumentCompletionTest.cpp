@@ -357,6 +357,21 @@ TEST_F(Completion, AManuscriptOf4096PseudoCitations) {
     EXPECT_NE(output_.find("Sentence 4095 [1]."), std::string::npos);
 }
 
+// Completing only the first 4096 would hand back a manuscript half done: it is refused whole,
+// with one message naming the line of the first pseudo-citation too many.
+TEST_F(Completion, AManuscriptOfTooManyPseudoCitationsIsRefusedWhole) {
+    std::string text;
+    for (int i = 0; i < 4100; ++i) {
+        text += "Sentence {{a.ref #" + std::to_string(i % 5 + 1) + "}}.\r\n";
+    }
+    Numbered(4);
+    const Outcome r = Complete(text);
+    ASSERT_FALSE(r.ok());
+    EXPECT_EQ(r.message(), Msg(msg::Documents::TooManyPseudoCitations, "4097", "4096"));
+    EXPECT_FALSE(std::filesystem::exists(Path("paper_OUT.txt")));
+    EXPECT_TRUE(report_.warnings.empty());
+}
+
 TEST(ManuscriptPath, ABareNameIsLookedForInTheDocumentDirectory) {
     test::TempDir documents;
     WriteBytes(documents.File("paper.rtf"), "x");
@@ -390,7 +405,9 @@ TEST_F(Completion, TheOutputAppearsOnlyWhenComplete) {
     ASSERT_FALSE(r.ok());
     EXPECT_EQ(r.message(),
               Msg(msg::Manusproduction::FatalWrite, DisplayPath(Path("paper_OUT.txt"))));
-    EXPECT_FALSE(std::filesystem::exists(Path("paper_OUT.txt.tmp")));
+    for (const auto& e : std::filesystem::directory_iterator(Path(""))) {
+        EXPECT_FALSE(e.path().string().ends_with(".tmp")) << e.path();
+    }
 }
 
 TEST(DefaultDocumentFormatTest, ByTheExtension) {

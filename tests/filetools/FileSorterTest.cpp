@@ -2,9 +2,10 @@
 // a sort in place that dies at any step or is aborted.
 
 #include "filetools/FileSorter.h"
-#include "refstore/FaultFileSystem.h"
 #include "refstore/ReferenceMap.h"
 #include "storage/FileSystem.h"
+#include "storage/WriteLock.h"
+#include "support/FaultFileSystem.h"
 #include "support/FileBytes.h"
 #include "support/ReferenceText.h"
 #include "support/TempDir.h"
@@ -12,7 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 namespace cvx {
 namespace {
@@ -187,6 +190,27 @@ TEST(FileSorter, AbortLeavesEveryFileAsItWas) {
     EXPECT_TRUE(r.outcome.aborted());
     EXPECT_EQ(ReadBytes(path), test::NumberedFile(300));
     EXPECT_FALSE(std::filesystem::exists(dir.File("refs.bak")));
+}
+
+// A sort in place waits for another writer that holds the file, and then sorts what that writer
+// left: nothing written meanwhile is lost to the rewrite.
+TEST(FileSorter, SortInPlaceWaitsForAnotherWriter) {
+    TempDir dir;
+    const std::string path = dir.Write("refs.ref", Fixture());
+    WriteLock other;
+    ASSERT_TRUE(other.Acquire(FileSystem::Default(), path, path, nullptr).ok());
+    Progress progress;
+    TVoxSort sort(FileSystem::Default(), SortRequest{path, path}, SortOptions{}, progress);
+    ASSERT_TRUE(sort.Resume().ok());
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const std::string added =
+        JournalBlock("Zeta10", "Zeta, Z.", "Added title.", "2010 (1) pp 1", "Cell");
+    WriteBytes(path, Fixture() + added);
+    other.Release();
+    sort.Wait();
+    ASSERT_TRUE(sort.Result().outcome.ok()) << sort.Result().outcome.message();
+    EXPECT_EQ(Ids(ReadBytes(path)).back(), "Zeta10");
+    EXPECT_EQ(ReadBytes(dir.File("refs.bak")), Fixture() + added);
 }
 
 TEST(FileSorter, RunsOnItsThread) {

@@ -4,6 +4,7 @@
 #include "JournalTestFiles.h"
 
 #include "journals/JournalMatching.h"
+#include "support/ForwardingFileSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +16,7 @@ using test::ReadBytes;
 using test::TempDir;
 
 // Passes everything to the disk, but can say files are read-only or let writing fail.
-class FaultyFiles final : public FileSystem {
+class FaultyFiles final : public test::ForwardingFileSystem {
 public:
     bool readOnly = false;
     bool failRename = false;
@@ -25,30 +26,9 @@ public:
         info.writable = info.writable && !readOnly;
         return info;
     }
-    std::unique_ptr<ReadableFile> OpenForRead(const std::string& path, Outcome& r) override {
-        return disk_.OpenForRead(path, r);
-    }
-    std::unique_ptr<WritableFile> OpenForWrite(const std::string& path, bool append,
-                                               Outcome& r) override {
-        return disk_.OpenForWrite(path, append, r);
-    }
     Outcome Rename(const std::string& from, const std::string& to) override {
         return failRename ? Outcome::Error("disk full") : disk_.Rename(from, to);
     }
-    Outcome Remove(const std::string& path) override { return disk_.Remove(path); }
-    Outcome HardLink(const std::string& existing, const std::string& link) override {
-        return disk_.HardLink(existing, link);
-    }
-    Outcome SyncDirectory(const std::string& dir) override { return disk_.SyncDirectory(dir); }
-    std::vector<std::string> ListDirectory(const std::string& dir) override {
-        return disk_.ListDirectory(dir);
-    }
-    bool SameFile(const std::string& a, const std::string& b) override {
-        return disk_.SameFile(a, b);
-    }
-
-private:
-    FileSystem& disk_ = FileSystem::Default();
 };
 
 const char* const kList = "The Journal of Biological Chemistry,,J Biol Chem,J. Biol. Chem.,,"

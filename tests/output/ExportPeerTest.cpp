@@ -33,7 +33,15 @@ namespace {
 using test::ReadBytes;
 using test::TempDir;
 
-const std::string kExamples = std::string(CITAVOX_SOURCE_DIR) + "/examples/refs.ref";
+// A copy of examples/refs.ref in `dir`: opening a reference file writes its companions beside it,
+// which do not belong in the source tree.
+std::string Example(const TempDir& dir) {
+    const std::string copy = dir.File("refs.ref");
+    if (!std::filesystem::exists(copy)) {
+        std::filesystem::copy_file(std::string(CITAVOX_SOURCE_DIR) + "/examples/refs.ref", copy);
+    }
+    return copy;
+}
 
 std::shared_ptr<const ReferenceReader> Open(const std::string& path) {
     std::shared_ptr<const ReferenceReader> reader;
@@ -57,7 +65,7 @@ std::vector<TRefArrData> References(const std::string& path) {
 // Exports examples/refs.ref, or only its references of `only` when given.
 std::string Export(const TempDir& dir, ExportLayout layout, const std::string& name,
                    std::optional<SourceType> only = std::nullopt) {
-    const std::shared_ptr<const ReferenceReader> reader = Open(kExamples);
+    const std::shared_ptr<const ReferenceReader> reader = Open(Example(dir));
     std::optional<RefSet> selection;
     if (only) {
         selection = RefSet(reader->Count());
@@ -96,7 +104,8 @@ std::string JournalOf(const JournalLookup& journals, const std::string& name) {
 // journal they name). A name without initials ("World Health Organization") reads back as a
 // personal name in MEDLINE, which has no other place for it, so corporate authors are left out.
 TEST(ExportPeers, OurImportsReadTheExportsBack) {
-    std::vector<TRefArrData> original = References(kExamples);
+    const TempDir source;
+    std::vector<TRefArrData> original = References(Example(source));
     std::erase_if(original,
                   [](const TRefArrData& r) { return r.sourceType != SourceType::Journal; });
     ASSERT_GT(original.size(), 20U);
@@ -209,7 +218,7 @@ TEST(ExportPeers, Ris2xmlKeepsEveryBibliographicField) {
         std::system(("ris2xml -i cp1252 -nt '" + ris + "' >'" + mods + "' 2>/dev/null").c_str()),
         0);
     const std::vector<ModsRecord> records = ReadMods(ReadBytes(mods));
-    const std::vector<TRefArrData> original = References(kExamples);
+    const std::vector<TRefArrData> original = References(Example(dir));
     ASSERT_EQ(records.size(), original.size());
     int compared = 0;
     for (std::size_t i = 0; i < records.size(); ++i) {
@@ -262,7 +271,7 @@ TEST(ExportPeers, PandocCitesEveryReferenceOfTheCslJsonWithoutWarnings) {
     EXPECT_EQ(ReadBytes(dir.File("pandoc.err")), "");
     const std::string rendered = ReadBytes(dir.File("paper.txt"));
     EXPECT_EQ(rendered.find("???"), std::string::npos) << "a citation was not found";
-    EXPECT_EQ(static_cast<std::size_t>(doc.array().size()), References(kExamples).size());
+    EXPECT_EQ(static_cast<std::size_t>(doc.array().size()), References(Example(dir)).size());
 }
 
 } // namespace

@@ -3,10 +3,10 @@
 
 #include "output/CitationKeys.h"
 #include "output/Exporter.h"
-#include "refstore/FaultFileSystem.h"
 #include "refstore/ReferenceMap.h"
 #include "refstore/ReferenceReader.h"
 #include "storage/FileSystem.h"
+#include "support/FaultFileSystem.h"
 #include "support/FileBytes.h"
 #include "support/ReferenceText.h"
 #include "support/TempDir.h"

@@ -1,4 +1,5 @@
 #include "refstore/ReferenceFile.h"
+#include "IdentificationStrings.h"
 #include "refstore/Companions.h"
 #include "refstore/OrderFile.h"
 #include "support/FileBytes.h"
@@ -12,6 +13,7 @@
 namespace cvx {
 namespace {
 
+using test::Ids;
 using test::JournalBlock;
 using test::NumberedFile;
 using test::ReadBytes;
@@ -24,16 +26,6 @@ protected:
         const std::string path = dir_.File(name);
         WriteBytes(path, text);
         return path;
-    }
-
-    // The identification strings of the file's references in file order.
-    static std::vector<std::string> Ids(TReferenceFile& file) {
-        std::vector<std::string> ids;
-        for (int i = 0; i < file.RefCount(); ++i) {
-            EXPECT_TRUE(file.GoTo(file.AbsoluteToDisplay(i)).ok());
-            ids.push_back(file.IdentificationString());
-        }
-        return ids;
     }
 
     TempDir dir_;

@@ -154,6 +154,16 @@ TEST_F(ReferenceJobsTest, DeletingAndAppending) {
     EXPECT_EQ(Marks(), "D-C-D-");
 }
 
+// A reference deleted by number loses its tag, and the saved tags say so too.
+TEST_F(ReferenceJobsTest, DeletedReferencesLoseTheirTags) {
+    ASSERT_TRUE(TagReferences(file_, "1,2", false).ok());
+    ASSERT_TRUE(DeleteReferences(file_, {2}).ok());
+    EXPECT_EQ(file_.TaggedCount(), 1);
+    TReferenceFile again;
+    ASSERT_TRUE(OpenReferenceFile(again, path_, nullptr).ok());
+    EXPECT_EQ(again.TaggedCount(), 1);
+}
+
 TEST_F(ReferenceJobsTest, ReprintNumbersOnTheCurrentOne) {
     ASSERT_TRUE(ApplyReprintNumbers(file_, true, ReferenceScope::Current, 2, "RN001").ok());
     ShownReference shown;

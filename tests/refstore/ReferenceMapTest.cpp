@@ -5,6 +5,7 @@
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
+#include <random>
 
 namespace cvx {
 namespace {
@@ -70,8 +71,9 @@ TEST(ReferenceMap, DeletedAndTinyBlocksCountAsDeleted) {
 }
 
 TEST(ReferenceMap, PatternsAcrossReadChunks) {
-    // Blocks are found by three-byte patterns; put block ends on every offset around the
-    // boundary of the 1 MiB read chunks.
+    // Blocks are found by three-byte patterns; with blocks of every length mod 7 over more than
+    // 1 MiB, block ends fall on every offset around the boundaries of the reads and of the
+    // scan's groups of bytes.
     TempDir dir;
     const std::string path = dir.File("big.ref");
     std::string text;
@@ -182,6 +184,99 @@ TEST(ReferenceMap, WrongLineEndsAreDetected) {
         const Outcome r = file.Open(path);
         EXPECT_FALSE(r.ok()) << name;
         EXPECT_NE(r.message().find(word), std::string::npos) << r.message();
+    }
+}
+
+// The map of a text as the block rules say, one byte after another: the model the scan of whole
+// groups of bytes is held against.
+MapBuildResult ModelMap(std::string_view t) {
+    MapBuildResult m;
+    const auto blank = [&](std::size_t i) {
+        return i < t.size() && IsBlankByte(static_cast<unsigned char>(t[i]));
+    };
+    const auto printable = [&](std::size_t i) {
+        return i < t.size() && IsPrintableByte(static_cast<unsigned char>(t[i]));
+    };
+    const auto lf = [&](std::size_t i) { return i < t.size() && t[i] == '\n'; };
+    if (t.find('\0') != std::string_view::npos) {
+        m.binary = true;
+        return m;
+    }
+    std::size_t crlf = 0;
+    std::size_t bare = 0;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        if (t[i] == '\n') {
+            (i > 0 && t[i - 1] == '\r') ? ++crlf : ++bare;
+        }
+    }
+    if (bare > crlf) {
+        m.lineEnds = crlf == 0 ? LineEnds::LfOnly : LineEnds::Mixed;
+    } else if (crlf == 0 && t.find('\r') != std::string_view::npos) {
+        m.lineEnds = LineEnds::CrOnly;
+    }
+    std::size_t start = 0;
+    while (start < t.size() && !(blank(start) && printable(start + 1))) {
+        ++start;
+    }
+    while (start < t.size()) {
+        std::size_t p = start;
+        while (p < t.size() && !(lf(p) && (lf(p + 1) || (blank(p + 1) && lf(p + 2))))) {
+            ++p;
+        }
+        const std::size_t end = p == t.size() ? t.size() : p + (lf(p + 1) ? 2 : 3);
+        if (end - start > 65535) {
+            m.tooLarge = true;
+            break;
+        }
+        m.entries.push_back(
+            {static_cast<std::uint32_t>(start), static_cast<std::uint16_t>(end - start)});
+        if (p == t.size()) {
+            break;
+        }
+        std::size_t q = end - 1;
+        while (q < t.size() && !(lf(q) && blank(q + 1) && printable(q + 2))) {
+            ++q;
+        }
+        start = q + 1;
+    }
+    return m;
+}
+
+// Texts made of the bytes that matter (line ends, blanks, printable bytes), long enough to cross
+// the scan's groups and reads, mapped by the model and by the scan with either instruction set.
+TEST(ReferenceMap, TheScanAgreesWithTheBlockRules) {
+    TempDir dir;
+    std::mt19937 random(7);
+    const std::string alphabet = "\n\n\n\r\r  \tab";
+    for (int round = 0; round < 300; ++round) {
+        std::string text;
+        const std::size_t length = round < 250 ? random() % 700 : 300000 + random() % 5000;
+        while (text.size() < length) {
+            // Runs of letters keep lines long enough for the blocks to be of every size.
+            const char c = alphabet[random() % alphabet.size()];
+            text += c == 'a' ? std::string(random() % 40, 'a') : std::string(1, c);
+        }
+        if (round % 50 == 49) {
+            text[random() % text.size()] = '\0';
+        }
+        const std::string path = dir.Write("r.ref", text);
+        Outcome r;
+        auto file = FileSystem::Default().OpenForRead(path, r);
+        ASSERT_TRUE(file);
+        const MapBuildResult model = ModelMap(text);
+        for (ScanInstructions instructions : {ScanInstructions::Best, ScanInstructions::Baseline}) {
+            MapBuildResult scanned;
+            ASSERT_TRUE(BuildMap(*file, text.size(), nullptr, scanned, instructions).ok());
+            ASSERT_EQ(scanned.binary, model.binary) << round;
+            if (model.binary) {
+                continue;
+            }
+            ASSERT_EQ(scanned.tooLarge, model.tooLarge) << round;
+            ASSERT_EQ(scanned.entries, model.entries) << round;
+            if (!model.tooLarge) {
+                ASSERT_EQ(scanned.lineEnds, model.lineEnds) << round;
+            }
+        }
     }
 }
 

@@ -1,19 +1,22 @@
-// Whatever step a rewrite dies at, the reference file holds either its complete old text or its
-// complete new text.
+// Whatever step a rewrite dies or fails at, the reference file holds either its complete old text
+// or its complete new text; after a failure no temporary is left, and the user is told what
+// failed.
 
-#include "FaultFileSystem.h"
 #include "refstore/LineEnds.h"
 #include "refstore/ReferenceFile.h"
+#include "support/FaultFileSystem.h"
 #include "support/FileBytes.h"
 #include "support/ReferenceText.h"
 #include "support/TempDir.h"
 
+#include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 
 namespace cvx {
 namespace {
 
+using test::Fault;
 using test::FaultFileSystem;
 using test::ReadBytes;
 using test::TempDir;
@@ -22,6 +25,9 @@ using test::WriteBytes;
 struct Rewrite {
     const char* name;
     std::function<Outcome(TReferenceFile&)> run;
+    // Writes into the file itself: a process killed midway may leave the appended reference cut
+    // at the end (the references before it are never touched); a failure cuts it back.
+    bool inPlace = false;
 };
 
 const Rewrite kRewrites[] = {
@@ -46,26 +52,119 @@ const Rewrite kRewrites[] = {
      [](TReferenceFile& f) {
          return f.RewriteReprintNumbers(true, ReprintScope::AllPresent, "RN001");
      }},
+    {"AppendText",
+     [](TReferenceFile& f) {
+         return f.AppendText(test::JournalBlock("Y", "Roe, R.", "More.", "2021 (2) pp 2", "K"));
+     },
+     true},
 };
+
+// The names in a folder other than the reference file, its backup and its companions.
+std::vector<std::string> Leftovers(const TempDir& dir) {
+    std::vector<std::string> left;
+    for (const auto& e : std::filesystem::directory_iterator(dir.Path())) {
+        const std::string name = e.path().filename().string();
+        if (!name.starts_with("refs.") || name.size() > 8) {
+            left.push_back(name);
+        }
+    }
+    return left;
+}
+
+// The text every rewrite starts from: references, a deleted one and more references.
+std::string Original() {
+    return test::NumberedFile(3) + std::string(kDeletedMarker) + test::NumberedFile(2);
+}
+
+// A run without faults: the new text and how many steps the rewrite takes.
+struct CleanRun {
+    std::string finished;
+    int steps = 0;
+};
+
+CleanRun RunCleanly(const Rewrite& rewrite) {
+    TempDir dir;
+    const std::string path = dir.Write("refs.ref", Original());
+    FaultFileSystem fs;
+    TReferenceFile file(fs);
+    EXPECT_TRUE(file.Open(path).ok());
+    EXPECT_TRUE(rewrite.run(file).ok()) << rewrite.name;
+    return {ReadBytes(path), fs.Steps()};
+}
+
+TEST(SafeRewrite, FailureAtEveryStepLeavesOldOrNewTextAndNoTemporary) {
+    for (const Rewrite& rewrite : kRewrites) {
+        const std::string original = Original();
+        const auto [finished, steps] = RunCleanly(rewrite);
+        for (int at = 1; at <= steps; ++at) {
+            TempDir dir;
+            const std::string path = dir.Write("refs.ref", original);
+            FaultFileSystem fs(at, Fault::Failure, "the disk is full");
+            TReferenceFile file(fs);
+            (void)file.Open(path);
+            const Outcome r = rewrite.run(file);
+            const std::string now = ReadBytes(path);
+            EXPECT_TRUE(now == original || now == finished)
+                << rewrite.name << " failed at step " << at << " of " << steps;
+            EXPECT_TRUE(r.ok() || now == original) << rewrite.name << " step " << at;
+            EXPECT_TRUE(r.ok() || r.message().find("the disk is full") != std::string::npos)
+                << rewrite.name << " step " << at << ": " << r.message();
+            EXPECT_EQ(Leftovers(dir), std::vector<std::string>{})
+                << rewrite.name << " failed at step " << at << " of " << steps;
+        }
+    }
+}
+
+// Appending to another reference file: whatever step fails, the other file holds its old text or
+// all of the appended references, never a part.
+TEST(SafeRewrite, AppendingToAnotherFileIsAllOrNothing) {
+    const std::string other = test::NumberedFile(2);
+    std::string finished;
+    int steps = 0;
+    for (int at = 0; at <= steps; ++at) {
+        TempDir dir;
+        const std::string from = dir.Write("from.ref", test::NumberedFile(4));
+        const std::string to = dir.Write("refs.ref", other);
+        FaultFileSystem fs(at, Fault::Failure, "the disk is full");
+        TReferenceFile file(fs);
+        ASSERT_TRUE(file.Open(from).ok());
+        const Outcome r = file.AppendTo(to, false);
+        if (at == 0) {
+            ASSERT_TRUE(r.ok());
+            finished = ReadBytes(to);
+            steps = fs.Steps();
+            continue;
+        }
+        EXPECT_EQ(ReadBytes(to), r.ok() ? finished : other) << "step " << at << " of " << steps;
+    }
+    EXPECT_GT(finished.size(), other.size());
+}
+
+// A full disk is reported as a full disk, not as a file that is write-protected.
+TEST(SafeRewrite, TheTagFileSaysWhatFailed) {
+    TempDir dir;
+    const std::string path = dir.Write("refs.ref", test::NumberedFile(3));
+    {
+        TReferenceFile mapped; // the map is saved, so the first step below is the tag file's
+        ASSERT_TRUE(mapped.Open(path).ok());
+    }
+    FaultFileSystem fs(1, Fault::Failure, "the disk is full");
+    TReferenceFile file(fs);
+    ASSERT_TRUE(file.Open(path).ok());
+    file.TaggedSet().Set(1);
+    const Outcome r = file.SaveTags();
+    EXPECT_FALSE(r.ok());
+    EXPECT_NE(r.message().find("the disk is full"), std::string::npos) << r.message();
+    EXPECT_EQ(r.message().find("read-only"), std::string::npos) << r.message();
+}
 
 TEST(SafeRewrite, CrashAtEveryStepLeavesOldOrNewText) {
     for (const Rewrite& rewrite : kRewrites) {
-        const std::string original =
-            test::NumberedFile(3) + std::string(kDeletedMarker) + test::NumberedFile(2);
-        // A clean run tells the new text and how many steps a rewrite takes.
-        std::string finished;
-        int steps = 0;
-        {
-            TempDir dir;
-            const std::string path = dir.File("refs.ref");
-            WriteBytes(path, original);
-            FaultFileSystem fs;
-            TReferenceFile file(fs);
-            ASSERT_TRUE(file.Open(path).ok());
-            ASSERT_TRUE(rewrite.run(file).ok()) << rewrite.name;
-            finished = ReadBytes(path);
-            steps = fs.Steps();
+        if (rewrite.inPlace) {
+            continue;
         }
+        const std::string original = Original();
+        const auto [finished, steps] = RunCleanly(rewrite);
         ASSERT_NE(finished, original) << rewrite.name;
         for (int crashAt = 1; crashAt <= steps; ++crashAt) {
             TempDir dir;

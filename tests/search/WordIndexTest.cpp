@@ -3,7 +3,6 @@
 // indexed search with prefixes, whole-word list items, year ranges and its refusals.
 
 #include "search/WordIndex.h"
-#include "../refstore/FaultFileSystem.h"
 #include "SearchFixture.h"
 #include "refstore/RefSet.h"
 #include "refstore/ReferenceFile.h"
@@ -12,6 +11,7 @@
 #include "search/TCreateIDXFile.h"
 #include "search/WordIndexBuilder.h"
 #include "search/YearRange.h"
+#include "support/FaultFileSystem.h"
 #include "support/FileBytes.h"
 #include "support/TempDir.h"
 #include "text/Catalogue.h"

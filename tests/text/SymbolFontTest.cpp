@@ -38,5 +38,18 @@ TEST(SymbolFontTest, LettersSignsAndOthers) {
     EXPECT_EQ(SymbolMarkup('a'), "#Ga#G");
 }
 
+// What a display draws for text in the Symbol font: Greek letters, signs, and every other byte as
+// its code page 1252 character.
+TEST(SymbolFontTest, CharactersTheFontDraws) {
+    struct Case {
+        unsigned char byte;
+        char32_t shown;
+    } cases[] = {{'a', 0x03B1},  {'D', 0x0394}, {'e', 0x03B5}, {0xA3, 0x2264},
+                 {0xB3, 0x2265}, {'1', U'1'},   {'(', U'('},   {0x80, 0x20AC}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(SymbolCharacter(c.byte), c.shown) << static_cast<int>(c.byte);
+    }
+}
+
 } // namespace
 } // namespace cvx

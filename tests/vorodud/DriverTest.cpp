@@ -79,7 +79,7 @@ TEST(DriverTest, UnwritableDestinationAndFullDisk) {
     test::ImportResult r = importer.Run(21, kMedline, importer.dir.File("no-dir/out.ref"));
     EXPECT_EQ(r.code, ResultCode::WriteError);
     if (std::filesystem::exists("/dev/full")) {
-        r = importer.Run(21, kMedline, "/dev/full", false, nullptr, false);
+        r = importer.Run(21, kMedline, "/dev/full", DestinationMode::Append, nullptr, false);
         EXPECT_EQ(r.code, ResultCode::WriteError);
         EXPECT_EQ(r.counters.written, 0);
     }
@@ -107,8 +107,8 @@ TEST(DriverTest, ProgressCompletionAndAbort) {
     RecordingProgress progress;
     Vorodud driver(importer.settings);
     std::atomic<int> completions{0};
-    auto thread = driver.StartConversion(21, kMedline, importer.dir.File("a.ref"), false, progress,
-                                         [&] { ++completions; });
+    auto thread = driver.StartConversion(21, kMedline, importer.dir.File("a.ref"),
+                                         DestinationMode::New, progress, [&] { ++completions; });
     thread->Resume();
     thread->Wait();
     EXPECT_EQ(completions, 1);
@@ -118,7 +118,7 @@ TEST(DriverTest, ProgressCompletionAndAbort) {
     RecordingProgress aborting;
     aborting.abortAfterFirst = true;
     const test::ImportResult r =
-        importer.Run(21, kMedline, importer.dir.File("b.ref"), false, &aborting);
+        importer.Run(21, kMedline, importer.dir.File("b.ref"), DestinationMode::New, &aborting);
     EXPECT_EQ(r.code, ResultCode::Aborted);
     EXPECT_EQ(r.counters.written, 1);
     EXPECT_EQ(test::ReferenceBlocks(r.output).size(), 1u);
@@ -137,7 +137,7 @@ TEST(DriverTest, AppendingKeepsTheDestinationAndItsMapIsRebuilt) {
         ASSERT_TRUE(file.Open(out).ok());
         EXPECT_EQ(file.RefCount(), 3);
     }
-    const test::ImportResult r = importer.Run(21, kMedline, out, true);
+    const test::ImportResult r = importer.Run(21, kMedline, out, DestinationMode::Append);
     ASSERT_EQ(r.code, ResultCode::Done);
     EXPECT_EQ(r.output.substr(0, old.size()), old);
     TReferenceFile file;

@@ -126,7 +126,7 @@ TEST_F(ImportJobTest, AppendsAndPutsTheCommonTextIntoEveryReference) {
     vorodud::ImportRequest request;
     request.source = dir.Write("two.ris", kTwoRis);
     request.destination = out;
-    request.append = true;
+    request.mode = DestinationMode::Append;
     request.label = "Imported #Gb#G";
     ASSERT_TRUE(Run(request).Succeeded());
     const std::string text = test::ReadBytes(out);

@@ -15,8 +15,9 @@ struct ImportResult {
     vorodud::ResultCode code = vorodud::ResultCode::Done;
     std::string text;
     vorodud::Counters counters;
-    std::string output; // the destination's bytes
-    std::string dump;   // the error dump file's bytes
+    std::string message; // the driver's message when the result code cannot say it
+    std::string output;  // the destination's bytes
+    std::string dump;    // the error dump file's bytes
 };
 
 class Importer {
@@ -24,16 +25,18 @@ public:
     Importer() { settings.errorDumpFile = dir.File("errors.dmp"); }
 
     ImportResult Run(int type, const std::string& source, const std::string& destination,
-                     bool append = false, Progress* progress = nullptr, bool readOutput = true) {
+                     DestinationMode mode = DestinationMode::New, Progress* progress = nullptr,
+                     bool readOutput = true) {
         vorodud::Vorodud driver(settings);
         Progress quiet;
-        auto thread = driver.StartConversion(type, source, destination, append,
+        auto thread = driver.StartConversion(type, source, destination, mode,
                                              progress != nullptr ? *progress : quiet, nullptr);
         thread->Resume();
         thread->Wait();
         ImportResult r;
         r.code = driver.LastResult(r.text);
         r.counters = driver.LastCounters();
+        r.message = driver.LastMessage();
         if (readOutput) {
             r.output = ReadBytes(destination);
         }

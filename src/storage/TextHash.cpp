@@ -1,4 +1,4 @@
-#include "search/TextHash.h"
+#include "storage/TextHash.h"
 
 #include <algorithm>
 #include <cstring>
@@ -58,6 +58,12 @@ void TextHash::Add(std::string_view bytes) {
     }
     std::memcpy(tail_, p, n);
     tailSize_ = n;
+}
+
+std::uint64_t TextHash::Of(std::string_view bytes) {
+    TextHash hash;
+    hash.Add(bytes);
+    return hash.Value();
 }
 
 std::uint64_t TextHash::Value() const {

@@ -1,6 +1,7 @@
 #pragma once
 // A 64-bit hash of a byte stream given in pieces of any size, to recognise the version of a
-// reference text an index was built from. Not for adversaries: fast (four independent lanes over
+// reference text an index was built from, or whether a companion file is the very one recorded for
+// it (not torn by a crash, not exchanged). Not for adversaries: fast (four independent lanes over
 // 32-byte steps) and well mixed. The same bytes give the same value however they are cut.
 
 #include <cstdint>
@@ -12,6 +13,8 @@ class TextHash {
 public:
     void Add(std::string_view bytes);
     std::uint64_t Value() const;
+    // The hash of bytes given at once.
+    static std::uint64_t Of(std::string_view bytes);
 
 private:
     void Step(const char* block);
