@@ -40,7 +40,7 @@ WriteLock* ReferenceTarget::Held() {
 }
 
 Outcome ReferenceTarget::Write(const std::function<Outcome(const Sink& sink)>& produce) {
-    const Outcome r =
+    Outcome r =
         append_
             ? Append(produce)
             : RewriteFile(
