@@ -91,7 +91,7 @@ Outcome BibtexWriter::Begin(WritableFile& /*out*/, const ExportHeading& /*headin
     return Outcome::Ok();
 }
 
-std::string BibtexWriter::Record(const ExportedReference& ref) const {
+void BibtexWriter::Record(const ExportedReference& ref, std::string& out) const {
     const TRefArrData& r = ref.record;
     const std::string title = BibtexText(Unquote(r[F::Title]));
     const std::string book = BibtexText(r[F::BookTitle]);
@@ -111,7 +111,7 @@ std::string BibtexWriter::Record(const ExportedReference& ref) const {
             break;
         }
     }
-    std::string out = "@" + type + "{" + std::string(ref.key) + ",\n";
+    out += "@" + type + "{" + std::string(ref.key) + ",\n";
     Field(out, "author", NameList(r[F::Authors]));
     if (type == "book") {
         Field(out, "title", book);
@@ -134,7 +134,6 @@ std::string BibtexWriter::Record(const ExportedReference& ref) const {
         Field(out, "note", BibtexText(UnparsedNote(ref.stored)));
     }
     out += "}\n\n";
-    return out;
 }
 
 Outcome BibtexWriter::End(WritableFile& /*out*/) {

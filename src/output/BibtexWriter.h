@@ -10,7 +10,7 @@ namespace cvx {
 class BibtexWriter final : public ExportWriter {
 public:
     Outcome Begin(WritableFile& out, const ExportHeading& heading) override;
-    std::string Record(const ExportedReference& reference) const override;
+    void Record(const ExportedReference& reference, std::string& out) const override;
     Outcome End(WritableFile& out) override;
     bool UsesKeys() const override { return true; }
 };

@@ -88,7 +88,7 @@ Outcome CslJsonWriter::Begin(WritableFile& out, const ExportHeading& /*heading*/
     return out.Append("[\n");
 }
 
-std::string CslJsonWriter::Record(const ExportedReference& ref) const {
+void CslJsonWriter::Record(const ExportedReference& ref, std::string& out) const {
     const TRefArrData& r = ref.record;
     const std::string title = JsonText(Unquote(r[F::Title]));
     const std::string book = JsonText(r[F::BookTitle]);
@@ -108,7 +108,7 @@ std::string CslJsonWriter::Record(const ExportedReference& ref) const {
             break;
         }
     }
-    std::string out = "{\"id\": \"" + JsonText(ref.key) + "\", \"type\": \"" + type + "\"";
+    out += "{\"id\": \"" + JsonText(ref.key) + "\", \"type\": \"" + type + "\"";
     Names(out, "author", r[F::Authors]);
     if (r.sourceType == SourceType::Chapter) {
         Names(out, "editor", r[F::Editors]);
@@ -150,7 +150,6 @@ std::string CslJsonWriter::Record(const ExportedReference& ref) const {
         Member(out, "note", JsonText(UnparsedNote(ref.stored)));
     }
     out += "}";
-    return out;
 }
 
 Outcome CslJsonWriter::End(WritableFile& out) {

@@ -12,7 +12,7 @@ class CslJsonWriter final : public ExportWriter {
 public:
     explicit CslJsonWriter(const JournalLookup* journals) : journals_(journals) {}
     Outcome Begin(WritableFile& out, const ExportHeading& heading) override;
-    std::string Record(const ExportedReference& reference) const override;
+    void Record(const ExportedReference& reference, std::string& out) const override;
     std::string_view Between() const override { return ",\n"; }
     Outcome End(WritableFile& out) override;
     bool UsesKeys() const override { return true; }

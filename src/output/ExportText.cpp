@@ -5,6 +5,7 @@
 #include "text/StringPrimitives.h"
 #include "text/SymbolFont.h"
 
+#include <algorithm>
 #include <array>
 
 namespace cvx {
@@ -41,7 +42,45 @@ std::string_view KnownText(std::string_view field) {
 }
 
 std::string FlatText(std::string_view field) {
-    return TrimBlanks(OneLine(CodesToPlainLayout(KnownText(field))));
+    field = KnownText(field);
+    // Most fields hold neither codes nor line breaks nor tabs: they are only trimmed.
+    const bool plain = std::none_of(field.begin(), field.end(), [](char c) {
+        return c == '#' || c == '\r' || c == '\n' || c == '\t';
+    });
+    if (plain) {
+        return TrimBlanks(field);
+    }
+    // One pass that reads the layout codes as CodesToPlainLayout does ("#T" a tab, "#L" a line
+    // break, the other codes nothing) and joins the lines as OneLine does.
+    std::string out;
+    out.reserve(field.size());
+    bool afterBreak = false;
+    auto put = [&](char c) {
+        const bool lineEnd = c == '\r' || c == '\n';
+        if (afterBreak && (lineEnd || c == ' ')) {
+            return;
+        }
+        afterBreak = lineEnd;
+        if (!lineEnd) {
+            out.push_back(c == '\t' ? ' ' : c);
+        } else if (out.empty() || out.back() != ' ') {
+            out.push_back(' ');
+        }
+    };
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        if (field[i] == '#' && i + 1 < field.size() && IsMarkupLetter(field[i + 1])) {
+            ++i;
+            if (field[i] == 'T') {
+                put('\t');
+            } else if (field[i] == 'L') {
+                put('\r');
+                put('\n');
+            }
+        } else {
+            put(field[i]);
+        }
+    }
+    return TrimBlanks(out);
 }
 
 void AppendTaggedLine(std::string& out, std::string_view tag, std::string_view text) {

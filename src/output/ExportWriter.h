@@ -44,9 +44,9 @@ class ExportWriter {
 public:
     virtual ~ExportWriter() = default;
     virtual Outcome Begin(WritableFile& out, const ExportHeading& heading) = 0;
-    // The record of one reference. Writers keep no state between records, so records may be
-    // made on several threads at once.
-    virtual std::string Record(const ExportedReference& reference) const = 0;
+    // Appends the record of one reference to `out`. Writers keep no state between records, so
+    // records may be made on several threads at once.
+    virtual void Record(const ExportedReference& reference, std::string& out) const = 0;
     // What stands between two records (CSL JSON's comma).
     virtual std::string_view Between() const { return {}; }
     virtual Outcome End(WritableFile& out) = 0;

@@ -1,6 +1,7 @@
 #include "output/Exporter.h"
 
 #include "output/CitationKeys.h"
+#include "output/JournalLookupCache.h"
 #include "output/OutputFile.h"
 #include "refstore/ReferenceReader.h"
 #include "storage/FileRewrite.h"
@@ -11,6 +12,7 @@
 
 #include <algorithm>
 #include <ctime>
+#include <future>
 
 namespace cvx {
 
@@ -33,18 +35,20 @@ std::string Timestamp() {
 struct Item {
     int index = 0;
     bool exported = false; // present and in the selection
+    bool first = false;    // the first reference exported: no separator before it
     bool unparsed = false;
     std::string bytes;
     TRefArrData record;
     std::string key;
-    std::string text; // its record
 };
 
 class ExportRun {
 public:
     ExportRun(const ExportRequest& request, const ExportOptions& options, ExportReport& report)
         : request_(request), reader_(*request.references),
-          writer_(MakeExportWriter(request.layout, options.journals)), report_(report),
+          journals_(options.journals ? std::make_unique<JournalLookupCache>(*options.journals)
+                                     : nullptr),
+          writer_(MakeExportWriter(request.layout, journals_.get())), report_(report),
           fileName_(DisplayPath(FileNameOf(reader_.FileName()))),
           threads_(ShareCount(static_cast<std::size_t>(reader_.Count()), kBatch)) {}
 
@@ -52,8 +56,24 @@ public:
         if (Outcome r = writer_->Begin(out, Heading()); !r) {
             return r;
         }
+        std::future<Outcome> writing;
+        Outcome r = WriteBatches(out, progress, writing);
+        if (writing.valid()) {
+            if (Outcome written = writing.get(); r && !written) {
+                r = written;
+            }
+        }
+        return r ? writer_->End(out) : r;
+    }
+
+private:
+    // The records of a batch are made into one text a share, each on its thread, and the texts
+    // go to the file in order while the next batch is made: the file takes few large writes, no
+    // record is copied twice and no processor waits for the disk. `writing` is the write of the
+    // batch before, which may still run when this returns.
+    Outcome WriteBatches(WritableFile& out, Progress& progress, std::future<Outcome>& writing) {
         std::vector<Item> batch;
-        for (int first = 0; first < reader_.Count(); first += kBatch) {
+        for (int first = 0, n = 0; first < reader_.Count(); first += kBatch, ++n) {
             if (progress.AbortRequested()) {
                 return Outcome::Aborted(Message(msg::Export::ExportAborted));
             }
@@ -62,36 +82,39 @@ public:
                 return r;
             }
             Prepare(batch);
-            RunInShares(batch.size(), threads_, [&](unsigned, std::size_t b, std::size_t e) {
+            std::vector<std::string>& made = texts_[n % 2];
+            made.resize(threads_);
+            RunInShares(batch.size(), threads_, [&](unsigned share, std::size_t b, std::size_t e) {
+                std::string& text = made[share];
+                text.clear();
                 for (std::size_t k = b; k < e; ++k) {
-                    Item& item = batch[k];
+                    const Item& item = batch[k];
                     if (item.exported) {
-                        item.text =
-                            writer_->Record({item.record, item.index + 1, reader_.Count(),
-                                             fileName_, item.unparsed, item.bytes, item.key});
+                        text += item.first ? std::string_view() : writer_->Between();
+                        writer_->Record({item.record, item.index + 1, reader_.Count(), fileName_,
+                                         item.unparsed, item.bytes, item.key},
+                                        text);
                     }
                 }
             });
-            for (const Item& item : batch) {
-                if (!item.exported) {
-                    continue;
+            if (writing.valid()) {
+                if (Outcome r = writing.get(); !r) {
+                    return r;
                 }
-                if (report_.exported > 0 && !writer_->Between().empty()) {
-                    if (Outcome r = out.Append(writer_->Between()); !r) {
+            }
+            writing = std::async(std::launch::async, [&out, &made] {
+                for (const std::string& text : made) {
+                    if (Outcome r = out.Append(text); !r) {
                         return r;
                     }
                 }
-                if (Outcome r = out.Append(item.text); !r) {
-                    return r;
-                }
-                Count(item);
-            }
+                return Outcome::Ok();
+            });
             progress.SetProgress(Permille(last, reader_.Count()));
         }
-        return writer_->End(out);
+        return Outcome::Ok();
     }
 
-private:
     ExportHeading Heading() const {
         ExportHeading h;
         h.path = reader_.FileName();
@@ -139,14 +162,15 @@ private:
         return Outcome::Ok();
     }
 
-    // The citation keys, in file order.
+    // The citation keys, in file order, and the counts of the report.
     void Prepare(std::vector<Item>& batch) {
-        if (!writer_->UsesKeys()) {
-            return;
-        }
         for (Item& item : batch) {
-            if (!reader_.IsDeleted(item.index)) {
+            if (writer_->UsesKeys() && !reader_.IsDeleted(item.index)) {
                 item.key = keys_.Next(item.record);
+            }
+            if (item.exported) {
+                item.first = report_.exported == 0;
+                Count(item);
             }
         }
     }
@@ -174,11 +198,13 @@ private:
 
     const ExportRequest& request_;
     const ReferenceReader& reader_;
+    std::unique_ptr<JournalLookupCache> journals_; // null without a journal database
     std::unique_ptr<ExportWriter> writer_;
     ExportReport& report_;
     std::string fileName_;
     unsigned threads_;
     CitationKeys keys_;
+    std::vector<std::string> texts_[2]; // the texts of two batches: one made while one is written
 };
 
 } // namespace

@@ -10,7 +10,7 @@ class MedlineWriter final : public ExportWriter {
 public:
     explicit MedlineWriter(const JournalLookup* journals) : journals_(journals) {}
     Outcome Begin(WritableFile& out, const ExportHeading& heading) override;
-    std::string Record(const ExportedReference& reference) const override;
+    void Record(const ExportedReference& reference, std::string& out) const override;
     Outcome End(WritableFile& out) override;
 
 private:

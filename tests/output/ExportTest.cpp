@@ -2,6 +2,7 @@
 // of the Unicode layouts, and an export that fails or is aborted leaving no file behind.
 
 #include "output/CitationKeys.h"
+#include "output/ExportText.h"
 #include "output/Exporter.h"
 #include "refstore/ReferenceMap.h"
 #include "refstore/ReferenceReader.h"
@@ -136,6 +137,30 @@ TEST(Exporter, UnicodeLayoutsEscapeAndKeyEveryReference) {
     EXPECT_NE(json.find("\\\"quoted\\\""), std::string::npos) << json;
     EXPECT_NE(json.find("<i>In vivo</i>"), std::string::npos) << json;
     EXPECT_NE(json.find("&#38;"), std::string::npos) << json;
+}
+
+// Field texts of the tagged layouts: one line, codes gone, "#T" and "#L" a blank like a tab and a
+// line break, the blanks after a line break (with codes among them) joined into one.
+TEST(ExportText, FlatTextIsOneTrimmedLine) {
+    const struct {
+        std::string_view field;
+        std::string_view flat;
+    } cases[] = {
+        {"  plain title.  ", "plain title."},
+        {"\"\"", ""},
+        {"#IIn vivo#I study", "In vivo study"},
+        {"#Tindented", "indented"},
+        {"a#Tb", "a b"},
+        {"a\t\tb", "a  b"},
+        {"a#L#L  b", "a b"},
+        {"line one\r\n  line two", "line one line two"},
+        {"a \r\n b", "a b"},
+        {"a\r\n#I b#I", "a b"},
+        {"50# and #", "50# and #"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FlatText(c.field), c.flat) << c.field;
+    }
 }
 
 TEST(CitationKeys, ClashesGetLettersInFileOrder) {
