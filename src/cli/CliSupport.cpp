@@ -1,6 +1,7 @@
 #include "cli/CliSupport.h"
 
 #include "refstore/ReferenceJobs.h"
+#include "refstore/SortOrders.h"
 #include "text/Cp1252.h"
 #include "text/FileNames.h"
 #include "text/StringPrimitives.h"
@@ -155,8 +156,52 @@ std::string JsonString(std::string_view cp1252Text) {
     return out + "\"";
 }
 
+std::string JsonNumbers(const std::vector<int>& numbers) {
+    return "[" + NumberList(numbers) + "]";
+}
+
+std::vector<int> NumbersOf(const RefSet& set) {
+    std::vector<int> numbers;
+    for (int i = 0; i < set.Size(); ++i) {
+        if (set.Test(i)) {
+            numbers.push_back(i + 1);
+        }
+    }
+    return numbers;
+}
+
+std::string NumberList(const std::vector<int>& numbers) {
+    std::string out;
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+        out += (i == 0 ? "" : ", ") + std::to_string(numbers[i]);
+    }
+    return out;
+}
+
+void WarnUnparsed(MsgId message, const std::vector<int>& unparsed) {
+    if (!unparsed.empty()) {
+        Fail(Msg(message, NumberList(unparsed)));
+    }
+}
+
+std::optional<DisplayOrder> OrderOption(const Args& args, DisplayOrder fallback) {
+    const std::optional<std::string> named = args.Value("--order");
+    if (!named) {
+        return fallback;
+    }
+    const std::optional<DisplayOrder> order = SortOrderByName(Utf8ToCp1252(*named));
+    if (!order) {
+        Fail(Msg(msg::CliFileTools::UnknownOrder, Utf8ToCp1252(*named)));
+    }
+    return order;
+}
+
 TerminalProgress::TerminalProgress(Statuses statuses)
     : terminal_(::isatty(STDERR_FILENO) != 0), showStatuses_(statuses == Statuses::Shown) {}
+
+TerminalProgress::Statuses TerminalProgress::For(const Args& args) {
+    return args.Has("--json") ? Statuses::Hidden : Statuses::Shown;
+}
 
 TerminalProgress::~TerminalProgress() {
     ClearBar();

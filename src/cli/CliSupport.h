@@ -3,6 +3,7 @@
 // 1252 text as UTF-8, reporting failures, and a progress display on the terminal.
 
 #include "refstore/OrderFile.h"
+#include "refstore/RefSet.h"
 #include "text/Catalogue.h"
 #include "text/Outcome.h"
 #include "text/Progress.h"
@@ -65,6 +66,20 @@ bool OpenFile(TReferenceFile& file, const std::string& name, Progress& progress,
 
 // JSON string literal of code page 1252 text.
 std::string JsonString(std::string_view cp1252Text);
+// JSON array of numbers ("[1, 4, 7]").
+std::string JsonNumbers(const std::vector<int>& numbers);
+// The references of a set as the user numbers them: from 1, in file order.
+std::vector<int> NumbersOf(const RefSet& set);
+// Numbers as a message shows them: "1, 4, 7".
+std::string NumberList(const std::vector<int>& numbers);
+
+// Tells on standard error which references could not be parsed (`message` with their numbers);
+// nothing when there are none.
+void WarnUnparsed(MsgId message, const std::vector<int>& unparsed);
+
+// The order of --order NAME|N (refstore/SortOrders.h), or `fallback` without one; nullopt after
+// printing why when the name is none of the orders.
+std::optional<DisplayOrder> OrderOption(const Args& args, DisplayOrder fallback);
 
 // A long operation on standard error while that is a terminal: each status text as a line of
 // its own (unless the command reports the outcome itself) and the progress as a bar, which the
@@ -74,6 +89,8 @@ public:
     enum class Statuses { Shown, Hidden };
 
     explicit TerminalProgress(Statuses statuses = Statuses::Shown);
+    // Status lines shown, unless the command prints JSON (--json).
+    static Statuses For(const Args& args);
     ~TerminalProgress() override;
     TerminalProgress(const TerminalProgress&) = delete;
     TerminalProgress& operator=(const TerminalProgress&) = delete;

@@ -3,9 +3,11 @@
 #include "cli/CatalogueCommands.h"
 #include "cli/CliSupport.h"
 #include "cli/DocumentCommands.h"
+#include "cli/FileToolCommands.h"
 #include "cli/FormatCommands.h"
 #include "cli/ImportCommands.h"
 #include "cli/JournalCommands.h"
+#include "cli/OutputCommands.h"
 #include "cli/RefCommands.h"
 #include "cli/SearchCommands.h"
 #include "cli/SettingsCommands.h"
@@ -55,6 +57,16 @@ const std::array kCommands = {
     Command{"index", cvx::cli::RunIndex, {"--fields"}, cvx::msg::CliSearch::UsageIndex},
     Command{
         "index-state", cvx::cli::RunIndexState, {"--fields"}, cvx::msg::CliSearch::UsageIndexState},
+    Command{
+        "sort", cvx::cli::RunSort, {"--order", "--duplicates"}, cvx::msg::CliFileTools::UsageSort},
+    Command{"compare", cvx::cli::RunCompare, {"--write"}, cvx::msg::CliFileTools::UsageCompare},
+    Command{"check", cvx::cli::RunCheck, {"--scope"}, cvx::msg::CliFileTools::UsageCheck},
+    Command{"order", cvx::cli::RunOrder, {}, cvx::msg::CliFileTools::UsageOrder},
+    Command{"makelist",
+            cvx::cli::RunMakelist,
+            {"--as", "--format", "--order", "--current"},
+            cvx::msg::CliFileTools::UsageMakelist},
+    Command{"export", cvx::cli::RunExport, {"--as"}, cvx::msg::CliFileTools::UsageExport},
 };
 
 int PrintUsage(bool toError) {
@@ -83,7 +95,12 @@ int main(int argc, char** argv) {
     }
     for (const Command& c : kCommands) {
         if (c.name == verb) {
-            return c.run(Args(std::vector<std::string>(argv + 2, argv + argc), c.valuedOptions));
+            const Args args(std::vector<std::string>(argv + 2, argv + argc), c.valuedOptions);
+            if (args.Has("--help")) {
+                cvx::cli::PrintLine(cvx::Msg(c.usage));
+                return cvx::cli::kSuccess;
+            }
+            return c.run(args);
         }
     }
     cvx::cli::Fail(cvx::Msg(cvx::msg::Cli::UnknownCommand, cvx::Utf8ToCp1252(verb)));

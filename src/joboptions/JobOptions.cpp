@@ -4,6 +4,7 @@
 #include "settings/DefaultDirectories.h"
 #include "settings/NameLists.h"
 #include "settings/SettingsStore.h"
+#include "text/FileNames.h"
 #include "text/ShippedData.h"
 #include "text/StringPrimitives.h"
 
@@ -11,19 +12,22 @@ namespace cvx {
 
 namespace {
 
-// The display form a user can choose (1 to 5); anything else stored reads as the full name.
-JournalForm DisplayForm(int stored) {
-    return stored >= static_cast<int>(JournalForm::FullName) &&
-                   stored <= static_cast<int>(JournalForm::ChemicalAbstracts)
-               ? static_cast<JournalForm>(stored)
-               : JournalForm::FullName;
+// A stored value as an enumeration whose values run from `first` to `last`; a value outside them
+// (a damaged or foreign setting) reads as `fallback`.
+template <typename E> E StoredValue(int stored, E first, E last, E fallback) {
+    return stored >= static_cast<int>(first) && stored <= static_cast<int>(last)
+               ? static_cast<E>(stored)
+               : fallback;
 }
 
-// A stored value that names no display order shows the file's own order.
-DisplayOrder StoredDisplayOrder(int stored) {
-    return stored >= 0 && stored <= static_cast<int>(DisplayOrder::Original)
-               ? static_cast<DisplayOrder>(stored)
-               : DisplayOrder::Original;
+// The list format: "<Format directory>/<Format file>.for"; empty when no file is chosen.
+std::string ListFormatFile(const SettingsStore& store) {
+    const std::string name = TrimBlanks(store.ReadText(Setting::ListFormatFile));
+    if (name.empty()) {
+        return {};
+    }
+    const std::string dir = TrimBlanks(store.ReadText(Setting::ListFormatDirectory));
+    return (dir.empty() ? std::string() : AddBackslash(dir)) + DefaultExt(name, "for");
 }
 
 // A dumps folder stored blank stands for the default one.
@@ -37,7 +41,10 @@ std::string DumpDirectory(const SettingsStore& store) {
 JobOptions JobOptions::Read(const SettingsStore& store) {
     JobOptions o;
     o.journalDatabase = JournalDatabasePath(SpecificFile(store, SpecificFileKind::JournalDatabase));
-    o.journalDisplayForm = DisplayForm(store.ReadInt(Setting::DefaultDisplayForm));
+    // A display form a user can choose (1 to 5); anything else reads as the full name.
+    o.journalDisplayForm =
+        StoredValue(store.ReadInt(Setting::DefaultDisplayForm), JournalForm::FullName,
+                    JournalForm::ChemicalAbstracts, JournalForm::FullName);
     o.ignoreJournalDatabase = store.ReadBool(Setting::IgnoreDatabase);
     o.dumpDirectory = DumpDirectory(store);
     o.errorDumpFile = SpecificFile(store, SpecificFileKind::ErrorDump);
@@ -45,13 +52,30 @@ JobOptions JobOptions::Read(const SettingsStore& store) {
         SpecificFileInUse(store, SpecificFileKind::TextDocumentDefinitions, ShippedDataDirectory());
     o.manuscriptFormatDirectory = store.ReadText(Setting::ManuscriptFormatDirectory);
     o.documentDirectory = TrimBlanks(DefaultDirectory(store, DefaultDirectoryKind::Lists));
-    o.displayOrder = StoredDisplayOrder(store.ReadInt(Setting::SortType));
+    // A value that names no display order shows the file's own order.
+    o.displayOrder = StoredValue(store.ReadInt(Setting::SortType), DisplayOrder::AuthorYear,
+                                 DisplayOrder::Original, DisplayOrder::Original);
     o.displayCollation = CollationFromValue(store.ReadInt(Setting::DisplayCharacterSorting));
     o.listCollation = CollationFromValue(store.ReadInt(Setting::ListCharacterSorting));
     o.sortCollation = CollationFromValue(store.ReadInt(Setting::SortCharacterSorting));
     o.textMode = store.ReadInt(Setting::CharacterSet) == static_cast<int>(TextMode::ShiftJis)
                      ? TextMode::ShiftJis
                      : TextMode::Ansi;
+    // Sorts and lists take the author order for a value that names none of the seven.
+    o.sortOrder =
+        StoredValue(store.ReadInt(Setting::SortReferenceSorting), DisplayOrder::AuthorYear,
+                    DisplayOrder::Original, DisplayOrder::AuthorYear);
+    o.listOrder =
+        StoredValue(store.ReadInt(Setting::ListReferenceSorting), DisplayOrder::AuthorYear,
+                    DisplayOrder::Original, DisplayOrder::AuthorYear);
+    o.duplicateTest = store.ReadInt(Setting::DuplicateAccount) == 0
+                          ? DuplicateTest::SourceAndAuthors
+                          : DuplicateTest::SourceOnly;
+    o.checkKind = StoredValue(store.ReadInt(Setting::CheckType), CheckKind::All,
+                              CheckKind::JournalNames, CheckKind::All);
+    o.listFormatFile = ListFormatFile(store);
+    o.exportLayout = StoredValue(store.ReadInt(Setting::ExportFormat), ExportLayout::Medline,
+                                 ExportLayout::CslJson, ExportLayout::Medline);
     o.clipboard.suppressRtf = store.ReadBool(Setting::SuppressRtf);
     o.clipboard.latexEnabled = store.ReadBool(Setting::EnabledLatex);
     o.clipboard.removeCodeStrings = store.ReadBool(Setting::RemoveCodeStrings);
@@ -93,6 +117,26 @@ vorodud::ImportSettings JobOptions::Import() const {
 
 CompletionOptions JobOptions::Completion() const {
     return CompletionOptions{documentDefinitions, documentDirectory, Render()};
+}
+
+SortOptions JobOptions::Sort() const {
+    return SortOptions{sortCollation, duplicateTest, Journals()};
+}
+
+CompareOptions JobOptions::Compare() const {
+    return CompareOptions{Journals(), ignoreJournalDatabase};
+}
+
+DisplaySortOptions JobOptions::DisplaySort() const {
+    return DisplaySortOptions{displayCollation, duplicateTest, Journals()};
+}
+
+ListOptions JobOptions::List() const {
+    return ListOptions{listCollation, Render()};
+}
+
+ExportOptions JobOptions::Export() const {
+    return ExportOptions{Journals()};
 }
 
 } // namespace cvx

@@ -5,10 +5,16 @@
 // runs with the same options whichever front end starts it.
 
 #include "documents/DocumentCompletion.h"
+#include "filetools/FileComparer.h"
+#include "filetools/FileSorter.h"
 #include "formats/Renderer.h"
 #include "journals/JournalLookup.h"
+#include "output/Exporter.h"
+#include "output/ReferenceList.h"
+#include "refstore/DisplaySorter.h"
 #include "refstore/OrderFile.h"
 #include "refstore/RefArrData.h"
+#include "refstore/SortOrders.h"
 #include "search/Thesaurus.h"
 #include "text/Collation.h"
 #include "text/TextMode.h"
@@ -60,6 +66,18 @@ struct JobOptions {
     Collation sortCollation = Collation::English;
     TextMode textMode = TextMode::Ansi;
 
+    // The file tools, lists and export: the order a file is sorted in ("Sorts\Reference
+    // sorting") and a list made in ("Lists\Reference sorting"), what the duplicate test compares
+    // ("Sorts\Duplicate account"), the scope of the structure check ("Sorts\Check type"), the
+    // format lists are rendered with ("Lists\Format directory" and "Lists\Format file"; empty when
+    // none is chosen) and the export layout ("Export\Format").
+    DisplayOrder sortOrder = DisplayOrder::AuthorYear;
+    DisplayOrder listOrder = DisplayOrder::AuthorYear;
+    DuplicateTest duplicateTest = DuplicateTest::SourceAndAuthors;
+    CheckKind checkKind = CheckKind::All;
+    std::string listFormatFile;
+    ExportLayout exportLayout = ExportLayout::Medline;
+
     ClipboardOptions clipboard;
 
     // Searching: whether the indexed search is the choice ("Use idx"), whether the scanning
@@ -78,6 +96,11 @@ struct JobOptions {
     FormalCheck JournalCheck() const;
     vorodud::ImportSettings Import() const;
     CompletionOptions Completion() const;
+    SortOptions Sort() const;
+    CompareOptions Compare() const;
+    DisplaySortOptions DisplaySort() const;
+    ListOptions List() const;
+    ExportOptions Export() const;
 
 private:
     std::shared_ptr<const DatabaseJournalLookup> journals_;

@@ -4,6 +4,7 @@
 #include "text/AuthorNames.h"
 #include "text/StringPrimitives.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace cvx {
@@ -22,15 +23,15 @@ std::string_view Field(const TRefArrData& d, FieldIndex f) {
 
 // Takes the next field line off the front of `rest`: the text up to the next field separator.
 // Returns false (and the whole rest as the line) when there is no separator.
-bool TakeLine(std::string& rest, std::string& line) {
+bool TakeLine(std::string_view& rest, std::string& line) {
     const std::size_t sep = rest.find(kFieldSeparator);
-    if (sep == std::string::npos) {
-        line = TrimBlanks(rest);
-        rest.clear();
+    if (sep == std::string_view::npos) {
+        line = TrimView(rest);
+        rest = {};
         return false;
     }
-    line = TrimBlanks(std::string_view(rest).substr(0, sep));
-    rest = TrimBlanks(std::string_view(rest).substr(sep + kFieldSeparator.size()));
+    line = TrimView(rest.substr(0, sep));
+    rest = TrimView(rest.substr(sep + kFieldSeparator.size()));
     return true;
 }
 
@@ -173,16 +174,18 @@ SplitText SplitReferenceText(std::string_view block) {
     // Soft wraps are joined: a CR LF that does not start a field line becomes one space.
     std::string text;
     text.reserve(block.size());
-    for (std::size_t i = 0; i < block.size(); ++i) {
-        if (block[i] == '\r' && i + 1 < block.size() && block[i + 1] == '\n') {
-            if (i + 2 < block.size() && block[i + 2] == ' ') {
-                text += "\r\n";
-            } else {
-                text += ' ';
-            }
-            ++i;
+    for (std::size_t i = 0; i < block.size();) {
+        const std::size_t cr = std::min(block.find('\r', i), block.size());
+        text.append(block.substr(i, cr - i));
+        if (cr == block.size()) {
+            break;
+        }
+        if (cr + 1 < block.size() && block[cr + 1] == '\n') {
+            text += cr + 2 < block.size() && block[cr + 2] == ' ' ? "\r\n" : " ";
+            i = cr + 2;
         } else {
-            text += block[i];
+            text += '\r';
+            i = cr + 1;
         }
     }
 
@@ -236,7 +239,7 @@ ParsedReference ParseReference(std::string_view block, bool check, const FormalC
     d[FieldIndex::IdString] = split.identification;
     result.ruined = split.tooLong;
 
-    std::string rest = TrimBlanks(split.proper);
+    std::string_view rest = TrimView(split.proper);
     std::string line;
     if (!TakeLine(rest, d[FieldIndex::Authors])) {
         result.ruined = true;

@@ -34,12 +34,9 @@ Outcome CheckReprintNumber(const std::string& reprintNumber) {
     return Outcome::Ok();
 }
 
-} // namespace
-
-Outcome OpenReferenceFile(TReferenceFile& file, const std::string& name, Progress* progress,
-                          DisplayOrder order) {
-    file.SetProgress(progress);
-    const FileInfo info = FileSystem::Default().Stat(name);
+// Refuses a missing file, and one too short to hold a reference, before a map is built for it.
+Outcome CheckOpenable(FileSystem& fs, const std::string& name) {
+    const FileInfo info = fs.Stat(name);
     if (!info.exists) {
         return Outcome::Error(Msg(msg::FileOpen::NoSuchFile, DisplayPath(name)));
     }
@@ -47,7 +44,26 @@ Outcome OpenReferenceFile(TReferenceFile& file, const std::string& name, Progres
     if (info.isRegular && info.size < kSmallestReferenceFile) {
         return Outcome::Error(Msg(msg::RefWin::FileEmpty, DisplayPath(name)));
     }
+    return Outcome::Ok();
+}
+
+} // namespace
+
+Outcome OpenReferenceFile(TReferenceFile& file, const std::string& name, Progress* progress,
+                          DisplayOrder order) {
+    file.SetProgress(progress);
+    if (Outcome r = CheckOpenable(FileSystem::Default(), name); !r) {
+        return r;
+    }
     return file.Open(name, order);
+}
+
+Outcome OpenReferenceText(FileSystem& fs, const std::string& name, Progress* progress,
+                          std::shared_ptr<const ReferenceReader>& reader, const WriteLock* held) {
+    if (Outcome r = CheckOpenable(fs, name); !r) {
+        return r;
+    }
+    return OpenReferenceReader(fs, name, progress, false, reader, held);
 }
 
 bool RefusedForLineEnds(const Outcome& opening) {
@@ -133,6 +149,16 @@ Outcome TagReferences(TReferenceFile& file, std::string_view sequence, bool abso
     if (Outcome r = file.TagSequence(sequence, absolute, true); !r) {
         return r;
     }
+    return file.SaveTags();
+}
+
+Outcome ReplaceTags(TReferenceFile& file, const RefSet& set, const ReferenceReader& madeFrom) {
+    if (!file.IsOpen() || file.Reader()->Stamp() != madeFrom.Stamp() ||
+        set.Size() != file.RefCount()) {
+        return Outcome::Error(
+            Msg(msg::Citavox::FileChangedDuringJob, DisplayPath(file.FileName())));
+    }
+    file.TaggedSet() = set;
     return file.SaveTags();
 }
 

@@ -15,6 +15,7 @@
 namespace cvx {
 
 class Progress;
+class WriteLock;
 
 // Which references a job takes: every present one, the current one or the tagged ones.
 using ReferenceScope = ReprintScope;
@@ -23,6 +24,12 @@ using ReferenceScope = ReprintScope;
 // a reference, are refused with their own messages before the map is built.
 Outcome OpenReferenceFile(TReferenceFile& file, const std::string& name, Progress* progress,
                           DisplayOrder order = DisplayOrder::Original);
+
+// Opens `name` for a job that reads it (sorting, comparing, checking, lists, export), with the
+// refusals of OpenReferenceFile. `held`: the job holds the file already (it rewrites it).
+Outcome OpenReferenceText(FileSystem& fs, const std::string& name, Progress* progress,
+                          std::shared_ptr<const ReferenceReader>& reader,
+                          const WriteLock* held = nullptr);
 
 // True when an opening was refused because the file's line ends are not CR LF, the one refusal
 // that RepairLineEnds mends.
@@ -68,6 +75,11 @@ Outcome ReadReference(const TReferenceFile& file, int number, TRefArrData& recor
 // Tags the references of a sequence such as "1-3,7" (display positions, or file order when
 // `absolute`), clearing the earlier tags, and saves the tags.
 Outcome TagReferences(TReferenceFile& file, std::string_view sequence, bool absolute);
+
+// Replaces the file's tags by a set of references found by a job that read `madeFrom` (the
+// faulty references of a structure check, suspected duplicates) and saves them; refused when the
+// file no longer holds the text that the job read.
+Outcome ReplaceTags(TReferenceFile& file, const RefSet& set, const ReferenceReader& madeFrom);
 
 // Deletes references; every number is checked before the first is deleted. Their tags go with
 // them (and the tags are saved when one was tagged).

@@ -80,9 +80,17 @@ Outcome ReferenceReader::ReadSpan(int index, std::string& bytes, ReadBuffer* buf
     const std::uint64_t end = std::uint64_t{e.offset} + e.length;
     std::string_view span;
     std::string local;
+    // The window is filled again only for reads in file order: a read that jumps (a pass in a
+    // sorted order) reads its block alone instead of a whole window for each reference.
+    const bool inWindow = buffer != nullptr && buffer->reader_ == serial_ &&
+                          from >= buffer->start_ && end <= buffer->start_ + buffer->bytes_.size();
+    if (buffer != nullptr && !inWindow && buffer->reader_ == serial_ && index != buffer->next_) {
+        buffer->next_ = index + 1;
+        buffer = nullptr;
+    }
     if (buffer != nullptr) {
-        if (buffer->reader_ != serial_ || from < buffer->start_ ||
-            end > buffer->start_ + buffer->bytes_.size()) {
+        buffer->next_ = index + 1;
+        if (!inWindow) {
             buffer->reader_ = 0;
             buffer->start_ = from > kWindowBack ? from - kWindowBack : 0;
             const std::uint64_t want =
@@ -228,6 +236,11 @@ Outcome OpenReferenceReader(FileSystem& fs, const std::string& fileName, Progres
     reader =
         std::make_shared<const ReferenceReader>(fileName, std::move(text), stamp, std::move(map));
     return Outcome::Ok();
+}
+
+bool ReaderIsCurrent(FileSystem& fs, const ReferenceReader& reader) {
+    const FileInfo info = fs.Stat(reader.FileName());
+    return info.exists ? StampOf(info) == reader.Stamp() : reader.Stamp() == TextStamp{};
 }
 
 NumericKeys NumericKeysOf(const TRefArrData& data) {

@@ -58,6 +58,7 @@ private:
     std::uint64_t reader_ = 0; // serial number of the reader the window was filled for
     std::uint64_t start_ = 0;
     std::string bytes_;
+    int next_ = 0; // the reference that follows the last one read through the buffer
 };
 
 class ReferenceReader {
@@ -121,6 +122,10 @@ private:
 Outcome OpenReferenceReader(FileSystem& fs, const std::string& fileName, Progress* progress,
                             bool rebuild, std::shared_ptr<const ReferenceReader>& reader,
                             const WriteLock* held = nullptr);
+
+// True when the name the reader was opened by still stands for the version of the text it reads
+// (also when both are missing): what was computed from the reader still describes the file.
+bool ReaderIsCurrent(FileSystem& fs, const ReferenceReader& reader);
 
 // The numeric keys of a reference for the comparison: the first four characters of the year, the
 // volume and the first page with leading non-digits removed, each 0 when it is not a number.

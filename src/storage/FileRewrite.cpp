@@ -171,8 +171,39 @@ Outcome ReplaceFileRegion(FileSystem& fs, const std::string& path, std::uint64_t
         lock);
 }
 
-Outcome WriteFileAtomically(FileSystem& fs, const std::string& path, std::string_view content,
-                            bool durable) {
+namespace {
+
+// Counts what passes to a file, so the file can be checked against it.
+class CountingFile final : public WritableFile {
+public:
+    explicit CountingFile(WritableFile& out) : out_(out) {}
+    Outcome Append(std::string_view data) override {
+        Outcome r = out_.Append(data);
+        if (r) {
+            count_ += data.size();
+        }
+        return r;
+    }
+    Outcome Sync() override { return out_.Sync(); }
+    Outcome Truncate(std::uint64_t size) override {
+        Outcome r = out_.Truncate(size);
+        if (r) {
+            count_ = size;
+        }
+        return r;
+    }
+    Outcome Close() override { return out_.Close(); }
+    std::uint64_t Count() const { return count_; }
+
+private:
+    WritableFile& out_;
+    std::uint64_t count_ = 0;
+};
+
+} // namespace
+
+Outcome WriteOutputFile(FileSystem& fs, const std::string& path,
+                        const std::function<Outcome(WritableFile& out)>& produce, bool durable) {
     const FileInfo old = fs.Stat(path);
     std::string temporary;
     Outcome r;
@@ -181,13 +212,17 @@ Outcome WriteFileAtomically(FileSystem& fs, const std::string& path, std::string
     if (!out) {
         return r;
     }
-    r = out->Append(content);
+    CountingFile counted(*out);
+    r = produce(counted);
     if (durable) {
         r = SyncAndClose(*out, r);
     } else if (Outcome closed = out->Close(); r && !closed) {
         r = closed;
     }
     out.reset();
+    if (r && fs.Stat(temporary).size != counted.Count()) {
+        r = Outcome::Error(Message(msg::Citavox::OutputIncomplete));
+    }
     if (r) {
         r = fs.Rename(temporary, path);
     }
@@ -195,6 +230,12 @@ Outcome WriteFileAtomically(FileSystem& fs, const std::string& path, std::string
         (void)fs.Remove(temporary);
     }
     return r;
+}
+
+Outcome WriteFileAtomically(FileSystem& fs, const std::string& path, std::string_view content,
+                            bool durable) {
+    return WriteOutputFile(
+        fs, path, [content](WritableFile& out) { return out.Append(content); }, durable);
 }
 
 } // namespace cvx

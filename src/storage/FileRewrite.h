@@ -20,9 +20,10 @@ inline constexpr std::string_view kTemporaryExt = "$$$";
 inline constexpr std::string_view kBackupExt = "bak";
 
 // Writes the new content of `path` (a regular file, resolved from links) with `produce` and puts
-// it in place as described above, with the permissions of the old file. When `produce` fails or
-// aborts, `path` is left as it was. `lock`, when given, holds `path`: the new file is put under
-// it before it takes the name, and temporaries that earlier writers left behind are removed.
+// it in place as described above, with the permissions of the old file (a `path` that does not
+// exist yet is simply created). When `produce` fails or aborts, `path` is left as it was. `lock`,
+// when given, holds `path`: the new file is put under it before it takes the name, and temporaries
+// that earlier writers left behind are removed.
 Outcome RewriteFile(FileSystem& fs, const std::string& path,
                     const std::function<Outcome(WritableFile& out)>& produce,
                     WriteLock* lock = nullptr);
@@ -43,6 +44,15 @@ void RemoveLeftTemporaries(FileSystem& fs, const std::string& path, const std::s
 Outcome WriteWholeFile(FileSystem& fs, const std::string& path,
                        const std::function<Outcome(WritableFile& out)>& produce);
 
+// Writes an output file (a list, an export, a companion) with `produce`: completely under its name
+// or not at all. It is written beside its name into a temporary of its own, checked to hold every
+// byte `produce` appended, and then takes the name, replacing a file of that name (no backup is
+// kept). When `produce` fails or aborts, nothing is left behind and an old file of the name stays.
+// A file that can always be made again (a map) need not wait for the disk: `durable` false.
+Outcome WriteOutputFile(FileSystem& fs, const std::string& path,
+                        const std::function<Outcome(WritableFile& out)>& produce,
+                        bool durable = true);
+
 // Copies `length` bytes from `offset` of the source to the output.
 Outcome CopyRange(ReadableFile& source, std::uint64_t offset, std::uint64_t length,
                   WritableFile& out);
@@ -52,8 +62,7 @@ Outcome ReplaceFileRegion(FileSystem& fs, const std::string& path, std::uint64_t
                           std::string_view newBytes, std::uint64_t oldLength,
                           WriteLock* lock = nullptr);
 
-// Writes a small file (a companion, an output) completely under its name, or not at all. A file
-// that can always be made again (a map) need not wait for the disk: `durable` false.
+// Writes a small file (a companion, an output) whole through WriteOutputFile.
 Outcome WriteFileAtomically(FileSystem& fs, const std::string& path, std::string_view content,
                             bool durable = true);
 

@@ -246,12 +246,14 @@ std::string LatexSymbol(unsigned char c) {
 
 std::string CodesToLatex(std::string_view text) {
     enum Toggle { Bold, Italic, Underline, Sup, BoldSup, Sub, BoldSub, HiddenText, Count };
+    constexpr std::array<std::string_view, Count> kClosing = {"}",  "}",  "}",  "}$",
+                                                              "}$", "}$", "}$", "\r\n"};
     std::array<bool, Count> on{};
     bool symbol = false;
     std::string out;
     out.reserve(text.size() + text.size() / 4);
-    auto toggle = [&](Toggle t, const char* opening, const char* closing) {
-        out += on[t] ? closing : opening;
+    auto toggle = [&](Toggle t, std::string_view opening) {
+        out += on[t] ? kClosing[t] : opening;
         on[t] = !on[t];
     };
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -260,29 +262,29 @@ std::string CodesToLatex(std::string_view text) {
             if (i + 1 < text.size() && IsMarkupLetter(text[i + 1])) {
                 switch (text[++i]) {
                 case 'B':
-                    toggle(Bold, "\\textbf{", "}");
+                    toggle(Bold, "\\textbf{");
                     break;
                 case 'I':
-                    toggle(Italic, "{\\it ", "}");
+                    toggle(Italic, "{\\it ");
                     break;
                 case 'U':
                 case '_':
-                    toggle(Underline, "\\underline{", "}");
+                    toggle(Underline, "\\underline{");
                     break;
                 case '^':
-                    toggle(Sup, "$^{", "}$");
+                    toggle(Sup, "$^{");
                     break;
                 case 'P':
-                    toggle(BoldSup, "$^{", "}$");
+                    toggle(BoldSup, "$^{");
                     break;
                 case 'v':
-                    toggle(Sub, "$_{", "}$");
+                    toggle(Sub, "$_{");
                     break;
                 case 'b':
-                    toggle(BoldSub, "$_{", "}$");
+                    toggle(BoldSub, "$_{");
                     break;
                 case 'H':
-                    toggle(HiddenText, "%", "\r\n");
+                    toggle(HiddenText, "%");
                     break;
                 case 'L':
                     out += "\\\\[4mm]";
@@ -307,6 +309,12 @@ std::string CodesToLatex(std::string_view text) {
             out += special;
         } else {
             out += symbol ? LatexSymbol(c) : LatexChar(c);
+        }
+    }
+    // A style the text leaves on is closed, so that the text stays balanced wherever it goes.
+    for (int t = Count - 1; t >= 0; --t) {
+        if (on[static_cast<std::size_t>(t)]) {
+            toggle(static_cast<Toggle>(t), {});
         }
     }
     out = ResolveEtAl(out, "\\\"{y}\\\"{y}\\\"{y}", kItalicEtAlLatex);

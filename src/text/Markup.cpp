@@ -116,6 +116,20 @@ std::string CodesToPlainText(std::string_view text) {
     return out;
 }
 
+std::string CodesToPlainLayout(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '#' && i + 1 < text.size() && IsMarkupLetter(text[i + 1])) {
+            ++i;
+            out += text[i] == 'T' ? "\t" : text[i] == 'L' ? "\r\n" : "";
+        } else {
+            out.push_back(text[i]);
+        }
+    }
+    return out;
+}
+
 std::string RemoveStyleCodes(std::string_view text) {
     return RemoveCodes(text, {"#B", "#I", "#v", "#b", "#P", "#^", "#U", "#_", "#G"});
 }
@@ -129,12 +143,9 @@ std::string RtfUnicodeEscape(char32_t ch) {
     return "\\u" + std::to_string(value);
 }
 
-std::string CodesToRtf(std::string_view text) {
-    std::string out =
-        "{\\rtf1\\ansi \\deff0 {\\fonttbl{\\f0\\froman\\fcharset0 Arial;}"
-        "{\\f3\\froman\\fcharset2 Symbol;}}\r\n{\\colortbl\r\n\\red0\\green0\\blue0;}\r\n"
-        "\\pard \r\n\\plain ";
-    out.reserve(out.size() + text.size() * 2);
+std::string CodesToRtfFragment(std::string_view text, std::string_view lineBreak) {
+    std::string out;
+    out.reserve(text.size() * 2);
     RtfLineWriter lines(out);
     std::array<bool, ToggleCount> on{};
     auto toggle = [&](RtfToggle t, const char* opening) {
@@ -192,7 +203,7 @@ std::string CodesToRtf(std::string_view text) {
             toggle(Hidden, "{\\plain \\v ");
             break;
         case 'L':
-            out += "\\par ";
+            out += lineBreak;
             break;
         case 'O':
             out += "\r\n\\par \\pard \\fi-360\\li360 ";
@@ -214,8 +225,14 @@ std::string CodesToRtf(std::string_view text) {
             out += '}';
         }
     }
-    out += "\r\n}";
     return out;
+}
+
+std::string CodesToRtf(std::string_view text) {
+    return "{\\rtf1\\ansi \\deff0 {\\fonttbl{\\f0\\froman\\fcharset0 Arial;}"
+           "{\\f3\\froman\\fcharset2 Symbol;}}\r\n{\\colortbl\r\n\\red0\\green0\\blue0;}\r\n"
+           "\\pard \r\n\\plain " +
+           CodesToRtfFragment(text, "\\par ") + "\r\n}";
 }
 
 } // namespace cvx

@@ -371,7 +371,7 @@ std::optional<int> ParseInt(std::string_view text, bool strict) {
     return static_cast<int>(value);
 }
 
-std::string LanguageCode(std::string_view text) {
+std::string LanguageName(std::string_view text) {
     static constexpr std::array<std::string_view, 28> kLanguages = {
         "BULGARIAN", "CHINESE", "CROATIAN", "CESKY",   "DANISH",  "DUTCH",     "ESTONIAN",
         "ENGLISH",   "EESTI",   "FINNISH",  "FRENCH",  "GERMAN",  "HUNGARIAN", "ITALIAN",
@@ -383,10 +383,15 @@ std::string LanguageCode(std::string_view text) {
     const std::string upper = UpperText(text);
     for (std::string_view name : kLanguages) {
         if (StartsWith(name, upper)) {
-            return std::string(1, name[0]) + LowerText(name.substr(1, 2));
+            return std::string(name.substr(0, 1)) + LowerText(name.substr(1));
         }
     }
-    return std::string(text);
+    return {};
+}
+
+std::string LanguageCode(std::string_view text) {
+    const std::string name = LanguageName(text);
+    return name.empty() ? std::string(text) : name.substr(0, 3);
 }
 
 std::string TidyJapaneseText(std::string_view text) {

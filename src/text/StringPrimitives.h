@@ -106,6 +106,9 @@ std::optional<int> ParseInt(std::string_view text, bool strict = false);
 
 // "English" -> "Eng": the three-letter code of a language name the text begins, else the text.
 std::string LanguageCode(std::string_view text);
+// "Fre" -> "French": the language of the language list whose name the text begins; empty when
+// there is none.
+std::string LanguageName(std::string_view text);
 
 std::string TidyJapaneseText(std::string_view text);
 

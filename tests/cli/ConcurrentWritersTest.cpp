@@ -1,8 +1,8 @@
 // Many writers on one reference file at once, for a bounded time: command-line processes that
-// delete, tag and delete the tagged, append and compress, and threads of this process that go
-// through the engine. Afterwards the file is there, every reference in it (and in its backup) is
-// byte for byte one of the originals or a deleted marker, its map fits its text and no temporary
-// is left behind.
+// delete, tag and delete the tagged, append, compress, sort in place and append what a comparison
+// found, and threads of this process that go through the engine. Afterwards the file is there,
+// every reference in it (and in its backup) is byte for byte one of the originals or a deleted
+// marker, its map fits its text and no temporary is left behind.
 
 #include "refstore/ReferenceFile.h"
 #include "refstore/ReferenceMap.h"
@@ -115,7 +115,7 @@ TEST(ConcurrentWriters, EveryReferenceSurvivesWholeOrNotAtAll) {
             std::mt19937 random(w);
             while (std::chrono::steady_clock::now() < deadline) {
                 const std::string n = std::to_string(random() % 60 + 1);
-                switch ((w + random()) % 5) {
+                switch ((w + random()) % 7) {
                 case 0:
                     RunCli({"delete", path, n}, home);
                     break;
@@ -130,6 +130,12 @@ TEST(ConcurrentWriters, EveryReferenceSurvivesWholeOrNotAtAll) {
                     break;
                 case 3:
                     RunCli({"compress", path}, home);
+                    break;
+                case 4:
+                    RunCli({"sort", path, path}, home);
+                    break;
+                case 5:
+                    RunCli({"compare", pool, path, "--write", "unique", path, "--append"}, home);
                     break;
                 default:
                     RunCli({"list", path}, home);

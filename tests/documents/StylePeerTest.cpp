@@ -10,14 +10,16 @@
 // a difference of the table that no longer occurs fails as well, so that it is removed from the
 // table and the table always says what still differs. The agreement per style is printed.
 //
-// Input of the CSL side: tests/data/formats/refs.csl.json, our own CSL JSON of the two reference
-// files, written by tests/data/formats/refs-to-csl-json.py (a stand-in for a CSL JSON export).
+// Input of the CSL side: the CSL JSON export of the two reference files (with the journal names of
+// the journal database), cited by the citation keys the export gives them.
 
 #include "documents/CitationGroup.h"
 #include "documents/CitedReferences.h"
 #include "formats/StyleText.h"
 #include "journals/DatabaseJournalLookup.h"
+#include "output/Exporter.h"
 #include "refstore/RefArrData.h"
+#include "refstore/ReferenceReader.h"
 #include "text/Collation.h"
 #include "text/Cp1252.h"
 #include "text/Markup.h"
@@ -272,12 +274,12 @@ void ReadPandocBlocks(const QJsonArray& blocks, PeerRendering& result) {
 
 // Runs pandoc over the manuscript in Markdown; false (and the reason) when it cannot.
 bool RunPandoc(const TempDir& dir, const std::string& markdown, const fs::path& csl,
-               PeerRendering& result, std::string& reason) {
+               const std::string& bibliography, PeerRendering& result, std::string& reason) {
     test::WriteBytes(dir.File("paper.md"), markdown);
     const std::string command = "pandoc --citeproc --csl '" + csl.string() + "' --bibliography '" +
-                                (kFormatsData / "refs.csl.json").string() +
-                                "' -f markdown -t json '" + dir.File("paper.md") + "' -o '" +
-                                dir.File("paper.json") + "' 2>'" + dir.File("pandoc.err") + "'";
+                                bibliography + "' -f markdown -t json '" + dir.File("paper.md") +
+                                "' -o '" + dir.File("paper.json") + "' 2>'" +
+                                dir.File("pandoc.err") + "'";
     if (std::system(command.c_str()) != 0) {
         reason = "pandoc failed: " + ReadBytes(dir.File("pandoc.err"));
         return false;
@@ -312,6 +314,38 @@ SourceFile CopyReferences(const TempDir& dir, const fs::path& from) {
         id = TrimBlanks(id);
     }
     return file;
+}
+
+// The CSL JSON export of the references of `files` (in one file, in their order) and the citation
+// key it gave each reference id.
+std::string ExportCslJson(const TempDir& dir, const std::vector<SourceFile>& files,
+                          const JournalLookup& journals, std::map<std::string, std::string>& keys) {
+    std::string text;
+    std::vector<std::string> ids;
+    for (const SourceFile& file : files) {
+        text += ReadBytes(file.path);
+        ids.insert(ids.end(), file.ids.begin(), file.ids.end());
+    }
+    std::shared_ptr<const ReferenceReader> reader;
+    EXPECT_TRUE(OpenReferenceReader(FileSystem::Default(), dir.Write("all.ref", text), nullptr,
+                                    false, reader)
+                    .ok());
+    const std::string json = dir.File("refs.json");
+    ExportRequest request{reader, json, ExportLayout::CslJson, std::nullopt};
+    Progress progress;
+    const ExportReport exported =
+        ExportReferences(FileSystem::Default(), request, {&journals}, progress);
+    EXPECT_TRUE(exported.outcome.ok()) << exported.outcome.message();
+    const std::string bytes = ReadBytes(json);
+    const QJsonArray items =
+        QJsonDocument::fromJson(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())))
+            .array();
+    EXPECT_EQ(static_cast<std::size_t>(items.size()), ids.size());
+    for (qsizetype i = 0; i < items.size() && static_cast<std::size_t>(i) < ids.size(); ++i) {
+        keys[ids[static_cast<std::size_t>(i)]] =
+            items[i].toObject().value("id").toString().toStdString();
+    }
+    return json;
 }
 
 // The agreement of one part: the keys that differ, with both texts.
@@ -400,6 +434,11 @@ TEST_P(StylePeer, AgreesWithTheCslProcessorOrTheDifferenceIsKnown) {
             }
         }
     }
+    const DatabaseJournalLookup journals(CITAVOX_JOURNAL_DATABASE);
+    ASSERT_TRUE(journals.Usable());
+    std::map<std::string, std::string> keys; // reference id -> citation key of the export
+    const std::string bibliography = ExportCslJson(dir, files, journals, keys);
+
     std::string markdown;
     std::vector<CitationRequest> requests;
     for (std::size_t g = 0; g < groups.size(); ++g) {
@@ -409,7 +448,7 @@ TEST_P(StylePeer, AgreesWithTheCslProcessorOrTheDifferenceIsKnown) {
             const auto [file, number] = byId.at(id);
             requests.push_back({files[static_cast<std::size_t>(file)].path, number,
                                 static_cast<int>(requests.size() + 1), static_cast<int>(g + 1)});
-            group += (group.empty() ? "@" : "; @") + std::string(id);
+            group += (group.empty() ? "@" : "; @") + keys[id];
         }
         markdown += "[" + group + "]\n\n";
     }
@@ -419,8 +458,6 @@ TEST_P(StylePeer, AgreesWithTheCslProcessorOrTheDifferenceIsKnown) {
     const Outcome compiled = CompileFormat(
         ReadBytes((kStyles / (std::string(style.format) + ".txt")).string()), format.record);
     ASSERT_TRUE(compiled) << compiled.message();
-    const DatabaseJournalLookup journals(CITAVOX_JOURNAL_DATABASE);
-    ASSERT_TRUE(journals.Usable());
     RenderOptions render;
     render.journals = &journals;
     const auto collation = static_cast<Collation>(format.record.charSortOrder);
@@ -433,7 +470,13 @@ TEST_P(StylePeer, AgreesWithTheCslProcessorOrTheDifferenceIsKnown) {
 
     PeerRendering theirs;
     std::string reason;
-    ASSERT_TRUE(RunPandoc(dir, markdown, csl, theirs, reason)) << reason;
+    ASSERT_TRUE(RunPandoc(dir, markdown, csl, bibliography, theirs, reason)) << reason;
+    // The processor names its entries by citation key; the comparison by reference id.
+    std::map<std::string, std::string> entriesById;
+    for (const auto& [id, key] : keys) {
+        entriesById[id] = theirs.entries[key];
+    }
+    theirs.entries = entriesById;
     ASSERT_EQ(theirs.citations.size(), groups.size());
 
     auto plain = [](std::string_view marked) {

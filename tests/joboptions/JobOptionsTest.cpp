@@ -118,6 +118,36 @@ TEST_F(JobOptionsTest, StoredValuesAsTheJobsGetThem) {
              EXPECT_EQ(o.manuscriptFormatDirectory, dir.File("for"));
              EXPECT_EQ(o.documentDirectory, dir.File("docs"));
          }},
+        {"the file tools' settings",
+         [&](SettingsStore& s) {
+             (void)s.WriteInt(Setting::SortReferenceSorting, 4);
+             (void)s.WriteInt(Setting::ListReferenceSorting, 6);
+             (void)s.WriteInt(Setting::DuplicateAccount, 1);
+             (void)s.WriteInt(Setting::CheckType, 3);
+             (void)s.WriteText(Setting::ListFormatDirectory, dir.File("for"));
+             (void)s.WriteText(Setting::ListFormatFile, "apa");
+             (void)s.WriteInt(Setting::ExportFormat, 3);
+         },
+         [&](const JobOptions& o) {
+             EXPECT_EQ(o.sortOrder, DisplayOrder::JournalYear);
+             EXPECT_EQ(o.listOrder, DisplayOrder::Original);
+             EXPECT_EQ(o.duplicateTest, DuplicateTest::SourceOnly);
+             EXPECT_EQ(o.checkKind, CheckKind::Source);
+             EXPECT_EQ(o.listFormatFile, dir.File("for") + "/apa.for");
+             EXPECT_EQ(o.exportLayout, ExportLayout::CslJson);
+         }},
+        {"file tools' settings out of range",
+         [](SettingsStore& s) {
+             (void)s.WriteInt(Setting::SortReferenceSorting, 7);
+             (void)s.WriteInt(Setting::CheckType, 5);
+             (void)s.WriteInt(Setting::ExportFormat, -1);
+         },
+         [](const JobOptions& o) {
+             EXPECT_EQ(o.sortOrder, DisplayOrder::AuthorYear);
+             EXPECT_EQ(o.checkKind, CheckKind::All);
+             EXPECT_EQ(o.exportLayout, ExportLayout::Medline);
+             EXPECT_EQ(o.listFormatFile, "") << "no list format chosen";
+         }},
         {"a document directory stored empty is none",
          [](SettingsStore& s) { (void)s.SetValue(kDefaultDirectoriesPath, "ListDir", ""); },
          [](const JobOptions& o) { EXPECT_EQ(o.documentDirectory, ""); }},

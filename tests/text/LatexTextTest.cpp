@@ -23,6 +23,9 @@ TEST(CodesToLatex, CodesAndSpecialCharacters) {
         {"#Gabg#G", "$\\alpha$$\\beta$$\\gamma$"},
         {"Fran\xE7ois M\xFCller \xC5se", "Fran\\c{c}ois M\\\"{u}ller {\\AA}se"},
         {"\xFE", "\xFE"},
+        // Styles the text leaves on are closed, innermost first, so the text stays balanced.
+        {"#Bbold #Iboth", "\\textbf{bold {\\it both}}"},
+        {"x#^2", "x$^{2}$"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(CodesToLatex(c.in), c.out) << c.in;

@@ -1,0 +1,242 @@
+#include "output/Exporter.h"
+
+#include "output/CitationKeys.h"
+#include "output/JournalLookupCache.h"
+#include "output/OutputFile.h"
+#include "refstore/ReferenceReader.h"
+#include "storage/FileRewrite.h"
+#include "text/Catalogue.h"
+#include "text/FileNames.h"
+#include "text/Progress.h"
+#include "text/WorkShares.h"
+
+#include <algorithm>
+#include <ctime>
+#include <future>
+
+namespace cvx {
+
+namespace {
+
+// References read, parsed and made into records together; the records of a batch are made on
+// several threads and written in order.
+constexpr int kBatch = 4096;
+
+// The date and time of the export, as the header block shows it.
+std::string Timestamp() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32];
+    return std::string(text, std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", &local));
+}
+
+// One reference of a batch on its way to the file.
+struct Item {
+    int index = 0;
+    bool exported = false; // present and in the selection
+    bool first = false;    // the first reference exported: no separator before it
+    bool unparsed = false;
+    std::string bytes;
+    TRefArrData record;
+    std::string key;
+};
+
+class ExportRun {
+public:
+    ExportRun(const ExportRequest& request, const ExportOptions& options, ExportReport& report)
+        : request_(request), reader_(*request.references),
+          journals_(options.journals ? std::make_unique<JournalLookupCache>(*options.journals)
+                                     : nullptr),
+          writer_(MakeExportWriter(request.layout, journals_.get())), report_(report),
+          fileName_(DisplayPath(FileNameOf(reader_.FileName()))),
+          threads_(ShareCount(static_cast<std::size_t>(reader_.Count()), kBatch)) {}
+
+    Outcome Write(WritableFile& out, Progress& progress) {
+        if (Outcome r = writer_->Begin(out, Heading()); !r) {
+            return r;
+        }
+        std::future<Outcome> writing;
+        Outcome r = WriteBatches(out, progress, writing);
+        if (writing.valid()) {
+            if (Outcome written = writing.get(); r && !written) {
+                r = written;
+            }
+        }
+        return r ? writer_->End(out) : r;
+    }
+
+private:
+    // The records of a batch are made into one text a share, each on its thread, and the texts
+    // go to the file in order while the next batch is made: the file takes few large writes, no
+    // record is copied twice and no processor waits for the disk. `writing` is the write of the
+    // batch before, which may still run when this returns.
+    Outcome WriteBatches(WritableFile& out, Progress& progress, std::future<Outcome>& writing) {
+        std::vector<Item> batch;
+        for (int first = 0, n = 0; first < reader_.Count(); first += kBatch, ++n) {
+            if (progress.AbortRequested()) {
+                return Outcome::Aborted(Message(msg::Export::ExportAborted));
+            }
+            const int last = std::min(reader_.Count(), first + kBatch);
+            if (Outcome r = Read(first, last, batch); !r) {
+                return r;
+            }
+            Prepare(batch);
+            std::vector<std::string>& made = texts_[n % 2];
+            made.resize(threads_);
+            RunInShares(batch.size(), threads_, [&](unsigned share, std::size_t b, std::size_t e) {
+                std::string& text = made[share];
+                text.clear();
+                for (std::size_t k = b; k < e; ++k) {
+                    const Item& item = batch[k];
+                    if (item.exported) {
+                        text += item.first ? std::string_view() : writer_->Between();
+                        writer_->Record({item.record, item.index + 1, reader_.Count(), fileName_,
+                                         item.unparsed, item.bytes, item.key},
+                                        text);
+                    }
+                }
+            });
+            if (writing.valid()) {
+                if (Outcome r = writing.get(); !r) {
+                    return r;
+                }
+            }
+            writing = std::async(std::launch::async, [&out, &made] {
+                for (const std::string& text : made) {
+                    if (Outcome r = out.Append(text); !r) {
+                        return r;
+                    }
+                }
+                return Outcome::Ok();
+            });
+            progress.SetProgress(Permille(last, reader_.Count()));
+        }
+        return Outcome::Ok();
+    }
+
+    ExportHeading Heading() const {
+        ExportHeading h;
+        h.path = reader_.FileName();
+        h.tagged = request_.tagged.has_value();
+        for (int i = 0; i < reader_.Count(); ++i) {
+            h.references += Selected(i) ? 1 : 0;
+        }
+        h.timestamp = Timestamp();
+        return h;
+    }
+
+    bool Selected(int i) const {
+        return !reader_.IsDeleted(i) && (!request_.tagged || request_.tagged->Test(i));
+    }
+
+    // Reads and parses references [first, last): those exported, and, where the layout keys
+    // its records, the others too, whose keys the ones after them must not take.
+    Outcome Read(int first, int last, std::vector<Item>& batch) const {
+        batch.assign(static_cast<std::size_t>(last - first), Item{});
+        std::vector<Outcome> results(threads_);
+        RunInShares(batch.size(), threads_, [&](unsigned share, std::size_t b, std::size_t e) {
+            ReadBuffer buffer;
+            for (std::size_t k = b; k < e; ++k) {
+                Item& item = batch[k];
+                item.index = first + static_cast<int>(k);
+                item.exported = Selected(item.index);
+                if (reader_.IsDeleted(item.index) || (!item.exported && !writer_->UsesKeys())) {
+                    continue;
+                }
+                if (Outcome r = reader_.ReadRaw(item.index, item.bytes, &buffer); !r) {
+                    results[share] = r;
+                    item.exported = false;
+                    return;
+                }
+                ParsedReference parsed = ParseReference(item.bytes, false);
+                item.record = std::move(parsed.data);
+                item.unparsed = parsed.ruined;
+            }
+        });
+        for (const Outcome& r : results) {
+            if (!r) {
+                return r;
+            }
+        }
+        return Outcome::Ok();
+    }
+
+    // The citation keys, in file order, and the counts of the report.
+    void Prepare(std::vector<Item>& batch) {
+        for (Item& item : batch) {
+            if (writer_->UsesKeys() && !reader_.IsDeleted(item.index)) {
+                item.key = keys_.Next(item.record);
+            }
+            if (item.exported) {
+                item.first = report_.exported == 0;
+                Count(item);
+            }
+        }
+    }
+
+    void Count(const Item& item) {
+        ++report_.exported;
+        if (item.unparsed) {
+            report_.unparsed.push_back(item.index + 1);
+            return;
+        }
+        switch (item.record.sourceType) {
+        case SourceType::Journal:
+            ++report_.journals;
+            break;
+        case SourceType::Chapter:
+            ++report_.chapters;
+            break;
+        case SourceType::Monograph:
+            ++report_.monographs;
+            break;
+        case SourceType::Unparsed:
+            break;
+        }
+    }
+
+    const ExportRequest& request_;
+    const ReferenceReader& reader_;
+    std::unique_ptr<JournalLookupCache> journals_; // null without a journal database
+    std::unique_ptr<ExportWriter> writer_;
+    ExportReport& report_;
+    std::string fileName_;
+    unsigned threads_;
+    CitationKeys keys_;
+    std::vector<std::string> texts_[2]; // the texts of two batches: one made while one is written
+};
+
+} // namespace
+
+ExportReport ExportReferences(FileSystem& fs, const ExportRequest& request,
+                              const ExportOptions& options, Progress& progress) {
+    ExportReport report;
+    if (report.outcome = CheckOutputFile(fs, request.output, *request.references);
+        !report.outcome) {
+        return report;
+    }
+    progress.SetStatus(Message(msg::Export::ExportingReferences));
+    progress.SetProgress(0);
+    ExportRun run(request, options, report);
+    report.outcome = WriteOutputFile(fs, request.output,
+                                     [&](WritableFile& out) { return run.Write(out, progress); });
+    if (!report.outcome) {
+        const Outcome failed = report.outcome;
+        report = {};
+        report.outcome = failed;
+    } else {
+        progress.SetStatus(Message(msg::Export::ExportCompleted));
+    }
+    return report;
+}
+
+TVoxExport::TVoxExport(FileSystem& fs, ExportRequest request, ExportOptions options,
+                       Progress& progress)
+    : JobThread<ExportReport>(
+          [&fs, request = std::move(request), options](Progress& p) {
+              return ExportReferences(fs, request, options, p);
+          },
+          progress) {}
+
+} // namespace cvx

@@ -1,0 +1,34 @@
+#include "output/ListWriter.h"
+
+#include "output/LatexListWriter.h"
+#include "output/RtfListWriter.h"
+#include "output/TextListWriter.h"
+
+namespace cvx {
+
+std::optional<ListOutput> ListOutputByName(std::string_view name) {
+    if (name == "text" || name == "txt") {
+        return ListOutput::Text;
+    }
+    if (name == "rtf") {
+        return ListOutput::Rtf;
+    }
+    if (name == "latex" || name == "tex") {
+        return ListOutput::Latex;
+    }
+    return std::nullopt;
+}
+
+std::unique_ptr<ListWriter> MakeListWriter(ListOutput kind) {
+    switch (kind) {
+    case ListOutput::Rtf:
+        return std::make_unique<RtfListWriter>();
+    case ListOutput::Latex:
+        return std::make_unique<LatexListWriter>();
+    case ListOutput::Text:
+        break;
+    }
+    return std::make_unique<TextListWriter>();
+}
+
+} // namespace cvx
