@@ -111,6 +111,18 @@ bool IsNameSuffix(std::string_view word) {
     return w == "JR" || w == "SR" || w == "II" || w == "III" || w == "IV";
 }
 
+// A suffix in capitals ("SR", "II") is also how packed initials look ("Fernandez SR" is S. R.
+// Fernandez): it is taken as a suffix only where initials or given names come before it; written
+// in small letters ("Jr", "Sr.") it is a suffix wherever it stands.
+bool IsSuffixHere(std::string_view word, bool followsGivenNames) {
+    if (!IsNameSuffix(word)) {
+        return false;
+    }
+    return followsGivenNames || std::any_of(word.begin(), word.end(), [](char c) {
+               return IsLetter(c) && !IsUpperLetter(c);
+           });
+}
+
 // Words that only the names of bodies carry.
 bool IsCorporateWord(std::string_view word) {
     static constexpr std::string_view kWords[] = {
@@ -211,7 +223,7 @@ std::string FormatAuthorName(std::string_view nameArgument) {
         // "Last, Given", "Last, Given, Jr.", "von Last, Jr, First".
         std::vector<std::string> parts;
         for (std::string& part : SplitTrimmed(name, ',')) {
-            if (IsNameSuffix(part) && !parts.empty()) {
+            if (!parts.empty() && IsSuffixHere(part, parts.size() > 1)) {
                 suffix = part;
             } else {
                 parts.push_back(std::move(part));
@@ -226,7 +238,8 @@ std::string FormatAuthorName(std::string_view nameArgument) {
         }
     } else {
         std::vector<std::string_view> words = BlankSeparatedWords(name);
-        if (words.size() > 1 && IsNameSuffix(words.back())) {
+        if (words.size() > 1 &&
+            IsSuffixHere(words.back(), words.size() > 2 && IsInitials(words[words.size() - 2]))) {
             suffix = words.back();
             words.pop_back();
         }
@@ -251,7 +264,7 @@ std::string FormatAuthorName(std::string_view nameArgument) {
         }
     }
     // A given part that is itself a suffix ("Bitter, Jr") leaves no initials.
-    if (IsNameSuffix(given)) {
+    if (IsSuffixHere(given, false)) {
         suffix = given;
         given.clear();
     }
