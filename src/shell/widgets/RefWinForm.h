@@ -156,8 +156,8 @@ private:
     View view_ = Combined;
     RefSet selection_;
     int lastSelectedRow_ = -1;
-    bool busy_ = false;     // an operation of this window uses the file on a worker thread
-    bool blocked_ = false;  // another window's operation writes into the file
+    bool busy_ = false;    // an operation of this window uses the file on a worker thread
+    bool blocked_ = false; // another window's operation writes into the file
     bool followingList_ = false;
     bool suppressTagClick_ = false;
     QString lastSearchText_;
