@@ -63,7 +63,8 @@ void DrawShape(QPainter& p, IconKind kind, const QColor& ink, double side) {
         p.drawRoundedRect(QRectF(0.08, 0.06, 0.84, 0.88), 0.12, 0.12);
         p.setPen(QPen(Qt::white, 0.06, Qt::SolidLine, Qt::RoundCap));
         for (int i = 0; i < 4; ++i) {
-            p.drawLine(QPointF(0.24, 0.3 + i * 0.14), QPointF(i == 3 ? 0.56 : 0.76, 0.3 + i * 0.14));
+            p.drawLine(QPointF(0.24, 0.3 + i * 0.14),
+                       QPointF(i == 3 ? 0.56 : 0.76, 0.3 + i * 0.14));
         }
         p.setPen(Qt::NoPen);
         p.setBrush(kTagRed);
@@ -101,8 +102,12 @@ void DrawShape(QPainter& p, IconKind kind, const QColor& ink, double side) {
         tag(0.1, 0.12);
         tag(0.1, 0.62);
         break;
-    case IconKind::Previous: arrow(false, 0.5); break;
-    case IconKind::Next: arrow(true, 0.5); break;
+    case IconKind::Previous:
+        arrow(false, 0.5);
+        break;
+    case IconKind::Next:
+        arrow(true, 0.5);
+        break;
     case IconKind::PreviousTagged:
         arrow(false, 0.58);
         tag(0.06, 0.06);
@@ -111,9 +116,15 @@ void DrawShape(QPainter& p, IconKind kind, const QColor& ink, double side) {
         arrow(true, 0.42);
         tag(0.68, 0.06);
         break;
-    case IconKind::PseudoCitation: letter(QStringLiteral("{{")); break;
-    case IconKind::LongFormat: letter(QStringLiteral("L")); break;
-    case IconKind::ShortFormat: letter(QStringLiteral("S")); break;
+    case IconKind::PseudoCitation:
+        letter(QStringLiteral("{{"));
+        break;
+    case IconKind::LongFormat:
+        letter(QStringLiteral("L"));
+        break;
+    case IconKind::ShortFormat:
+        letter(QStringLiteral("S"));
+        break;
     case IconKind::Remove:
         p.drawLine(QPointF(0.25, 0.25), QPointF(0.75, 0.75));
         p.drawLine(QPointF(0.75, 0.25), QPointF(0.25, 0.75));

@@ -57,7 +57,8 @@ PickFileDlg::PickFileDlg(HistoryLists& history, QWidget* parent)
     auto* tools = new QHBoxLayout;
     remove_ = NewToolButton(this, "SP_Remove", IconKind::Remove, msg::SmallDialogs::RemoveHint);
     restore_ = NewToolButton(this, "SP_Restore", IconKind::Restore, msg::SmallDialogs::RestoreHint);
-    auto* browse = NewToolButton(this, "SP_Browse", IconKind::Browse, msg::SmallDialogs::BrowseHint);
+    auto* browse =
+        NewToolButton(this, "SP_Browse", IconKind::Browse, msg::SmallDialogs::BrowseHint);
     auto* add = new QPushButton(UiText(msg::SmallDialogs::AddFileName), this);
     add->setObjectName(QStringLiteral("BTN_AddFileName"));
     add->setToolTip(UiText(msg::SmallDialogs::AddFileNameHint));
@@ -119,14 +120,13 @@ void PickFileDlg::Reload(int select) {
 
 void PickFileDlg::AddFileName() {
     SettingsStore store;
-    const FileDialogSetup setup = PrepareFileDialog(store, FileKind::Reference,
-                                                    DefaultDirectoryKind::References,
-                                                    {FileKind::Reference, FileKind::Any});
-    const QString name = AskOpenFileName(
-        this,
-        UiText(tagged_ ? msg::FileOpen::FileForTaggedReferences
-                       : msg::FileOpen::FileForCurrentReference),
-        FromUtf8(setup.initialDirectory), DialogFilter(setup));
+    const FileDialogSetup setup =
+        PrepareFileDialog(store, FileKind::Reference, DefaultDirectoryKind::References,
+                          {FileKind::Reference, FileKind::Any});
+    const QString name = AskOpenFileName(this,
+                                         UiText(tagged_ ? msg::FileOpen::FileForTaggedReferences
+                                                        : msg::FileOpen::FileForCurrentReference),
+                                         FromUtf8(setup.initialDirectory), DialogFilter(setup));
     if (name.isEmpty()) {
         return;
     }

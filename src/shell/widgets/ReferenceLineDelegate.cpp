@@ -37,7 +37,8 @@ void ReferenceLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem&
     const QPalette::ColorGroup group =
         (option.state & QStyle::State_Enabled) != 0 ? QPalette::Active : QPalette::Disabled;
     LinePalette colours;
-    colours.text = option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text);
+    colours.text =
+        option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text);
     colours.muted = colours.text;
     colours.muted.setAlphaF(0.6F);
     colours.getHit = selected ? colours.text : getHit_;

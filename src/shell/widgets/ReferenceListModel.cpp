@@ -109,10 +109,14 @@ QVariant ReferenceListModel::data(const QModelIndex& index, int role) const {
         return FromCp1252(CodesToPlainText(ReplaceAll(row.line.text, "!T!T!T", "")));
     case LineRole:
         return QByteArray::fromStdString(row.line.text);
-    case StatusRole: return static_cast<int>(row.line.status);
-    case TaggedRole: return tagged_->Test(row.absolute);
-    case NumberRole: return row.absolute + 1;
-    default: return {};
+    case StatusRole:
+        return static_cast<int>(row.line.status);
+    case TaggedRole:
+        return tagged_->Test(row.absolute);
+    case NumberRole:
+        return row.absolute + 1;
+    default:
+        return {};
     }
 }
 

@@ -38,9 +38,14 @@ MarkupStyle StyleOf(const QTextCharFormat& format) {
     style.underline = format.fontUnderline();
     style.symbol = format.boolProperty(kSymbolProperty);
     switch (format.verticalAlignment()) {
-    case QTextCharFormat::AlignSuperScript: style.offset = 1; break;
-    case QTextCharFormat::AlignSubScript: style.offset = -1; break;
-    default: break;
+    case QTextCharFormat::AlignSuperScript:
+        style.offset = 1;
+        break;
+    case QTextCharFormat::AlignSubScript:
+        style.offset = -1;
+        break;
+    default:
+        break;
     }
     style.colour = static_cast<TextColour>(format.intProperty(kColourProperty));
     return style;
@@ -83,7 +88,8 @@ void RichEditDA::SetLineHeight(int height) {
 QTextCharFormat RichEditDA::FormatOf(const MarkupStyle& style) const {
     QTextCharFormat format;
     format.setFont(font_);
-    format.setFontWeight(style.bold ? QFont::Bold : QFont::Normal);
+    // A display whose font is bold (a tagged reference's identification string) stays bold.
+    format.setFontWeight(style.bold || font_.bold() ? QFont::Bold : QFont::Normal);
     format.setFontItalic(style.italic);
     format.setFontUnderline(style.underline);
     format.setVerticalAlignment(style.offset > 0   ? QTextCharFormat::AlignSuperScript
@@ -94,10 +100,18 @@ QTextCharFormat RichEditDA::FormatOf(const MarkupStyle& style) const {
     }
     format.setProperty(kColourProperty, static_cast<int>(style.colour));
     switch (style.colour) {
-    case TextColour::Normal: format.setForeground(colour_); break;
-    case TextColour::GetHit: format.setForeground(getHit_); break;
-    case TextColour::TagHit: format.setForeground(tagHit_); break;
-    case TextColour::Blue: format.setForeground(QColor(Qt::blue)); break;
+    case TextColour::Normal:
+        format.setForeground(colour_);
+        break;
+    case TextColour::GetHit:
+        format.setForeground(getHit_);
+        break;
+    case TextColour::TagHit:
+        format.setForeground(tagHit_);
+        break;
+    case TextColour::Blue:
+        format.setForeground(QColor(Qt::blue));
+        break;
     }
     return format;
 }
@@ -274,9 +288,15 @@ void RichEditDA::ApplyToSelection(QTextCursor& cursor, int style) {
     const MarkupStyle now = StyleOf(first.charFormat());
     QTextCharFormat change;
     switch (style) {
-    case Bold: change.setFontWeight(now.bold ? QFont::Normal : QFont::Bold); break;
-    case Italic: change.setFontItalic(!now.italic); break;
-    case Underline: change.setFontUnderline(!now.underline); break;
+    case Bold:
+        change.setFontWeight(now.bold ? QFont::Normal : QFont::Bold);
+        break;
+    case Italic:
+        change.setFontItalic(!now.italic);
+        break;
+    case Underline:
+        change.setFontUnderline(!now.underline);
+        break;
     case Subscript:
         change.setVerticalAlignment(now.offset < 0 ? QTextCharFormat::AlignNormal
                                                    : QTextCharFormat::AlignSubScript);
@@ -285,8 +305,11 @@ void RichEditDA::ApplyToSelection(QTextCursor& cursor, int style) {
         change.setVerticalAlignment(now.offset > 0 ? QTextCharFormat::AlignNormal
                                                    : QTextCharFormat::AlignSuperScript);
         break;
-    case Greek: SwitchSymbolFace(cursor); return;
-    default: return;
+    case Greek:
+        SwitchSymbolFace(cursor);
+        return;
+    default:
+        return;
     }
     cursor.mergeCharFormat(change);
 }
@@ -318,14 +341,26 @@ void RichEditDA::keyPressEvent(QKeyEvent* event) {
     }
     int style = -1;
     switch (event->key()) {
-    case Qt::Key_B: style = Bold; break;
-    case Qt::Key_I: style = Italic; break;
-    case Qt::Key_U: style = Underline; break;
-    case Qt::Key_G: style = Greek; break;
+    case Qt::Key_B:
+        style = Bold;
+        break;
+    case Qt::Key_I:
+        style = Italic;
+        break;
+    case Qt::Key_U:
+        style = Underline;
+        break;
+    case Qt::Key_G:
+        style = Greek;
+        break;
     case Qt::Key_AsciiCircum:
-    case Qt::Key_Dead_Circumflex: style = Superscript; break;
+    case Qt::Key_Dead_Circumflex:
+        style = Superscript;
+        break;
     case Qt::Key_Plus:
-    case Qt::Key_Equal: style = Subscript; break;
+    case Qt::Key_Equal:
+        style = Subscript;
+        break;
     case Qt::Key_Space: {
         // Plain text at the caret: no style, the default face, on the line.
         QTextCursor cursor = textCursor();
@@ -376,8 +411,8 @@ void RichEditDA::ClearStyleButtons() {
 
 void RichEditDA::UpdateStyleButtons() const {
     const MarkupStyle style = StyleOf(textCursor().charFormat());
-    const std::array<bool, 6> pressed = {style.bold,       style.italic,    style.underline,
-                                         style.offset < 0, style.offset > 0, style.symbol};
+    const std::array<bool, 6> pressed = {style.bold, style.italic, style.underline,
+                                         style.offset<0, style.offset> 0, style.symbol};
     for (std::size_t i = 0; i < pressed.size(); ++i) {
         if (QAbstractButton* button = StyleButtons()[i]) {
             button->setChecked(pressed[i]);
