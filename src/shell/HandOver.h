@@ -26,7 +26,7 @@ struct HandOverMessage {
 };
 
 // A command line is longer than any a start can have; a message claiming more is refused.
-inline constexpr std::size_t kMaxHandOverText = 64 * 1024;
+inline constexpr std::size_t kMaxHandOverText = std::size_t{64} * 1024;
 inline constexpr std::size_t kHandOverHeader = 12;
 
 // The message a second start sends for its command line: a format file goes to the format
