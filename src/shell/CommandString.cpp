@@ -89,7 +89,8 @@ CommandRequest ParseCommandString(std::string_view command) {
     if (close == std::string_view::npos) {
         return OpenFile(command, 0);
     }
-    return OpenFile(command.substr(0, open), PositionOf(command.substr(open + 2, close - open - 2)));
+    return OpenFile(command.substr(0, open),
+                    PositionOf(command.substr(open + 2, close - open - 2)));
 }
 
 std::string RecentEntryName(std::string_view command) {

@@ -51,7 +51,8 @@ std::optional<HandOverMessage> TakeHandOver(std::string& buffer, bool& malformed
     if (buffer.size() < kHandOverHeader + length) {
         return std::nullopt;
     }
-    HandOverMessage message{static_cast<HandOverCode>(code), buffer.substr(kHandOverHeader, length)};
+    HandOverMessage message{static_cast<HandOverCode>(code),
+                            buffer.substr(kHandOverHeader, length)};
     if (!IsValidUtf8(message.text)) {
         malformed = true;
         return std::nullopt;

@@ -38,9 +38,12 @@ InstanceChannel::Role InstanceChannel::Claim(const HandOverMessage& message, int
     bool inUseWithoutAnswer = false;
     for (int attempt = 0; attempt < 3; ++attempt) {
         switch (Send(name_, message, timeoutMs)) {
-        case Delivery::Delivered: return Role::Second;
-        case Delivery::NoAnswer: return Role::Unanswered;
-        case Delivery::NoInstance: break;
+        case Delivery::Delivered:
+            return Role::Second;
+        case Delivery::NoAnswer:
+            return Role::Unanswered;
+        case Delivery::NoInstance:
+            break;
         }
         // Twice nobody behind a name in use: the socket of an instance that is gone.
         if (inUseWithoutAnswer) {
@@ -54,8 +57,8 @@ InstanceChannel::Role InstanceChannel::Claim(const HandOverMessage& message, int
     return Role::Unanswered;
 }
 
-InstanceChannel::Delivery InstanceChannel::Send(const QString& name,
-                                                const HandOverMessage& message, int timeoutMs) {
+InstanceChannel::Delivery InstanceChannel::Send(const QString& name, const HandOverMessage& message,
+                                                int timeoutMs) {
     QLocalSocket socket;
     socket.connectToServer(name);
     if (!socket.waitForConnected(timeoutMs)) {
@@ -71,7 +74,7 @@ InstanceChannel::Delivery InstanceChannel::Send(const QString& name,
     }
     char answer = 0;
     return socket.read(&answer, 1) == 1 && answer == kAcknowledged ? Delivery::Delivered
-                                                                     : Delivery::NoAnswer;
+                                                                   : Delivery::NoAnswer;
 }
 
 void InstanceChannel::Accept() {

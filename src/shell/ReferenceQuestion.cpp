@@ -9,8 +9,8 @@ std::string ReferenceDescription(std::string_view label) {
     return ReplaceAll(ReplaceAll(label, "#I", ""), "\xFF\xFF\xFF", " et al");
 }
 
-std::string DescribedQuestion(std::string_view question, const std::vector<std::string>& descriptions,
-                              int total) {
+std::string DescribedQuestion(std::string_view question,
+                              const std::vector<std::string>& descriptions, int total) {
     std::string text = std::string(question) + "\r";
     const std::size_t shown =
         std::min(descriptions.size(), static_cast<std::size_t>(kDescribedReferences));

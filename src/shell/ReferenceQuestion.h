@@ -17,7 +17,7 @@ std::string ReferenceDescription(std::string_view label);
 
 // The question, a blank line and the descriptions, each on its own line after a tab; when `total`
 // references are concerned and more than five, "... and more." after the fifth.
-std::string DescribedQuestion(std::string_view question, const std::vector<std::string>& descriptions,
-                              int total);
+std::string DescribedQuestion(std::string_view question,
+                              const std::vector<std::string>& descriptions, int total);
 
 } // namespace cvx

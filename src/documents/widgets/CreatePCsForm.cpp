@@ -24,8 +24,8 @@ namespace cvx {
 namespace {
 
 // The options of the choices of PS_Style, in their order.
-constexpr std::array<int, 6> kOptions = {kOptionNone,    kOptionHide,    kOptionTextBefore,
-                                         kOptionYear,    kOptionAuthors, kOptionTextAfter};
+constexpr std::array<int, 6> kOptions = {kOptionNone, kOptionHide,    kOptionTextBefore,
+                                         kOptionYear, kOptionAuthors, kOptionTextAfter};
 
 constexpr std::array<MsgId, 6> kStyleCaptions = {
     MsgId(msg::CreatePCs::NormalStyle), MsgId(msg::CreatePCs::HideCitation),

@@ -32,9 +32,12 @@ QFont RunFont(const QFont& base, const MarkupStyle& style) {
 
 QColor RunColour(const MarkupStyle& style, const LinePalette& palette) {
     switch (style.colour) {
-    case TextColour::GetHit: return palette.getHit;
-    case TextColour::TagHit: return palette.tagHit;
-    default: return palette.text;
+    case TextColour::GetHit:
+        return palette.getHit;
+    case TextColour::TagHit:
+        return palette.tagHit;
+    default:
+        return palette.text;
     }
 }
 
@@ -154,8 +157,8 @@ QPixmap TagBoxImage(bool tagged, int size, qreal pixelRatio) {
         check.moveTo(size * 0.25, size * 0.52);
         check.lineTo(size * 0.43, size * 0.7);
         check.lineTo(size * 0.76, size * 0.3);
-        p.setPen(QPen(Qt::white, std::max(1.5, size / 7.0), Qt::SolidLine, Qt::RoundCap,
-                      Qt::RoundJoin));
+        p.setPen(
+            QPen(Qt::white, std::max(1.5, size / 7.0), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         p.setBrush(Qt::NoBrush);
         p.drawPath(check);
     }

@@ -19,10 +19,10 @@ namespace cvx {
 enum class MessageKind { Information, Warning, Error, Question };
 
 // Shows a message and returns the button the user chose.
-QMessageBox::StandardButton ShowMessage(
-    QWidget* parent, MessageKind kind, const QString& text,
-    QMessageBox::StandardButtons buttons = QMessageBox::Ok,
-    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+QMessageBox::StandardButton
+ShowMessage(QWidget* parent, MessageKind kind, const QString& text,
+            QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+            QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
 
 // Runs one of the program's dialogs modally; QDialog::Accepted or QDialog::Rejected.
 int RunModal(QDialog& dialog);

@@ -26,10 +26,10 @@ class StatusLine : public QWidget {
 public:
     struct Operation {
         MsgId kind = msg::Threads::Listing; // its name for the abort question ("listing")
-        QString text;                      // the lane's first panel while it runs
+        QString text;                       // the lane's first panel while it runs
         bool abortable = true;
-        std::function<Outcome(Progress&)> work;           // on a worker thread
-        std::function<void(const Outcome&)> finished;     // on the main thread
+        std::function<Outcome(Progress&)> work;       // on a worker thread
+        std::function<void(const Outcome&)> finished; // on the main thread
     };
 
     explicit StatusLine(QWidget* parent = nullptr);

@@ -57,8 +57,8 @@ protected:
     test::TempDir dir_;
     std::string path_;
     // Made after the application object, which the status line needs.
-    std::unique_ptr<test::FakeServices> services_ = (test::EnsureApplication(),
-                                                     std::make_unique<test::FakeServices>());
+    std::unique_ptr<test::FakeServices> services_ =
+        (test::EnsureApplication(), std::make_unique<test::FakeServices>());
     std::unique_ptr<RefWinForm> form_;
 };
 
