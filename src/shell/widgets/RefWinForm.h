@@ -7,6 +7,7 @@
 #include "joboptions/JobOptions.h"
 #include "refstore/RefSet.h"
 #include "refstore/ReferenceFile.h"
+#include "search/SearchResult.h"
 #include "text/Catalogue.h"
 #include "text/Outcome.h"
 
@@ -14,7 +15,6 @@
 #include <QTimer>
 #include <QWidget>
 
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -47,8 +47,8 @@ public:
     Outcome OpenFile(const std::string& name);
     const std::string& FileName() const { return file_.FileName(); }
     const TReferenceFile& File() const { return file_; }
-    // A background operation works on the file; the window is disabled meanwhile.
-    bool Busy() const { return busy_ || blocked_; }
+    // Another window's operation writes into the file; the window is disabled meanwhile.
+    bool Busy() const { return blocked_; }
 
     // ---- Moving ----
     void GoToPosition(int position); // a display position
@@ -80,6 +80,12 @@ public:
     void TagSelected();
     void SelectTagged();
     void TagByNumbers(const std::string& text, bool originalOrder, bool clearFirst);
+    // Tags every reference that `expression` finds (`tag`), or goes to the next one it finds,
+    // through the word index when `indexed`. The expression comes from the search dialog.
+    void FindOrTag(bool tag, const std::string& expression, bool indexed);
+    // Repeats the last find of any window from the current reference; false when there was none
+    // (the caller then asks for an expression).
+    bool FindNext();
     // The tag check box of the detail panel, as the user clicks it.
     void SetCurrentTag(bool tagged);
     int SelectionCount() const { return selection_.Count(); }
@@ -98,6 +104,8 @@ public:
     // Appends reference texts (each followed by an empty line) dropped from another list.
     void AppendDropped(const std::string& texts);
     void Remap();
+    // Moves to the first tagged reference in display order.
+    void GoToFirstTagged();
 
     // After the settings of fonts and colours changed.
     void RestyleWindow();
@@ -114,9 +122,6 @@ signals:
     // The file can no longer be read; the main window closes the window.
     void Disconnected();
 
-protected:
-    void resizeEvent(QResizeEvent* event) override;
-
 private:
     void BuildControls();
     void BuildPopupMenu();
@@ -125,15 +130,18 @@ private:
     void UpdateTagCount();
     void ShowStatusOf(int position);
     std::string HeaderText();
+    void ShowDetail();
     void FollowList();
     void ResetSelection();
     void SelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
     void TimerTick();
     void ListTagToggle(int row);
     void RowActivated(int row);
+    void AuthorSearchKey(int key, const QString& text);
     void TagsChanged(bool rowsChange);
-    void LeaveTaggedOnlyWhenEmpty();
     void ShowMessage(const QString& text);
+    // Runs a search on the file and reports its result in the message panel.
+    bool Search(const std::string& expression, SearchMode mode, bool indexed);
     void Fail(const Outcome& outcome);
     bool Writable();
     // Moves through the file and shows the result; a failed move disconnects the window.
@@ -141,14 +149,13 @@ private:
     void Disconnect(const Outcome& why);
     void FileChangedOnDisk();
     void WatchFile();
-
-    // Runs `work` on the window's file in a lane of the status line; the window is disabled and
-    // its list shows what it showed until `after` runs on the main thread.
-    void RunFileOperation(MsgId kind, MsgId text, bool abortable,
-                          std::function<Outcome(TReferenceFile&, Progress&)> work,
-                          std::function<void(const Outcome&)> after);
+    // After the file's text changed: the list takes the rows anew and the window shows the
+    // reference at `position` (or the last one).
+    void Reshow(int position);
     void PutRenderedOnClipboard(bool longForm);
+    // The short descriptions of the first references of `absolute` for a question.
     std::vector<std::string> Descriptions(const std::vector<int>& absolute) const;
+    void RememberStamp();
 
     RefWinServices& services_;
     TReferenceFile file_;
@@ -156,14 +163,16 @@ private:
     View view_ = Combined;
     RefSet selection_;
     int lastSelectedRow_ = -1;
-    bool busy_ = false;    // an operation of this window uses the file on a worker thread
     bool blocked_ = false; // another window's operation writes into the file
     bool followingList_ = false;
-    bool suppressTagClick_ = false;
-    QString lastSearchText_;
+    QString typedAuthor_;      // the type-ahead author search being typed
+    QString lastAuthorSearch_; // the last one searched for
     QTimer winRefTimer_;
-    QTimer storeSizeTimer_;
     QTimer watchTimer_;
+    // The size and time of the file when this window last read or wrote it, so that its own
+    // writes are not taken for another program's.
+    qint64 knownSize_ = -1;
+    qint64 knownTime_ = -1;
     QFileSystemWatcher watcher_;
 
     QLabel* refNumb_ = nullptr;

@@ -41,9 +41,12 @@ void ReferenceListView::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-        currentIndex().isValid()) {
-        emit RowActivated(currentIndex().row());
+    const bool plain = (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) == 0;
+    const int key = event->key();
+    if (plain &&
+        (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Backspace ||
+         key == Qt::Key_Escape || (!event->text().isEmpty() && event->text().at(0).isPrint()))) {
+        emit AuthorSearchKey(key == Qt::Key_Enter ? Qt::Key_Return : key, event->text());
         event->accept();
         return;
     }

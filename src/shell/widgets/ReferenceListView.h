@@ -21,6 +21,8 @@ public:
 
 signals:
     void TagToggleRequested(int row);
+    // A key of the type-ahead author search: printable text, or Backspace, Escape, Return.
+    void AuthorSearchKey(int key, const QString& text);
     void RowActivated(int row);
     // Reference texts dropped from another window's list.
     void ReferencesDropped(const QByteArray& texts);

@@ -88,7 +88,8 @@ void RichEditDA::SetLineHeight(int height) {
 QTextCharFormat RichEditDA::FormatOf(const MarkupStyle& style) const {
     QTextCharFormat format;
     format.setFont(font_);
-    format.setFontWeight(style.bold ? QFont::Bold : QFont::Normal);
+    // A display whose font is bold (a tagged reference's identification string) stays bold.
+    format.setFontWeight(style.bold || font_.bold() ? QFont::Bold : QFont::Normal);
     format.setFontItalic(style.italic);
     format.setFontUnderline(style.underline);
     format.setVerticalAlignment(style.offset > 0   ? QTextCharFormat::AlignSuperScript
