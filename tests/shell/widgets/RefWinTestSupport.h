@@ -24,6 +24,10 @@ namespace cvx::test {
 // The one application object of the test program.
 inline void EnsureApplication() {
     if (QApplication::instance() == nullptr) {
+        // The tests draw off screen wherever they run.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        }
         static int argc = 1;
         static char name[] = "refwin_tests";
         static char* argv[] = {name, nullptr};

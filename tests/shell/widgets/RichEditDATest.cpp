@@ -14,7 +14,6 @@ namespace {
 
 class RichEditDATest : public ::testing::Test {
 protected:
-    void SetUp() override { test::EnsureApplication(); }
 
     // The character format at `position` (the character after it).
     QTextCharFormat FormatAt(int position) {
@@ -23,6 +22,8 @@ protected:
         return cursor.charFormat();
     }
 
+    // The application comes before the control, which needs it.
+    bool application_ = (test::EnsureApplication(), true);
     RichEditDA edit_;
 };
 
