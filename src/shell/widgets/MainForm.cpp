@@ -27,6 +27,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -486,6 +487,10 @@ RefWinForm* MainForm::OpenNewWindow(const std::string& file, int position) {
     connect(window, &RefWinForm::StateChanged, this, &MainForm::RefreshCommandState);
     connect(window, &RefWinForm::Disconnected, sub, &QMdiSubWindow::close);
     connect(sub, &QObject::destroyed, this, [this] { RefreshCommandState(); });
+    // A new window takes most of the client area, so that its list and reference have room.
+    const QSize room = area_->viewport()->size();
+    sub->resize(std::max(room.width() * 9 / 10, sub->minimumWidth()),
+                std::max(room.height() * 9 / 10, sub->minimumHeight()));
     sub->show();
     ShowAt(*window, position);
     Activate(*window);
@@ -607,6 +612,11 @@ void MainForm::RestoreWindowPosition() {
     const WindowPosition p = ReadWindowPosition(SettingsStore(), kMainWindowSlot);
     if (p.valid) {
         setGeometry(p.left, p.top, p.width, p.height);
+    } else if (const QScreen* screen = this->screen()) {
+        // Never placed before: most of the screen, in its middle.
+        const QRect free = screen->availableGeometry();
+        resize(free.width() * 4 / 5, free.height() * 4 / 5);
+        move(free.center() - rect().center());
     }
     if (p.maximised) {
         showMaximized();

@@ -14,7 +14,6 @@ namespace {
 
 class RichEditDATest : public ::testing::Test {
 protected:
-
     // The character format at `position` (the character after it).
     QTextCharFormat FormatAt(int position) {
         QTextCursor cursor(edit_.document());
