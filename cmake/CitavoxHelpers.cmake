@@ -30,19 +30,23 @@ function(citavox_add_library name)
     target_link_libraries(${name} PUBLIC citavox_options ${ARG_DEPENDS})
 endfunction()
 
-# citavox_add_test(name SOURCES... [DEPENDS targets...] [ENV vars...])
+# citavox_add_test(name SOURCES... [DEPENDS targets...] [ENV vars...] [LABELS labels...])
 # A GoogleTest executable registered with ctest; tests find their fixtures through
 # CITAVOX_TEST_DATA, share the helpers of tests/support and run against a private HOME so they never
 # touch the user's files.
 function(citavox_add_test name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS;ENV" ${ARGN})
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS;ENV;LABELS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE citavox_options citavox_test_support GTest::gtest_main GTest::gmock
         ${ARG_DEPENDS})
     target_compile_definitions(${name} PRIVATE
         CITAVOX_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
         CITAVOX_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+    set(labels)
+    if(ARG_LABELS)
+        set(labels LABELS "${ARG_LABELS}")
+    endif()
     gtest_discover_tests(${name}
         DISCOVERY_TIMEOUT 60
-        PROPERTIES ENVIRONMENT "HOME=${CMAKE_BINARY_DIR}/test-home;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-home/.config;QT_QPA_PLATFORM=offscreen;${ARG_ENV}")
+        PROPERTIES ${labels} ENVIRONMENT "HOME=${CMAKE_BINARY_DIR}/test-home;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-home/.config;QT_QPA_PLATFORM=offscreen;${ARG_ENV}")
 endfunction()

@@ -23,7 +23,8 @@ for library in libc6 libstdc++6 libqt6core6; do
     esac
 done
 contents=$(dpkg-deb -c "$package")
-for file in ./usr/bin/citavox-cli ./usr/lib/liblexmill.so ./usr/include/lexmill/Lexmill.h \
+for file in ./usr/bin/citavox ./usr/bin/citavox-cli ./usr/share/applications/citavox.desktop \
+    ./usr/share/mime/packages/citavox-references.xml ./usr/lib/liblexmill.so ./usr/include/lexmill/Lexmill.h \
     ./usr/lib/pkgconfig/lexmill.pc ./usr/share/citavox/journals.dat \
     ./usr/share/citavox/docdefs.dat ./usr/share/citavox/formats/apa.for; do
     echo "$contents" | grep -q " $file\( \|$\)" || fail "the package lacks $file"

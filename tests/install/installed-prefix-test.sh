@@ -31,9 +31,11 @@ run_in() {
 
 "$cmake" --install "$build" --prefix "$prefix" --strip >"$work/install.log" ||
     fail "cmake --install: $(cat "$work/install.log")"
-for file in "$bindir/citavox-cli" "$libdir/liblexmill.so" "$libdir/pkgconfig/lexmill.pc" \
+for file in "$bindir/citavox" "$bindir/citavox-cli" "$libdir/liblexmill.so" "$libdir/pkgconfig/lexmill.pc" \
     include/lexmill/Lexmill.h "$datadir/journals.dat" "$datadir/docdefs.dat" \
-    "$datadir/formats/apa.for" "$datadir/formats/vancouver.for"; do
+    "$datadir/formats/apa.for" "$datadir/formats/vancouver.for" "$datadir/manual/index.html" \
+    share/applications/citavox.desktop share/icons/hicolor/scalable/apps/citavox.svg \
+    share/mime/packages/citavox-references.xml; do
     [ -e "$prefix/$file" ] || fail "the installation lacks $file"
 done
 # A sanitizer build keeps the names of the sources it compiled for its diagnostics, generated

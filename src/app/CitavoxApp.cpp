@@ -1,0 +1,70 @@
+#include "app/CitavoxApp.h"
+
+#include "shell/CommandString.h"
+#include "shell/InstanceChannel.h"
+#include "shell/RecentFiles.h"
+#include "shell/widgets/DialogSeams.h"
+#include "shell/widgets/Icons.h"
+#include "shell/widgets/MainForm.h"
+#include "shell/widgets/SplashForm.h"
+#include "text/widgets/QtText.h"
+
+#include <QApplication>
+#include <QFileInfo>
+
+#include <string>
+#include <vector>
+
+namespace cvx {
+
+namespace {
+
+// The command line as the running instance must read it: an argument that names a file here is
+// made absolute, since the instance that opens it may run in another folder.
+std::string CommandLineOf(const QStringList& arguments) {
+    std::vector<std::string> parts;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& a = arguments[i];
+        parts.push_back(QFileInfo::exists(a) ? AbsoluteFileName(ToUtf8(a)) : ToUtf8(a));
+    }
+    return JoinCommandLine(parts);
+}
+
+} // namespace
+
+int CitavoxApp::Run(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Citavox"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("citavox"));
+    QApplication::setWindowIcon(ProgramIcon(IconKind::Application));
+    const std::string commandLine = CommandLineOf(QApplication::arguments());
+
+    InstanceChannel channel(InstanceChannel::DefaultName());
+    switch (channel.Claim(HandOverFor(commandLine))) {
+    case InstanceChannel::Role::First:
+        break;
+    case InstanceChannel::Role::Second:
+        return 0;
+    case InstanceChannel::Role::Unanswered:
+        ShowMessage(nullptr, MessageKind::Error,
+                    UiText(msg::Desktop::InstanceUnanswered, PathArgument(FromUtf8(commandLine))));
+        return 1;
+    }
+
+    // A call from another program comes without the splash window.
+    const bool fromProgram = commandLine.find("<#-1#>") != std::string::npos;
+    std::unique_ptr<SplashForm> splash;
+    if (!fromProgram) {
+        splash = std::make_unique<SplashForm>(SplashForm::Mode::Starting);
+        splash->show();
+        splash->Step(50);
+    }
+    MainForm form;
+    QObject::connect(&channel, &InstanceChannel::Received, &form, &MainForm::HandOverReceived);
+    form.show();
+    splash.reset();
+    form.Start(commandLine);
+    return QApplication::exec();
+}
+
+} // namespace cvx

@@ -1,0 +1,976 @@
+#include "shell/widgets/MainForm.h"
+
+#include "formats/FormatFile.h"
+#include "settings/DefaultDirectories.h"
+#include "settings/FileDialogSetup.h"
+#include "settings/NameLists.h"
+#include "settings/WindowPositions.h"
+#include "shell/CommandString.h"
+#include "shell/HandOver.h"
+#include "shell/widgets/DialogSeams.h"
+#include "shell/widgets/FileDialogFilter.h"
+#include "shell/widgets/FileInfoDlg.h"
+#include "shell/widgets/HelpViewer.h"
+#include "shell/widgets/Icons.h"
+#include "shell/widgets/RefWinForm.h"
+#include "shell/widgets/SingleInputDlg.h"
+#include "shell/widgets/SplashForm.h"
+#include "shell/widgets/StatusLine.h"
+#include "text/FileNames.h"
+#include "text/StringPrimitives.h"
+#include "text/widgets/QtText.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace cvx {
+
+namespace {
+
+constexpr int kMainWindowSlot = 0; // "Interface\Windows\Main window"
+
+bool FileExists(const std::string& name) {
+    return QFileInfo(FromUtf8(name)).isFile();
+}
+
+// Names of files are compared as the program stores them: absolute and clean.
+bool SameFile(const std::string& a, const std::string& b) {
+    return AbsoluteFileName(a) == AbsoluteFileName(b);
+}
+
+QString FileDialogTitle(MsgId title) {
+    return UiText(title);
+}
+
+} // namespace
+
+MainForm::MainForm(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QStringLiteral("Citavox"));
+    setWindowIcon(ProgramIcon(IconKind::Application));
+    area_ = new QMdiArea(this);
+    area_->setObjectName(QStringLiteral("ClientArea"));
+    area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(area_);
+    status_ = new StatusLine(this);
+    statusBar()->addWidget(status_, 1);
+    statusBar()->setSizeGripEnabled(true);
+
+    const SettingsStore store;
+    history_.LoadHistoryLists(store);
+    recent_.Load(store, FileExists);
+    latex_ = store.ReadBool(Setting::EnabledLatex);
+    applyFormat_ = store.ReadBool(Setting::UseFormat);
+
+    BuildMenus();
+    BuildToolBars();
+    ReadClipboardFlags();
+    RebuildRecentMenu();
+    connect(area_, &QMdiArea::subWindowActivated, this, [this] { RefreshCommandState(); });
+    connect(status_, &StatusLine::OperationsChanged, this, [this] { RefreshCommandState(); });
+    RefreshCommandState();
+}
+
+MainForm::~MainForm() {
+    // The reference windows use this window's services: they end while those still exist, and
+    // the commands are not recomputed for a window on its way out.
+    tearingDown_ = true;
+    delete area_;
+    SettingsStore store;
+    (void)history_.SaveHistoryLists(store);
+    (void)recent_.Save(store);
+}
+
+// ---- Building the menus ----
+
+QAction* MainForm::AddAction(QMenu* menu, const char* name, MsgId caption, const QKeySequence& key,
+                             void (MainForm::*handler)()) {
+    auto* action = new QAction(UiText(caption), this);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcut(key);
+    // The window's shortcuts stay active while a reference window's child has the focus.
+    action->setShortcutContext(Qt::WindowShortcut);
+    connect(action, &QAction::triggered, this, handler);
+    menu->addAction(action);
+    actions_[name] = action;
+    return action;
+}
+
+template <typename Act> void MainForm::OnActive(Act act) {
+    if (RefWinForm* window = ActiveRefWin(); window != nullptr && !window->Busy()) {
+        act(*window);
+        RefreshCommandState();
+    }
+}
+
+void MainForm::BuildMenus() {
+    BuildFileMenu();
+    BuildEditMenu();
+    BuildSearchMenu();
+    BuildViewMenu();
+    BuildFormatsMenu();
+    BuildWindowMenu();
+    QMenu* help = menuBar()->addMenu(UiText(msg::MainWindow::Help1));
+    help->setObjectName(QStringLiteral("Help1"));
+    AddAction(help, "Contents1", msg::MainWindow::Contents1, QKeySequence(Qt::CTRL | Qt::Key_F1),
+              &MainForm::ContentsClick);
+    AddAction(help, "HelpAboutItem", msg::MainWindow::HelpAboutItem, {}, &MainForm::AboutClick);
+}
+
+void MainForm::BuildFileMenu() {
+    fileMenu_ = menuBar()->addMenu(UiText(msg::MainWindow::File1));
+    fileMenu_->setObjectName(QStringLiteral("File1"));
+    QMenu* m = fileMenu_;
+    AddAction(m, "FileOpenItem", msg::MainWindow::FileOpenItem, QKeySequence(Qt::CTRL | Qt::Key_O),
+              &MainForm::FileOpenItemClick)
+        ->setIcon(ProgramIcon(IconKind::OpenFile));
+    m->addSeparator();
+    AddAction(m, "AppendThisRefToFile", msg::MainWindow::AppendThisRefToFile,
+              QKeySequence(Qt::CTRL | Qt::Key_1), &MainForm::AppendThisRefToFileClick);
+    AddAction(m, "Writetaggedreferences1", msg::MainWindow::Writetaggedreferences1,
+              QKeySequence(Qt::CTRL | Qt::Key_W), &MainForm::WriteTaggedReferencesClick);
+    m->addSeparator();
+    AddAction(m, "FileCloseItem", msg::MainWindow::FileCloseItem,
+              QKeySequence(Qt::CTRL | Qt::Key_F4), &MainForm::FileCloseItemClick);
+    AddAction(m, "CloseAllwindows1", msg::MainWindow::CloseAllwindows1, {},
+              &MainForm::CloseAllWindowsClick);
+    m->addSeparator();
+    AddAction(m, "Fileinformation1", msg::MainWindow::Fileinformation1,
+              QKeySequence(Qt::CTRL | Qt::Key_Return), &MainForm::FileInformationClick);
+    AddAction(m, "reMapfile1", msg::MainWindow::ReMapfile1, {}, &MainForm::RemapFileClick);
+    AddAction(m, "Compressfile1", msg::MainWindow::Compressfile1, {}, &MainForm::CompressFileClick);
+    m->addSeparator();
+    AddAction(m, "FileExitItem", msg::MainWindow::FileExitItem, QKeySequence(Qt::ALT | Qt::Key_F4),
+              &MainForm::FileExitItemClick);
+    // The compress command needs deleted references in the active file.
+    connect(m, &QMenu::aboutToShow, this, &MainForm::RefreshCommandState);
+}
+
+void MainForm::BuildEditMenu() {
+    QMenu* m = menuBar()->addMenu(UiText(msg::MainWindow::Edit1));
+    m->setObjectName(QStringLiteral("Edit1"));
+    AddAction(m, "CopyItem", msg::MainWindow::CopyItem, QKeySequence(Qt::CTRL | Qt::Key_C),
+              &MainForm::CopyItemClick);
+    m->addSeparator();
+    AddAction(m, "Deletecurrentreference1", msg::MainWindow::Deletecurrentreference1,
+              QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_D),
+              &MainForm::DeleteCurrentReferenceClick);
+    AddAction(m, "Deletetaggedreferences1", msg::MainWindow::Deletetaggedreferences1, {},
+              &MainForm::DeleteTaggedReferencesClick);
+    connect(m, &QMenu::aboutToShow, this, &MainForm::RefreshCommandState);
+}
+
+void MainForm::BuildSearchMenu() {
+    QMenu* m = menuBar()->addMenu(UiText(msg::MainWindow::Select1));
+    m->setObjectName(QStringLiteral("Select1"));
+    AddAction(m, "Tagbyreferencenumber1", msg::MainWindow::Tagbyreferencenumber1,
+              QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_F9),
+              &MainForm::TagByReferenceNumberClick);
+    AddAction(m, "Toggletagstatus1", msg::MainWindow::Toggletagstatus1,
+              QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_T), &MainForm::ToggleTagStatusClick);
+    AddAction(m, "Tagall1", msg::MainWindow::Tagall1, QKeySequence(Qt::CTRL | Qt::Key_A),
+              &MainForm::TagAllClick);
+    AddAction(m, "Inverttagging2", msg::MainWindow::Inverttagging2,
+              QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_I), &MainForm::InvertTaggingClick);
+    AddAction(m, "Clearalltagging1", msg::MainWindow::Clearalltagging1,
+              QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_C), &MainForm::ClearAllTaggingClick);
+    AddAction(m, "Selecttaggedrefs1", msg::MainWindow::Selecttaggedrefs1,
+              QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_S), &MainForm::SelectTaggedRefsClick);
+    AddAction(m, "Tagselected2", msg::MainWindow::Tagselected2, {}, &MainForm::TagSelectedClick);
+    connect(m, &QMenu::aboutToShow, this, &MainForm::RefreshCommandState);
+}
+
+void MainForm::BuildViewMenu() {
+    QMenu* m = menuBar()->addMenu(UiText(msg::MainWindow::View1));
+    m->setObjectName(QStringLiteral("View1"));
+    AddAction(m, "Firstreference1", msg::MainWindow::Firstreference1,
+              QKeySequence(Qt::CTRL | Qt::Key_Home), &MainForm::FirstReferenceClick);
+    AddAction(m, "Previousreferences1", msg::MainWindow::Previousreferences1,
+              QKeySequence(Qt::Key_PageUp), &MainForm::PreviousReferenceClick)
+        ->setIcon(ProgramIcon(IconKind::Previous));
+    AddAction(m, "Nextreference1", msg::MainWindow::Nextreference1, QKeySequence(Qt::Key_PageDown),
+              &MainForm::NextReferenceClick)
+        ->setIcon(ProgramIcon(IconKind::Next));
+    AddAction(m, "Lastreference1", msg::MainWindow::Lastreference1,
+              QKeySequence(Qt::CTRL | Qt::Key_End), &MainForm::LastReferenceClick);
+    AddAction(m, "Jumptoreference1", msg::MainWindow::Jumptoreference1,
+              QKeySequence(Qt::CTRL | Qt::Key_J), &MainForm::JumpToReferenceClick);
+    m->addSeparator();
+    AddAction(m, "Scrollonepageup1", msg::MainWindow::Scrollonepageup1,
+              QKeySequence(Qt::CTRL | Qt::Key_PageUp), &MainForm::ScrollPageUpClick);
+    AddAction(m, "Scrollonepagedown1", msg::MainWindow::Scrollonepagedown1,
+              QKeySequence(Qt::CTRL | Qt::Key_PageDown), &MainForm::ScrollPageDownClick);
+    m->addSeparator();
+    AddAction(m, "Previousreferences2", msg::MainWindow::Previousreferences2,
+              QKeySequence(Qt::CTRL | Qt::Key_P), &MainForm::PreviousTaggedClick)
+        ->setIcon(ProgramIcon(IconKind::PreviousTagged));
+    AddAction(m, "Nextreference2", msg::MainWindow::Nextreference2,
+              QKeySequence(Qt::CTRL | Qt::Key_N), &MainForm::NextTaggedClick)
+        ->setIcon(ProgramIcon(IconKind::NextTagged));
+    m->addSeparator();
+    QMenu* views = m->addMenu(UiText(msg::MainWindow::ChangeDisplayView));
+    views->setObjectName(QStringLiteral("ChangeDisplayView"));
+    AddAction(views, "Changeview2", msg::MainWindow::Changeview2, QKeySequence(Qt::Key_F8),
+              &MainForm::ChangeViewClick);
+    views->addSeparator();
+    views_ = new QActionGroup(this);
+    for (QAction* a :
+         {AddAction(views, "Splitview3", msg::MainWindow::Splitview3, {},
+                    &MainForm::CombinedViewClick),
+          AddAction(views, "Singlereferenceview3", msg::MainWindow::Singlereferenceview3, {},
+                    &MainForm::SingleViewClick),
+          AddAction(views, "Listview3", msg::MainWindow::Listview3, {},
+                    &MainForm::ListViewClick)}) {
+        a->setCheckable(true);
+        views_->addAction(a);
+    }
+    AddAction(m, "Listtaggedonly1", msg::MainWindow::Listtaggedonly1, QKeySequence(Qt::Key_F9),
+              &MainForm::ListTaggedOnlyClick)
+        ->setCheckable(true);
+    actions_["Listtaggedonly1"]->setIcon(ProgramIcon(IconKind::TaggedOnly));
+    connect(m, &QMenu::aboutToShow, this, &MainForm::RefreshCommandState);
+}
+
+void MainForm::BuildFormatsMenu() {
+    QMenu* m = menuBar()->addMenu(UiText(msg::MainWindow::Formats1));
+    m->setObjectName(QStringLiteral("Formats1"));
+    AddAction(m, "Loadformatfile1", msg::MainWindow::Loadformatfile1, {},
+              &MainForm::LoadFormatFileClick);
+    AddAction(m, "Applyformattorefheader1", msg::MainWindow::Applyformattorefheader1,
+              QKeySequence(Qt::CTRL | Qt::Key_F8), &MainForm::ApplyFormatClick)
+        ->setCheckable(true);
+    m->addSeparator();
+    AddAction(m, "CreateLongformat1", msg::MainWindow::CreateLongformat1,
+              QKeySequence(Qt::ALT | Qt::Key_L), &MainForm::CreateLongFormatClick)
+        ->setIcon(ProgramIcon(IconKind::LongFormat));
+    AddAction(m, "CreateShortformat1", msg::MainWindow::CreateShortformat1,
+              QKeySequence(Qt::ALT | Qt::Key_S), &MainForm::CreateShortFormatClick)
+        ->setIcon(ProgramIcon(IconKind::ShortFormat));
+    AddAction(m, "Createpseudocitation1", msg::MainWindow::Createpseudocitation1,
+              QKeySequence(Qt::ALT | Qt::Key_D), &MainForm::CreatePseudoCitationClick)
+        ->setIcon(ProgramIcon(IconKind::PseudoCitation));
+    m->addSeparator();
+    AddAction(m, "Hidefilereference1", msg::MainWindow::Hidefilereference1, {},
+              &MainForm::HideFileReferenceClick)
+        ->setCheckable(true);
+    AddAction(m, "SuppressRTFformat1", msg::MainWindow::SuppressRTFformat1, {},
+              &MainForm::SuppressRtfClick)
+        ->setCheckable(true);
+    AddAction(m, "EnableLaTexprocessing1", msg::MainWindow::EnableLaTexprocessing1, {},
+              &MainForm::EnableLatexClick)
+        ->setCheckable(true);
+    connect(m, &QMenu::aboutToShow, this, &MainForm::RefreshCommandState);
+}
+
+void MainForm::BuildWindowMenu() {
+    windowMenu_ = menuBar()->addMenu(UiText(msg::MainWindow::Window1));
+    windowMenu_->setObjectName(QStringLiteral("Window1"));
+    QMenu* m = windowMenu_;
+    AddAction(m, "WindowCascadeItem", msg::MainWindow::WindowCascadeItem,
+              QKeySequence(Qt::CTRL | Qt::Key_F5), &MainForm::CascadeClick);
+    AddAction(m, "WindowTileItem", msg::MainWindow::WindowTileItem, {}, &MainForm::TileClick);
+    AddAction(m, "WindowMinimizeItem", msg::MainWindow::WindowMinimizeItem, {},
+              &MainForm::MinimizeAllClick);
+    AddAction(m, "Browse1", msg::MainWindow::Browse1, QKeySequence(Qt::CTRL | Qt::Key_F6),
+              &MainForm::BrowseClick);
+    connect(m, &QMenu::aboutToShow, this, &MainForm::FillWindowList);
+}
+
+void MainForm::BuildToolBars() {
+    QToolBar* top = addToolBar(UiText(msg::MainWindow::MainToolBar));
+    top->setObjectName(QStringLiteral("MainToolBar"));
+    auto addButton = [this](QToolBar* bar, const char* name, const char* action, MsgId hint) {
+        QAction* a = actions_.at(action);
+        bar->addAction(a);
+        QWidget* button = bar->widgetForAction(a);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setToolTip(UiText(hint));
+        button->setAccessibleName(UiText(hint));
+    };
+    addButton(top, "SP_OpenFile", "FileOpenItem", msg::MainWindow::SpOpenFile);
+
+    // The view selector: a click moves to the next view, its menu offers all three.
+    viewSelect_ = new QToolButton(top);
+    viewSelect_->setObjectName(QStringLiteral("SP_ViewSelect"));
+    viewSelect_->setToolTip(UiText(msg::MainWindow::SpViewSelect));
+    viewSelect_->setAccessibleName(UiText(msg::MainWindow::SpViewSelect));
+    viewSelect_->setPopupMode(QToolButton::MenuButtonPopup);
+    viewSelect_->setIcon(ProgramIcon(IconKind::ViewCombined));
+    auto* viewMenu = new QMenu(viewSelect_);
+    viewMenu->setObjectName(QStringLiteral("ViewMenu"));
+    const std::pair<const char*, MsgId> entries[] = {
+        {"Splitview1", msg::MainWindow::Splitview1},
+        {"Singlereferenceview1", msg::MainWindow::Singlereferenceview1},
+        {"Listview1", msg::MainWindow::Listview1}};
+    const std::array<void (MainForm::*)(), 3> handlers = {
+        &MainForm::CombinedViewClick, &MainForm::SingleViewClick, &MainForm::ListViewClick};
+    for (std::size_t i = 0; i < handlers.size(); ++i) {
+        QAction* a = viewMenu->addAction(UiText(entries[i].second), this, handlers[i]);
+        a->setObjectName(QString::fromLatin1(entries[i].first));
+        a->setCheckable(true);
+    }
+    viewSelect_->setMenu(viewMenu);
+    connect(viewSelect_, &QToolButton::clicked, this, &MainForm::ChangeViewClick);
+    top->addWidget(viewSelect_);
+    addButton(top, "SP_ViewOnlyTagged", "Listtaggedonly1", msg::MainWindow::SpViewOnlyTagged);
+
+    refToolBar_ = new QToolBar(UiText(msg::MainWindow::RefToolBar), this);
+    refToolBar_->setObjectName(QStringLiteral("RefToolBar"));
+    addToolBar(Qt::LeftToolBarArea, refToolBar_);
+    addButton(refToolBar_, "SP_PrevRef", "Previousreferences1", msg::MainWindow::SpPrevRef);
+    addButton(refToolBar_, "SP_NextRef", "Nextreference1", msg::MainWindow::SpNextRef);
+    addButton(refToolBar_, "SP_PrevTagRef", "Previousreferences2", msg::MainWindow::SpPrevTagRef);
+    addButton(refToolBar_, "SP_NextTagRef", "Nextreference2", msg::MainWindow::SpNextTagRef);
+    addButton(refToolBar_, "SP_CrePseudo", "Createpseudocitation1", msg::MainWindow::SpCrePseudo);
+    addButton(refToolBar_, "SP_CreLong", "CreateLongformat1", msg::MainWindow::SpCreLong);
+    addButton(refToolBar_, "SP_CreShort", "CreateShortformat1", msg::MainWindow::SpCreShort);
+}
+
+// The clipboard flags as stored: hiding the file reference means nothing without RTF.
+void MainForm::ReadClipboardFlags() {
+    const SettingsStore store;
+    const bool suppressRtf = store.ReadBool(Setting::SuppressRtf);
+    QAction* hide = actions_.at("Hidefilereference1");
+    hide->setChecked(!suppressRtf && store.ReadBool(Setting::HideReferencesInPseudoCitations));
+    hide->setEnabled(!suppressRtf);
+    actions_.at("SuppressRTFformat1")->setChecked(suppressRtf);
+    actions_.at("EnableLaTexprocessing1")->setChecked(latex_);
+    actions_.at("Applyformattorefheader1")->setChecked(applyFormat_);
+}
+
+// ---- State of the commands ----
+
+void MainForm::RefreshCommandState() {
+    if (tearingDown_) {
+        return;
+    }
+    RefWinForm* window = ActiveRefWin();
+    const bool active = window != nullptr && !window->Busy();
+    const bool tagged = active && window->File().TaggedCount() > 0;
+    const bool children = !area_->subWindowList().isEmpty();
+    for (const char* name : {"AppendThisRefToFile",
+                             "Fileinformation1",
+                             "reMapfile1",
+                             "CopyItem",
+                             "Deletecurrentreference1",
+                             "Tagbyreferencenumber1",
+                             "Toggletagstatus1",
+                             "Tagall1",
+                             "Inverttagging2",
+                             "Clearalltagging1",
+                             "Tagselected2",
+                             "Firstreference1",
+                             "Previousreferences1",
+                             "Nextreference1",
+                             "Lastreference1",
+                             "Jumptoreference1",
+                             "Scrollonepageup1",
+                             "Scrollonepagedown1",
+                             "Changeview2",
+                             "Splitview3",
+                             "Singlereferenceview3",
+                             "Listview3",
+                             "CreateLongformat1",
+                             "CreateShortformat1",
+                             "Createpseudocitation1"}) {
+        actions_.at(name)->setEnabled(active);
+    }
+    for (const char* name : {"Writetaggedreferences1", "Deletetaggedreferences1",
+                             "Selecttaggedrefs1", "Previousreferences2", "Nextreference2"}) {
+        actions_.at(name)->setEnabled(tagged);
+    }
+    actions_.at("Compressfile1")->setEnabled(active && window->File().DeletedCount() > 0);
+    QAction* taggedOnly = actions_.at("Listtaggedonly1");
+    taggedOnly->setEnabled(tagged || (active && window->ListTaggedOnly()));
+    taggedOnly->setChecked(active && window->ListTaggedOnly());
+    for (const char* name : {"FileCloseItem", "CloseAllwindows1", "WindowCascadeItem",
+                             "WindowTileItem", "WindowMinimizeItem", "Browse1"}) {
+        actions_.at(name)->setEnabled(children);
+    }
+    viewSelect_->setEnabled(active);
+    refToolBar_->setEnabled(active);
+    if (active) {
+        static constexpr std::array<IconKind, 3> kViewIcons = {
+            IconKind::ViewCombined, IconKind::ViewSingle, IconKind::ViewList};
+        const int view = static_cast<int>(window->ViewKind());
+        viewSelect_->setIcon(ProgramIcon(kViewIcons[static_cast<std::size_t>(view)]));
+        views_->actions().at(view)->setChecked(true);
+        viewSelect_->menu()->actions().at(view)->setChecked(true);
+    }
+}
+
+// ---- Windows ----
+
+RefWinForm* MainForm::ActiveRefWin() const {
+    QMdiSubWindow* sub = area_->activeSubWindow();
+    return sub == nullptr ? nullptr : qobject_cast<RefWinForm*>(sub->widget());
+}
+
+std::vector<RefWinForm*> MainForm::RefWins() const {
+    std::vector<RefWinForm*> windows;
+    for (QMdiSubWindow* sub : area_->subWindowList()) {
+        if (auto* w = qobject_cast<RefWinForm*>(sub->widget())) {
+            windows.push_back(w);
+        }
+    }
+    return windows;
+}
+
+RefWinForm* MainForm::WindowOfFile(const std::string& name) {
+    for (RefWinForm* w : RefWins()) {
+        if (SameFile(w->FileName(), name)) {
+            return w;
+        }
+    }
+    return nullptr;
+}
+
+void MainForm::Activate(RefWinForm& window) {
+    auto* sub = qobject_cast<QMdiSubWindow*>(window.parentWidget());
+    if (sub == nullptr) {
+        return;
+    }
+    if (sub->isMinimized()) {
+        sub->showNormal();
+    }
+    area_->setActiveSubWindow(sub);
+    window.setFocus();
+}
+
+void MainForm::CloseWindowOf(RefWinForm& window) {
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(window.parentWidget())) {
+        sub->close();
+    }
+}
+
+// Goes to a requested position (0-based, in the file's own numbering); past the end the user is
+// told and the window shows its first reference.
+void MainForm::ShowAt(RefWinForm& window, int position) {
+    const int count = window.File().RefCount();
+    if (position >= count) {
+        ShowMessage(this, MessageKind::Warning,
+                    UiText(msg::FileOpen::ReferenceBeyondEnd, std::to_string(position + 1),
+                           PathArgument(FromUtf8(window.FileName())), std::to_string(count)));
+        window.FirstReference();
+    } else {
+        window.GoToPosition(window.File().AbsoluteToDisplay(position));
+    }
+}
+
+RefWinForm* MainForm::OpenNewWindow(const std::string& file, int position) {
+    auto* window = new RefWinForm(*this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    QMdiSubWindow* sub = area_->addSubWindow(window);
+    sub->setWindowTitle(FromUtf8(file));
+    sub->setWindowIcon(ProgramIcon(IconKind::Application));
+    if (Outcome opened = window->OpenFile(file); !opened) {
+        sub->close();
+        ShowMessage(this, MessageKind::Error, MessageText(opened.message()));
+        return nullptr;
+    }
+    if (window->File().RefCount() == 0) {
+        sub->close();
+        ShowMessage(this, MessageKind::Warning,
+                    UiText(msg::RefWin::FileEmpty, PathArgument(FromUtf8(file))));
+        return nullptr;
+    }
+    connect(window, &RefWinForm::StateChanged, this, &MainForm::RefreshCommandState);
+    connect(window, &RefWinForm::Disconnected, sub, &QMdiSubWindow::close);
+    connect(sub, &QObject::destroyed, this, [this] { RefreshCommandState(); });
+    // A new window takes most of the client area, so that its list and reference have room.
+    const QSize room = area_->viewport()->size();
+    sub->resize(std::max(room.width() * 9 / 10, sub->minimumWidth()),
+                std::max(room.height() * 9 / 10, sub->minimumHeight()));
+    sub->show();
+    ShowAt(*window, position);
+    Activate(*window);
+    return window;
+}
+
+void MainForm::OpenFileCommand(const std::string& command) {
+    const CommandRequest request = ParseCommandString(command);
+    if (request.kind != CommandRequest::Kind::OpenFile) {
+        // The tools window is not part of this program yet: its requests are taken and dropped.
+        return;
+    }
+    if (RefWinForm* open = WindowOfFile(request.file)) {
+        ShowAt(*open, request.position);
+        Activate(*open);
+    } else if (FileExists(request.file)) {
+        OpenNewWindow(request.file, request.position);
+    } else {
+        ShowMessage(this, MessageKind::Error,
+                    UiText(msg::FileOpen::NoSuchFile, PathArgument(FromUtf8(request.file))));
+    }
+    RefreshCommandState();
+}
+
+void MainForm::HandOverReceived(int code, const QString& text) {
+    if (isMinimized()) {
+        showNormal();
+    }
+    raise();
+    activateWindow();
+    const std::string command = ToUtf8(text);
+    switch (static_cast<HandOverCode>(code)) {
+    case HandOverCode::OpenCommand:
+        if (!TrimView(command).empty()) {
+            InsertFileNameInMenu(command);
+            OpenFileCommand(command);
+        }
+        break;
+    case HandOverCode::RefreshState:
+        RefreshCommandState();
+        break;
+    case HandOverCode::EditFormat:
+        ShowMessage(this, MessageKind::Information,
+                    UiText(msg::Desktop::NoFormatEditor, PathArgument(text)));
+        break;
+    }
+}
+
+void MainForm::Start(const std::string& commandLine) {
+    if (started_) {
+        return;
+    }
+    started_ = true;
+    const std::string lastFormat = SettingsStore().ReadText(Setting::LastUsedFormat);
+    if (!lastFormat.empty()) {
+        LoadGlobalFormat(lastFormat);
+    }
+    // The files open when the program last ended; those that are gone are skipped silently.
+    const std::vector<std::string> reopen = ReadNameList(SettingsStore(), kLastOpenedSection);
+    if (!reopen.empty()) {
+        SplashForm splash(SplashForm::Mode::LoadingFiles, this);
+        splash.show();
+        const int step = 100 / (static_cast<int>(reopen.size()) + 1);
+        for (const std::string& name : reopen) {
+            if (FileExists(TrimBlanks(name))) {
+                InsertFileNameInMenu(name);
+                splash.Step(step);
+                OpenFileCommand(name);
+            }
+        }
+    }
+    RestoreWindowPosition();
+    if (!commandLine.empty()) {
+        HandOverReceived(static_cast<int>(HandOverFor(commandLine).code), FromUtf8(commandLine));
+    }
+    RefreshCommandState();
+}
+
+// ---- Recent files ----
+
+void MainForm::InsertFileNameInMenu(const std::string& command) {
+    const std::string name = RecentEntryName(command);
+    if (name.empty()) {
+        return;
+    }
+    recent_.Enter(name);
+    RebuildRecentMenu();
+}
+
+void MainForm::RebuildRecentMenu() {
+    for (QAction* a : recentActions_) {
+        fileMenu_->removeAction(a);
+        a->deleteLater();
+    }
+    recentActions_.clear();
+    if (recent_.Entries().empty()) {
+        return;
+    }
+    if (recentSeparator_ == nullptr) {
+        recentSeparator_ = fileMenu_->addSeparator();
+    }
+    int k = 1;
+    for (const std::string& name : recent_.Entries()) {
+        auto* a = new QAction(QStringLiteral("&%1 %2").arg(k).arg(FromUtf8(name)), this);
+        a->setObjectName(QStringLiteral("RecentFile%1").arg(k));
+        connect(a, &QAction::triggered, this, [this, name] {
+            InsertFileNameInMenu(name);
+            OpenFileCommand(name);
+        });
+        fileMenu_->addAction(a);
+        recentActions_.push_back(a);
+        ++k;
+    }
+}
+
+// ---- Closing and the window's place ----
+
+void MainForm::RestoreWindowPosition() {
+    const WindowPosition p = ReadWindowPosition(SettingsStore(), kMainWindowSlot);
+    if (p.valid) {
+        setGeometry(p.left, p.top, p.width, p.height);
+    } else if (const QScreen* screen = this->screen()) {
+        // Never placed before: most of the screen, in its middle.
+        const QRect free = screen->availableGeometry();
+        resize(free.width() * 4 / 5, free.height() * 4 / 5);
+        move(free.center() - rect().center());
+    }
+    if (p.maximised) {
+        showMaximized();
+    }
+}
+
+void MainForm::SaveWindowPosition() {
+    SettingsStore store;
+    const QRect r = normalGeometry();
+    (void)WriteWindowPosition(store, kMainWindowSlot, r.top(), r.left(), r.width(), r.height(),
+                              isMaximized());
+}
+
+void MainForm::closeEvent(QCloseEvent* event) {
+    // The files open now are opened again at the next start, in the order they were opened; with
+    // none open, none are, rather than those of some earlier run.
+    std::vector<std::string> open;
+    for (RefWinForm* w : RefWins()) {
+        open.push_back(w->FileName());
+    }
+    SettingsStore store;
+    (void)WriteNameList(store, kLastOpenedSection, open);
+    SaveWindowPosition();
+    status_->AbortAndWait();
+    area_->closeAllSubWindows();
+    event->accept();
+}
+
+// ---- Formats ----
+
+void MainForm::LoadGlobalFormat(const std::string& name) {
+    ResetFormat(globalFormat_);
+    if (Outcome loaded = LoadFormatFile(globalFormat_, name); !loaded) {
+        ResetFormat(globalFormat_);
+        status_->ShowText(MessageText(loaded.message()));
+    }
+}
+
+void MainForm::RedisplayAll() {
+    for (RefWinForm* w : RefWins()) {
+        w->Redisplay(false);
+    }
+}
+
+// ---- Command handlers ----
+
+void MainForm::FileOpenItemClick() {
+    SettingsStore store;
+    const FileDialogSetup setup =
+        PrepareFileDialog(store, FileKind::Reference, DefaultDirectoryKind::References,
+                          {FileKind::Reference, FileKind::Any});
+    const QString chosen = AskOpenFileName(this, FileDialogTitle(msg::FileOpen::ReferenceFileName),
+                                           FromUtf8(setup.initialDirectory), DialogFilter(setup));
+    if (chosen.isEmpty()) {
+        return;
+    }
+    (void)SetDefaultDirectory(store, DefaultDirectoryKind::References,
+                              ToUtf8(QFileInfo(chosen).absolutePath()));
+    const std::string name = ToUtf8(chosen);
+    InsertFileNameInMenu(name);
+    OpenFileCommand(name);
+}
+
+void MainForm::AppendThisRefToFileClick() {
+    OnActive([](RefWinForm& w) { w.AppendToFile(false); });
+}
+
+void MainForm::WriteTaggedReferencesClick() {
+    OnActive([](RefWinForm& w) { w.AppendToFile(true); });
+}
+
+void MainForm::FileCloseItemClick() {
+    if (QMdiSubWindow* sub = area_->activeSubWindow()) {
+        sub->close();
+    }
+}
+
+void MainForm::CloseAllWindowsClick() {
+    area_->closeAllSubWindows();
+    RefreshCommandState();
+}
+
+void MainForm::FileInformationClick() {
+    OnActive([this](RefWinForm& w) {
+        FileInfoDlg dialog(w.File(), this);
+        RunModal(dialog);
+    });
+}
+
+void MainForm::RemapFileClick() {
+    OnActive([](RefWinForm& w) { w.Remap(); });
+}
+
+void MainForm::CompressFileClick() {
+    OnActive([](RefWinForm& w) { w.Compress(); });
+}
+
+void MainForm::CopyItemClick() {
+    if (ActiveRefWin() == nullptr) {
+        Beep();
+        return;
+    }
+    OnActive([](RefWinForm& w) { w.CopyText(); });
+}
+
+void MainForm::DeleteCurrentReferenceClick() {
+    OnActive([](RefWinForm& w) { w.DeleteCurrent(); });
+}
+
+void MainForm::DeleteTaggedReferencesClick() {
+    OnActive([](RefWinForm& w) { w.DeleteTagged(); });
+}
+
+void MainForm::TagByReferenceNumberClick() {
+    OnActive([this](RefWinForm& w) {
+        SettingsStore store;
+        SingleInputDlg dialog(this);
+        dialog.SetInputForm(SingleInputDlg::ByNumbers);
+        dialog.SetUseOriginalOrder(store.ReadBool(Setting::OriginalTagNumber));
+        dialog.SetClearPrevious(store.ReadBool(Setting::ClearBeforeTag));
+        if (RunModal(dialog) != QDialog::Accepted) {
+            return;
+        }
+        (void)store.WriteBool(Setting::OriginalTagNumber, dialog.UseOriginalOrder());
+        (void)store.WriteBool(Setting::ClearBeforeTag, dialog.ClearPrevious());
+        if (!dialog.Text().isEmpty()) {
+            w.TagByNumbers(ToCp1252(dialog.Text()), dialog.UseOriginalOrder(),
+                           dialog.ClearPrevious());
+        }
+    });
+}
+
+void MainForm::ToggleTagStatusClick() {
+    OnActive([](RefWinForm& w) { w.ToggleTagOfSelection(); });
+}
+
+void MainForm::TagAllClick() {
+    OnActive([](RefWinForm& w) { w.TagAll(); });
+}
+
+void MainForm::InvertTaggingClick() {
+    OnActive([](RefWinForm& w) { w.InvertTags(); });
+}
+
+void MainForm::ClearAllTaggingClick() {
+    OnActive([](RefWinForm& w) { w.ClearTags(); });
+}
+
+void MainForm::SelectTaggedRefsClick() {
+    OnActive([](RefWinForm& w) { w.SelectTagged(); });
+}
+
+void MainForm::TagSelectedClick() {
+    OnActive([](RefWinForm& w) { w.TagSelected(); });
+}
+
+void MainForm::FirstReferenceClick() {
+    OnActive([](RefWinForm& w) { w.FirstReference(); });
+}
+
+// With Ctrl held down the buttons go to the ends of the file.
+void MainForm::PreviousReferenceClick() {
+    const bool toEnd = QApplication::keyboardModifiers().testFlag(Qt::ControlModifier);
+    OnActive([toEnd](RefWinForm& w) { toEnd ? w.FirstReference() : w.PreviousReference(); });
+}
+
+void MainForm::NextReferenceClick() {
+    const bool toEnd = QApplication::keyboardModifiers().testFlag(Qt::ControlModifier);
+    OnActive([toEnd](RefWinForm& w) { toEnd ? w.LastReference() : w.NextReference(); });
+}
+
+void MainForm::LastReferenceClick() {
+    OnActive([](RefWinForm& w) { w.LastReference(); });
+}
+
+void MainForm::JumpToReferenceClick() {
+    OnActive([this](RefWinForm& w) {
+        SettingsStore store;
+        SingleInputDlg dialog(this);
+        dialog.SetInputForm(SingleInputDlg::Jump);
+        dialog.SetUseOriginalOrder(store.ReadBool(Setting::OriginalJump));
+        if (RunModal(dialog) != QDialog::Accepted) {
+            return;
+        }
+        (void)store.WriteBool(Setting::OriginalJump, dialog.UseOriginalOrder());
+        if (!dialog.Text().isEmpty()) {
+            w.JumpTo(ToCp1252(dialog.Text()), dialog.UseOriginalOrder());
+        }
+    });
+}
+
+void MainForm::ScrollPageUpClick() {
+    OnActive([](RefWinForm& w) { w.ScrollPage(true); });
+}
+
+void MainForm::ScrollPageDownClick() {
+    OnActive([](RefWinForm& w) { w.ScrollPage(false); });
+}
+
+void MainForm::PreviousTaggedClick() {
+    OnActive([](RefWinForm& w) { w.PreviousTagged(); });
+}
+
+void MainForm::NextTaggedClick() {
+    OnActive([](RefWinForm& w) { w.NextTagged(); });
+}
+
+// Combined, single reference, list, and round again.
+void MainForm::ChangeViewClick() {
+    OnActive([](RefWinForm& w) {
+        w.ChangeView(static_cast<RefWinForm::View>((static_cast<int>(w.ViewKind()) + 1) % 3));
+    });
+}
+
+void MainForm::CombinedViewClick() {
+    OnActive([](RefWinForm& w) { w.ChangeView(RefWinForm::Combined); });
+}
+
+void MainForm::SingleViewClick() {
+    OnActive([](RefWinForm& w) { w.ChangeView(RefWinForm::SingleReference); });
+}
+
+void MainForm::ListViewClick() {
+    OnActive([](RefWinForm& w) { w.ChangeView(RefWinForm::List); });
+}
+
+void MainForm::ListTaggedOnlyClick() {
+    OnActive([](RefWinForm& w) { w.SetListTaggedOnly(!w.ListTaggedOnly()); });
+}
+
+void MainForm::LoadFormatFileClick() {
+    SettingsStore store;
+    const FileDialogSetup setup = PrepareFileDialog(
+        store, FileKind::Format, DefaultDirectoryKind::Formats, {FileKind::Format});
+    const QString chosen = AskOpenFileName(this, FileDialogTitle(msg::FileOpen::FormatFileName),
+                                           FromUtf8(setup.initialDirectory), DialogFilter(setup));
+    if (chosen.isEmpty()) {
+        return;
+    }
+    TFormatDesc loaded;
+    if (Outcome r = LoadFormatFile(loaded, ToUtf8(chosen)); !r) {
+        ShowMessage(this, MessageKind::Error, MessageText(r.message()));
+        return;
+    }
+    globalFormat_ = loaded;
+    (void)store.WriteText(Setting::LastUsedFormat, ToUtf8(chosen));
+    (void)store.WriteText(Setting::LastEditedFormat, ToUtf8(chosen));
+    RedisplayAll();
+}
+
+void MainForm::ApplyFormatClick() {
+    applyFormat_ = !applyFormat_;
+    SettingsStore store;
+    (void)store.WriteBool(Setting::UseFormat, applyFormat_);
+    actions_.at("Applyformattorefheader1")->setChecked(applyFormat_);
+    RedisplayAll();
+}
+
+void MainForm::CreateLongFormatClick() {
+    OnActive([](RefWinForm& w) { w.CreateLongFormat(); });
+}
+
+void MainForm::CreateShortFormatClick() {
+    OnActive([](RefWinForm& w) { w.CreateShortFormat(); });
+}
+
+void MainForm::CreatePseudoCitationClick() {
+    OnActive([](RefWinForm& w) { w.CreatePseudoCitations(); });
+}
+
+void MainForm::HideFileReferenceClick() {
+    SettingsStore store;
+    (void)store.WriteBool(Setting::HideReferencesInPseudoCitations,
+                          !store.ReadBool(Setting::HideReferencesInPseudoCitations));
+    ReadClipboardFlags();
+}
+
+void MainForm::SuppressRtfClick() {
+    SettingsStore store;
+    (void)store.WriteBool(Setting::SuppressRtf, !store.ReadBool(Setting::SuppressRtf));
+    ReadClipboardFlags();
+}
+
+void MainForm::EnableLatexClick() {
+    latex_ = !latex_;
+    SettingsStore store;
+    (void)store.WriteBool(Setting::EnabledLatex, latex_);
+    ReadClipboardFlags();
+}
+
+void MainForm::FileExitItemClick() {
+    close();
+}
+
+void MainForm::CascadeClick() {
+    area_->cascadeSubWindows();
+    arrangement_ = 2;
+}
+
+void MainForm::TileClick() {
+    area_->tileSubWindows();
+    arrangement_ = 1;
+}
+
+void MainForm::MinimizeAllClick() {
+    const QList<QMdiSubWindow*> subs = area_->subWindowList();
+    for (auto it = subs.rbegin(); it != subs.rend(); ++it) {
+        (*it)->showMinimized();
+    }
+    arrangement_ = 3;
+}
+
+void MainForm::BrowseClick() {
+    area_->activateNextSubWindow();
+    if (QMdiSubWindow* sub = area_->activeSubWindow()) {
+        sub->widget()->setFocus();
+    }
+}
+
+// The list of open windows at the end of the Window menu, the active one checked.
+void MainForm::FillWindowList() {
+    for (QAction* a : windowListActions_) {
+        windowMenu_->removeAction(a);
+        a->deleteLater();
+    }
+    windowListActions_.clear();
+    const QList<QMdiSubWindow*> subs = area_->subWindowList();
+    if (subs.isEmpty()) {
+        return;
+    }
+    windowListActions_.push_back(windowMenu_->addSeparator());
+    int k = 1;
+    for (QMdiSubWindow* sub : subs) {
+        QAction* a =
+            windowMenu_->addAction(QStringLiteral("&%1 %2").arg(k++).arg(sub->windowTitle()));
+        a->setCheckable(true);
+        a->setChecked(sub == area_->activeSubWindow());
+        connect(a, &QAction::triggered, this, [this, sub] {
+            if (sub->isMinimized()) {
+                sub->showNormal();
+            }
+            area_->setActiveSubWindow(sub);
+        });
+        windowListActions_.push_back(a);
+    }
+}
+
+void MainForm::ContentsClick() {
+    ShowHelp(this, 0);
+}
+
+void MainForm::AboutClick() {
+    SplashForm about(SplashForm::Mode::About, this);
+    RunModal(about);
+}
+
+} // namespace cvx

@@ -1,0 +1,93 @@
+#pragma once
+// The main window's status line: the general panel with its progress bar, and three lanes in
+// which long operations run on worker threads, each with its two panels, its progress bar and its
+// abort button. An operation's result comes back on the main thread.
+
+#include "shell/LaneTable.h"
+#include "shell/widgets/LaneProgress.h"
+#include "text/Catalogue.h"
+#include "text/Outcome.h"
+
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QThread;
+
+namespace cvx {
+
+class StatusLine : public QWidget {
+    Q_OBJECT
+public:
+    struct Operation {
+        MsgId kind = msg::Threads::Listing; // its name for the abort question ("listing")
+        QString text;                       // the lane's first panel while it runs
+        bool abortable = true;
+        std::function<Outcome(Progress&)> work;       // on a worker thread
+        std::function<void(const Outcome&)> finished; // on the main thread
+    };
+
+    explicit StatusLine(QWidget* parent = nullptr);
+    ~StatusLine() override;
+
+    // The general panel: hints and one-line results.
+    void ShowText(const QString& text);
+    QString Text() const;
+    // Reports of short operations that run on the main thread: the general panel and its bar.
+    Progress& GeneralProgress() { return general_; }
+
+    // Runs an operation in a free lane. When three run already the user is told so and false is
+    // returned; nothing runs.
+    bool Run(Operation operation);
+    int Running() const { return table_.Running(); }
+    // The program is closing: every operation is asked to stop and its thread awaited. Their
+    // handlers run when the main thread next processes its events.
+    void AbortAndWait();
+
+signals:
+    // An operation started or ended (the command state depends on it).
+    void OperationsChanged();
+
+private:
+    struct Lane {
+        QWidget* row = nullptr;
+        QLabel* first = nullptr;
+        QLabel* second = nullptr;
+        QProgressBar* bar = nullptr;
+        QPushButton* abort = nullptr;
+        LaneProgress* progress = nullptr;
+        QThread* thread = nullptr;
+        MsgId kind = msg::Threads::Listing;
+    };
+
+    // The general panel's Progress: the main thread reports directly.
+    class GeneralReport : public Progress {
+    public:
+        explicit GeneralReport(StatusLine& line) : line_(line) {}
+        void SetStatus(std::string_view text) override;
+        void SetProgress(int permille) override;
+
+    private:
+        StatusLine& line_;
+    };
+
+    void BuildLane(int index, const char* suffix, int tag);
+    void AskAbort(int index);
+    void Ended(int index, const std::shared_ptr<Outcome>& result,
+               const std::function<void(const Outcome&)>& finished);
+    void UpdateRunningCount();
+
+    std::array<Lane, LaneTable::kLanes> lanes_;
+    LaneTable table_;
+    QLabel* generalPanel_ = nullptr;
+    QProgressBar* generalBar_ = nullptr;
+    QLabel* running_ = nullptr;
+    GeneralReport general_{*this};
+};
+
+} // namespace cvx

@@ -1,0 +1,258 @@
+// The main window as a user drives it: opening files by command string, dialog and recent list,
+// stepping, tagging, views, deleting and compressing through the menus, the command state, the
+// hand-over from a second start and what is kept for the next run.
+
+#include "shell/widgets/MainForm.h"
+#include "../shell/widgets/RefWinTestSupport.h"
+#include "settings/NameLists.h"
+#include "shell/InstanceChannel.h"
+#include "shell/widgets/DialogSeams.h"
+#include "shell/widgets/RefWinForm.h"
+#include "support/ReferenceText.h"
+#include "support/TempDir.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTest>
+#include <QUuid>
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace cvx {
+namespace {
+
+// Processes events until `done` holds or five seconds have passed.
+template <typename Done> bool WaitFor(Done done) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < 5000) {
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(2);
+    }
+    return done();
+}
+
+class MainFormTest : public test::GuiTest {
+protected:
+    void SetUp() override {
+        GuiTest::SetUp();
+        refs_ = dir_.Write("refs.ref", test::NumberedFile(20));
+        // Questions are answered Yes, the program's dialogs accepted, file dialogs choose
+        // `chosenFile_`.
+        DialogSeams::Install([](const AskedMessage&) { return QMessageBox::Yes; },
+                             [](QDialog& d) {
+                                 d.accept();
+                                 return static_cast<int>(QDialog::Accepted);
+                             },
+                             [this](const QString&) { return chosenFile_; });
+    }
+
+    // The texts of the messages shown so far.
+    static std::vector<QString> Asked() {
+        std::vector<QString> texts;
+        for (const AskedMessage& m : DialogSeams::Messages()) {
+            texts.push_back(m.text);
+        }
+        return texts;
+    }
+
+    static QAction* Action(MainForm& form, const char* name) {
+        auto* a = form.findChild<QAction*>(QString::fromLatin1(name));
+        EXPECT_NE(a, nullptr) << name;
+        return a;
+    }
+    static void Trigger(MainForm& form, const char* name) {
+        QAction* a = Action(form, name);
+        ASSERT_TRUE(a->isEnabled()) << name;
+        a->trigger();
+    }
+    static int Windows(MainForm& form) {
+        return static_cast<int>(form.findChild<QMdiArea*>()->subWindowList().size());
+    }
+    static bool Idle(MainForm& form) {
+        RefWinForm* w = form.ActiveRefWin();
+        return w != nullptr && !w->Busy();
+    }
+
+    test::TempDir dir_;
+    std::string refs_;
+    QString chosenFile_;
+};
+
+TEST_F(MainFormTest, OpensAtTheRequestedReferenceAndReusesTheFilesWindow) {
+    MainForm form;
+    form.show();
+    form.OpenFileCommand(refs_ + " <#12#>");
+    ASSERT_EQ(Windows(form), 1);
+    RefWinForm* w = form.ActiveRefWin();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->File().CurrentIndex(), 11);
+
+    // The same file by another name: its window moves, no second one opens.
+    form.OpenFileCommand(dir_.Path().string() + "/./refs.ref <#3#>");
+    EXPECT_EQ(Windows(form), 1);
+    EXPECT_EQ(w->File().CurrentIndex(), 2);
+    EXPECT_TRUE(Asked().empty());
+}
+
+TEST_F(MainFormTest, RefusesWhatCannotBeShown) {
+    MainForm form;
+    form.show();
+    form.OpenFileCommand(refs_ + " <#50#>");
+    ASSERT_EQ(Asked().size(), 1u);
+    EXPECT_TRUE(Asked()[0].contains(QStringLiteral("#50")));
+    EXPECT_TRUE(Asked()[0].contains(QStringLiteral("only 20 references")));
+    ASSERT_NE(form.ActiveRefWin(), nullptr);
+    EXPECT_EQ(form.ActiveRefWin()->File().CurrentIndex(), 0);
+
+    const struct {
+        std::string file;
+        QString says;
+    } refused[] = {
+        {dir_.File("missing.ref"), QStringLiteral("There is no file")},
+        {dir_.Write("empty.ref", ""), QStringLiteral("is empty")},
+        {dir_.Path().string(), QStringLiteral("There is no file")},
+    };
+    for (const auto& r : refused) {
+        DialogSeams::ClearLog();
+        form.OpenFileCommand(r.file);
+        ASSERT_EQ(Asked().size(), 1u) << r.file;
+        EXPECT_TRUE(Asked()[0].contains(r.says)) << Asked()[0].toStdString();
+        EXPECT_EQ(Windows(form), 1) << r.file;
+    }
+}
+
+TEST_F(MainFormTest, CommandsFollowTheActiveWindowAndItsTags) {
+    MainForm form;
+    form.show();
+    for (const char* name : {"CopyItem", "FileCloseItem", "Nextreference1", "Tagall1"}) {
+        EXPECT_FALSE(Action(form, name)->isEnabled()) << name;
+    }
+    form.OpenFileCommand(refs_);
+    ASSERT_TRUE(WaitFor([&] { return Idle(form); }));
+    for (const char* name : {"CopyItem", "FileCloseItem", "Nextreference1", "Tagall1"}) {
+        EXPECT_TRUE(Action(form, name)->isEnabled()) << name;
+    }
+    for (const char* name : {"Writetaggedreferences1", "Nextreference2", "Compressfile1"}) {
+        EXPECT_FALSE(Action(form, name)->isEnabled()) << name;
+    }
+
+    Trigger(form, "Tagall1");
+    EXPECT_EQ(form.ActiveRefWin()->File().TaggedCount(), 20);
+    EXPECT_TRUE(Action(form, "Writetaggedreferences1")->isEnabled());
+    Trigger(form, "Listtaggedonly1");
+    EXPECT_TRUE(form.ActiveRefWin()->ListTaggedOnly());
+    EXPECT_TRUE(Action(form, "Listtaggedonly1")->isChecked());
+    Trigger(form, "Listtaggedonly1");
+    Trigger(form, "Clearalltagging1");
+    EXPECT_EQ(form.ActiveRefWin()->File().TaggedCount(), 0);
+    EXPECT_FALSE(Action(form, "Nextreference2")->isEnabled());
+
+    Trigger(form, "FileCloseItem");
+    ASSERT_TRUE(WaitFor([&] { return Windows(form) == 0; }));
+    EXPECT_FALSE(Action(form, "CopyItem")->isEnabled());
+}
+
+TEST_F(MainFormTest, StepsTagsByNumbersAndChangesViewsFromTheKeyboard) {
+    MainForm form;
+    form.show();
+    form.OpenFileCommand(refs_);
+    RefWinForm* w = form.ActiveRefWin();
+    ASSERT_NE(w, nullptr);
+    // Shortcuts reach the active window only.
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    QTest::keyClick(&form, Qt::Key_PageDown);
+    QTest::keyClick(&form, Qt::Key_PageDown);
+    EXPECT_EQ(w->File().CurrentIndex(), 2);
+    QTest::keyClick(&form, Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(w->File().CurrentIndex(), 19);
+    QTest::keyClick(&form, Qt::Key_PageUp);
+    EXPECT_EQ(w->File().CurrentIndex(), 18);
+
+    w->TagByNumbers("2,5-7", true, true);
+    EXPECT_EQ(w->File().TaggedCount(), 4);
+    QTest::keyClick(&form, Qt::Key_Home, Qt::ControlModifier);
+    QTest::keyClick(&form, Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(w->File().CurrentIndex(), 1);
+
+    EXPECT_EQ(w->ViewKind(), RefWinForm::Combined);
+    QTest::keyClick(&form, Qt::Key_F8);
+    EXPECT_EQ(w->ViewKind(), RefWinForm::SingleReference);
+    QTest::keyClick(&form, Qt::Key_F8);
+    EXPECT_EQ(w->ViewKind(), RefWinForm::List);
+    QTest::keyClick(&form, Qt::Key_F8);
+    EXPECT_EQ(w->ViewKind(), RefWinForm::Combined);
+    Trigger(form, "Listview3");
+    EXPECT_EQ(w->ViewKind(), RefWinForm::List);
+    EXPECT_TRUE(Action(form, "Listview3")->isChecked());
+}
+
+TEST_F(MainFormTest, DeletesAndCompressesThroughTheMenus) {
+    MainForm form;
+    form.show();
+    form.OpenFileCommand(refs_ + " <#4#>");
+    ASSERT_TRUE(WaitFor([&] { return Idle(form); }));
+    Trigger(form, "Deletecurrentreference1");
+    ASSERT_TRUE(
+        WaitFor([&] { return Idle(form) && form.ActiveRefWin()->File().DeletedCount() == 1; }));
+    form.RefreshCommandState();
+    Trigger(form, "Compressfile1");
+    ASSERT_TRUE(
+        WaitFor([&] { return Idle(form) && form.ActiveRefWin()->File().DeletedCount() == 0; }));
+    EXPECT_EQ(form.ActiveRefWin()->File().RefCount(), 19);
+    EXPECT_FALSE(Action(form, "Compressfile1")->isEnabled());
+}
+
+TEST_F(MainFormTest, OpensFromTheDialogAndReopensFromTheRecentList) {
+    {
+        MainForm form;
+        form.show();
+        chosenFile_ = QString::fromStdString(refs_);
+        Trigger(form, "FileOpenItem");
+        ASSERT_EQ(Windows(form), 1);
+        ASSERT_EQ(form.Recent().Entries().size(), 1u);
+        Trigger(form, "CloseAllwindows1");
+        ASSERT_TRUE(WaitFor([&] { return Windows(form) == 0; }));
+        auto* recent = form.findChild<QAction*>(QStringLiteral("RecentFile1"));
+        ASSERT_NE(recent, nullptr);
+        EXPECT_TRUE(recent->text().endsWith(QStringLiteral("refs.ref")));
+        recent->trigger();
+        EXPECT_EQ(Windows(form), 1);
+        form.close();
+    }
+    // The next run opens what was open at the end of this one, and lists it as recent.
+    MainForm next;
+    next.show();
+    EXPECT_EQ(next.Recent().Entries().size(), 1u);
+    next.Start("");
+    EXPECT_EQ(Windows(next), 1);
+}
+
+TEST_F(MainFormTest, TakesACommandStringFromASecondStart) {
+    MainForm form;
+    form.show();
+    const QString name =
+        QStringLiteral("citavox-test-") + QUuid::createUuid().toString(QUuid::Id128);
+    InstanceChannel channel(name);
+    ASSERT_EQ(channel.Claim(HandOverFor("")), InstanceChannel::Role::First);
+    QObject::connect(&channel, &InstanceChannel::Received, &form, &MainForm::HandOverReceived);
+
+    InstanceChannel::Delivery delivery = InstanceChannel::Delivery::NoInstance;
+    std::thread second(
+        [&] { delivery = InstanceChannel::Send(name, HandOverFor(refs_ + " <#5#>"), 3000); });
+    const bool opened = WaitFor([&] { return form.ActiveRefWin() != nullptr; });
+    second.join();
+    EXPECT_EQ(delivery, InstanceChannel::Delivery::Delivered);
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(form.ActiveRefWin()->File().CurrentIndex(), 4);
+    EXPECT_EQ(form.Recent().Entries().size(), 1u);
+}
+
+} // namespace
+} // namespace cvx
