@@ -3,8 +3,8 @@
 examples/manuscript.rtf as word processors store it.
 
 The .docx splits pseudo-citations over runs and spell-check marks, keeps their file parts in
-hidden text as the clipboard pastes them, and carries tracked changes (a pseudo-citation inserted,
-an old one deleted). The .odt has two of its pseudo-citations in footnotes. Both are written with
+hidden text as the clipboard pastes them, and carries tracked changes (a pseudo-citation inserted
+where a remark was deleted). The .odt has two of its pseudo-citations in footnotes. Both are written with
 fixed time stamps, so running the script again gives the same files.
 
 Usage: tools/make-word-examples.py [examples-folder]
@@ -29,7 +29,7 @@ PARAGRAPHS = [
     ["How we listen depends on experience ", ("refs.ref #5; ", "Twomey et al., 2017"),
      ", and attention follows the rhythm of speech ",
      ("refs.ref #7/>see also ; ", "see also Wöstmann et al., 2016"),
-     ". Language areas connect at rest ", ("del", "{{refs.ref #1; old}}"),
+     ". Language areas connect at rest ", ("del", "(in press) "),
      ("ins", ("refs.ref #8; ", "Ter Minassian et al., 2014")), "."],
     ["Prevention starts early, as Kolak et al. ",
      ("refs.ref #3/Year; ", "Kolak et al., 2017 <Year only>"), " point out ",

@@ -248,32 +248,32 @@ struct CitationsAndList {
 
 CitationsAndList ReadBack(const std::string& plainText) {
     CitationsAndList out;
-    const std::string flat = Flat(plainText);
+    std::string text; // everything but the list: the body and the notes pandoc puts at the end
+    enum { Body, List, Notes } part = Body;
+    std::size_t start = 0;
+    while (start < plainText.size()) {
+        std::size_t end = plainText.find('\n', start);
+        end = end == std::string::npos ? plainText.size() : end;
+        const std::string line = plainText.substr(start, end - start);
+        start = end + 1;
+        if (part == Body && line == "References") {
+            part = List;
+        } else if (part == List && line.starts_with("[")) {
+            part = Notes;
+        }
+        if (part == List && !line.empty() && line != "References") {
+            out.entries.push_back(line);
+        } else if (part != List) {
+            text += line + "\n";
+        }
+    }
+    const std::string flat = Flat(text);
     const std::regex group(R"(\([^()]*\d{4}[^()]*\))");
-    const std::size_t list = flat.find("References ");
-    const std::string body = flat.substr(0, list);
-    for (auto it = std::sregex_iterator(body.begin(), body.end(), group);
+    for (auto it = std::sregex_iterator(flat.begin(), flat.end(), group);
          it != std::sregex_iterator(); ++it) {
         out.groups.push_back(it->str());
     }
     std::sort(out.groups.begin(), out.groups.end());
-    std::size_t start = plainText.find("References\n");
-    std::string line;
-    for (std::size_t i = start == std::string::npos ? plainText.size() : start + 11;
-         i < plainText.size(); ++i) {
-        if (plainText[i] != '\n') {
-            line += plainText[i];
-        } else if (!line.empty()) {
-            if (line.starts_with("[")) { // the notes that pandoc puts at the end
-                break;
-            }
-            out.entries.push_back(line);
-            line.clear();
-        }
-    }
-    if (!line.empty() && !line.starts_with("[")) {
-        out.entries.push_back(line);
-    }
     return out;
 }
 
