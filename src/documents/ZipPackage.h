@@ -16,7 +16,7 @@
 namespace cvx {
 
 // The most that the parts read from one document may expand to, together.
-inline constexpr std::size_t kMaxExpandedParts = std::size_t{512} << 20;
+inline constexpr std::size_t kMaxExpandedParts = std::size_t{256} << 20;
 
 class ZipPackage {
 public:

@@ -1,10 +1,13 @@
 #include "documents/WordDocument.h"
+#include "documents/WordConversion.h"
 #include "documents/ZipPackage.h"
 #include "text/Catalogue.h"
 
 #include "WordFixtures.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 namespace cvx {
 namespace {
@@ -117,6 +120,19 @@ TEST(WordDocumentTest, BoundsTheExpansion) {
     ASSERT_FALSE(r.ok());
     EXPECT_EQ(r.message(), Msg(msg::Documents::PackageTooLarge, "paper", "1"));
     EXPECT_TRUE(out.empty());
+}
+
+// Without LibreOffice a binary document cannot be read, and the message says what to install.
+TEST(WordConversionTest, SaysWhenLibreOfficeIsMissing) {
+    const char* path = std::getenv("PATH");
+    const std::string saved = path != nullptr ? path : "";
+    setenv("PATH", "/nonexistent", 1);
+    std::string converted;
+    const Outcome r = ConvertWithLibreOffice("paper.doc", "docx", converted);
+    setenv("PATH", saved.c_str(), 1);
+    ASSERT_FALSE(r.ok());
+    EXPECT_EQ(r.message(), Msg(msg::Documents::LibreOfficeMissing));
+    EXPECT_TRUE(converted.empty());
 }
 
 } // namespace
