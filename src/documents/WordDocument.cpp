@@ -819,17 +819,22 @@ Outcome WordDocument::Write(const std::vector<WordReplacement>& replacements,
     // Cuts per part and piece, then each touched piece rewritten once.
     std::vector<std::map<int, std::vector<Cut>>> cuts(parts_.size());
     Inserter inserter(format_, parts_.front()->prefix);
+    // The span an offset falls in, or the last one before it (the breaks that set notes apart
+    // belong to no span).
     const auto locate = [this](std::size_t offset) {
         const auto it = std::upper_bound(spans_.begin(), spans_.end(), offset,
                                          [](std::size_t o, const Span& s) { return o < s.start; });
-        return static_cast<std::size_t>(it - spans_.begin()) - 1;
+        return it == spans_.begin() ? std::size_t{0}
+                                    : static_cast<std::size_t>(it - spans_.begin()) - 1;
     };
     const auto qIndex = [this](const Span& s, std::size_t offset) {
         const QString& text = parts_[static_cast<std::size_t>(s.part)]
                                   ->pieces[static_cast<std::size_t>(s.piece)]
                                   .text;
         const QByteArray utf8 = text.toUtf8();
-        return QString::fromUtf8(utf8.constData(), static_cast<qsizetype>(offset - s.start)).size();
+        const std::size_t length =
+            std::clamp(offset, s.start, s.start + static_cast<std::size_t>(utf8.size())) - s.start;
+        return QString::fromUtf8(utf8.constData(), static_cast<qsizetype>(length)).size();
     };
     for (const WordReplacement& r : replacements) {
         if (spans_.empty() || r.end <= r.start) {
