@@ -1,7 +1,8 @@
 // Importing large downloads: a 50 MB RIS file and a 50 MB MEDLINE file made by repeating the real
 // records of the sample downloads, in records per second, with bibutils' ris2xml reading the same
 // RIS file in the same run as the peer. (Debian's bibutils reads MEDLINE only as PubMed XML, so
-// the MEDLINE figure stands alone.) CITAVOX_BENCH_MB sets another size.
+// the MEDLINE figure stands alone.) Each is measured in this process and as a whole citavox-cli
+// process, as the user meets it. CITAVOX_BENCH_MB sets another size.
 
 #include "text/Progress.h"
 #include "text/StringPrimitives.h"
@@ -136,6 +137,39 @@ void BM_ImportMedline(benchmark::State& state) {
     }
 }
 
+// The import as the user meets it: a whole citavox-cli process, with settings of its own.
+void ImportCli(benchmark::State& state, const Download& download, std::string_view type) {
+    const fs::path home = fs::temp_directory_path() / "citavox-bench-home";
+    fs::create_directories(home);
+    const std::string out = (fs::temp_directory_path() / "citavox-bench-cli.ref").string();
+    const std::string command = "HOME='" + home.string() + "' XDG_CONFIG_HOME='" +
+                                (home / "config").string() + "' '" CITAVOX_CLI "' import '" +
+                                download.path + "' '" + out + "' --type " + std::string(type) +
+                                " --replace > /dev/null 2>&1";
+    for (auto _ : state) {
+        if (std::system(command.c_str()) != 0) {
+            state.SkipWithError("citavox-cli import failed");
+            break;
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * download.records);
+    state.SetBytesProcessed(state.iterations() * download.bytes);
+    fs::remove(out);
+    fs::remove_all(home);
+}
+
+void BM_CliImportRis(benchmark::State& state) {
+    if (!SamplesMissing(state)) {
+        ImportCli(state, RisFile(), "ris");
+    }
+}
+
+void BM_CliImportMedline(benchmark::State& state) {
+    if (!SamplesMissing(state)) {
+        ImportCli(state, MedlineFile(), "medline");
+    }
+}
+
 void BM_Ris2xml(benchmark::State& state) {
     if (std::system("command -v ris2xml >/dev/null 2>&1") != 0) {
         state.SkipWithError("ris2xml (Debian's bibutils) is not installed");
@@ -154,8 +188,10 @@ void BM_Ris2xml(benchmark::State& state) {
 }
 
 BENCHMARK(BM_ImportRis)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_CliImportRis)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_Ris2xml)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_ImportMedline)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_CliImportMedline)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
 } // namespace
 

@@ -62,6 +62,7 @@ ConversionState::PrepareResult ConversionState::PrepareReadWrite(const std::stri
         counters_.incomplete = 0;
         errOpen_ = false;
         counters_.refsDumped = 0;
+        recordsConverted_ = 0;
         dumpFileName_ = source;
         sourceName_ = source;
         inSize_ = FileSize(source);
@@ -195,11 +196,15 @@ void ConversionState::EnsureSourceDecoded() {
     if (convCharSet == TextMode::ShiftJis) {
         return;
     }
-    const int fd = OpenDecodedSource(sourceName_);
-    if (fd < 0) {
+    DecodedSource decoded = DecodeSource(sourceName_);
+    if (!decoded.decoded) {
         return;
     }
-    reader_.OpenDescriptor(fd);
+    if (decoded.descriptor >= 0) {
+        reader_.OpenDescriptor(decoded.descriptor);
+    } else {
+        reader_.OpenText(std::move(decoded.text));
+    }
     if (reader_.Reset()) {
         inSize_ = reader_.Size();
     } else {
@@ -250,7 +255,8 @@ bool ConversionState::StoreLine(std::string_view line) {
     if (mLine >= kMaxRecordLines) {
         return false;
     }
-    allLines[static_cast<std::size_t>(mLine)] = std::string(line);
+    // Assigned in place: the table's strings keep their buffers from record to record.
+    allLines[static_cast<std::size_t>(mLine)].assign(line);
     ++mLine;
     allLines[static_cast<std::size_t>(mLine)].clear();
     return true;

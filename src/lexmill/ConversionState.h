@@ -169,6 +169,8 @@ private:
     void EnsureSourceDecoded();
     void ReleaseRun();
     void DumpReference();
+    // Why the current reference goes to the error dump file.
+    DriverText DumpReason() const;
     void WriteReference();
     void WriteLine(std::string line);
     std::string JournalLine(const std::string& name) const;
@@ -188,6 +190,8 @@ private:
     OutputFile errorFile_;
     bool errOpen_ = false;
     bool errFileError_ = false;
+    int recordsConverted_ = 0;         // records of this run that reached WriteToFile
+    bool questionMarkWritten_ = false; // the reference being written shows a "???" mark
 };
 
 } // namespace cvx::lexmill

@@ -1,5 +1,6 @@
 #include "lexmill/DecodedSource.h"
 
+#include "lexmill/LegacyEncoding.h"
 #include "lexmill/PosixFile.h"
 #include "text/SourceDecoding.h"
 
@@ -8,6 +9,8 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <optional>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace cvx::lexmill {
@@ -16,17 +19,81 @@ namespace {
 
 constexpr std::size_t kChunk = 1 << 16;
 
-} // namespace
-
-int OpenDecodedSource(const std::string& path) {
+// The whole file's bytes.
+bool ReadWhole(const std::string& path, std::string& bytes) {
     FileDescriptor in(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (in.Get() < 0) {
-        return -1;
+        return false;
+    }
+    bytes.clear();
+    std::string chunk(kChunk, '\0');
+    while (true) {
+        const ReadResult read = ReadFully(in.Get(), chunk.data(), kChunk);
+        if (read.failed) {
+            return false;
+        }
+        bytes.append(chunk.data(), read.bytes);
+        if (read.bytes < kChunk) {
+            return true;
+        }
+    }
+}
+
+// Where the decoded text goes: a string, or the temporary file of a large download.
+class DecodedSink {
+public:
+    explicit DecodedSink(bool inMemory) : inMemory_(inMemory) {}
+
+    // Makes the temporary file when the text does not stay in memory.
+    bool Open() {
+        if (inMemory_) {
+            return true;
+        }
+        std::error_code ec;
+        std::string pattern =
+            (std::filesystem::temp_directory_path(ec) / "lexmill-XXXXXX").string();
+        if (ec) {
+            pattern = "/tmp/lexmill-XXXXXX";
+        }
+        file_.emplace(::mkstemp(pattern.data()));
+        if (file_->Get() < 0) {
+            return false;
+        }
+        ::unlink(pattern.c_str());
+        return true;
+    }
+    bool Add(std::string_view text) {
+        if (inMemory_) {
+            text_.append(text);
+            return true;
+        }
+        return WriteFully(file_->Get(), text);
+    }
+    DecodedSource Finish() {
+        DecodedSource done;
+        done.decoded = true;
+        done.text = std::move(text_);
+        done.descriptor = file_ ? file_->Release() : -1;
+        return done;
+    }
+
+private:
+    bool inMemory_;
+    std::string text_;
+    std::optional<FileDescriptor> file_;
+};
+
+} // namespace
+
+DecodedSource DecodeSource(const std::string& path, std::int64_t inMemoryLimit) {
+    FileDescriptor in(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (in.Get() < 0) {
+        return {};
     }
     std::string chunk(kChunk, '\0');
     ReadResult read = ReadFully(in.Get(), chunk.data(), kChunk);
     if (read.failed || read.bytes == 0) {
-        return -1;
+        return {};
     }
     chunk.resize(read.bytes);
     const DetectedEncoding detected = DetectEncoding(chunk);
@@ -43,49 +110,56 @@ int OpenDecodedSource(const std::string& path) {
             probe.resize(kChunk);
             const ReadResult probed = ReadFully(in.Get(), probe.data(), kChunk);
             if (probed.failed) {
-                return -1;
+                return {};
             }
             probe.resize(probed.bytes);
         }
         if (ascii) {
-            return -1;
+            return {};
         }
         if (::lseek(in.Get(), static_cast<off_t>(chunk.size()), SEEK_SET) < 0) {
-            return -1;
+            return {};
         }
     }
+    struct stat st {};
+    DecodedSink sink(::fstat(in.Get(), &st) == 0 && st.st_size <= inMemoryLimit);
+    if (!sink.Open()) {
+        return {};
+    }
 
-    std::error_code ec;
-    std::string pattern = (std::filesystem::temp_directory_path(ec) / "lexmill-XXXXXX").string();
-    if (ec) {
-        pattern = "/tmp/lexmill-XXXXXX";
+    // Text in a legacy double-byte code page is converted as a whole (its characters span the
+    // chunks' ends, and its code page is told from all of it).
+    if (detected.byteOrderMark == 0 && detected.encoding == SourceEncoding::Utf8 &&
+        LegacyTextToAnsi(chunk)) {
+        std::string whole;
+        if (!ReadWhole(path, whole)) {
+            return {};
+        }
+        if (const std::optional<std::string> legacy = LegacyTextToAnsi(whole)) {
+            return sink.Add(*legacy) ? sink.Finish() : DecodedSource{};
+        }
     }
-    FileDescriptor out(::mkstemp(pattern.data()));
-    if (out.Get() < 0) {
-        return -1;
-    }
-    ::unlink(pattern.c_str());
 
     SourceDecoder decoder(detected.encoding);
     std::string_view first(chunk);
     first.remove_prefix(std::min(detected.byteOrderMark, first.size()));
     bool last = read.bytes < kChunk;
-    if (!WriteFully(out.Get(), decoder.Decode(first, last))) {
-        return -1;
+    if (!sink.Add(decoder.Decode(first, last))) {
+        return {};
     }
     while (!last) {
         chunk.resize(kChunk);
         read = ReadFully(in.Get(), chunk.data(), kChunk);
         if (read.failed) {
-            return -1;
+            return {};
         }
         chunk.resize(read.bytes);
         last = read.bytes < kChunk;
-        if (!WriteFully(out.Get(), decoder.Decode(chunk, last))) {
-            return -1;
+        if (!sink.Add(decoder.Decode(chunk, last))) {
+            return {};
         }
     }
-    return out.Release();
+    return sink.Finish();
 }
 
 } // namespace cvx::lexmill

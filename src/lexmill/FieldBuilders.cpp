@@ -5,18 +5,65 @@
 #include "text/StringPrimitives.h"
 #include "text/TextMode.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace cvx::lexmill {
 
 namespace fields {
 
-std::string Collapse(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        if (!(IsBlank(c) && !out.empty() && IsBlank(out.back()))) {
-            out.push_back(c);
+namespace {
+
+// Whether a blank follows a blank among text[from - 1] .. text[from + 15]; the block is looked
+// at whole, without a branch per character, so that the compiler can use vector registers.
+bool BlankPairIn(const char* text, std::size_t from) {
+    unsigned found = 0;
+    for (std::size_t i = from; i < from + 16; ++i) {
+        found |=
+            static_cast<unsigned>(IsBlank(text[i])) & static_cast<unsigned>(IsBlank(text[i - 1]));
+    }
+    return found != 0;
+}
+
+// The first position at or after `from` (and after 0) that holds a blank after a blank; `size`
+// when there is none.
+std::size_t NextBlankPair(const char* text, std::size_t from, std::size_t size) {
+    std::size_t pair = std::max<std::size_t>(from, 1);
+    while (pair + 16 <= size && !BlankPairIn(text, pair)) {
+        pair += 16;
+    }
+    while (pair < size && !(IsBlank(text[pair]) && IsBlank(text[pair - 1]))) {
+        ++pair;
+    }
+    return pair;
+}
+
+} // namespace
+
+void CollapseInPlace(std::string& text) {
+    // The runs between pairs of blanks are moved whole: most texts hold few such pairs.
+    char* const base = text.data();
+    const std::size_t size = text.size();
+    std::size_t kept = 0;
+    std::size_t from = 0;
+    while (from < size) {
+        const std::size_t pair = NextBlankPair(base, from, size);
+        if (kept != from) {
+            std::memmove(base + kept, base + from, pair - from);
+        }
+        kept += pair - from;
+        // The blank before the pair stays; the blanks that follow it go.
+        from = pair;
+        while (from < size && IsBlank(base[from])) {
+            ++from;
         }
     }
+    text.resize(kept);
+}
+
+std::string Collapse(std::string_view text) {
+    std::string out(text);
+    CollapseInPlace(out);
     return out;
 }
 
@@ -45,6 +92,35 @@ Cut CutAtBlank(std::string_view text, std::size_t position, std::size_t fallback
     return {std::string(text.substr(0, cut)), TrimBlanks(text.substr(cut))};
 }
 
+namespace {
+
+// The end of the longest run of words from text[from] that is at most `room` long, ends at a
+// word's end and holds single blanks between its words and no other blanks; `from` when there
+// is none.
+std::size_t FittingWords(std::string_view text, std::size_t from, std::size_t room) {
+    const std::size_t stop = std::min(text.size(), from + room);
+    std::size_t end = from;
+    std::size_t j = from;
+    for (; j < stop; ++j) {
+        const char c = text[j];
+        if (c == ' ') {
+            if (j == from || text[j - 1] == ' ') {
+                return end;
+            }
+            end = j;
+        } else if (IsBlank(c)) {
+            return end;
+        }
+    }
+    // The last word fits when it ends at the limit.
+    if (j > from && text[j - 1] != ' ' && (j == text.size() || text[j] == ' ')) {
+        end = j;
+    }
+    return end;
+}
+
+} // namespace
+
 bool NewAbstractLine(ConversionState& s, std::string_view start) {
     auto& abstract = s.ref.abstract;
     if (abstract.count >= abstract.kSize) {
@@ -52,7 +128,7 @@ bool NewAbstractLine(ConversionState& s, std::string_view start) {
         return false;
     }
     ++abstract.count;
-    abstract[abstract.count] = std::string(start);
+    abstract[abstract.count].assign(start); // the line keeps its buffer from the record before
     return true;
 }
 
@@ -63,6 +139,9 @@ void AddAbstractWords(ConversionState& s, std::string_view text, bool countFollo
         return;
     }
     const bool japanese = s.convCharSet == TextMode::ShiftJis;
+    // A line once collapsed stays so when a word without blanks is added after a blank, so only
+    // a new line or a word that holds other blanks (tabs, control characters) is collapsed again.
+    bool collapsed = false;
     std::size_t i = 0;
     while (i < text.size()) {
         const std::size_t blank = text.find(' ', i);
@@ -75,17 +154,20 @@ void AddAbstractWords(ConversionState& s, std::string_view text, bool countFollo
         std::string* line = &abstract[abstract.count];
         const std::size_t wordLength = word.size() + (countFollowingBlank ? 1 : 0);
         if (line->size() + wordLength > 78) {
-            std::string full = TrimRightBlanks(*line);
+            // The full line loses its final blanks in place; a sub- or superscript mark at its
+            // end moves on to the next line.
+            line->resize(TrimRightView(*line).size());
             std::string marker;
-            if (full.ends_with("\"SUB") || full.ends_with("\"SUP")) {
-                marker = full.substr(full.size() - 4) + " ";
-                full = TrimRightBlanks(std::string_view(full).substr(0, full.size() - 4));
+            if (line->ends_with("\"SUB") || line->ends_with("\"SUP")) {
+                marker = line->substr(line->size() - 4) + " ";
+                line->resize(line->size() - 4);
+                line->resize(TrimRightView(*line).size());
             }
-            *line = std::move(full);
             if (!NewAbstractLine(s, marker)) {
                 return;
             }
             line = &abstract[abstract.count];
+            collapsed = false;
         }
         // No blank after a blank, nor after a double-byte character of Japanese text.
         if (line->empty() || line->back() == ' ' ||
@@ -96,8 +178,24 @@ void AddAbstractWords(ConversionState& s, std::string_view text, bool countFollo
             line->push_back(' ');
             line->append(word);
         }
-        if (collapseAfterEachWord) {
-            *line = Collapse(*line);
+        if (collapseAfterEachWord &&
+            (!collapsed ||
+             std::any_of(word.begin(), word.end(), [](char c) { return IsBlank(c); }))) {
+            CollapseInPlace(*line);
+            collapsed = true;
+        }
+        // The words that follow and still fit are added at once when that is what adding them
+        // one by one would do: one blank before each, nothing to collapse.
+        if (!japanese && (collapsed || !collapseAfterEachWord) && i < text.size() &&
+            !line->empty() && line->back() != ' ' &&
+            line->size() + (countFollowingBlank ? 1 : 0) < 78) {
+            const std::size_t room = 78 - line->size() - (countFollowingBlank ? 1 : 0);
+            const std::size_t runEnd = FittingWords(text, i, room);
+            if (runEnd > i) {
+                line->push_back(' ');
+                line->append(text.substr(i, runEnd - i));
+                i = runEnd + 1;
+            }
         }
     }
 }
@@ -212,7 +310,7 @@ void DumpTitle(ConversionState& s, std::string_view textArgument) {
         return;
     }
     if (s.convCharSet != TextMode::ShiftJis) {
-        text = Decapitalise(text, CaseMode::Word, false);
+        text = TitleCase(text);
     }
     WrapInto(s.ref.title, text, 79, s.ref.title.kSize,
              [](std::string_view t) { return CutAtBreak(t, 79); });

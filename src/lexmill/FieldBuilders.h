@@ -27,6 +27,7 @@ void DecapitalizeAbstract(ConversionState& s, int first);
 namespace fields {
 // Every run of blanks becomes one.
 std::string Collapse(std::string_view text);
+void CollapseInPlace(std::string& text);
 // Appends a piece: directly after a hyphen, otherwise after one blank.
 void HyphenJoin(std::string& text, std::string_view piece);
 struct Cut {

@@ -88,9 +88,32 @@ void BeginSourceSection(ConversionState& s) {
 
 } // namespace
 
+std::string_view TagStem(std::string_view tag) {
+    std::string_view stem = tag;
+    while (!stem.empty() && stem.back() == ' ') {
+        stem.remove_suffix(1);
+    }
+    const bool separator =
+        !stem.empty() && (stem.back() == '-' || stem.back() == ':' || stem.back() == '~');
+    return separator && stem.size() > 1 ? stem : tag;
+}
+
+std::size_t TagLengthIn(std::string_view text, std::string_view tag) {
+    std::size_t n = tag.size();
+    while (n > TagStem(tag).size() && (n - 1 >= text.size() || text[n - 1] != ' ')) {
+        --n;
+    }
+    return std::min(n, text.size());
+}
+
+std::string ValueAfterTag(std::string_view text, std::string_view tag) {
+    return TrimBlanks(text.substr(TagLengthIn(text, tag)));
+}
+
 int GetTagLine(const ConversionState& s, std::string_view tag) {
+    const std::string_view stem = TagStem(tag);
     for (int i = 0; i < s.mLine; ++i) {
-        if (StartsWith(s.Line(i), tag)) {
+        if (StartsWith(s.Line(i), stem)) {
             return i;
         }
     }
@@ -101,18 +124,29 @@ std::string ReadShortTaggedField(const ConversionState& s, int index) {
     if (index < 0 || index >= s.mLine) {
         return {};
     }
-    std::string line = WithoutTrailingBlanks(s.Line(index));
+    // The lines are looked at in place, without their trailing blanks; an empty line counts as
+    // one blank.
+    auto lineAt = [&](int i) {
+        std::string_view line = s.Line(i);
+        while (!line.empty() && IsBlank(line.back())) {
+            line.remove_suffix(1);
+        }
+        return line.empty() ? std::string_view(" ") : line;
+    };
+    std::string_view line = s.Line(index);
+    while (!line.empty() && IsBlank(line.back())) {
+        line.remove_suffix(1);
+    }
     const bool indented = !line.empty() && IsBlank(line.front());
     std::string result;
     while (true) {
-        HyphenJoin(result, Collapse(TrimBlanks(line)));
+        // The pieces are trimmed, so collapsing the joined text once does what collapsing each
+        // piece would.
+        HyphenJoin(result, TrimView(line));
         if (++index >= s.mLine) {
             break;
         }
-        line = WithoutTrailingBlanks(s.Line(index));
-        if (line.empty()) {
-            line = " ";
-        }
+        line = lineAt(index);
         if (indented ? !StartsWithTwoBlanks(line) : !IsBlank(line.front())) {
             break;
         }
@@ -125,7 +159,7 @@ std::string ReadLongSourceStr(const ConversionState& s, std::string_view tag) {
     if (index < 0) {
         return {};
     }
-    return DeleteAndTrim(ReadShortTaggedField(s, index), 1, Collapse(tag).size());
+    return ValueAfterTag(ReadShortTaggedField(s, index), Collapse(tag));
 }
 
 std::string GetIdString(const ConversionState& s, std::string_view tag) {
@@ -133,7 +167,7 @@ std::string GetIdString(const ConversionState& s, std::string_view tag) {
     if (index < 0) {
         return {};
     }
-    return DropFinalPeriod(DeleteAndTrim(s.Line(index), 1, tag.size()));
+    return DropFinalPeriod(ValueAfterTag(s.Line(index), tag));
 }
 
 std::string GetLongAutString(ConversionState& s, std::string_view tag) {
@@ -143,9 +177,9 @@ std::string GetLongAutString(ConversionState& s, std::string_view tag) {
     if (index < 0) {
         return {};
     }
-    std::string text = DeleteAndTrim(s.Line(index), 1, tag.size());
+    std::string text = ValueAfterTag(s.Line(index), tag);
     for (++index; index < s.mLine && StartsWithTwoBlanks(s.Line(index)); ++index) {
-        HyphenJoin(text, DeleteAndTrim(s.Line(index), 1, tag.size()));
+        HyphenJoin(text, ValueAfterTag(s.Line(index), tag));
     }
     return TrimBlanks(Collapse(text));
 }
@@ -161,7 +195,7 @@ void ReadTitle(ConversionState& s, std::string_view tag, bool decapitalise) {
     }
     // The field's text is collapsed, so its tag is as long as the collapsed tag ("TI  - " has
     // become "TI - "); taking the tag's own length would cut the title's first letter.
-    text = DeleteAndTrim(text, 1, Collapse(tag).size());
+    text = ValueAfterTag(text, Collapse(tag));
     if (decapitalise) {
         text = Decapitalise(text, CaseMode::Sentence, s.convCharSet == TextMode::ShiftJis);
     }
@@ -221,7 +255,7 @@ void ReadAdress(ConversionState& s, std::string_view tag) {
         return;
     }
     auto piece = [&](const std::string& line) {
-        std::string p = Collapse(DeleteAndTrim(line, 1, tag.size()));
+        std::string p = Collapse(ValueAfterTag(line, tag));
         if (!s.noDiac) {
             p = ChangeCharSetD(p, s.diacChar);
         }
@@ -253,7 +287,7 @@ void ReadLanguage(ConversionState& s, std::string_view tag) {
 void ReadAbstract(ConversionState& s, std::string_view tag) {
     const int index = GetTagLine(s, tag);
     if (index >= 0) {
-        DumpAnAbstract(s, index, static_cast<int>(tag.size()), tag);
+        DumpAnAbstract(s, index, static_cast<int>(TagLengthIn(s.Line(index), tag)), tag);
     }
 }
 

@@ -11,6 +11,16 @@
 
 namespace cvx::lexmill {
 
+// A tag that ends in a separator and blanks ("TI  - ", "TI- ", "TI ~ ") also matches a line whose
+// value follows the separator without the blank ("TI  -Title"): its stem is the tag without the
+// blanks. Other tags are their own stem.
+std::string_view TagStem(std::string_view tag);
+// How much of a line the tag takes: its length, less the blanks after its separator that the line
+// does not have.
+std::size_t TagLengthIn(std::string_view text, std::string_view tag);
+// The text after the tag, trimmed.
+std::string ValueAfterTag(std::string_view text, std::string_view tag);
+// The first line of the record that begins with the tag (its stem); -1 when there is none.
 int GetTagLine(const ConversionState& s, std::string_view tag);
 std::string ReadShortTaggedField(const ConversionState& s, int index);
 std::string ReadLongSourceStr(const ConversionState& s, std::string_view tag);

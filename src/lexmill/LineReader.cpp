@@ -24,12 +24,20 @@ void LineReader::OpenDescriptor(int fd) {
     fd_ = fd;
 }
 
+void LineReader::OpenText(std::string text) {
+    Close();
+    size_ = capacity_ = bufferLength_ = static_cast<std::int64_t>(text.size());
+    buffer_.assign(text.begin(), text.end());
+    buffer_.resize(text.size() + kSlack, '\0');
+    opened_ = inMemory_ = true;
+}
+
 void LineReader::Close() {
     if (fd_ >= 0) {
         ::close(fd_);
     }
     fd_ = -1;
-    opened_ = false;
+    opened_ = inMemory_ = false;
     buffer_.clear();
     buffer_.shrink_to_fit();
     size_ = position_ = bufferStart_ = bufferLength_ = capacity_ = 0;
@@ -63,7 +71,7 @@ bool LineReader::Reset() {
 }
 
 bool LineReader::RefillDue() const {
-    if (!opened_) {
+    if (!opened_ || inMemory_) {
         return false;
     }
     if (position_ < bufferStart_) {
@@ -74,6 +82,9 @@ bool LineReader::RefillDue() const {
 }
 
 void LineReader::Refill() {
+    if (inMemory_) {
+        return;
+    }
     if (position_ >= bufferStart_ && position_ < bufferStart_ + bufferLength_) {
         const std::int64_t consumed = position_ - bufferStart_;
         std::memmove(buffer_.data(), buffer_.data() + consumed,
@@ -109,15 +120,23 @@ std::size_t LineReader::ReadLine(std::string& line) {
     }
     const std::int64_t start = position_;
     RefillIfDue();
+    // The first CR or LF, looked for a window at a time: in each, the line feed is searched for
+    // first and the carriage return only before it, two searches that run many bytes at a time
+    // (the window keeps a file whose lines end in CR alone from being searched to its end for a
+    // line feed at every line).
     auto findEnd = [&] {
-        std::int64_t i = position_;
-        const std::int64_t end = bufferStart_ + bufferLength_;
-        while (i < end) {
-            const unsigned char c = At(i);
-            if (c == '\r' || c == '\n') {
-                return i;
+        constexpr std::size_t kWindow = 256;
+        const char* from = buffer_.data() + (position_ - bufferStart_);
+        const char* to = buffer_.data() + bufferLength_;
+        for (const char* window = from; window < to; window += kWindow) {
+            const auto size = std::min(kWindow, static_cast<std::size_t>(to - window));
+            const auto* lineFeed = static_cast<const char*>(std::memchr(window, '\n', size));
+            const char* end = lineFeed != nullptr ? lineFeed : window + size;
+            const auto* carriage = static_cast<const char*>(
+                std::memchr(window, '\r', static_cast<std::size_t>(end - window)));
+            if (const char* found = carriage != nullptr ? carriage : lineFeed) {
+                return position_ + (found - from);
             }
-            ++i;
         }
         return std::int64_t{-1};
     };

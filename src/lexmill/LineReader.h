@@ -28,6 +28,8 @@ public:
     void Open(std::string name);
     // Binds an open descriptor instead of a name; the reader owns it from now on.
     void OpenDescriptor(int fd);
+    // Reads text held in memory instead of a file: the whole text is the buffer.
+    void OpenText(std::string text);
     // Opens the file if it is not open and goes back to its start. False when it cannot be opened.
     bool Reset();
     void Close();
@@ -62,6 +64,7 @@ private:
     std::string name_;
     int fd_ = -1;
     bool opened_ = false;
+    bool inMemory_ = false; // the whole text is in the buffer: nothing to read
     std::int64_t size_ = 0;
     std::int64_t position_ = 0;
     std::int64_t bufferStart_ = 0;

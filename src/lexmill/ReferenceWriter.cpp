@@ -82,17 +82,38 @@ void ConversionState::WriteLine(std::string line) {
             c = ' ';
         }
     }
-    line = TrimRightBlanks(line);
-    if (line.find("???") != std::string::npos) {
+    std::string_view text = line;
+    while (!text.empty() && IsBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    if (text.find("???") != std::string_view::npos) {
         ref.questioned = true;
+        questionMarkWritten_ = true;
     }
     // An empty line would end the reference in the file.
-    if (TrimView(line).empty()) {
+    if (TrimView(text).empty()) {
         return;
     }
-    line += "\r\n";
-    output_.Write(line);
+    output_.Write(text);
+    output_.Write("\r\n");
 }
+
+namespace {
+
+// A name's letters and digits in capitals: names that differ only in punctuation ("Journal of
+// Physics: Condensed Matter", "Journal of Physics. Condensed Matter") are one name.
+std::string LettersAndDigits(std::string_view name) {
+    std::string out;
+    for (char c : UpperText(name)) {
+        if (!IsBlank(c) && (IsDigit(c) || LowerChar(static_cast<unsigned char>(c)) !=
+                                              static_cast<unsigned char>(c))) {
+            out.push_back(c);
+        }
+    }
+    return out;
+}
+
+} // namespace
 
 std::string ConversionState::JournalLine(const std::string& name) const {
     if (journals == nullptr || name.find("??") != std::string::npos) {
@@ -100,6 +121,11 @@ std::string ConversionState::JournalLine(const std::string& name) const {
     }
     const auto found = journals->LookUp(name, displayForm);
     if (!found || TrimView(found->name).empty()) {
+        return name;
+    }
+    // The download's own spelling of the same name keeps its punctuation, which the line
+    // writer would otherwise lose with the database's periods.
+    if (LettersAndDigits(found->name) == LettersAndDigits(name)) {
         return name;
     }
     const std::size_t bracket = found->name.find('[');
@@ -111,10 +137,23 @@ std::string ConversionState::JournalLine(const std::string& name) const {
     return again && !TrimView(again->name).empty() ? again->name : part;
 }
 
+DriverText ConversionState::DumpReason() const {
+    const bool noTitle = TrimView(ref.title.Get(1)).empty();
+    const bool noSource = TrimView(ref.source.Get(1)).empty();
+    if (ref.skipThisRef) {
+        return DriverText::DumpSkipped;
+    }
+    if (noTitle && noSource) {
+        return DriverText::DumpNoTitleNoSource;
+    }
+    return noTitle ? DriverText::DumpNoTitle : DriverText::DumpNoSource;
+}
+
 void ConversionState::WriteToFile() {
     if (Stopped()) {
         return;
     }
+    ++recordsConverted_;
     if (ref.skipThisRef || TrimView(ref.title.Get(1)).empty() ||
         TrimView(ref.source.Get(1)).empty()) {
         DumpReference();
@@ -145,9 +184,9 @@ void ConversionState::DumpReference() {
         errOpen_ = true;
     }
     std::string text = "\r\n";
-    text += FillMessage2(Text(DriverText::DumpHeader),
-                         std::to_string(counters_.curRef + counters_.refsDumped), dumpFileName_);
-    text += " " + NowText() + "\r\n";
+    text += FillMessage2(Text(DriverText::DumpHeader), std::to_string(recordsConverted_),
+                         dumpFileName_);
+    text += " " + Text(DumpReason()) + " (" + NowText() + ")\r\n";
     for (int i = 0; i < mLine; ++i) {
         text += Line(i) + "\r\n";
     }
@@ -160,6 +199,7 @@ void ConversionState::DumpReference() {
 }
 
 void ConversionState::WriteReference() {
+    questionMarkWritten_ = false;
     ++counters_.refsWritten;
     ++counters_.curRef;
     // A field's first line begins with the field-start blank; its further lines continue it and
@@ -274,14 +314,14 @@ void ConversionState::WriteReference() {
     }
     bool first = true;
     for (int i = 1; i <= ref.abstract.count; ++i) {
-        std::string line = ref.abstract.Get(i);
+        std::string_view line = ref.abstract.Get(i);
         if (TrimView(line).empty()) {
             continue;
         }
         while (line.size() > 1 && line[0] == ' ' && line[1] == ' ') {
-            line.erase(0, 1);
+            line.remove_prefix(1);
         }
-        WriteLine(first ? " " + TrimBlanks(line) : line);
+        WriteLine(first ? " " + TrimBlanks(line) : std::string(line));
         first = false;
     }
     first = true;
@@ -300,9 +340,13 @@ void ConversionState::WriteReference() {
         writeContinued(address);
     }
 
+    // A reference counted as questioned carries the mark the user searches for.
+    if (ref.questioned && !questionMarkWritten_) {
+        WriteLine(" " + Text(DriverText::QuestionedNote));
+    }
     output_.Write("\r\n");
     inRef = false;
-    if (ref.questioned && !ref.notJournal) {
+    if (ref.questioned) {
         ++counters_.refsQuestioned;
     }
     const int lost = output_.EndReference();

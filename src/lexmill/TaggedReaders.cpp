@@ -29,17 +29,13 @@ void StorePieces(ConversionState& s, const std::string& line) {
     }
 }
 
+// "XX  -" or "XX -": two characters that are neither blanks nor hyphens, then the separator.
 bool IsRisTagLine(std::string_view line) {
-    auto shape = [&](std::size_t n) {
-        std::string s(line.substr(0, n));
-        for (char& c : s) {
-            if (c != ' ' && c != '-') {
-                c = 'X';
-            }
-        }
-        return s;
-    };
-    return (line.size() >= 5 && shape(5) == "XX  -") || (line.size() >= 4 && shape(4) == "XX -");
+    auto tagCharacter = [](char c) { return c != ' ' && c != '-'; };
+    if (line.size() < 4 || !tagCharacter(line[0]) || !tagCharacter(line[1]) || line[2] != ' ') {
+        return false;
+    }
+    return line[3] == '-' || (line.size() >= 5 && line[3] == ' ' && line[4] == '-');
 }
 
 bool IsIgakuStart(std::string_view line) {
@@ -118,7 +114,7 @@ void ReadTheWholeReference(ConversionState& s, std::string_view markerArgument) 
         }
         previousMore = next == kMore;
         previousMarker = isMarker;
-        line = std::move(next);
+        line.swap(next); // both keep a buffer for the next line
     }
     s.inRef = s.mLine > 0;
     s.pendingLine = Starts(line, marker) ? line : std::string();
@@ -483,9 +479,16 @@ void ReadTheWholeReferenceRIS(ConversionState& s, std::string_view marker) {
     if (!s.BeginRecord()) {
         return;
     }
+    // A record begins at its type line, or at any other tag line when the type line is missing
+    // (after the "ER" of the record before it, or at the top); it ends before the next type line
+    // or with its "ER" line, so a record without a type line is read on its own.
+    auto isEnd = [](std::string_view line) {
+        return IsRisTagLine(line) && line.substr(0, 2) == "ER";
+    };
     std::string line;
     if (!FindRecordStart(s, line, [&](std::string& l) {
-            if (Starts(TrimView(l), marker)) {
+            const std::string_view t = TrimView(l);
+            if (Starts(t, marker) || (IsRisTagLine(t) && !isEnd(t))) {
                 l = TrimBlanks(l);
                 return true;
             }
@@ -495,10 +498,12 @@ void ReadTheWholeReferenceRIS(ConversionState& s, std::string_view marker) {
     }
     std::string next;
     while (true) {
-        if (!IsBlankLine(line)) {
-            Store(s, IsRisTagLine(line) ? line : "    " + TrimLeftBlanks(line));
+        if (IsRisTagLine(line)) {
+            Store(s, line);
+        } else if (!IsBlankLine(line)) {
+            Store(s, "    " + TrimLeftBlanks(line));
         }
-        if (!NextLine(s, next)) {
+        if (isEnd(line) || !NextLine(s, next)) {
             line.clear();
             break;
         }
@@ -506,7 +511,7 @@ void ReadTheWholeReferenceRIS(ConversionState& s, std::string_view marker) {
             line = TrimBlanks(next);
             break;
         }
-        line = std::move(next);
+        line.swap(next); // both keep a buffer for the next line
     }
     s.pendingLine = Starts(line, marker) ? line : std::string();
 }

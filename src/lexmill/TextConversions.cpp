@@ -8,6 +8,7 @@
 #include "text/SymbolFont.h"
 #include "text/TextMode.h"
 
+#include <algorithm>
 #include <array>
 
 namespace cvx::lexmill {
@@ -354,6 +355,38 @@ std::string Decapitalise(std::string_view text, CaseMode mode, bool japanese, bo
 std::string Decapitalise(std::string_view text, CaseMode mode, bool japanese) {
     bool capitalNext = true;
     return Decapitalise(text, mode, japanese, capitalNext);
+}
+
+std::string TitleCase(std::string_view text) {
+    if (HasSmallLetters(text)) {
+        return std::string(text);
+    }
+    static constexpr std::string_view kSmallWords[] = {
+        "a",  "an", "and",  "as", "at",  "but",  "by",  "for", "from", "in", "into", "nor",
+        "of", "on", "onto", "or", "per", "than", "the", "to",  "via",  "vs", "with"};
+    std::string out = Decapitalise(text, CaseMode::Word, false);
+    // Word boundaries as Decapitalise sees them: blanks; a word after ":" or "." starts anew.
+    std::size_t start = out.find_first_not_of(' ');
+    bool first = true;
+    while (start != std::string::npos) {
+        std::size_t end = out.find(' ', start);
+        const bool last =
+            end == std::string::npos || out.find_first_not_of(' ', end) == std::string::npos;
+        if (end == std::string::npos) {
+            end = out.size();
+        }
+        const std::string_view word = std::string_view(out).substr(start, end - start);
+        const std::string lower = LowerText(word);
+        const bool small = std::find(std::begin(kSmallWords), std::end(kSmallWords), lower) !=
+                           std::end(kSmallWords);
+        const bool afterBreak = start >= 2 && (out[start - 2] == ':' || out[start - 2] == '.');
+        if (small && !first && !last && !afterBreak) {
+            out.replace(start, end - start, lower);
+        }
+        first = false;
+        start = out.find_first_not_of(' ', end);
+    }
+    return out;
 }
 
 } // namespace cvx::lexmill

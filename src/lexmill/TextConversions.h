@@ -32,6 +32,12 @@ std::string ChangeCharSetD(std::string_view text, unsigned char escape);
 
 enum class CaseMode { Sentence, Word };
 
+// A title in capitals in title case: every word capitalised except the small words (articles,
+// short conjunctions and prepositions: "a", "and", "in", "of", "the", ...) inside the title,
+// which are lowered unless they begin it, end it or follow a colon. Text with small letters is
+// left as it is.
+std::string TitleCase(std::string_view text);
+
 // Lowers all-capital text, keeping a capital at the start and after each terminator (sentence
 // mode: ! . : ? and 0xA8; word mode also blank , - / ;). Text with small letters a-z is left as
 // it is unless `japanese` is set; in Japanese text double-byte and half-width katakana characters

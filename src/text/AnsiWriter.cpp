@@ -239,6 +239,13 @@ void AnsiWriter::Append(char32_t cp) {
     out_ += CachedTransliteration(cp);
 }
 
+void AnsiWriter::AppendAscii(std::string_view ascii) {
+    if (!ascii.empty()) {
+        CloseSymbol();
+        out_.append(ascii);
+    }
+}
+
 void AnsiWriter::AppendByte(unsigned char byte) {
     CloseSymbol();
     out_.push_back(static_cast<char>(byte));

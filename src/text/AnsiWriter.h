@@ -19,6 +19,8 @@ public:
     void Append(char32_t codePoint);
     // A byte of single-byte text, taken as it is.
     void AppendByte(unsigned char byte);
+    // A run of ASCII characters at once (what Append does for each of them).
+    void AppendAscii(std::string_view ascii);
     // Closes an open Symbol run and hands over the text written so far.
     std::string Take();
     const std::string& Text() const { return out_; }

@@ -76,8 +76,13 @@ void SourceDecoder::DecodeUtf8(std::string_view bytes, bool last) {
     while (i < bytes.size()) {
         const auto c = static_cast<unsigned char>(bytes[i]);
         if (c < 0x80) {
-            writer_.Append(c);
-            ++i;
+            // Most of a download is ASCII: its runs go over in one piece.
+            std::size_t end = i + 1;
+            while (end < bytes.size() && static_cast<unsigned char>(bytes[end]) < 0x80) {
+                ++end;
+            }
+            writer_.AppendAscii(bytes.substr(i, end - i));
+            i = end;
             continue;
         }
         char32_t cp = 0;

@@ -33,12 +33,16 @@ std::string TrimLeftBlanks(std::string_view text) {
     return std::string(text.substr(b));
 }
 
-std::string TrimRightBlanks(std::string_view text) {
+std::string_view TrimRightView(std::string_view text) {
     std::size_t e = text.size();
     while (e > 0 && IsBlank(text[e - 1])) {
         --e;
     }
-    return std::string(text.substr(0, e));
+    return text.substr(0, e);
+}
+
+std::string TrimRightBlanks(std::string_view text) {
+    return std::string(TrimRightView(text));
 }
 
 std::string DeleteAndTrim(std::string_view text, std::size_t pos, std::size_t count) {

@@ -33,6 +33,8 @@ constexpr int HexDigitValue(char c) {
 }
 
 std::string_view TrimView(std::string_view text);
+// The text without its final blanks, for trimming a string in place.
+std::string_view TrimRightView(std::string_view text);
 std::string TrimBlanks(std::string_view text);
 std::string TrimLeftBlanks(std::string_view text);
 std::string TrimRightBlanks(std::string_view text);

@@ -72,6 +72,10 @@ std::vector<std::string> Keywords(std::string_view text) {
     return keywords;
 }
 
+bool IsWebAddress(std::string_view text) {
+    return text.find("://") != std::string_view::npos || text.starts_with("www.");
+}
+
 const std::set<std::string, std::less<>> kWholeBooks = {
     "book",        "mvbook",        "booklet",       "collection", "mvcollection",
     "proceedings", "mvproceedings", "manual",        "reference",  "mvreference",
@@ -102,7 +106,17 @@ bool BibtexProcedure::Fill() {
     r.authors = Names(e.Field("author"));
     r.editors = Names(e.Field("editor"));
     r.title = field("title");
-    r.journal = firstOf({"journal", "journaltitle", "howpublished"});
+    r.journal = firstOf({"journal", "journaltitle"});
+    // "howpublished" names a journal or a medium, or gives an address, which is no journal.
+    const std::string published = field("howpublished");
+    if (IsWebAddress(published)) {
+        r.notes.push_back(published);
+    } else if (r.journal.empty()) {
+        r.journal = published;
+    }
+    if (const std::string url = field("url"); !url.empty() && url != published) {
+        r.notes.push_back(url);
+    }
     r.publisher = firstOf({"publisher", "school", "institution", "organization"});
     r.city = firstOf({"address", "location"});
     const std::string book = field("booktitle");
@@ -125,7 +139,7 @@ bool BibtexProcedure::Fill() {
     }
     r.keywords = Keywords(e.Field("keywords"));
     r.language = field("language");
-    CollectReference(r);
+    CollectReference(std::move(r));
     return true;
 }
 

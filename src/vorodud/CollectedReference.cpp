@@ -1,9 +1,60 @@
 #include "vorodud/CollectedReference.h"
 
+#include "text/Catalogue.h"
 #include "text/StringPrimitives.h"
 #include "vorodud/LexmillWrapper.h"
 
+#include <algorithm>
+
 namespace cvx::vorodud {
+
+namespace {
+
+// The publisher line is read back as "publisher (city)": parentheses inside either part would
+// move the split, so they become brackets ("National Center for Biotechnology Information [US]").
+std::string WithoutParentheses(std::string_view text) {
+    std::string t = TrimBlanks(text);
+    std::replace(t.begin(), t.end(), '(', '[');
+    std::replace(t.begin(), t.end(), ')', ']');
+    return t;
+}
+
+// Settles the kind of a reference from what it holds. A work without a journal (a book, report,
+// thesis, patent, web page, data set, standard) is a monograph whose book title is its title;
+// a work with editors and no authors (an edited book) keeps them in the editors field as the
+// book of a chapter, since a monograph has none.
+Reference Settled(Reference ref) {
+    if (ref.kind == ReferenceKind::Journal && TrimView(ref.journal).empty() &&
+        !TrimView(ref.title).empty()) {
+        ref.kind = ReferenceKind::Monograph;
+        if (TrimView(ref.bookTitle).empty()) {
+            ref.bookTitle = ref.title;
+        }
+    }
+    if (ref.kind == ReferenceKind::Monograph && ref.authors.empty() && !ref.editors.empty()) {
+        ref.kind = ReferenceKind::Chapter;
+    }
+    // Names that have no field of their own in the kind go to the comments, never away.
+    if (ref.kind == ReferenceKind::Chapter) {
+        ref.editors.insert(ref.editors.end(), ref.seriesEditors.begin(), ref.seriesEditors.end());
+    } else {
+        if (!ref.seriesEditors.empty()) {
+            ref.notes.insert(ref.notes.begin(), Msg(msg::Citavox::ImportSeriesEditors,
+                                                    JoinedWithBlanks(ref.seriesEditors)));
+        }
+        if (!ref.editors.empty()) {
+            ref.notes.insert(ref.notes.begin(),
+                             Msg(msg::Citavox::ImportEditors, JoinedWithBlanks(ref.editors)));
+        }
+        ref.editors.clear();
+    }
+    ref.seriesEditors.clear();
+    SplitVolumeIssue(ref.volume, ref.issue);
+    ref.pages = FirstPageRange(WithDigits(ref.pages));
+    return ref;
+}
+
+} // namespace
 
 std::string ExpandedPages(std::string_view pages) {
     lexmill_SetPages(lx::Arg(pages).c_str());
@@ -11,20 +62,24 @@ std::string ExpandedPages(std::string_view pages) {
     return lx::PagesText();
 }
 
-void CollectReference(const Reference& ref) {
+void CollectReference(Reference gathered) {
+    const Reference ref = Settled(std::move(gathered));
     lexmill_SetIdString(lx::Arg(ref.id).c_str());
     for (const std::string& author : ref.authors) {
         lexmill_AddToAuthors(lx::Arg(author).c_str());
     }
+    if (ref.etAl) {
+        lexmill_SetEtAlAuthors();
+    }
     if (!TrimView(ref.title).empty()) {
         lexmill_DumpTitle(lx::Arg(EndSentence(ref.title)).c_str());
     }
-    lexmill_SetYearVolPage(lx::Arg(YearLine(ref, ExpandedPages(WithDigits(ref.pages)))).c_str());
+    lexmill_SetYearVolPage(lx::Arg(YearLine(ref, ExpandedPages(ref.pages))).c_str());
     const std::string unknown = "\"\"";
     auto orUnknown = [&](const std::string& text) { return text.empty() ? unknown : text; };
-    std::string publisher = orUnknown(TrimBlanks(ref.publisher));
+    std::string publisher = orUnknown(WithoutParentheses(ref.publisher));
     if (!TrimView(ref.city).empty()) {
-        publisher += " (" + TrimBlanks(ref.city) + ")";
+        publisher += " (" + WithoutParentheses(ref.city) + ")";
     }
     switch (ref.kind) {
     case ReferenceKind::Journal:
@@ -48,8 +103,15 @@ void CollectReference(const Reference& ref) {
         break;
     }
     for (const std::string& paragraph : ref.abstract) {
-        if (!TrimView(paragraph).empty()) {
-            lexmill_DumpStringToAbstract(lx::Arg(" " + TrimBlanks(paragraph)).c_str());
+        if (const std::string_view text = TrimView(paragraph); !text.empty()) {
+            std::string line = " ";
+            line += text;
+            lexmill_DumpStringToAbstract(lx::Arg(std::move(line)).c_str());
+        }
+    }
+    for (const std::string& note : ref.notes) {
+        if (!TrimView(note).empty()) {
+            lexmill_DumpStringToAbstract(lx::Arg(" " + TrimBlanks(note)).c_str());
         }
     }
     for (std::size_t i = 0; i < ref.keywords.size(); ++i) {

@@ -7,7 +7,7 @@
 
 namespace cvx::vorodud {
 
-void CollectReference(const Reference& ref);
+void CollectReference(Reference ref);
 
 // The pages in the form of a reference file ("123-9" becomes "123-129"), by Lexmill.
 std::string ExpandedPages(std::string_view pages);

@@ -6,11 +6,21 @@
 #include "vorodud/LexmillWrapper.h"
 #include "vorodud/ReferenceParts.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace cvx::vorodud {
 
 namespace {
+
+// The part of a tag a line must begin with: "TI  - " also takes "TI  -Title", whose value
+// follows the separator without a blank.
+std::string_view Stem(std::string_view tag) {
+    const std::string_view trimmed = TrimView(tag);
+    const bool separator = trimmed.size() > 1 &&
+                           std::string_view("-:~").find(trimmed.back()) != std::string_view::npos;
+    return separator ? trimmed : tag;
+}
 
 // Indexes of the record's lines that start with a tag.
 std::vector<int> TagLines(std::string_view tag) {
@@ -19,17 +29,18 @@ std::vector<int> TagLines(std::string_view tag) {
         return lines;
     }
     for (int i = 0; i < lx::LineCount(); ++i) {
-        if (StartsWith(lx::Line(i), tag)) {
+        if (StartsWith(lx::Line(i), Stem(tag))) {
             lines.push_back(i);
         }
     }
     return lines;
 }
 
-// A field's text without its tag (the field's lines joined by Lexmill).
+// A field's text without its tag (the field's lines joined and their blanks collapsed by
+// Lexmill, so the tag's are too).
 std::string FieldText(int index, std::string_view tag) {
     std::string collapsed;
-    for (char c : tag) {
+    for (char c : Stem(tag)) {
         if (!(c == ' ' && !collapsed.empty() && collapsed.back() == ' ')) {
             collapsed.push_back(c);
         }
@@ -63,6 +74,7 @@ std::vector<std::string> HostNames(std::string_view list) {
     }
     std::vector<std::string> formatted;
     for (std::string name : names) {
+        name = StripParenthesised(name);
         // "Porteous-DJ": the initials after the last hyphen.
         if (const std::size_t hyphen = name.rfind('-');
             name.find(' ') == std::string::npos && hyphen != std::string::npos &&
@@ -161,7 +173,7 @@ bool TaggedLayoutProcedure::Fill() {
     for (int index : TagLines(tags_.keywords)) {
         // One keyword a line: the tag line and the lines that continue it.
         keywords.push_back(
-            TrimBlanks(std::string_view(lx::Line(index)).substr(tags_.keywords.size())));
+            TrimBlanks(std::string_view(lx::Line(index)).substr(Stem(tags_.keywords).size())));
         for (int i = index + 1; i < lx::LineCount(); ++i) {
             const std::string line = lx::Line(i);
             if (line.empty() || !IsBlank(line.front())) {
@@ -195,7 +207,7 @@ bool ProbaseProcedure::Fill() {
 }
 
 void CopacProcedure::ReadRecord() {
-    lexmill_ReadTheWholeReferenceTwoC("TI- ", "TI- ");
+    lexmill_ReadTheWholeReferenceTwoC("TI-", "TI-");
 }
 
 bool CopacProcedure::Fill() {
@@ -214,10 +226,13 @@ bool CopacProcedure::Fill() {
     r.city = colon == std::string::npos ? std::string() : TrimBlanks(published.substr(0, colon));
     r.publisher = TrimBlanks(colon == std::string::npos ? published : published.substr(colon + 3));
     r.year = FirstYear(FirstField("PY- "));
+    if (const std::string series = FirstField("SE- "); !series.empty()) {
+        r.notes.push_back(series);
+    }
     for (int index : TagLines("KW- ")) {
         r.keywords.push_back(FieldText(index, "KW- "));
     }
-    CollectReference(r);
+    CollectReference(std::move(r));
     return true;
 }
 
@@ -226,8 +241,9 @@ void LabelledRecordsProcedure::ReadRecord() {
 }
 
 bool LabelledRecordsProcedure::Fill() {
-    lexmill_GetIdStringCambridge("AN:", 1);
-    lexmill_ReadLanguageCambridge("LA:", 1);
+    // "AN: 94085977 ENG": the accession number is the first word; the language follows it.
+    lexmill_SetIdString(lx::Arg(FirstWord(FirstField("AN:"))).c_str());
+    lexmill_SetLanguage(lx::Arg(FirstField("LA:")).c_str());
     lexmill_ReadTitleCambridge("TI:", 1);
     lexmill_ReadAbstractCambridge("AB:", 1);
     lexmill_ReadAdressCambridge("AD:", 1);
@@ -241,7 +257,12 @@ bool LabelledRecordsProcedure::Fill() {
         for (int i = source + 1; i < lx::LineCount() && IsBlank(lx::Line(i).front()); ++i) {
             text += " " + TrimBlanks(lx::Line(i));
         }
-        const Citation c = ParseCitation(text);
+        Citation c = ParseCitation(text);
+        // Journal names written with hyphens for blanks ("IEEE-Trans-Biomed-Eng") are looked up
+        // and shown with their blanks.
+        if (c.journal.find(' ') == std::string::npos) {
+            std::replace(c.journal.begin(), c.journal.end(), '-', ' ');
+        }
         if (!c.year.empty() || !c.volume.empty()) {
             EmitCitation(c, "SO:");
         } else {

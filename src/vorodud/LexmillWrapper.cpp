@@ -5,8 +5,15 @@
 namespace cvx::vorodud::lx {
 
 std::string Arg(std::string_view text) {
-    std::string s(text);
-    std::replace(s.begin(), s.end(), '\0', ' ');
+    return Arg(std::string(text));
+}
+
+std::string Arg(std::string&& text) {
+    std::string s = std::move(text);
+    // Texts hardly ever hold a zero byte; looking for one costs less than rewriting every byte.
+    if (s.find('\0') != std::string::npos) {
+        std::replace(s.begin(), s.end(), '\0', ' ');
+    }
     return s;
 }
 

@@ -5,29 +5,39 @@
 
 #include "lexmill/Lexmill.h"
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 
 namespace cvx::vorodud::lx {
 
-// A text result of an operation that fills a caller's buffer and returns the text's length.
+// A text result of an operation that fills a caller's buffer and returns the text's length. The
+// buffer is the thread's own and keeps the largest size it needed, so an operation is called a
+// second time only when its text is longer than any before it (fields are made anew each call).
 template <typename Call> std::string Fetch(Call&& call) {
-    char small[512];
-    const size_t n = call(small, sizeof small);
-    if (n < sizeof small) {
-        return std::string(small, n);
+    thread_local std::string buffer(4096, '\0');
+    const size_t n = call(buffer.data(), buffer.size());
+    if (n >= buffer.size()) {
+        buffer.resize(n + 1);
+        call(buffer.data(), buffer.size());
     }
-    std::string text(n + 1, '\0');
-    call(text.data(), text.size());
-    text.resize(n);
-    return text;
+    return std::string(buffer.data(), n);
 }
 
 // Zero-terminated text for the interface.
 std::string Arg(std::string_view text);
+// The same for a text of the caller's own, changed in place.
+std::string Arg(std::string&& text);
 
 inline std::string Line(int index) {
     return Fetch([&](char* b, size_t n) { return lexmill_GetAllLines(index, b, n); });
+}
+// The first `width` bytes of line `index` (fewer when it is shorter), without a copy of the
+// rest.
+inline std::string LineStart(int index, size_t width) {
+    std::string start(width, '\0');
+    start.resize(std::min(lexmill_GetAllLines(index, start.data(), width + 1), width));
+    return start;
 }
 inline int LineCount() {
     return lexmill_GetMLine();

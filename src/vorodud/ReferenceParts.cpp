@@ -3,6 +3,8 @@
 #include "text/CaseMapping.h"
 #include "text/StringPrimitives.h"
 
+#include <algorithm>
+
 namespace cvx::vorodud {
 
 namespace {
@@ -97,32 +99,146 @@ std::string CorporateAuthor(std::string_view name) {
     return n.empty() ? std::string() : "\"" + n + "\".";
 }
 
+namespace {
+
+// "Jr", "Sr" and the generation numbers stay with the last name ("Bitter Jr, P."): read as a
+// given name they would become an initial.
+bool IsNameSuffix(std::string_view word) {
+    std::string w = UpperText(TrimView(word));
+    while (!w.empty() && (w.back() == '.' || w.back() == ',')) {
+        w.pop_back();
+    }
+    return w == "JR" || w == "SR" || w == "II" || w == "III" || w == "IV";
+}
+
+// Words that only the names of bodies carry.
+bool IsCorporateWord(std::string_view word) {
+    static constexpr std::string_view kWords[] = {
+        "UNIVERSITY", "UNIVERSIT\xC4T", "UNIVERSITE",   "UNIVERSIDAD",  "INSTITUTE",
+        "INSTITUT",   "DEPARTMENT",     "FACULTY",      "FAKULT\xC4T",  "COMMITTEE",
+        "SOCIETY",    "ASSOCIATION",    "ORGANIZATION", "ORGANISATION", "COUNCIL",
+        "CONSORTIUM", "GROUP",          "CENTER",       "CENTRE",       "MINISTRY",
+        "AGENCY",     "COLLABORATION",  "FOUNDATION"};
+    const std::string w = UpperText(word);
+    for (std::string_view k : kWords) {
+        if (w == k) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A name written without a comma is a body's when it holds a sentence ("University of Karlsruhe.
+// Faculty of Informatics") or a word that only bodies use.
+bool IsCorporateName(const std::vector<std::string_view>& words) {
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const std::string_view w = words[i];
+        if (IsCorporateWord(w)) {
+            return true;
+        }
+        if (i + 1 < words.size() && w.size() > 3 && w.back() == '.' && !IsInitials(w)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Given names in capitals ("CASTOE, TODD A.") are names, not packed initials: a word of three
+// letters or more with a vowel is read as a name when the last name is in capitals too.
+std::string InitialsOf(std::string_view given, std::string_view last) {
+    bool capitals = false;
+    for (char c : last) {
+        if (IsLetter(c)) {
+            capitals = IsUpperLetter(c);
+            if (!capitals) {
+                break;
+            }
+        }
+    }
+    if (!capitals) {
+        return Initials(given);
+    }
+    std::string words;
+    for (const std::string_view word : BlankSeparatedWords(given)) {
+        std::string w(word);
+        if (IsInitials(word) && word.size() >= 3 &&
+            w.find_first_of("AEIOUY") != std::string::npos && w.find('.') == std::string::npos) {
+            w = w.substr(0, 1) + LowerText(std::string_view(w).substr(1));
+        }
+        words += (words.empty() ? "" : " ") + w;
+    }
+    return Initials(words);
+}
+
+} // namespace
+
+std::string StripParenthesised(std::string_view name) {
+    std::string out;
+    int depth = 0;
+    for (char c : name) {
+        if (c == '(') {
+            ++depth;
+        } else if (c == ')' && depth > 0) {
+            --depth;
+        } else if (depth == 0) {
+            out.push_back(c);
+        }
+    }
+    return TrimBlanks(out);
+}
+
+bool IsEtAl(std::string_view name) {
+    std::string n = LowerText(TrimView(name));
+    while (!n.empty() && (n.back() == '.' || n.back() == ',' || n.back() == ';')) {
+        n.pop_back();
+    }
+    return n == "et al" || n == "et. al" || n == "et al.";
+}
+
 std::string FormatAuthorName(std::string_view nameArgument) {
-    std::string name = TrimBlanks(nameArgument);
+    std::string name = StripParenthesised(nameArgument);
     while (!name.empty() && (name.back() == ',' || name.back() == ';')) {
         name.pop_back();
     }
     name = TrimBlanks(name);
-    if (name.empty()) {
+    if (name.empty() || IsEtAl(name)) {
         return {};
     }
     std::string last;
     std::string given;
-    if (const std::size_t comma = name.find(','); comma != std::string::npos) {
-        last = TrimBlanks(std::string_view(name).substr(0, comma));
-        std::string rest = TrimBlanks(std::string_view(name).substr(comma + 1));
-        // "von Last, Jr, First"
-        if (const std::size_t second = rest.find(','); second != std::string::npos) {
-            last += " " + TrimBlanks(std::string_view(rest).substr(0, second));
-            rest = TrimBlanks(std::string_view(rest).substr(second + 1));
+    std::string suffix;
+    if (name.find(',') != std::string::npos) {
+        // "Last, Given", "Last, Given, Jr.", "von Last, Jr, First".
+        std::vector<std::string> parts;
+        for (std::string& part : SplitTrimmed(name, ',')) {
+            if (IsNameSuffix(part) && !parts.empty()) {
+                suffix = part;
+            } else {
+                parts.push_back(std::move(part));
+            }
         }
-        given = rest;
+        if (parts.empty()) {
+            return {};
+        }
+        last = parts.front();
+        for (std::size_t i = 1; i < parts.size(); ++i) {
+            given += (given.empty() ? "" : " ") + parts[i];
+        }
     } else {
-        const std::vector<std::string_view> words = BlankSeparatedWords(name);
-        if (words.size() == 1) {
+        std::vector<std::string_view> words = BlankSeparatedWords(name);
+        if (words.size() > 1 && IsNameSuffix(words.back())) {
+            suffix = words.back();
+            words.pop_back();
+        }
+        if (words.size() == 1 && suffix.empty()) {
             return CorporateAuthor(name);
         }
-        if (IsInitials(words.back())) {
+        if (IsCorporateName(words)) {
+            return CorporateAuthor(name);
+        }
+        if (words.size() == 1) {
+            last = words.front();
+        } else if (IsInitials(words.back())) {
             last = Joined(words, 0, words.size() - 1);
             given = words.back();
         } else {
@@ -134,14 +250,29 @@ std::string FormatAuthorName(std::string_view nameArgument) {
             given = Joined(words, 0, first);
         }
     }
-    const std::string initials = Initials(given);
+    // A given part that is itself a suffix ("Bitter, Jr") leaves no initials.
+    if (IsNameSuffix(given)) {
+        suffix = given;
+        given.clear();
+    }
+    if (!suffix.empty()) {
+        while (suffix.back() == '.') {
+            suffix.pop_back();
+        }
+        const std::string upper = UpperText(suffix);
+        if (upper == "JR" || upper == "SR") {
+            suffix = suffix.substr(0, 1) + LowerText(std::string_view(suffix).substr(1));
+        }
+    }
+    const std::string initials = InitialsOf(given, last);
     if (last.empty()) {
         return CorporateAuthor(name);
     }
+    const std::string fullLast = suffix.empty() ? last : last + " " + suffix;
     if (initials.empty()) {
-        return CorporateAuthor(last);
+        return suffix.empty() ? CorporateAuthor(last) : fullLast + ".";
     }
-    return last + ", " + initials + ".";
+    return fullLast + ", " + initials + ".";
 }
 
 std::string FirstYear(std::string_view text) {
@@ -163,6 +294,52 @@ std::string FirstYear(std::string_view text) {
 
 std::string WithDigits(std::string_view text) {
     return HasDigit(text) ? TrimBlanks(text) : std::string();
+}
+
+std::string FirstYearOf(const std::vector<std::string>& texts) {
+    for (const std::string& text : texts) {
+        if (std::string year = FirstYear(text); !year.empty()) {
+            return year;
+        }
+    }
+    return {};
+}
+
+std::string FirstPageRange(std::string_view pages) {
+    std::string p = TrimBlanks(pages);
+    std::replace(p.begin(), p.end(), '\x96', '-');
+    std::replace(p.begin(), p.end(), '\x97', '-');
+    while (p.find("--") != std::string::npos) {
+        p = ReplaceAll(p, "--", "-");
+    }
+    p = p.substr(0, p.find_first_of(",;"));
+    // "94 - 98" is one range; "94 98" would be read as one number.
+    std::erase(p, ' ');
+    return p;
+}
+
+void SplitVolumeIssue(std::string& volume, std::string& issue) {
+    const std::size_t open = volume.find('(');
+    if (open == std::string::npos) {
+        return;
+    }
+    const std::size_t close = volume.find(')', open);
+    std::string inner = TrimBlanks(std::string_view(volume).substr(
+        open + 1, close == std::string::npos ? std::string::npos : close - open - 1));
+    std::string outer = TrimBlanks(std::string_view(volume).substr(0, open));
+    if (TrimView(issue).empty()) {
+        issue = std::move(inner);
+    }
+    volume = std::move(outer);
+}
+
+bool IsArticleNumber(std::string_view text) {
+    const std::string_view t = TrimView(text);
+    if (t.empty() || t.size() > 16 || !HasDigit(t)) {
+        return false;
+    }
+    return std::all_of(t.begin(), t.end(),
+                       [](char c) { return IsDigit(c) || IsLetter(c) || c == '-' || c == '.'; });
 }
 
 std::string YearLine(const Reference& ref, std::string_view pages) {
@@ -217,6 +394,17 @@ Citation ParseCitation(std::string_view text) {
         rest.remove_prefix(separator + 1);
     }
     rest = TrimView(rest);
+    // A month and day before the volume ("1993 Jun 40(6): 529-40") are no part of the volume.
+    while (!rest.empty() && IsLetter(rest.front())) {
+        if (rest.size() > 1 && rest.front() == 'V' && IsDigit(rest[1])) {
+            break;
+        }
+        const std::size_t blank = rest.find(' ');
+        if (blank == std::string_view::npos) {
+            break;
+        }
+        rest = TrimView(rest.substr(blank));
+    }
     // Citation indexes write "V51, N13, P8542-8550".
     if (rest.size() > 1 && rest[0] == 'V' && IsDigit(rest[1])) {
         std::size_t start = 0;
@@ -246,9 +434,19 @@ Citation ParseCitation(std::string_view text) {
         }
         return c;
     }
+    const std::size_t i = ReadVolumeAndIssue(rest, ":,;", c);
+    const std::size_t pagesAt = rest.find_first_of(":,", i);
+    if (pagesAt != std::string_view::npos) {
+        std::string_view pages = TrimView(rest.substr(pagesAt + 1));
+        const std::size_t end = pages.find_first_of(";. ");
+        c.pages = WithDigits(pages.substr(0, end));
+    }
+    return c;
+}
+
+std::size_t ReadVolumeAndIssue(std::string_view rest, std::string_view stops, Citation& c) {
     std::size_t i = 0;
-    while (i < rest.size() && rest[i] != '(' && rest[i] != ':' && rest[i] != ',' &&
-           rest[i] != ';') {
+    while (i < rest.size() && rest[i] != '(' && stops.find(rest[i]) == std::string_view::npos) {
         ++i;
     }
     c.volume = WithDigits(rest.substr(0, i));
@@ -258,13 +456,15 @@ Citation ParseCitation(std::string_view text) {
             i + 1, close == std::string_view::npos ? std::string_view::npos : close - i - 1));
         i = close == std::string_view::npos ? rest.size() : close + 1;
     }
-    const std::size_t pagesAt = rest.find_first_of(":,", i);
-    if (pagesAt != std::string_view::npos) {
-        std::string_view pages = TrimView(rest.substr(pagesAt + 1));
-        const std::size_t end = pages.find_first_of(";. ");
-        c.pages = WithDigits(pages.substr(0, end));
+    return i;
+}
+
+std::string JoinedWithBlanks(const std::vector<std::string>& texts) {
+    std::string out;
+    for (const std::string& t : texts) {
+        out += (out.empty() ? "" : " ") + t;
     }
-    return c;
+    return out;
 }
 
 Reference ParseFreeCitation(std::string_view text) {
@@ -310,39 +510,32 @@ Reference ParseFreeCitation(std::string_view text) {
     for (std::size_t i = 0; i + 1 < cited; ++i) {
         authors += (authors.empty() ? "" : ". ") + sentences[i];
     }
-    std::size_t from = 0;
-    while (from <= authors.size()) {
-        std::size_t end = authors.find(',', from);
-        if (end == std::string::npos) {
-            end = authors.size();
-        }
-        if (std::string a = FormatAuthorName(std::string_view(authors).substr(from, end - from));
-            !a.empty()) {
+    for (const std::string& name : SplitTrimmed(authors, ',')) {
+        if (std::string a = FormatAuthorName(name); !a.empty()) {
             r.authors.push_back(std::move(a));
         }
-        from = end + 1;
     }
     return r;
 }
 
 std::vector<std::string> SplitNameList(std::string_view text) {
-    std::vector<std::string> names;
-    std::string rest(text);
-    rest = ReplaceAll(rest, " and ", ";");
-    rest = ReplaceAll(rest, " AND ", ";");
+    return SplitTrimmed(ReplaceAll(ReplaceAll(text, " and ", ";"), " AND ", ";"), ';');
+}
+
+std::vector<std::string> SplitTrimmed(std::string_view text, char separator) {
+    std::vector<std::string> parts;
     std::size_t start = 0;
-    while (start <= rest.size()) {
-        std::size_t end = rest.find(';', start);
-        if (end == std::string::npos) {
-            end = rest.size();
+    while (start <= text.size()) {
+        std::size_t end = text.find(separator, start);
+        if (end == std::string_view::npos) {
+            end = text.size();
         }
-        const std::string name = TrimBlanks(std::string_view(rest).substr(start, end - start));
-        if (!name.empty()) {
-            names.push_back(name);
+        if (std::string part = TrimBlanks(text.substr(start, end - start)); !part.empty()) {
+            parts.push_back(std::move(part));
         }
         start = end + 1;
     }
-    return names;
+    return parts;
 }
 
 } // namespace cvx::vorodud

@@ -14,8 +14,9 @@ enum class ReferenceKind { Journal, Chapter, Monograph };
 struct Reference {
     ReferenceKind kind = ReferenceKind::Journal;
     std::string id;
-    std::vector<std::string> authors; // each already formatted
-    std::vector<std::string> editors; // each already formatted
+    std::vector<std::string> authors;       // each already formatted
+    std::vector<std::string> editors;       // each already formatted
+    std::vector<std::string> seriesEditors; // each already formatted
     std::string title;
     std::string journal;
     std::string bookTitle; // of a chapter or monograph
@@ -29,12 +30,21 @@ struct Reference {
     std::string address;
     std::vector<std::string> keywords;
     std::string language;
+    std::vector<std::string> notes; // comment lines after the abstract (a URL, other names)
+    bool etAl = false;              // the source's author list ended in "et al."
 };
 
 // "Smith, J A." from "Smith, John A.", "Smith JA", "Smith J.A.", "John A. Smith" or
-// "Smith, Jr, John"; a name that is a single word becomes a corporate name. Empty for an empty
-// name.
+// "Smith, Jr, John"; "Jr", "Sr", "II", "III" and "IV" stay with the last name ("Smith Jr, J.");
+// text in parentheses (an e-mail address, an editor mark) is dropped; a name that is a single
+// word or a body's name ("University of X. Department of Y") becomes a corporate name. Empty for
+// an empty name and for "et al.".
 std::string FormatAuthorName(std::string_view name);
+// Text without its parenthesised parts: in a person's name an e-mail address or an editor mark
+// "(ed)".
+std::string StripParenthesised(std::string_view text);
+// "et al." written as a name: the list was longer.
+bool IsEtAl(std::string_view name);
 // A corporate author: "\"World Health Organization\".".
 std::string CorporateAuthor(std::string_view name);
 
@@ -50,6 +60,20 @@ std::string EndSentence(std::string_view text);
 // Text with a digit in it, else empty (for page and volume fields that say "No pagination").
 std::string WithDigits(std::string_view text);
 
+// The first year among texts, in their order.
+std::string FirstYearOf(const std::vector<std::string>& texts);
+
+// The first page range of a page text: dashes of any kind become "-", and a list ("94-98, 93")
+// keeps its first range, never a number made of two.
+std::string FirstPageRange(std::string_view pages);
+
+// A volume written with its issue ("50(2)") split in two; the issue given apart wins.
+void SplitVolumeIssue(std::string& volume, std::string& issue);
+
+// An article number ("e00466", "41103-1") as a reference's pages: letters and digits without
+// blanks, slashes or parentheses, and not longer than a page text can be.
+bool IsArticleNumber(std::string_view text);
+
 // A journal citation such as "Nature 1998 Jan 15;391(6664):223-7" or
 // "IEEE-Trans-Biomed-Eng., 1993;40(6) : 529-540" taken apart into journal, year, volume, issue
 // and pages.
@@ -61,6 +85,12 @@ struct Citation {
     std::string pages;
 };
 Citation ParseCitation(std::string_view text);
+// Reads a volume and its issue in parentheses ("40(6)") from the start of a citation's rest up
+// to the first of `stops`; the result is where reading ended.
+std::size_t ReadVolumeAndIssue(std::string_view rest, std::string_view stops, Citation& c);
+
+// The texts joined by single blanks.
+std::string JoinedWithBlanks(const std::vector<std::string>& texts);
 
 // A reference written as running text in the Vancouver style: "Smith J, Jones K. Title.
 // Journal 1998;12(3):123-9." (a list number in front is dropped). Without a year the result has
@@ -69,5 +99,7 @@ Reference ParseFreeCitation(std::string_view text);
 
 // Splits an author list written "A and B and C" or "A; B; C".
 std::vector<std::string> SplitNameList(std::string_view text);
+// The parts of a text between separators, trimmed; empty parts are left out.
+std::vector<std::string> SplitTrimmed(std::string_view text, char separator);
 
 } // namespace cvx::vorodud

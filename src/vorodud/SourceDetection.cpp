@@ -3,6 +3,7 @@
 #include "text/CaseMapping.h"
 #include "text/SourceDecoding.h"
 #include "text/StringPrimitives.h"
+#include "vorodud/OvidProcedure.h"
 #include "vorodud/SourceTypes.h"
 
 #include <fcntl.h>
@@ -151,6 +152,7 @@ struct Census {
     std::size_t ris = 0, medline = 0, wos = 0, refer = 0, bibtex = 0;
     std::size_t hyphenTags = 0, tildeTags = 0, colonTags = 0, doubleBlankTags = 0;
     std::size_t numbered = 0, citations = 0, labels = 0, recordNumbers = 0;
+    std::size_t ovidRecords = 0, ovidLabels = 0;
     bool risStart = false, pmid = false, wosEnd = false, wosTitle = false;
     bool pagePrompt = false, hostUi = false, formFeed = false, dialog = false;
     bool entrez = false, htmlTitle = false, igakuJournal = false, oemLetters = false;
@@ -175,6 +177,8 @@ Census Count(const std::vector<std::string_view>& lines) {
         }
         c.wosEnd = c.wosEnd || t == "ER" || t == "EF";
         c.refer += IsReferTag(line) ? 1 : 0;
+        c.ovidRecords += IsOvidRecordLine(line) ? 1 : 0;
+        c.ovidLabels += IsOvidLabel(line) ? 1 : 0;
         c.bibtex += IsBibtexEntry(line) ? 1 : 0;
         c.hyphenTags += IsTagWith(line, "- ") ? 1 : 0;
         c.tildeTags += IsTagWith(line, " ~ ") ? 1 : 0;
@@ -235,6 +239,11 @@ int DetectSourceTypeOfText(std::string_view head) {
         return 0;
     }
     const bool japanese = ShiftJisPairs(head) >= 2;
+    // Ovid's labelled export: "<1>" lines and labels on lines of their own. Records without the
+    // labels are no layout the driver reads.
+    if (c.ovidRecords >= 1 && c.ovidLabels >= 2 && c.ris + c.medline + c.wos + c.bibtex == 0) {
+        return TypeIfKnown("ovid");
+    }
     if (c.bibtex >= 1 && c.bibtex * 2 >= c.ris + c.medline + c.wos + c.refer) {
         return TypeIfKnown("bibtex");
     }

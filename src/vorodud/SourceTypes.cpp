@@ -55,6 +55,7 @@ const std::vector<SourceType>& SourceTypes() {
         {27, "ris-scopus", Elsevier, 7, ProcedureId::Ris},
         {28, "ris-psycinfo", Ovid, 8, ProcedureId::Ris},
         {29, "ris-pubmed", Ncbi, 9, ProcedureId::Ris},
+        {30, "ovid", Ovid, 28, ProcedureId::Ovid},
     };
     return types;
 }

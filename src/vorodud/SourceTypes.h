@@ -34,6 +34,7 @@ enum class ProcedureId {
     Bibliography,
     DosBlocks,
     NumberedList,
+    Ovid,
 };
 
 struct SourceType {

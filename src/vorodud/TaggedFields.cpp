@@ -3,6 +3,8 @@
 #include "text/StringPrimitives.h"
 #include "vorodud/LexmillWrapper.h"
 
+#include <iterator>
+
 namespace cvx::vorodud {
 
 namespace {
@@ -41,50 +43,81 @@ TagAt ParseTag(std::string_view line, TagStyle style) {
     return {};
 }
 
+// The characters of a line that ParseTag reads.
+constexpr std::size_t kTagWidth = 6;
+
+// Tags are a few characters long: compared in place, they cost less than a call of memcmp,
+// and every look-up of a field compares the tags of the whole record.
+bool SameTag(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (a[i] != b[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
-TaggedFields::TaggedFields(TagStyle style) {
+TaggedFields::TaggedFields(TagStyle style) : style_(style) {
+    // A line's tag lies in its first characters: only those are fetched here, whole lines when
+    // a field's items are asked for.
     const int count = lx::LineCount();
     for (int i = 0; i < count; ++i) {
-        const std::string line = lx::Line(i);
-        const TagAt at = ParseTag(line, style);
+        const TagAt at = ParseTag(lx::LineStart(i, kTagWidth), style);
         if (at.tag.empty()) {
-            if (fields_.empty()) {
-                continue;
-            }
-            // A continuation line (Refer's have no indentation).
-            TaggedField& field = fields_.back();
-            const std::string text = TrimBlanks(line);
-            if (!text.empty()) {
-                field.items.push_back(text);
-                if (style == TagStyle::Refer) {
-                    field.value += (field.value.empty() ? "" : " ") + text;
-                }
+            if (!fields_.empty()) {
+                fields_.back().end = i + 1; // a continuation line (Refer's have no indentation)
             }
             continue;
         }
-        TaggedField field;
-        field.tag = at.tag;
-        const std::string first = TrimBlanks(std::string_view(line).substr(at.valueStart));
-        if (style == TagStyle::Refer) {
-            field.value = first;
-        } else {
-            // Lexmill joins the field's lines (a hyphen at a line's end joins without a blank).
-            const std::string joined = lx::ShortTaggedField(i);
-            const std::size_t tagEnd = std::min(at.valueStart, joined.size());
-            field.value = TrimBlanks(std::string_view(joined).substr(tagEnd));
-        }
-        if (!first.empty()) {
-            field.items.push_back(first);
-        }
-        fields_.push_back(std::move(field));
+        fields_.push_back({at.tag, i, i + 1, at.valueStart, std::nullopt});
     }
+}
+
+const std::string& TaggedFields::Value(const TaggedField& field) const {
+    if (field.value) {
+        return *field.value;
+    }
+    if (style_ == TagStyle::Refer) {
+        // Refer's lines are joined with a blank, as they are.
+        std::string value;
+        for (const std::string& item : ItemsOf(field)) {
+            value += (value.empty() ? "" : " ") + item;
+        }
+        field.value = std::move(value);
+    } else {
+        // Lexmill joins the field's lines (a hyphen at a line's end joins without a blank)
+        // and collapses blanks, so the value starts where the joined text's own tag ends,
+        // whether or not a blank follows the separator ("TI  -Title").
+        const std::string joined = lx::ShortTaggedField(field.line);
+        const TagAt at = ParseTag(joined, style_);
+        const std::size_t tagEnd = std::min(at.valueStart, joined.size());
+        field.value = TrimBlanks(std::string_view(joined).substr(tagEnd));
+    }
+    return *field.value;
+}
+
+std::vector<std::string> TaggedFields::ItemsOf(const TaggedField& field) const {
+    std::vector<std::string> items;
+    for (int i = field.line; i < field.end; ++i) {
+        const std::string whole = lx::Line(i);
+        const std::string_view line = whole;
+        std::string item = TrimBlanks(i == field.line ? line.substr(field.valueStart) : line);
+        if (!item.empty()) {
+            items.push_back(std::move(item));
+        }
+    }
+    return items;
 }
 
 std::string TaggedFields::First(std::string_view tag) const {
     for (const TaggedField& f : fields_) {
-        if (f.tag == tag) {
-            return f.value;
+        if (SameTag(f.tag, tag)) {
+            return Value(f);
         }
     }
     return {};
@@ -103,8 +136,8 @@ std::string TaggedFields::FirstOf(std::initializer_list<std::string_view> tags) 
 std::vector<std::string> TaggedFields::All(std::string_view tag) const {
     std::vector<std::string> values;
     for (const TaggedField& f : fields_) {
-        if (f.tag == tag && !f.value.empty()) {
-            values.push_back(f.value);
+        if (SameTag(f.tag, tag) && !Value(f).empty()) {
+            values.push_back(Value(f));
         }
     }
     return values;
@@ -113,8 +146,10 @@ std::vector<std::string> TaggedFields::All(std::string_view tag) const {
 std::vector<std::string> TaggedFields::Items(std::string_view tag) const {
     std::vector<std::string> items;
     for (const TaggedField& f : fields_) {
-        if (f.tag == tag) {
-            items.insert(items.end(), f.items.begin(), f.items.end());
+        if (SameTag(f.tag, tag)) {
+            std::vector<std::string> more = ItemsOf(f);
+            items.insert(items.end(), std::make_move_iterator(more.begin()),
+                         std::make_move_iterator(more.end()));
         }
     }
     return items;
@@ -122,7 +157,7 @@ std::vector<std::string> TaggedFields::Items(std::string_view tag) const {
 
 bool TaggedFields::Has(std::string_view tag) const {
     for (const TaggedField& f : fields_) {
-        if (f.tag == tag) {
+        if (SameTag(f.tag, tag)) {
             return true;
         }
     }

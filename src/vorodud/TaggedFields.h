@@ -4,6 +4,7 @@
 // "TI  - " (two), Web of Science "TI " (two, continuation lines indented by three blanks, one
 // name per line in author fields) and EndNote/Refer "%T " (continuation lines without a tag).
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,8 +15,12 @@ enum class TagStyle { Medline, Ris, WebOfScience, Refer };
 
 struct TaggedField {
     std::string tag;
-    std::string value;              // the field's lines joined
-    std::vector<std::string> items; // the field's lines one by one, trimmed
+    int line = 0;               // its first line in the record
+    int end = 0;                // the line after its last
+    std::size_t valueStart = 0; // where the value begins in its first line
+    // The field's lines joined; made when first asked for, since most fields of a record are
+    // never read.
+    mutable std::optional<std::string> value;
 };
 
 class TaggedFields {
@@ -34,6 +39,11 @@ public:
     bool Has(std::string_view tag) const;
 
 private:
+    const std::string& Value(const TaggedField& field) const;
+    // The field's lines one by one, trimmed, the first without its tag.
+    std::vector<std::string> ItemsOf(const TaggedField& field) const;
+
+    TagStyle style_;
     std::vector<TaggedField> fields_;
 };
 

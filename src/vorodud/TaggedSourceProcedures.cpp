@@ -13,20 +13,32 @@ namespace cvx::vorodud {
 
 namespace {
 
-std::vector<std::string> Formatted(const std::vector<std::string>& names) {
-    std::vector<std::string> out;
+// Adds the names to a list; "et al." among them marks the list as cut short.
+void AddNames(std::vector<std::string>& list, const std::vector<std::string>& names, bool& etAl) {
     for (const std::string& name : names) {
-        if (std::string f = FormatAuthorName(name); !f.empty()) {
-            out.push_back(std::move(f));
+        if (IsEtAl(name)) {
+            etAl = true;
+        } else if (std::string f = FormatAuthorName(name); !f.empty()) {
+            list.push_back(std::move(f));
         }
     }
-    return out;
 }
 
-std::string Joined(const std::vector<std::string>& parts) {
+// A work that is no journal article keeps its web addresses in the comments (a web page, a
+// data set, a report online); an article's own are left out as before.
+void AddWebAddresses(Reference& r, const std::vector<std::string>& addresses) {
+    if (r.kind != ReferenceKind::Journal || r.journal.empty()) {
+        r.notes.insert(r.notes.end(), addresses.begin(), addresses.end());
+    }
+}
+
+// Every address line of a record, in one field.
+std::string Addresses(const std::vector<std::string>& lines) {
     std::string out;
-    for (const std::string& p : parts) {
-        out += (out.empty() ? "" : " ") + p;
+    for (const std::string& line : lines) {
+        if (!TrimView(line).empty()) {
+            out += (out.empty() ? "" : "; ") + TrimBlanks(line);
+        }
     }
     return out;
 }
@@ -35,17 +47,8 @@ std::string Joined(const std::vector<std::string>& parts) {
 std::vector<std::string> KeywordList(const std::vector<std::string>& values) {
     std::vector<std::string> keywords;
     for (const std::string& value : values) {
-        std::size_t start = 0;
-        while (start <= value.size()) {
-            std::size_t end = value.find(';', start);
-            if (end == std::string::npos) {
-                end = value.size();
-            }
-            std::string k = TrimBlanks(std::string_view(value).substr(start, end - start));
-            if (!k.empty()) {
-                keywords.push_back(std::move(k));
-            }
-            start = end + 1;
+        for (std::string& k : SplitTrimmed(value, ';')) {
+            keywords.push_back(std::move(k));
         }
     }
     return keywords;
@@ -81,14 +84,14 @@ bool MedlineProcedure::Fill() {
     const TaggedFields f(TagStyle::Medline);
     Reference r;
     r.id = f.First("PMID");
-    r.authors = Formatted(f.All("AU"));
+    AddNames(r.authors, f.All("AU"), r.etAl);
     if (r.authors.empty()) {
-        r.authors = Formatted(f.All("FAU"));
+        AddNames(r.authors, f.All("FAU"), r.etAl);
     }
     for (const std::string& group : f.All("CN")) {
         r.authors.push_back(CorporateAuthor(group));
     }
-    r.title = Joined(f.All("TI"));
+    r.title = JoinedWithBlanks(f.All("TI"));
     if (r.title.empty()) {
         r.title = f.First("TT");
     }
@@ -99,10 +102,12 @@ bool MedlineProcedure::Fill() {
             r.title = book;
         }
         r.bookTitle = book;
-        r.editors = Formatted(f.All("ED"));
+        AddNames(r.editors, f.All("ED"), r.etAl);
         if (r.editors.empty()) {
-            r.editors = Formatted(f.All("FED"));
+            AddNames(r.editors, f.All("FED"), r.etAl);
         }
+    }
+    if (r.kind != ReferenceKind::Journal || f.FirstOf({"JT", "TA", "SO"}).empty()) {
         r.publisher = f.First("PB");
         r.city = f.First("PL");
     }
@@ -114,14 +119,24 @@ bool MedlineProcedure::Fill() {
     r.volume = f.First("VI");
     r.issue = f.First("IP");
     r.pages = f.First("PG");
+    if (WithDigits(r.pages).empty()) {
+        // An electronic article's number: "LID - e00466 [pii]".
+        for (const std::string& lid : f.All("LID")) {
+            const std::size_t bracket = lid.find(" [pii]");
+            if (bracket != std::string::npos && IsArticleNumber(lid.substr(0, bracket))) {
+                r.pages = TrimBlanks(lid.substr(0, bracket));
+                break;
+            }
+        }
+    }
     r.abstract = f.All("AB");
-    r.address = f.First("AD");
+    r.address = Addresses(f.All("AD"));
     r.keywords = f.All("MH");
     for (const std::string& k : f.All("OT")) {
         r.keywords.push_back(k);
     }
     r.language = f.First("LA");
-    CollectReference(r);
+    CollectReference(std::move(r));
     return true;
 }
 
@@ -149,52 +164,76 @@ void RisProcedure::ReadRecord() {
 
 bool RisProcedure::Fill() {
     const TaggedFields f(TagStyle::Ris);
-    const std::string type = UpperText(TrimBlanks(f.First("TY")));
+    // Tag lines without a type line are a record when they name a work; stray tags after a
+    // record's end line ("NL  - ...") are not.
+    if (!f.Has("TY") &&
+        f.FirstOf({"TI", "T1", "CT", "AU", "A1", "JF", "JO", "T2", "BT", "PY", "Y1"}).empty()) {
+        return false;
+    }
+    // A record without its type line is read as a journal article, the type most records have.
+    std::string type = UpperText(TrimBlanks(f.First("TY")));
+    if (type.empty()) {
+        type = "JOUR";
+    }
     Reference r;
     r.id = f.FirstOf({"AN", "ID"});
-    r.authors = Formatted(f.All("AU"));
-    for (const std::string& a : Formatted(f.All("A1"))) {
-        r.authors.push_back(a);
-    }
+    AddNames(r.authors, f.All("AU"), r.etAl);
+    AddNames(r.authors, f.All("A1"), r.etAl);
     r.title = f.FirstOf({"TI", "T1", "CT"});
-    r.journal = f.FirstOf({"JF", "JO", "T2", "JA", "J1", "J2"});
     const std::string book = f.FirstOf({"BT", "T2", "T3"});
-    r.editors = Formatted(f.All("ED"));
-    for (const std::string& e : Formatted(f.All("A2"))) {
-        r.editors.push_back(e);
-    }
+    AddNames(r.editors, f.All("ED"), r.etAl);
+    AddNames(r.editors, f.All("A2"), r.etAl);
+    AddNames(r.seriesEditors, f.All("A3"), r.etAl);
     r.publisher = f.FirstOf({"PB", "I1"});
     r.city = f.FirstOf({"CY", "PP"});
+    // The type decides what a record is; a journal abbreviation (J2) beside a chapter is only the
+    // book series' short name.
     const bool chapter = type == "CHAP" || type == "ECHAP" || type == "CONF" || type == "CPAPER";
-    const bool book_ = type == "BOOK" || type == "EBOOK" || type == "EDBOOK" || type == "THES" ||
-                       type == "RPRT" || type == "REPORT";
-    if (chapter && !book.empty() && f.FirstOf({"JF", "JO", "JA", "J1", "J2"}).empty()) {
+    const bool wholeBook = type == "BOOK" || type == "EBOOK" || type == "EDBOOK" ||
+                           type == "THES" || type == "RPRT" || type == "REPORT";
+    if (chapter && !book.empty()) {
         r.kind = ReferenceKind::Chapter;
         r.bookTitle = book;
-    } else if (book_ || (r.journal.empty() && !r.publisher.empty())) {
+    } else if (wholeBook) {
         r.kind = ReferenceKind::Monograph;
         if (r.title.empty()) {
             r.title = book;
         }
         r.bookTitle = book.empty() || book == r.title ? r.title : book;
+    } else {
+        r.journal = f.FirstOf({"JF", "JO", "T2", "JA", "J1", "J2"});
     }
-    r.year = FirstYear(f.FirstOf({"PY", "Y1", "DA", "Y2"}));
+    r.year = FirstYearOf(f.All("PY"));
+    if (r.year.empty()) {
+        r.year = FirstYearOf(f.All("Y1"));
+    }
+    if (r.year.empty()) {
+        r.year = FirstYearOf(f.All("DA"));
+    }
+    if (r.year.empty()) {
+        r.year = FirstYearOf(f.All("Y2"));
+    }
     r.volume = WithDigits(f.FirstOf({"VL", "VO"}));
     r.issue = WithDigits(f.FirstOf({"IS", "CP"}));
     const std::string start = WithDigits(f.First("SP"));
     const std::string end = WithDigits(f.First("EP"));
-    r.pages = start.find('-') == std::string::npos && !end.empty() ? start + "-" + end : start;
+    r.pages =
+        start.find_first_of("-,;") == std::string::npos && !end.empty() ? start + "-" + end : start;
     if (r.pages.empty()) {
         r.pages = WithDigits(f.First("C7")); // an article number
+    }
+    if (r.pages.empty() && IsArticleNumber(f.First("M1")) && f.First("M1").size() <= 8) {
+        r.pages = f.First("M1");
     }
     r.abstract = f.All("AB");
     if (r.abstract.empty()) {
         r.abstract = f.All("N2");
     }
-    r.address = f.First("AD");
+    r.address = Addresses(f.All("AD"));
     r.keywords = f.Items("KW");
     r.language = f.First("LA");
-    CollectReference(r);
+    AddWebAddresses(r, f.All("UR"));
+    CollectReference(std::move(r));
     return true;
 }
 
@@ -218,9 +257,10 @@ bool WebOfScienceProcedure::Fill() {
     }
     Reference r;
     r.id = f.First("UT");
-    r.authors = Formatted(f.Items("AU"));
+    // One name a line, or several on a line separated by ";" (records that came from MEDLINE).
+    AddNames(r.authors, KeywordList(f.Items("AU")), r.etAl);
     if (r.authors.empty()) {
-        r.authors = Formatted(f.Items("AF"));
+        AddNames(r.authors, KeywordList(f.Items("AF")), r.etAl);
     }
     for (const std::string& group : f.Items("CA")) {
         r.authors.push_back(CorporateAuthor(group));
@@ -233,25 +273,33 @@ bool WebOfScienceProcedure::Fill() {
         r.bookTitle = f.FirstOf({"BS", "SO", "TI"});
         r.publisher = f.First("PU");
         r.city = f.First("PI");
-        r.editors = Formatted(f.Items("BE"));
+        AddNames(r.editors, KeywordList(f.Items("BE")), r.etAl);
     }
     r.year = FirstYear(f.FirstOf({"PY", "PD", "EA"}));
     r.volume = WithDigits(f.First("VL"));
     r.issue = WithDigits(f.First("IS"));
     const std::string begin = WithDigits(f.First("BP"));
     const std::string end = WithDigits(f.First("EP"));
-    r.pages = begin.empty() ? WithDigits(f.First("AR")) : end.empty() ? begin : begin + "-" + end;
-    r.abstract = f.All("AB");
-    const std::vector<std::string> addresses = f.Items("C1");
-    if (!addresses.empty()) {
-        r.address = addresses.front();
+    if (begin.find('-') != std::string::npos) {
+        // An article number with its page ("BP 41103-1", "EP 41103-41103-3"): the number.
+        r.pages = begin.substr(0, begin.find('-'));
+    } else {
+        r.pages = begin.empty() ? std::string() : end.empty() ? begin : begin + "-" + end;
     }
+    if (r.pages.empty()) {
+        r.pages = WithDigits(f.First("AR"));
+    }
+    if (r.pages.empty()) {
+        r.pages = WithDigits(f.First("PS")); // records that came from MEDLINE
+    }
+    r.abstract = f.All("AB");
+    r.address = Addresses(f.Items("C1"));
     r.keywords = KeywordList(f.All("DE"));
     for (const std::string& k : KeywordList(f.All("ID"))) {
         r.keywords.push_back(k);
     }
     r.language = f.First("LA");
-    CollectReference(r);
+    CollectReference(std::move(r));
     return true;
 }
 
@@ -270,14 +318,10 @@ bool ReferProcedure::Fill() {
     Reference r;
     r.id = f.First("%M");
     for (const std::string& value : f.All("%A")) {
-        for (const std::string& a : Formatted(SplitNameList(value))) {
-            r.authors.push_back(a);
-        }
+        AddNames(r.authors, SplitNameList(value), r.etAl);
     }
     for (const std::string& value : f.All("%E")) {
-        for (const std::string& e : Formatted(SplitNameList(value))) {
-            r.editors.push_back(e);
-        }
+        AddNames(r.editors, SplitNameList(value), r.etAl);
     }
     r.title = f.First("%T");
     r.journal = f.First("%J");
@@ -302,10 +346,11 @@ bool ReferProcedure::Fill() {
     r.issue = WithDigits(f.First("%N"));
     r.pages = WithDigits(f.First("%P"));
     r.abstract = f.All("%X");
-    r.address = f.First("%+");
+    r.address = Addresses(f.All("%+"));
+    AddWebAddresses(r, f.All("%U"));
     r.keywords = KeywordList(f.Items("%K"));
     r.language = f.First("%G");
-    CollectReference(r);
+    CollectReference(std::move(r));
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include "vorodud/BibtexProcedure.h"
 #include "vorodud/LayoutProcedures.h"
 #include "vorodud/LexmillWrapper.h"
+#include "vorodud/OvidProcedure.h"
 #include "vorodud/Procedure.h"
 #include "vorodud/SourceDetection.h"
 #include "vorodud/SourceTypes.h"
@@ -15,6 +16,7 @@
 #include <cstring>
 #include <dlfcn.h>
 #include <filesystem>
+#include <unordered_map>
 
 namespace cvx::vorodud {
 
@@ -38,15 +40,28 @@ size_t DriverMessageText(void*, uint8_t index, char* text, size_t size) {
     return message.size();
 }
 
+// The journal names of a run's look-ups: a download names the same journals again and again,
+// and a look-up in the database costs far more than finding the answer of the one before.
+struct JournalNames {
+    const JournalLookup* journals = nullptr;
+    std::unordered_map<std::string, std::string> found; // name and form: the name found, or ""
+};
+
 uint8_t JournalLookupCallback(void* context, const char* name, int32_t form, char* text,
                               size_t size) {
-    const auto* journals = static_cast<const JournalLookup*>(context);
-    const auto match = journals->LookUp(name, static_cast<JournalForm>(form));
-    if (!match || match->name.empty() || size == 0) {
+    auto* names = static_cast<JournalNames*>(context);
+    std::string key = std::to_string(form) + '|' + name;
+    auto it = names->found.find(key);
+    if (it == names->found.end()) {
+        const auto match = names->journals->LookUp(name, static_cast<JournalForm>(form));
+        it = names->found.emplace(std::move(key), match ? match->name : std::string()).first;
+    }
+    const std::string& found = it->second;
+    if (found.empty() || size == 0) {
         return 0;
     }
-    const size_t n = std::min(match->name.size(), size - 1);
-    std::memcpy(text, match->name.data(), n);
+    const size_t n = std::min(found.size(), size - 1);
+    std::memcpy(text, found.data(), n);
     text[n] = '\0';
     return 1;
 }
@@ -188,6 +203,8 @@ std::unique_ptr<Procedure> MakeProcedure(ProcedureId id) {
         return std::make_unique<FreeCitationProcedure>([] { lexmill_ReadBlankLineDelimBlock(); });
     case ProcedureId::NumberedList:
         return std::make_unique<FreeCitationProcedure>([] { lexmill_ReadFreeFormatBlock(2, 2); });
+    case ProcedureId::Ovid:
+        return std::make_unique<OvidProcedure>();
     }
     return nullptr;
 }
@@ -268,9 +285,9 @@ void ConversionThread::Job::Run() {
     lexmill_SetErrorFile(lx::Arg(dumpFile).c_str());
     lexmill_SetDoDiac(0);
     lexmill_SetMessageTextSource(DriverMessageText, nullptr);
+    JournalNames journalNames{settings.journals, {}};
     lexmill_SetJournalLookup(settings.journals != nullptr ? JournalLookupCallback : nullptr,
-                             const_cast<JournalLookup*>(settings.journals),
-                             static_cast<int32_t>(settings.journalDisplayForm));
+                             &journalNames, static_cast<int32_t>(settings.journalDisplayForm));
     procedure->Begin(source);
 
     // 2. The run's files.

@@ -88,6 +88,52 @@ TEST_F(FieldsTest, AbstractLinesAndSubscriptMarker) {
     EXPECT_EQ(Abstract(), (std::vector<std::string>{" 1. First point \xB5g.", " 2. Second point"}));
 }
 
+TEST(Collapse, EachRunOfBlanksKeepsItsFirstBlank) {
+    const std::string longWords(20, 'w');
+    struct Case {
+        std::string text;
+        std::string collapsed;
+        const char* why;
+    };
+    const Case cases[] = {
+        {"", "", "nothing to do"},
+        {"   ", " ", "blanks alone"},
+        {"a \t\001b  ", "a b ", "tabs and control characters are blanks too"},
+        {longWords + "  " + longWords + "\t \t" + longWords + " x",
+         longWords + " " + longWords + "\t" + longWords + " x",
+         "pairs far apart, in different blocks of the scan"},
+        {longWords + " " + longWords, longWords + " " + longWords, "single blanks stay"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(fields::Collapse(c.text), c.collapsed) << c.why;
+    }
+}
+
+TEST_F(FieldsTest, AbstractWordsWrapAtTheLineWidth) {
+    const std::string words76 = "aaaaaaaaaa aaaaaaaaaa aaaaaaaaaa aaaaaaaaaa aaaaaaaaaa "
+                                "aaaaaaaaaa aaaaaaaaaa";
+    struct Case {
+        std::string text;
+        std::vector<std::string> lines;
+        const char* why;
+    };
+    const Case cases[] = {
+        {words76 + " b c",
+         {words76 + " b", "c"},
+         "a word whose following blank ends at the 78th column still fits"},
+        {words76 + " bb c", {words76, "bb c"}, "one character more moves the word on"},
+        {"one  two\tthree   four",
+         {"one two\tthree four"},
+         "runs of blanks become one blank; a tab inside a word stays"},
+        {" lead word", {" lead word"}, "a text that begins with a blank keeps one"},
+    };
+    for (const Case& c : cases) {
+        Record({});
+        DumpStringToAbstract(S(), c.text);
+        EXPECT_EQ(Abstract(), c.lines) << c.why;
+    }
+}
+
 TEST_F(FieldsTest, SourceSectionNotes) {
     Record({"SO  - A book chapter of one line"});
     DumpSourceSection(S(), "SO  - ");

@@ -1,4 +1,5 @@
 #include "lexmill/LineReader.h"
+#include "lexmill/DecodedSource.h"
 #include "support/FileBytes.h"
 #include "support/TempDir.h"
 
@@ -17,9 +18,14 @@ struct ReadResult {
     std::int64_t consumed = 0;
 };
 
-ReadResult ReadAll(const std::string& path) {
+// Every line of the file, read from the file or from its text held in memory.
+ReadResult ReadAll(const std::string& path, bool inMemory = false) {
     LineReader reader;
-    reader.Open(path);
+    if (inMemory) {
+        reader.OpenText(test::ReadBytes(path));
+    } else {
+        reader.Open(path);
+    }
     EXPECT_TRUE(reader.Reset());
     ReadResult r;
     std::string line;
@@ -50,10 +56,12 @@ TEST(LineReaderTest, LineEnds) {
     for (const Case& c : cases) {
         const std::string path = dir.File("in.txt");
         WriteBytes(path, c.bytes);
-        const ReadResult r = ReadAll(path);
-        EXPECT_EQ(r.lines, c.lines) << "bytes: " << c.bytes;
-        // Every byte is consumed once, whatever the line ends.
-        EXPECT_EQ(r.consumed, static_cast<std::int64_t>(c.bytes.size()));
+        for (const bool inMemory : {false, true}) {
+            const ReadResult r = ReadAll(path, inMemory);
+            EXPECT_EQ(r.lines, c.lines) << "bytes: " << c.bytes << " in memory: " << inMemory;
+            // Every byte is consumed once, whatever the line ends.
+            EXPECT_EQ(r.consumed, static_cast<std::int64_t>(c.bytes.size()));
+        }
     }
 }
 
@@ -127,6 +135,31 @@ TEST(LineReaderTest, CharactersAndReset) {
     LineReader directory;
     directory.Open(dir.Path().string());
     EXPECT_FALSE(directory.Reset());
+}
+
+// A UTF-8 download is decoded in memory, or into a temporary file when it is larger than the
+// limit; both read the same.
+TEST(LineReaderTest, DecodedDownloadsInMemoryAndInATemporaryFile) {
+    TempDir dir;
+    const std::string path = dir.File("utf8.ris");
+    WriteBytes(path, "\xEF\xBB\xBFTI  - Caf\xC3\xA9\r\nER  -\r\n");
+    const DecodedSource inMemory = DecodeSource(path);
+    ASSERT_TRUE(inMemory.decoded);
+    EXPECT_EQ(inMemory.descriptor, -1);
+    EXPECT_EQ(inMemory.text, "TI  - Caf\xE9\r\nER  -\r\n");
+
+    const DecodedSource inFile = DecodeSource(path, 0);
+    ASSERT_TRUE(inFile.decoded);
+    ASSERT_GE(inFile.descriptor, 0);
+    LineReader reader;
+    reader.OpenDescriptor(inFile.descriptor);
+    ASSERT_TRUE(reader.Reset());
+    std::string line;
+    reader.ReadLine(line);
+    EXPECT_EQ(line, "TI  - Caf\xE9");
+
+    WriteBytes(path, "TI  - plain ASCII\n");
+    EXPECT_FALSE(DecodeSource(path).decoded);
 }
 
 } // namespace

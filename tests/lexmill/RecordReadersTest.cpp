@@ -58,17 +58,32 @@ TEST(RecordReadersTest, TwoMarkersNeedFiveLinesBeforeAMarkerEnds) {
     EXPECT_EQ(run.Lines(), (Lines{"A1 after blank"}));
 }
 
+// A record ends with its "ER" line; what follows up to the next tag line is no record's.
 TEST(RecordReadersTest, RisTagLinesAndContinuations) {
     LexmillRun run("Record #1\nTY  - JOUR\nTI  - Title\nwrapped text\n   indented\n\nER  -\n1.\n"
                    "TY - BOOK\nAU - one blank\n");
     ReadTheWholeReferenceRIS(run.state, "TY  -");
-    EXPECT_EQ(run.Lines(), (Lines{"TY  - JOUR", "TI  - Title", "    wrapped text", "    indented",
-                                  "ER  -", "    1.", "TY - BOOK", "AU - one blank"}));
+    EXPECT_EQ(run.Lines(),
+              (Lines{"TY  - JOUR", "TI  - Title", "    wrapped text", "    indented", "ER  -"}));
+    ReadTheWholeReferenceRIS(run.state, "TY  -");
+    EXPECT_EQ(run.Lines(), (Lines{"TY - BOOK", "AU - one blank"}));
     LexmillRun oneBlank("TY - JOUR\nTI - a\nER -\nTY - BOOK\n");
     ReadTheWholeReferenceRIS(oneBlank.state, "TY -");
     EXPECT_EQ(oneBlank.Lines(), (Lines{"TY - JOUR", "TI - a", "ER -"}));
     ReadTheWholeReferenceRIS(oneBlank.state, "TY -");
     EXPECT_EQ(oneBlank.Lines(), (Lines{"TY - BOOK"}));
+}
+
+// A record whose type line is missing is read on its own, between the records around it.
+TEST(RecordReadersTest, RisRecordWithoutTypeLine) {
+    LexmillRun run("TY  - JOUR\nTI  - one\nER  -\n\nTI  - two\nAU  - X\nER  -\nTY  - BOOK\n"
+                   "TI  - three\n");
+    ReadTheWholeReferenceRIS(run.state, "TY  -");
+    EXPECT_EQ(run.Lines(), (Lines{"TY  - JOUR", "TI  - one", "ER  -"}));
+    ReadTheWholeReferenceRIS(run.state, "TY  -");
+    EXPECT_EQ(run.Lines(), (Lines{"TI  - two", "AU  - X", "ER  -"}));
+    ReadTheWholeReferenceRIS(run.state, "TY  -");
+    EXPECT_EQ(run.Lines(), (Lines{"TY  - BOOK", "TI  - three"}));
 }
 
 TEST(RecordReadersTest, IgakuDeliversTheNextRecordStartAsItsFirstLine) {

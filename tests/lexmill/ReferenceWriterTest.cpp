@@ -139,6 +139,9 @@ public:
         if (name == "Journal of Biological Chemistry") {
             return JournalMatch{"J. Biol. Chem.", 0, false};
         }
+        if (name == "Journal of Physics: Condensed Matter") {
+            return JournalMatch{"Journal of Physics. Condensed Matter", 0, false};
+        }
         return std::nullopt;
     }
     std::optional<std::string> SortAbbreviation(std::string_view) const override {
@@ -157,6 +160,19 @@ TEST(ReferenceWriterTest, JournalNamesInTheDisplayForm) {
     // The found name carries an ISSN: its name part is looked up again; periods go.
     EXPECT_NE(run.Output().find("\r\n J Biol Chem\r\n"), std::string::npos);
     EXPECT_EQ(journals.lastForm, JournalForm::IndexMedicus);
+}
+
+// The database's name that differs from the download's only in punctuation leaves the
+// download's spelling, colon included.
+TEST(ReferenceWriterTest, JournalNameKeepsItsOwnPunctuation) {
+    LexmillRun run("");
+    FakeJournals journals;
+    run.state.journals = &journals;
+    CollectJournalReference(run.state);
+    DumpLongJournalName(run.state, "Journal of Physics: Condensed Matter");
+    run.state.WriteToFile();
+    EXPECT_NE(run.Output().find("\r\n Journal of Physics: Condensed Matter\r\n"), std::string::npos)
+        << run.Output();
 }
 
 // A full disk stops the run; only references that reached the disk whole count as written.

@@ -1,8 +1,10 @@
-// The OEM code page of old DOS captures.
+// The OEM code page of old DOS captures; titles in capitals recased.
 
 #include "lexmill/TextConversions.h"
 
 #include <gtest/gtest.h>
+
+#include <utility>
 
 namespace cvx {
 namespace {
@@ -13,6 +15,21 @@ TEST(TextConversionsTest, OemCodePage) {
     EXPECT_FALSE(lexmill::OemRoundTrips("\xC4"));
     EXPECT_EQ(lexmill::AnsiToOem("\xE4\xC3"), "\x84"
                                               "A");
+}
+
+// Small words stay small inside a title, never at its ends or after a colon; text with small
+// letters is the author's own case.
+TEST(TextConversionsTest, TitleCaseOfCapitals) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"PUMPS TRANSPORTING RIGID PARTICLES IN STOKES FLOW",
+         "Pumps Transporting Rigid Particles in Stokes Flow"},
+        {"THE ROLE OF THE LIVER IN A CRISIS OF", "The Role of the Liver in a Crisis Of"},
+        {"CANCER: A REVIEW AND AN OUTLOOK", "Cancer: A Review and an Outlook"},
+        {"Already in Mixed case of Text", "Already in Mixed case of Text"},
+    };
+    for (const auto& [capitals, expected] : cases) {
+        EXPECT_EQ(lexmill::TitleCase(capitals), expected);
+    }
 }
 
 } // namespace

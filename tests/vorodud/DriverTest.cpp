@@ -159,13 +159,14 @@ TEST(DriverTest, DumpedReferencesGoToTheDefaultDumpFile) {
     importer.settings = {};
     importer.settings.dumpDirectory = home.File("dumps");
     const std::string source = importer.dir.File("two.enw");
-    test::WriteBytes(source, "%0 Journal Article\n%T Only a title\n\n%0 Journal Article\n"
-                             "%T A title\n%J A journal\n%D 2001\n");
+    test::WriteBytes(source,
+                     "%0 Journal Article\n%A Author, Only\n%J A journal\n\n%0 Journal Article\n"
+                     "%T A title\n%J A journal\n%D 2001\n");
     const test::ImportResult r = importer.Run(23, source, importer.dir.File("out.ref"));
     EXPECT_EQ(r.counters.written, 1);
     EXPECT_EQ(r.counters.dumped, 1);
     const std::string dump = test::ReadBytes(home.File("dumps/import-errors.dmp"));
-    EXPECT_NE(dump.find("%T Only a title"), std::string::npos);
+    EXPECT_NE(dump.find("%A Author, Only"), std::string::npos);
 }
 
 // Bad input ends in counters, never in a crash: lines of 100 KB, records of more than 250

@@ -106,7 +106,7 @@ TEST_F(ImportJobTest, AnUnwritableDumpFileIsReported) {
     dir.Write("no-dir", "a file where the folder would be");
     vorodud::ImportRequest request;
     request.source =
-        dir.Write("two.enw", "%0 Journal Article\n%T Only a title\n\n"
+        dir.Write("two.enw", "%0 Journal Article\n%A Author, Only\n%J A journal\n\n"
                              "%0 Journal Article\n%T A title\n%J A journal\n%D 2001\n");
     request.destination = dir.File("out.ref");
     request.type = vorodud::Vorodud().TypeByKey("refer");
