@@ -4,6 +4,8 @@
 #include "documents/DocumentScanner.h"
 #include "documents/OutputConverter.h"
 #include "documents/PseudoCitation.h"
+#include "documents/WordConversion.h"
+#include "documents/WordDocument.h"
 #include "formats/FormatFile.h"
 #include "storage/FileRewrite.h"
 #include "storage/LittleEndian.h"
@@ -164,10 +166,8 @@ private:
         const std::string shown = DisplayPath(request_.manuscript);
         const TDocumentLibrary* library = request_.library;
         if (request_.documentFormat == kWordAutomation) {
-            return Outcome::Error(
-                Msg(msg::Documents::WordNotAvailable, Utf8ToCp1252(request_.documentFormatName)));
-        }
-        if (request_.documentFormat == kLatexDocument) {
+            kind_ = DocumentKind::Word;
+        } else if (request_.documentFormat == kLatexDocument) {
             kind_ = DocumentKind::Latex;
         } else if (library == nullptr || request_.documentFormat < 0 ||
                    request_.documentFormat >= library->Count()) {
@@ -181,6 +181,12 @@ private:
         }
         if (!fs_.Stat(request_.manuscript).exists) {
             return Outcome::Error(Msg(msg::FileOpen::NoSuchFile, shown));
+        }
+        if (kind_ == DocumentKind::Word) {
+            if (Outcome r = LoadWordDocument(shown); !r) {
+                return r;
+            }
+            return Begin();
         }
         // The kind shows in the first bytes: a file of another kind is refused before it is read
         // whole, and no manuscript is read beyond the bound of a whole-file read.
@@ -198,6 +204,11 @@ private:
                                          : Utf8ToCp1252(request_.documentFormatName);
             return Outcome::Error(Msg(msg::Documents::WrongKind, shown, name));
         }
+        return Begin();
+    }
+
+    // What every kind of manuscript sets up once it has been read.
+    Outcome Begin() {
         collation_ = static_cast<Collation>(
             std::clamp<int>(request_.format->record.charSortOrder, 0, kCollationCount - 1));
         SelectCollation(collation_);
@@ -205,6 +216,29 @@ private:
         render_.latex = kind_ == DocumentKind::Latex;
         report_ = CompletionReport{};
         report_.outputName = OutputName(request_.manuscript);
+        return Outcome::Ok();
+    }
+
+    // A word-processor document: a binary .doc is first converted by LibreOffice; the text a
+    // reader sees is what the scan reads.
+    Outcome LoadWordDocument(const std::string& shown) {
+        std::string bytes;
+        if (Outcome r = ReadHead(bytes); !r) {
+            return Outcome::Error(Msg(msg::FileOpen::FailedToRead, shown) + "\r" + r.message());
+        }
+        binaryDoc_ = LooksLikeCompoundFile(bytes) && LowerText(ExtOf(request_.manuscript)) == "doc";
+        if (binaryDoc_) {
+            if (Outcome r = ConvertWithLibreOffice(request_.manuscript, "docx", bytes); !r) {
+                return r;
+            }
+        } else if (Outcome r = ReadWholeFile(fs_, request_.manuscript, bytes); !r) {
+            return Outcome::Error(Msg(msg::FileOpen::FailedToRead, shown) + "\r" + r.message());
+        }
+        word_ = std::make_unique<WordDocument>();
+        if (Outcome r = word_->Load(std::move(bytes), shown); !r) {
+            return r;
+        }
+        document_ = word_->Text();
         return Outcome::Ok();
     }
 
@@ -315,23 +349,31 @@ private:
                 }
                 request_.progress->SetProgress(Permille(group.start, document_.size()));
             }
-            out.append(document_, cursor, group.start - cursor);
             std::vector<GroupCitation> entries;
             for (std::size_t k = 0; k < group.citations.size(); ++k, ++citation) {
                 const TPseudoCitation& pc = citations_[citation];
                 entries.push_back({references_.ReferenceOf(citation), pc.optionCode,
                                    Utf8ToCp1252(pc.optionText)});
             }
-            if (!entries.empty()) {
-                out += converter.Convert(formatter.Format(entries));
-                ++report_.groups;
+            const std::string text = entries.empty() ? std::string() : formatter.Format(entries);
+            report_.groups += entries.empty() ? 0 : 1;
+            report_.referenceListMade = report_.referenceListMade || group.marker;
+            if (word_) {
+                wordReplacements_.push_back(
+                    {group.start, group.end, text,
+                     group.marker ? WordListEntries() : std::vector<std::string>(), group.marker});
+                continue;
             }
+            out.append(document_, cursor, group.start - cursor);
+            out += converter.Convert(text);
             if (group.marker) {
                 out += ReferenceList(converter);
-                report_.referenceListMade = true;
             }
             out += group.braces;
             cursor = group.end;
+        }
+        if (word_) {
+            return WriteWordDocument();
         }
         out.append(document_, cursor);
         if (kind_ == DocumentKind::WordPerfect6 && out.size() >= 24) {
@@ -339,6 +381,40 @@ private:
             std::string size;
             PutLe32(size, static_cast<std::uint32_t>(out.size()));
             out.replace(20, 4, size);
+        }
+        if (Outcome r = WriteFileAtomically(fs_, report_.outputName, out); !r) {
+            return Outcome::Error(
+                Msg(msg::Manusproduction::FatalWrite, DisplayPath(report_.outputName)));
+        }
+        Finish(out.size());
+        return Outcome::Ok();
+    }
+
+    // The list entries for a word processor, each with the code of its paragraph: the outdented
+    // style sets the hanging indent for every entry.
+    std::vector<std::string> WordListEntries() const {
+        const bool hanging = request_.format->record.paragraphStyle == 2;
+        const std::string code = hanging                                       ? "#O"
+                                 : request_.format->record.paragraphStyle == 1 ? "#L#T"
+                                                                               : "#L";
+        std::vector<std::string> entries = ReferenceListEntries(*request_.format, references_);
+        for (std::string& e : entries) {
+            e.insert(0, code);
+        }
+        return entries;
+    }
+
+    Outcome WriteWordDocument() {
+        std::string out;
+        if (Outcome r = word_->Write(wordReplacements_, out); !r) {
+            return r;
+        }
+        if (binaryDoc_) {
+            std::string doc;
+            if (Outcome r = ConvertBackWithLibreOffice(out, report_.outputName, "doc", doc); !r) {
+                return r;
+            }
+            out = std::move(doc);
         }
         if (Outcome r = WriteFileAtomically(fs_, report_.outputName, out); !r) {
             return Outcome::Error(
@@ -379,6 +455,9 @@ private:
     std::vector<CitationRequest> requests_;
     TCitedReferences references_;
     std::vector<std::string> labelWarnings_;
+    std::unique_ptr<WordDocument> word_;
+    bool binaryDoc_ = false;
+    std::vector<WordReplacement> wordReplacements_;
 };
 
 } // namespace
@@ -411,6 +490,9 @@ std::string DefaultDocumentFormat(const std::string& manuscript) {
     if (ext == "tex") {
         return "LaTex";
     }
+    if (ext == "docx" || ext == "docm" || ext == "odt" || ext == "doc") {
+        return "Microsoft Word 97";
+    }
     return "Text (ANSI)";
 }
 
@@ -424,8 +506,10 @@ Outcome CompleteManuscript(const ManuscriptJob& job, const CompletionOptions& op
         return r;
     }
     TDocumentLibrary library;
+    // LaTeX and word-processor documents need no definition from the library.
     const bool latex = UpperText(documentFormat).find("LATEX") != std::string::npos;
-    if (Outcome r = library.Load(options.documentDefinitions); !r && !latex) {
+    if (Outcome r = library.Load(options.documentDefinitions);
+        !r && !latex && library.FormatIndex(Utf8ToCp1252(documentFormat)) != kWordAutomation) {
         return r;
     }
     CompletionRequest request;

@@ -54,13 +54,16 @@ struct CompletionReport {
 std::string ManuscriptPath(const std::string& name, const std::string& documentDirectory,
                            FileSystem& fs = FileSystem::Default());
 
-// Completes the manuscript. A failure's message is the one the user is shown (the catalogue's
+// Completes the manuscript. The Word entries of the document formats (kWordAutomation) read and
+// write the document itself: .docx and .odt directly, a binary .doc through LibreOffice. A
+// failure's message is the one the user is shown (the catalogue's
 // text for the failure, with the line of the pseudo-citation at fault where there is one); nothing
 // is then written.
 Outcome CompleteDocument(const CompletionRequest& request, CompletionReport& report);
 
 // The document format a manuscript is completed as when the user names none, by its extension:
-// "Rich Text Format (RTF)" for ".rtf", "LaTex" for ".tex", "Text (ANSI)" for any other.
+// "Rich Text Format (RTF)" for ".rtf", "LaTex" for ".tex", "Microsoft Word 97" for the
+// word-processor documents (".docx", ".docm", ".odt", ".doc"), "Text (ANSI)" for any other.
 std::string DefaultDocumentFormat(const std::string& manuscript);
 
 // What a completion takes from the settings.

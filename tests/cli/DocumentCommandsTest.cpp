@@ -1,5 +1,5 @@
 // citavox-cli complete, cite and collate, and completed manuscripts read by independent tools:
-// pandoc's RTF reader, libwpd's WordPerfect reader and pdflatex.
+// pandoc's RTF, .docx and .odt readers, libwpd's WordPerfect reader, LibreOffice and pdflatex.
 
 #include "CliRunner.h"
 #include "support/FileBytes.h"
@@ -7,9 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QStandardPaths>
+
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <regex>
 
 namespace cvx::testing {
 namespace {
@@ -24,7 +28,8 @@ const std::string kStyles = CITAVOX_FORMATS_DIR;
 class Examples {
 public:
     Examples() {
-        for (const char* name : {"refs.ref", "manuscript.rtf", "manuscript.tex"}) {
+        for (const char* name : {"refs.ref", "manuscript.rtf", "manuscript.tex", "manuscript.docx",
+                                 "manuscript.odt"}) {
             fs::copy_file(kExamples + "/" + name, dir_.Path() / name);
         }
     }
@@ -134,7 +139,10 @@ TEST_F(CompleteCommand, StopsWithTheMessageAndWritesNothing) {
     r = Run({"complete", ex.File("manuscript.rtf"), "--format", kStyles + "/apa.for",
              "--document-format", "Microsoft Word 97"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("cannot do yet"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("is not a Word (.docx, .doc) or OpenDocument (.odt) document"),
+              std::string::npos)
+        << r.err;
+    EXPECT_FALSE(fs::exists(ex.File("manuscript_OUT.rtf")));
 
     // A mistyped document format is not taken for a word processor's: the message lists the
     // names there are.
@@ -228,6 +236,103 @@ TEST_F(CompleteCommand, WordPerfectDocumentsThatLibwpdReads) {
                        "Therapie. Medizinische Monatsschrift fur Pharmazeuten, 40(2), 55–64."),
             std::string::npos)
             << *text;
+    }
+}
+
+// The citation groups of a text read by pandoc (in order of their text, since footnotes move
+// to the end) and the entries of its reference list (in order).
+struct CitationsAndList {
+    std::vector<std::string> groups;
+    std::vector<std::string> entries;
+};
+
+CitationsAndList ReadBack(const std::string& plainText) {
+    CitationsAndList out;
+    std::string text; // everything but the list: the body and the notes pandoc puts at the end
+    enum { Body, List, Notes } part = Body;
+    std::size_t start = 0;
+    while (start < plainText.size()) {
+        std::size_t end = plainText.find('\n', start);
+        end = end == std::string::npos ? plainText.size() : end;
+        const std::string line = plainText.substr(start, end - start);
+        start = end + 1;
+        if (part == Body && line == "References") {
+            part = List;
+        } else if (part == List && line.starts_with("[")) {
+            part = Notes;
+        }
+        if (part == List && !line.empty() && line != "References") {
+            out.entries.push_back(line);
+        } else if (part != List) {
+            text += line + "\n";
+        }
+    }
+    const std::string flat = Flat(text);
+    const std::regex group(R"(\([^()]*\d{4}[^()]*\))");
+    for (auto it = std::sregex_iterator(flat.begin(), flat.end(), group);
+         it != std::sregex_iterator(); ++it) {
+        out.groups.push_back(it->str());
+    }
+    std::sort(out.groups.begin(), out.groups.end());
+    return out;
+}
+
+// The word-processor examples complete into the citation groups and list entries of the RTF
+// example, as pandoc's readers see them, and nothing of their pseudo-citations is left.
+TEST_F(CompleteCommand, WordDocumentsCompleteLikeTheRtfExample) {
+    Examples ex;
+    for (const char* name : {"manuscript.rtf", "manuscript.docx", "manuscript.odt"}) {
+        const CliResult r = Run({"complete", ex.File(name), "--format", kStyles + "/apa.for"});
+        ASSERT_EQ(r.status, 0) << name << ": " << r.err;
+        EXPECT_NE(r.out.find("Reference list created: Yes\n"), std::string::npos) << r.out;
+    }
+    const auto read = [&](const char* name) {
+        const std::optional<std::string> text =
+            Shell(ex.Dir(), std::string("pandoc -t plain --wrap=none ") + name);
+        EXPECT_TRUE(text.has_value()) << "pandoc could not read " << name;
+        EXPECT_EQ(text.value_or("").find("{{"), std::string::npos) << *text;
+        return ReadBack(text.value_or(""));
+    };
+    const CitationsAndList rtf = read("manuscript_OUT.rtf");
+    ASSERT_EQ(rtf.groups.size(), 8u);
+    ASSERT_EQ(rtf.entries.size(), 7u);
+    for (const char* name : {"manuscript_OUT.docx", "manuscript_OUT.odt"}) {
+        const CitationsAndList word = read(name);
+        EXPECT_EQ(word.groups, rtf.groups) << name;
+        EXPECT_EQ(word.entries, rtf.entries) << name;
+    }
+}
+
+// LibreOffice lays the completed documents out without complaint, citations and list in order;
+// a binary .doc goes through it and back.
+TEST_F(CompleteCommand, LibreOfficeReadsTheCompletedDocuments) {
+    if (QStandardPaths::findExecutable(QStringLiteral("soffice")).isEmpty()) {
+        GTEST_SKIP() << "LibreOffice (soffice) is not installed; scripts/setup installs it";
+    }
+    Examples ex;
+    const std::string office =
+        "soffice -env:UserInstallation=file://" + ex.File("profile") + " --headless --convert-to ";
+    ASSERT_TRUE(Shell(ex.Dir(), office + "doc --outdir old manuscript.docx").has_value());
+    fs::copy_file(ex.File("old/manuscript.doc"), ex.File("legacy.doc"));
+    for (const char* name : {"manuscript.docx", "manuscript.odt", "legacy.doc"}) {
+        const CliResult r = Run({"complete", ex.File(name), "--format", kStyles + "/apa.for"});
+        ASSERT_EQ(r.status, 0) << name << ": " << r.err;
+    }
+    for (const char* name : {"manuscript_OUT.docx", "manuscript_OUT.odt", "legacy_OUT.doc"}) {
+        const std::string pdf = "pdf/" + fs::path(name).stem().string() + ".pdf";
+        ASSERT_TRUE(Shell(ex.Dir(), office + "pdf --outdir pdf " + name).has_value()) << name;
+        const std::optional<std::string> text = Shell(ex.Dir(), "pdftotext " + pdf + " -");
+        ASSERT_TRUE(text.has_value()) << name;
+        const std::string flat = Flat(*text);
+        std::size_t at = 0;
+        for (const char* expected : {"(Kolak et al., 2017; Wörmann, 2017)", "(Twomey et al., 2017)",
+                                     "(Chica et al., 2012; Kolak et al., 2017)", "References",
+                                     "Chica, A. B.", "DeSantis, C.", "Wöstmann, M."}) {
+            const std::size_t found = flat.find(expected, at);
+            ASSERT_NE(found, std::string::npos) << name << ": " << expected << "\n" << flat;
+            at = found;
+        }
+        EXPECT_EQ(flat.find("{{"), std::string::npos) << name;
     }
 }
 

@@ -1,4 +1,5 @@
 #include "documents/DocumentCompletion.h"
+#include "documents/WordDocument.h"
 #include "formats/FormatFile.h"
 #include "refstore/ReferenceFile.h"
 #include "storage/LittleEndian.h"
@@ -9,6 +10,8 @@
 #include "support/FileBytes.h"
 #include "support/ReferenceText.h"
 #include "support/TempDir.h"
+
+#include "WordFixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -275,7 +278,7 @@ TEST_F(Completion, EveryStopConditionWithItsMessageAndNothingWritten) {
         {"{{a.ref #1}}",
          Msg(msg::Documents::WrongKind, DisplayPath(Path("paper.txt")), "Rich Text Format (RTF)"),
          "Rich Text Format (RTF)"},
-        {"{{a.ref #1}}", Msg(msg::Documents::WordNotAvailable, "Microsoft Word 97"),
+        {"{{a.ref #1}}", Msg(msg::Documents::NotAWordDocument, DisplayPath(Path("paper.txt"))),
          "Microsoft Word 97"},
         // A mistyped name is refused with the names that can be chosen.
         {"{{a.ref #1}}",
@@ -410,6 +413,114 @@ TEST_F(Completion, TheOutputAppearsOnlyWhenComplete) {
     }
 }
 
+// The non-empty lines of a text, without their line ends.
+std::vector<std::string> Lines(std::string_view text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find('\n', start);
+        end = end == std::string_view::npos ? text.size() : end;
+        std::string line(text.substr(start, end - start));
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        if (!line.empty()) {
+            lines.push_back(line);
+        }
+        start = end + 1;
+    }
+    return lines;
+}
+
+std::string PartOf(const std::string& container, const std::string& name) {
+    ZipPackage package;
+    std::string bytes;
+    EXPECT_TRUE(package.Open(container, "out").ok());
+    EXPECT_TRUE(package.Read(name, bytes).ok()) << name;
+    return bytes;
+}
+
+// A .docx manuscript as word processors write it: pseudo-citations split over runs and spell
+// marks, their file parts hidden, one inserted and one deleted by tracked changes, one in a
+// footnote. It completes into the citations and list of the same text as a plain manuscript,
+// and the runs keep the formatting of the run where each pseudo-citation began.
+TEST_F(Completion, DocxGivesTheCitationsAndListOfTheSameText) {
+    Numbered(4);
+    format_.record.citationStyle = 4; // superscript
+    format_.record.paragraphStyle = 2;
+    ASSERT_TRUE(Complete("A {{a.ref #3}}\nSee {{a.ref #4}}.\n B {{a.ref #1}} {{a.ref #3}}.\n"
+                         "{{REFERENCES}}\nEnd.")
+                    .ok());
+    const std::vector<std::string> plain = Lines(output_);
+    const std::string arial = "<w:rPr><w:rFonts w:ascii=\"Arial\"/></w:rPr>";
+    const std::string hidden = "<w:rPr><w:rFonts w:ascii=\"Arial\"/><w:vanish/></w:rPr>";
+    const std::string body =
+        "<w:p><w:r><w:t xml:space=\"preserve\">A </w:t></w:r><w:r>" + arial +
+        "<w:t>{{</w:t></w:r><w:r>" + hidden +
+        "<w:t xml:space=\"preserve\">a.ref #3; </w:t></w:r><w:proofErr w:type=\"spellStart\"/>"
+        "<w:r><w:t>Adams, 1998}}</w:t></w:r><w:proofErr w:type=\"spellEnd\"/><w:r>"
+        "<w:footnoteReference w:id=\"1\"/></w:r></w:p>"
+        "<w:p><w:r><w:t xml:space=\"preserve\"> B {{a.ref #1}} </w:t></w:r>"
+        "<w:del w:id=\"7\" w:author=\"x\"><w:r><w:delText>{{a.ref #2}}</w:delText></w:r></w:del>"
+        "<w:ins w:id=\"8\" w:author=\"x\"><w:r><w:t>{{a.ref #3}}</w:t></w:r></w:ins>"
+        "<w:r><w:t>.</w:t></w:r></w:p>"
+        "<w:p><w:pPr><w:pStyle w:val=\"Body\"/></w:pPr><w:r><w:t>{{REFERENCES}}</w:t></w:r></w:p>"
+        "<w:p><w:r><w:t>End.</w:t></w:r></w:p><w:sectPr/>";
+    const std::string notes = "<w:footnote w:id=\"1\"><w:p><w:r><w:t xml:space=\"preserve\">See "
+                              "{{a.ref #4}}.</w:t></w:r></w:p></w:footnote>";
+    const std::string docx = test::Docx(body, notes);
+    const Outcome r = Complete(docx, "Microsoft Word 97", "paper.docx");
+    ASSERT_TRUE(r.ok()) << r.message();
+    EXPECT_EQ(report_.outputName, Path("paper_OUT.docx"));
+    EXPECT_EQ(report_.citations, 4);
+    WordDocument completed;
+    const Outcome loaded = completed.Load(output_, "out");
+    ASSERT_TRUE(loaded.ok()) << loaded.message() << PartOf(output_, "word/document.xml");
+    EXPECT_EQ(Lines(completed.Text()), plain) << completed.Text();
+
+    const std::string xml = PartOf(output_, "word/document.xml");
+    EXPECT_NE(xml.find("<w:r><w:rPr><w:rFonts w:ascii=\"Arial\"/><w:vertAlign "
+                       "w:val=\"superscript\"/></w:rPr><w:t xml:space=\"preserve\">1</w:t></w:r>"),
+              std::string::npos)
+        << xml;
+    EXPECT_NE(xml.find("<w:p><w:pPr><w:pStyle w:val=\"Body\"/><w:ind w:left=\"720\" "
+                       "w:hanging=\"720\"/></w:pPr>"),
+              std::string::npos)
+        << xml;
+    EXPECT_NE(xml.find("<w:delText>{{a.ref #2}}</w:delText>"), std::string::npos);
+    EXPECT_NE(xml.find("<w:p><w:r><w:t>End.</w:t></w:r></w:p><w:sectPr/>"), std::string::npos);
+    EXPECT_EQ(PartOf(output_, "[Content_Types].xml"), PartOf(docx, "[Content_Types].xml"));
+}
+
+// An .odt manuscript likewise, with its footnote inline and the styles it needs added.
+TEST_F(Completion, OdtGivesTheCitationsAndListOfTheSameText) {
+    Numbered(4);
+    format_.record.citationStyle = 2; // bold
+    ASSERT_TRUE(Complete("Text {{a.ref #3}} {{a.ref #1}}.See {{a.ref #4}}.\n{{REFERENCES}}").ok());
+    const std::vector<std::string> plain = Lines(output_);
+    const std::string odt = test::Odt(
+        "<text:p text:style-name=\"Standard\">Text <text:span>{{a.ref</text:span> #3}} "
+        "{{a.ref #1}}.<text:note text:id=\"n1\" text:note-class=\"footnote\"><text:note-citation>1"
+        "</text:note-citation><text:note-body><text:p>See {{a.ref #4}}.</text:p></text:note-body>"
+        "</text:note></text:p><text:p text:style-name=\"Standard\">{{REFERENCES}}</text:p>");
+    const Outcome r = Complete(odt, "Microsoft Word 97", "paper.odt");
+    ASSERT_TRUE(r.ok()) << r.message();
+    WordDocument completed;
+    const Outcome loaded = completed.Load(output_, "out");
+    ASSERT_TRUE(loaded.ok()) << loaded.message() << PartOf(output_, "content.xml");
+    EXPECT_EQ(Lines(completed.Text()), plain) << completed.Text();
+    const std::string xml = PartOf(output_, "content.xml");
+    EXPECT_NE(xml.find("<office:automatic-styles><style:style style:name=\"Citavox_C1\" "
+                       "style:family=\"text\"><style:text-properties fo:font-weight=\"bold\"/>"),
+              std::string::npos)
+        << xml;
+    EXPECT_NE(
+        xml.find("Text <text:span>[<text:span text:style-name=\"Citavox_C1\">1; 2</text:span>]"),
+        std::string::npos)
+        << xml;
+    EXPECT_EQ(PartOf(output_, "mimetype"), "application/vnd.oasis.opendocument.text");
+}
+
 TEST(DefaultDocumentFormatTest, ByTheExtension) {
     const struct {
         const char* manuscript;
@@ -421,6 +532,9 @@ TEST(DefaultDocumentFormatTest, ByTheExtension) {
         {"notes.txt", "Text (ANSI)"},
         {"dir.rtf/notes", "Text (ANSI)"},
         {"no-extension", "Text (ANSI)"},
+        {"paper.docx", "Microsoft Word 97"},
+        {"paper.ODT", "Microsoft Word 97"},
+        {"old.doc", "Microsoft Word 97"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(DefaultDocumentFormat(c.manuscript), c.format) << c.manuscript;
@@ -481,7 +595,7 @@ TEST_F(ManuscriptJobTest, RefusalsWriteNothing) {
     Outcome r = Run("paper.txt", text, "no-such-style");
     EXPECT_NE(r.message().find("does not exist"), std::string::npos) << r.message();
     r = Run("paper.rtf", "{\\rtf1 " + text + "}", "apa", "Microsoft Word 97");
-    EXPECT_NE(r.message().find("cannot do yet"), std::string::npos) << r.message();
+    EXPECT_NE(r.message().find("is not a Word"), std::string::npos) << r.message();
     options_.documentDefinitions = dir_.File("missing.dat");
     r = Run("paper.txt", text);
     EXPECT_FALSE(r.ok());
