@@ -398,8 +398,9 @@ void RefWinForm::LastReference() {
     }
 }
 
-// The next tagged reference in display order, round past the end with a beep.
-void RefWinForm::NextTagged() {
+// The next tagged reference in display order (direction 1) or the previous one (-1), round past
+// the end with a beep.
+void RefWinForm::StepToTagged(int direction) {
     const int count = file_.VisibleCount();
     if (file_.TaggedCount() == 0 || count == 0) {
         Beep();
@@ -407,9 +408,9 @@ void RefWinForm::NextTagged() {
     }
     const int from = file_.CurrentPosition();
     for (int step = 1; step <= count; ++step) {
-        const int position = (from + step) % count;
+        const int position = ((from + direction * step) % count + count) % count;
         if (file_.IsTagged(file_.DisplayToAbsolute(position))) {
-            if (position <= from) {
+            if ((position - from) * direction <= 0) {
                 Beep();
             }
             GoToPosition(position);
@@ -418,23 +419,12 @@ void RefWinForm::NextTagged() {
     }
 }
 
+void RefWinForm::NextTagged() {
+    StepToTagged(1);
+}
+
 void RefWinForm::PreviousTagged() {
-    const int count = file_.VisibleCount();
-    if (file_.TaggedCount() == 0 || count == 0) {
-        Beep();
-        return;
-    }
-    const int from = file_.CurrentPosition();
-    for (int step = 1; step <= count; ++step) {
-        const int position = ((from - step) % count + count) % count;
-        if (file_.IsTagged(file_.DisplayToAbsolute(position))) {
-            if (position >= from) {
-                Beep();
-            }
-            GoToPosition(position);
-            return;
-        }
-    }
+    StepToTagged(-1);
 }
 
 void RefWinForm::GoToFirstTagged() {

@@ -129,6 +129,7 @@ private:
     void SplitterMoved();
     void UpdateTagCount();
     void ShowStatusOf(int position);
+    void StepToTagged(int direction);
     std::string HeaderText();
     void ShowDetail();
     void FollowList();
