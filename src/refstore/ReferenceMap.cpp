@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 #include <limits>
 #include <vector>
 #if defined(__x86_64__)
@@ -40,13 +41,20 @@ template <bool kInstruction> [[gnu::always_inline]] inline int Bits(std::uint64_
 }
 
 // The classes of 64 bytes, bit i for byte i: line feed, blank (every other byte up to 32),
-// printable (above 32), carriage return, NUL. Bytes at or beyond `valid` belong to no class.
+// printable (above 32). Bytes beyond the text belong to no class.
 struct Classes {
     std::uint64_t lf = 0;
     std::uint64_t blank = 0;
     std::uint64_t printable = 0;
-    std::uint64_t cr = 0;
-    std::uint64_t nul = 0;
+};
+
+// The line ends met while classifying: every line feed, those that follow no carriage return, and
+// the carriage returns seen.
+struct LineEndCount {
+    std::uint64_t lf = 0;
+    std::uint64_t bare = 0;
+    std::uint64_t crSeen = 0;  // the carriage return bits of every group, or-ed together
+    std::uint64_t crCarry = 0; // a carriage return ends the group before
 };
 
 // The bytes of a group that belong to the text, as a mask.
@@ -54,77 +62,137 @@ constexpr std::uint64_t Inside(std::size_t valid) {
     return valid >= kGroup ? ~std::uint64_t{0} : (std::uint64_t{1} << valid) - 1;
 }
 
-constexpr Classes Combine(std::uint64_t lf, std::uint64_t low, std::uint64_t cr, std::uint64_t nul,
-                          std::size_t valid) {
+// The classes of a group from its bit masks, its line ends counted. Line feeds after a carriage
+// return are nearly all of them in a reference text: the others are counted one by one.
+template <bool kPopcount>
+[[gnu::always_inline]] inline Classes Combine(std::uint64_t lf, std::uint64_t low, std::uint64_t cr,
+                                              std::size_t valid, LineEndCount& count) {
     const std::uint64_t inside = Inside(valid);
-    return {lf & inside, low & ~lf & inside, ~low & inside, cr & inside, nul & inside};
+    lf &= inside;
+    cr &= inside;
+    const std::uint64_t bare = lf & ~((cr << 1) | count.crCarry);
+    count.crCarry = cr >> 63;
+    count.crSeen |= cr;
+    count.lf += static_cast<std::uint64_t>(Bits<kPopcount>(lf));
+    if (bare != 0) {
+        count.bare += static_cast<std::uint64_t>(Bits<kPopcount>(bare));
+    }
+    return {lf, low & ~lf & inside, ~low & inside};
 }
+
+// A chunk is classified group by group into an array first and judged from there afterwards: the
+// classifying loop is short enough to stream through the bytes at full speed, and the judging loop
+// reads finished bit masks instead of waiting on the ones just computed.
+//
+// ClassifyChunk*(bytes, size, out, count) fills out[0 .. groups of size), counts the line ends and
+// tells whether the bytes hold a NUL. The last group may be partial: its bytes are copied into a
+// group of their own, padded with a byte of no interest, so no byte past the text is looked at.
+constexpr unsigned char kPadding = 0xFF;
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #define CITAVOX_AVX2_SCAN 1
 
-Classes Classify(const unsigned char* bytes, std::size_t valid) {
+[[gnu::always_inline]] inline std::uint64_t Bits16(__m128i m) {
+    return static_cast<std::uint16_t>(_mm_movemask_epi8(m));
+}
+
+// One group; `least` keeps the smallest byte seen, which is zero once a NUL was.
+[[gnu::always_inline]] inline Classes ClassifyGroup(const unsigned char* group, std::size_t valid,
+                                                    __m128i& least, LineEndCount& count) {
     const __m128i lineFeed = _mm_set1_epi8('\n');
     const __m128i carriage = _mm_set1_epi8('\r');
     const __m128i space = _mm_set1_epi8(32);
-    const __m128i zero = _mm_setzero_si128();
     std::uint64_t lf = 0;
     std::uint64_t low = 0; // up to 32
     std::uint64_t cr = 0;
-    std::uint64_t nul = 0;
     for (std::size_t k = 0; k < kGroup / 16; ++k) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 16 * k));
-        const auto bits = [](__m128i m) {
-            return static_cast<std::uint64_t>(static_cast<std::uint16_t>(_mm_movemask_epi8(m)));
-        };
-        lf |= bits(_mm_cmpeq_epi8(v, lineFeed)) << (16 * k);
-        low |= bits(_mm_cmpeq_epi8(_mm_max_epu8(v, space), space)) << (16 * k);
-        cr |= bits(_mm_cmpeq_epi8(v, carriage)) << (16 * k);
-        nul |= bits(_mm_cmpeq_epi8(v, zero)) << (16 * k);
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(group + 16 * k));
+        lf |= Bits16(_mm_cmpeq_epi8(v, lineFeed)) << (16 * k);
+        low |= Bits16(_mm_cmpeq_epi8(_mm_max_epu8(v, space), space)) << (16 * k);
+        cr |= Bits16(_mm_cmpeq_epi8(v, carriage)) << (16 * k);
+        least = _mm_min_epu8(least, v);
     }
-    return Combine(lf, low, cr, nul, valid);
+    return Combine<false>(lf, low, cr, valid, count);
+}
+
+bool ClassifyChunk(const unsigned char* bytes, std::size_t size, Classes* out,
+                   LineEndCount& counted) {
+    __m128i least = _mm_set1_epi8(-1);
+    LineEndCount count = counted;
+    std::size_t at = 0;
+    for (; at + kGroup <= size; at += kGroup) {
+        *out++ = ClassifyGroup(bytes + at, kGroup, least, count);
+    }
+    if (at < size) {
+        unsigned char tail[kGroup];
+        std::memset(tail, kPadding, kGroup);
+        std::memcpy(tail, bytes + at, size - at);
+        *out = ClassifyGroup(tail, size - at, least, count);
+    }
+    counted = count;
+    return Bits16(_mm_cmpeq_epi8(least, _mm_setzero_si128())) != 0;
 }
 
 // The same with 32-byte registers, for processors that have them.
-[[gnu::target("avx2")]] Classes ClassifyWide(const unsigned char* bytes, std::size_t valid) {
+[[gnu::target("avx2"), gnu::always_inline]] inline std::uint64_t Bits32(__m256i m) {
+    return std::uint64_t{static_cast<std::uint32_t>(_mm256_movemask_epi8(m))};
+}
+
+[[gnu::target("avx2"), gnu::always_inline]] inline Classes
+ClassifyGroupWide(const unsigned char* group, std::size_t valid, __m256i& least,
+                  LineEndCount& count) {
     const __m256i lineFeed = _mm256_set1_epi8('\n');
     const __m256i carriage = _mm256_set1_epi8('\r');
     const __m256i space = _mm256_set1_epi8(32);
-    const __m256i zero = _mm256_setzero_si256();
-    std::uint64_t lf = 0;
-    std::uint64_t low = 0;
-    std::uint64_t cr = 0;
-    std::uint64_t nul = 0;
-    for (std::size_t k = 0; k < kGroup / 32; ++k) {
-        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + 32 * k));
-        const __m256i isLow = _mm256_cmpeq_epi8(_mm256_max_epu8(v, space), space);
-        lf |= std::uint64_t{static_cast<std::uint32_t>(
-                  _mm256_movemask_epi8(_mm256_cmpeq_epi8(v, lineFeed)))}
-              << (32 * k);
-        low |= std::uint64_t{static_cast<std::uint32_t>(_mm256_movemask_epi8(isLow))} << (32 * k);
-        cr |= std::uint64_t{static_cast<std::uint32_t>(
-                  _mm256_movemask_epi8(_mm256_cmpeq_epi8(v, carriage)))}
-              << (32 * k);
-        nul |= std::uint64_t{static_cast<std::uint32_t>(
-                   _mm256_movemask_epi8(_mm256_cmpeq_epi8(v, zero)))}
-               << (32 * k);
+    const __m256i v0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(group));
+    const __m256i v1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(group + 32));
+    const std::uint64_t lf =
+        Bits32(_mm256_cmpeq_epi8(v0, lineFeed)) | Bits32(_mm256_cmpeq_epi8(v1, lineFeed)) << 32;
+    const std::uint64_t low = Bits32(_mm256_cmpeq_epi8(_mm256_max_epu8(v0, space), space)) |
+                              Bits32(_mm256_cmpeq_epi8(_mm256_max_epu8(v1, space), space)) << 32;
+    const std::uint64_t cr =
+        Bits32(_mm256_cmpeq_epi8(v0, carriage)) | Bits32(_mm256_cmpeq_epi8(v1, carriage)) << 32;
+    least = _mm256_min_epu8(least, _mm256_min_epu8(v0, v1));
+    return Combine<true>(lf, low, cr, valid, count);
+}
+
+[[gnu::target("avx2,popcnt")]] bool ClassifyChunkWide(const unsigned char* bytes, std::size_t size,
+                                                      Classes* out, LineEndCount& counted) {
+    __m256i least = _mm256_set1_epi8(-1);
+    LineEndCount count = counted;
+    std::size_t at = 0;
+    for (; at + kGroup <= size; at += kGroup) {
+        *out++ = ClassifyGroupWide(bytes + at, kGroup, least, count);
     }
-    return Combine(lf, low, cr, nul, valid);
+    if (at < size) {
+        unsigned char tail[kGroup];
+        std::memset(tail, kPadding, kGroup);
+        std::memcpy(tail, bytes + at, size - at);
+        *out = ClassifyGroupWide(tail, size - at, least, count);
+    }
+    counted = count;
+    return Bits32(_mm256_cmpeq_epi8(least, _mm256_setzero_si256())) != 0;
 }
 #else
-Classes Classify(const unsigned char* bytes, std::size_t valid) {
-    std::uint64_t lf = 0;
-    std::uint64_t low = 0;
-    std::uint64_t cr = 0;
-    std::uint64_t nul = 0;
-    for (std::size_t i = 0; i < kGroup; ++i) {
-        const std::uint64_t bit = std::uint64_t{1} << i;
-        lf |= bytes[i] == '\n' ? bit : 0;
-        low |= bytes[i] <= 32 ? bit : 0;
-        cr |= bytes[i] == '\r' ? bit : 0;
-        nul |= bytes[i] == 0 ? bit : 0;
+bool ClassifyChunk(const unsigned char* bytes, std::size_t size, Classes* out,
+                   LineEndCount& count) {
+    bool nul = false;
+    for (std::size_t at = 0; at < size; at += kGroup, ++out) {
+        std::uint64_t lf = 0;
+        std::uint64_t low = 0;
+        std::uint64_t cr = 0;
+        const std::size_t valid = std::min(kGroup, size - at);
+        for (std::size_t i = 0; i < valid; ++i) {
+            const unsigned char c = bytes[at + i];
+            const std::uint64_t bit = std::uint64_t{1} << i;
+            lf |= c == '\n' ? bit : 0;
+            low |= c <= 32 ? bit : 0;
+            cr |= c == '\r' ? bit : 0;
+            nul = nul || c == 0;
+        }
+        *out = Combine<false>(lf, low, cr, valid, count);
     }
-    return Combine(lf, low, cr, nul, valid);
+    return nul;
 }
 #endif
 
@@ -134,45 +202,46 @@ enum class ChunkEnd { More, Stop, Binary };
 // class bits of a group and the two bytes after it, so most bytes are never looked at one by one.
 class MapScanner {
 public:
-    MapScanner(std::uint64_t size, Progress* progress, MapBuildResult& result)
-        : size_(size), progress_(progress), result_(result) {}
+    // `chunk` is the largest number of bytes a scanned chunk holds.
+    MapScanner(std::uint64_t size, std::size_t chunk, Progress* progress, MapBuildResult& result)
+        : size_(size), progress_(progress), result_(result),
+          classes_((chunk + kGroup - 1) / kGroup) {}
 
-    // Scans the chunk of the text at `base`, whose bytes are followed by at least a group of
-    // bytes that may be read. Each group is judged once the bytes after it are known. Inlined
-    // into each scan loop, it is compiled for that loop's instruction set; the state lives in
-    // registers while a chunk is scanned.
-    template <Classes (*ClassifyGroup)(const unsigned char*, std::size_t), bool kPopcount>
+    // Scans the chunk of the text at `base` (at most `chunk` bytes, not empty). Each group is
+    // judged once the bytes after it are known: the chunk's last group waits for the next chunk.
+    // Inlined into each scan loop, it is compiled for that loop's instruction set; the state lives
+    // in registers while a chunk is scanned.
+    template <bool (*ClassifyBytes)(const unsigned char*, std::size_t, Classes*, LineEndCount&)>
     [[gnu::always_inline]] ChunkEnd Scan(std::string_view bytes, std::uint64_t base) {
+        const std::size_t groups = (bytes.size() + kGroup - 1) / kGroup;
+        const Classes* classes = classes_.data();
+        // No reference text holds a NUL byte: whatever else it holds, the scan ends here.
+        if (ClassifyBytes(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
+                          classes_.data(), lineEnds_)) {
+            return ChunkEnd::Binary;
+        }
         State s = state_;
-        const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
-        std::uint64_t nul = 0;
-        ChunkEnd end = ChunkEnd::More;
-        for (std::size_t at = 0; at < bytes.size(); at += kGroup) {
-            const Classes next = ClassifyGroup(data + at, bytes.size() - at);
-            nul |= next.nul;
-            if (s.havePending && !Judge<kPopcount>(s, s.pending, next, s.pendingBase)) {
-                end = ChunkEnd::Stop;
-                break;
-            }
-            s.pending = next;
-            s.pendingBase = base + at;
-            s.havePending = true;
+        bool more = !havePending_ || Judge(s, pending_, classes[0], pendingBase_);
+        for (std::size_t g = 0; more && g + 1 < groups; ++g) {
+            more = Judge(s, classes[g], classes[g + 1], base + g * kGroup);
         }
         state_ = s;
-        // No reference text holds a NUL byte: whatever else was found, the scan ends here.
-        return nul != 0 ? ChunkEnd::Binary : end;
+        pending_ = classes[groups - 1];
+        pendingBase_ = base + (groups - 1) * kGroup;
+        havePending_ = true;
+        return more ? ChunkEnd::More : ChunkEnd::Stop;
     }
 
     // Judges the last group and ends the scan.
     void Finish() {
         State& s = state_;
-        if (s.havePending && Judge<false>(s, s.pending, Classes{}, s.pendingBase) &&
-            s.seek == Seek::End) {
+        if (havePending_ && Judge(s, pending_, Classes{}, pendingBase_) && s.seek == Seek::End) {
             (void)AddEntry(s, size_ - s.entryOffset);
         }
-        if (s.bareLf > s.crlf) {
-            result_.lineEnds = s.crlf == 0 ? LineEnds::LfOnly : LineEnds::Mixed;
-        } else if (s.crlf == 0 && s.anyCr) {
+        const std::uint64_t crlf = lineEnds_.lf - lineEnds_.bare;
+        if (lineEnds_.bare > crlf) {
+            result_.lineEnds = crlf == 0 ? LineEnds::LfOnly : LineEnds::Mixed;
+        } else if (crlf == 0 && lineEnds_.crSeen != 0) {
             result_.lineEnds = LineEnds::CrOnly;
         }
     }
@@ -182,13 +251,6 @@ private:
         Seek seek = Seek::FirstStart;
         std::uint64_t cursor = 0; // patterns are looked for from here on
         std::uint64_t entryOffset = 0;
-        std::uint64_t crlf = 0;
-        std::uint64_t bareLf = 0;
-        std::uint64_t crCarry = 0; // a carriage return ends the group before
-        bool anyCr = false;
-        Classes pending;
-        std::uint64_t pendingBase = 0;
-        bool havePending = false;
     };
 
     bool AddEntry(State& s, std::uint64_t length) {
@@ -217,14 +279,10 @@ private:
     // Finds the patterns that begin in group `a` (at `base`), `b` being the group after it:
     // an end is a line feed followed by a line feed, or by a blank and a line feed; a start after
     // a block is a line feed followed by a blank and a printable byte.
-    template <bool kPopcount>
     [[gnu::always_inline]] bool Judge(State& s, const Classes& a, const Classes& b,
                                       std::uint64_t base) {
-        s.anyCr = s.anyCr || a.cr != 0;
-        const std::uint64_t crBefore = (a.cr << 1) | s.crCarry;
-        s.crCarry = a.cr >> 63;
         if (a.lf == 0 && s.seek != Seek::FirstStart) {
-            return true; // no line feed: no pattern and nothing to count
+            return true; // no line feed: no pattern
         }
         const std::uint64_t lf1 = (a.lf >> 1) | (b.lf << 63);
         const std::uint64_t lf2 = (a.lf >> 2) | (b.lf << 62);
@@ -233,13 +291,6 @@ private:
         const std::uint64_t printable2 = (a.printable >> 2) | (b.printable << 62);
         const std::uint64_t ends = a.lf & (lf1 | (blank1 & lf2));
         const std::uint64_t starts = a.lf & blank1 & printable2;
-
-        // Line feeds after a carriage return are nearly all of them in a reference text: the
-        // others are counted one by one.
-        const std::uint64_t bare = a.lf & ~crBefore;
-        const int bareCount = bare == 0 ? 0 : Bits<kPopcount>(bare);
-        s.crlf += static_cast<std::uint64_t>(Bits<kPopcount>(a.lf) - bareCount);
-        s.bareLf += static_cast<std::uint64_t>(bareCount);
 
         for (;;) {
             if (s.seek == Seek::FirstStart) {
@@ -278,16 +329,21 @@ private:
     Progress* progress_;
     MapBuildResult& result_;
     State state_;
+    std::vector<Classes> classes_; // of the chunk being scanned
+    LineEndCount lineEnds_;
+    Classes pending_; // the last group of the chunk before, not yet judged
+    std::uint64_t pendingBase_ = 0;
+    bool havePending_ = false;
 };
 
 ChunkEnd ScanChunk(MapScanner& scanner, std::string_view bytes, std::uint64_t base) {
-    return scanner.Scan<Classify, false>(bytes, base);
+    return scanner.Scan<ClassifyChunk>(bytes, base);
 }
 
 #if defined(CITAVOX_AVX2_SCAN)
 [[gnu::target("avx2,popcnt")]] ChunkEnd ScanChunkWide(MapScanner& scanner, std::string_view bytes,
                                                       std::uint64_t base) {
-    return scanner.Scan<ClassifyWide, true>(bytes, base);
+    return scanner.Scan<ClassifyChunkWide>(bytes, base);
 }
 
 // The scan of the processor at hand.
@@ -309,9 +365,9 @@ Outcome BuildMap(ReadableFile& text, std::uint64_t size, Progress* progress, Map
     if (size <= 2) {
         return Outcome::Ok();
     }
-    // A group may be read past the bytes of the last chunk; those bytes belong to no class.
-    ChunkReader chunks(text, size, kChunk, kGroup);
-    MapScanner scanner(size, progress, result);
+    ChunkReader chunks(text, size, kChunk, 0);
+    MapScanner scanner(size, static_cast<std::size_t>(std::min<std::uint64_t>(size, kChunk)),
+                       progress, result);
     const auto scan = ChunkScanner(instructions);
     std::uint64_t base = 0;
     std::string_view bytes;
@@ -342,11 +398,12 @@ Outcome BuildMap(ReadableFile& text, std::uint64_t size, Progress* progress, Map
 }
 
 std::string MapToImage(const std::vector<MapEntry>& entries) {
-    std::string image;
-    image.reserve(entries.size() * kMapEntrySize);
+    std::string image(entries.size() * kMapEntrySize, '\0');
+    char* out = image.data();
     for (const MapEntry& e : entries) {
-        PutLe32(image, e.offset);
-        PutLe16(image, e.length);
+        StoreLe32(out, e.offset);
+        StoreLe16(out + 4, e.length);
+        out += kMapEntrySize;
     }
     return image;
 }

@@ -23,6 +23,18 @@ inline void PutLe16(std::string& out, std::uint16_t v) {
     out.push_back(static_cast<char>((v >> 8) & 0xFF));
 }
 
+// Stores into bytes that exist already: for images whose size is known before they are filled.
+inline void StoreLe32(char* out, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) {
+        out[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+    }
+}
+
+inline void StoreLe16(char* out, std::uint16_t v) {
+    out[0] = static_cast<char>(v & 0xFF);
+    out[1] = static_cast<char>((v >> 8) & 0xFF);
+}
+
 // The caller guarantees that the bytes exist.
 inline std::uint32_t GetLe32(std::string_view in, std::size_t at) {
     std::uint32_t u = 0;
