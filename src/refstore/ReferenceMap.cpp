@@ -365,7 +365,7 @@ Outcome BuildMap(ReadableFile& text, std::uint64_t size, Progress* progress, Map
     if (size <= 2) {
         return Outcome::Ok();
     }
-    ChunkReader chunks(text, size, kChunk, 0);
+    ChunkReader chunks(text, size, kChunk);
     MapScanner scanner(size, static_cast<std::size_t>(std::min<std::uint64_t>(size, kChunk)),
                        progress, result);
     const auto scan = ChunkScanner(instructions);

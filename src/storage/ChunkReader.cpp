@@ -13,12 +13,11 @@ constexpr std::uint64_t kChunksForThread = 4;
 
 } // namespace
 
-ChunkReader::ChunkReader(ReadableFile& file, std::uint64_t size, std::size_t chunk,
-                         std::size_t padding)
+ChunkReader::ChunkReader(ReadableFile& file, std::uint64_t size, std::size_t chunk)
     : file_(file), size_(size), chunk_(chunk), chunks_((size + chunk - 1) / chunk) {
     const int slots = chunks_ >= kChunksForThread ? kSlots : 1;
     for (int i = 0; i < slots; ++i) {
-        slots_[i].bytes.resize(chunk + padding);
+        slots_[i].bytes.resize(chunk);
     }
     if (slots > 1) {
         thread_ = std::thread([this] { ReadAhead(); });

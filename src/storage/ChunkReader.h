@@ -18,9 +18,7 @@ namespace cvx {
 class ChunkReader {
 public:
     // Reads the first `size` bytes of `file` (which must stay open) in chunks of `chunk` bytes.
-    // Every chunk is followed by `padding` more bytes of the buffer that the caller may read but
-    // that hold nothing of the file.
-    ChunkReader(ReadableFile& file, std::uint64_t size, std::size_t chunk, std::size_t padding);
+    ChunkReader(ReadableFile& file, std::uint64_t size, std::size_t chunk);
     ChunkReader(const ChunkReader&) = delete;
     ChunkReader& operator=(const ChunkReader&) = delete;
     ~ChunkReader(); // stops reading ahead

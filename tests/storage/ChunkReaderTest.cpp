@@ -48,7 +48,7 @@ TEST(ChunkReader, GivesEveryChunkInOrder) {
     for (std::size_t size : {0u, 1u, 99u, 100u, 101u, 399u, 400u, 12345u}) {
         const std::string text = Text(size);
         MemoryFile file(text);
-        ChunkReader reader(file, size, 100, 8);
+        ChunkReader reader(file, size, 100);
         std::string read;
         std::uint64_t offset = 0;
         std::string_view bytes;
@@ -68,7 +68,7 @@ TEST(ChunkReader, FailuresAndEarlyEndsStopCleanly) {
     const std::string text = Text(5000);
     for (std::uint64_t failFrom : {0u, 300u, 4900u}) {
         MemoryFile file(text, failFrom);
-        ChunkReader reader(file, text.size(), 100, 0);
+        ChunkReader reader(file, text.size(), 100);
         std::uint64_t offset = 0;
         std::string_view bytes;
         Outcome r;
@@ -79,7 +79,7 @@ TEST(ChunkReader, FailuresAndEarlyEndsStopCleanly) {
     }
     // A file shorter than it was said to be.
     MemoryFile shorter(text);
-    ChunkReader past(shorter, text.size() + 50, 100, 0);
+    ChunkReader past(shorter, text.size() + 50, 100);
     std::uint64_t offset = 0;
     std::string_view bytes;
     Outcome r;
@@ -88,7 +88,7 @@ TEST(ChunkReader, FailuresAndEarlyEndsStopCleanly) {
     EXPECT_FALSE(r.ok());
     // A consumer that stops after the first chunk leaves the reader ahead of it to end.
     MemoryFile file(text);
-    ChunkReader early(file, text.size(), 100, 0);
+    ChunkReader early(file, text.size(), 100);
     ASSERT_TRUE(early.Next(offset, bytes).ok());
 }
 
