@@ -89,6 +89,23 @@ template <bool kPopcount>
 // group of their own, padded with a byte of no interest, so no byte past the text is looked at.
 constexpr unsigned char kPadding = 0xFF;
 
+// The groups of a chunk through `ClassifyGroup`, which keeps the smallest byte seen in `least`.
+template <typename Vector,
+          Classes (*ClassifyGroup)(const unsigned char*, std::size_t, Vector&, LineEndCount&)>
+inline void ClassifyGroups(const unsigned char* bytes, std::size_t size, Classes* out,
+                           Vector& least, LineEndCount& count) {
+    std::size_t at = 0;
+    for (; at + kGroup <= size; at += kGroup) {
+        *out++ = ClassifyGroup(bytes + at, kGroup, least, count);
+    }
+    if (at < size) {
+        unsigned char tail[kGroup];
+        std::memset(tail, kPadding, kGroup);
+        std::memcpy(tail, bytes + at, size - at);
+        *out = ClassifyGroup(tail, size - at, least, count);
+    }
+}
+
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #define CITAVOX_AVX2_SCAN 1
 
@@ -119,16 +136,7 @@ bool ClassifyChunk(const unsigned char* bytes, std::size_t size, Classes* out,
                    LineEndCount& counted) {
     __m128i least = _mm_set1_epi8(-1);
     LineEndCount count = counted;
-    std::size_t at = 0;
-    for (; at + kGroup <= size; at += kGroup) {
-        *out++ = ClassifyGroup(bytes + at, kGroup, least, count);
-    }
-    if (at < size) {
-        unsigned char tail[kGroup];
-        std::memset(tail, kPadding, kGroup);
-        std::memcpy(tail, bytes + at, size - at);
-        *out = ClassifyGroup(tail, size - at, least, count);
-    }
+    ClassifyGroups<__m128i, ClassifyGroup>(bytes, size, out, least, count);
     counted = count;
     return Bits16(_mm_cmpeq_epi8(least, _mm_setzero_si128())) != 0;
 }
@@ -138,9 +146,12 @@ bool ClassifyChunk(const unsigned char* bytes, std::size_t size, Classes* out,
     return std::uint64_t{static_cast<std::uint32_t>(_mm256_movemask_epi8(m))};
 }
 
-[[gnu::target("avx2"), gnu::always_inline]] inline Classes
-ClassifyGroupWide(const unsigned char* group, std::size_t valid, __m256i& least,
-                  LineEndCount& count) {
+// Not marked always_inline: the compiler refuses that for a function of wider instructions called
+// from the generic group loop. ClassifyChunkWide is flattened instead, which inlines it all the
+// same.
+[[gnu::target("avx2,popcnt")]] inline Classes ClassifyGroupWide(const unsigned char* group,
+                                                                std::size_t valid, __m256i& least,
+                                                                LineEndCount& count) {
     const __m256i lineFeed = _mm256_set1_epi8('\n');
     const __m256i carriage = _mm256_set1_epi8('\r');
     const __m256i space = _mm256_set1_epi8(32);
@@ -156,20 +167,12 @@ ClassifyGroupWide(const unsigned char* group, std::size_t valid, __m256i& least,
     return Combine<true>(lf, low, cr, valid, count);
 }
 
-[[gnu::target("avx2,popcnt")]] bool ClassifyChunkWide(const unsigned char* bytes, std::size_t size,
-                                                      Classes* out, LineEndCount& counted) {
+[[gnu::target("avx2,popcnt"), gnu::flatten]] bool ClassifyChunkWide(const unsigned char* bytes,
+                                                                    std::size_t size, Classes* out,
+                                                                    LineEndCount& counted) {
     __m256i least = _mm256_set1_epi8(-1);
     LineEndCount count = counted;
-    std::size_t at = 0;
-    for (; at + kGroup <= size; at += kGroup) {
-        *out++ = ClassifyGroupWide(bytes + at, kGroup, least, count);
-    }
-    if (at < size) {
-        unsigned char tail[kGroup];
-        std::memset(tail, kPadding, kGroup);
-        std::memcpy(tail, bytes + at, size - at);
-        *out = ClassifyGroupWide(tail, size - at, least, count);
-    }
+    ClassifyGroups<__m256i, ClassifyGroupWide>(bytes, size, out, least, count);
     counted = count;
     return Bits32(_mm256_cmpeq_epi8(least, _mm256_setzero_si256())) != 0;
 }
