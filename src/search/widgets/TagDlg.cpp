@@ -32,6 +32,8 @@ class OperatorLabel : public QLabel {
 public:
     OperatorLabel(const QString& text, std::function<void()> clicked, QWidget* parent)
         : QLabel(text, parent), clicked_(std::move(clicked)) {
+        // Drawn as links, so that they read as something to click.
+        setForegroundRole(QPalette::Link);
         setCursor(Qt::PointingHandCursor);
         setToolTip(UiText(msg::SearchDialog::OperatorHint));
     }
@@ -238,6 +240,11 @@ void TagDlg::BuildOperatorLabels(QWidget* panel) {
     auto* connectives = new QLabel(UiText(msg::SearchDialog::ConnectivesHeading), panel);
     heading_ = new QLabel(panel);
     heading_->setObjectName(QStringLiteral("TEXT_AvailableOperators"));
+    for (QLabel* title : {connectives, heading_}) {
+        QFont bold = title->font();
+        bold.setBold(true);
+        title->setFont(bold);
+    }
     grid->addWidget(connectives, 0, 0);
     grid->addWidget(heading_, 0, 1, 1, 2);
     int leftRow = 1;
