@@ -287,6 +287,7 @@ void TagDlg::SetExpressions(const std::vector<std::string>& history) {
 
 std::vector<std::string> TagDlg::Expressions() const {
     std::vector<std::string> entries;
+    entries.reserve(static_cast<std::size_t>(expressions_->count()));
     for (int i = 0; i < expressions_->count(); ++i) {
         entries.push_back(ToCp1252(expressions_->itemText(i)));
     }
