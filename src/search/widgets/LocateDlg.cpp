@@ -191,11 +191,6 @@ void LocateDlg::BuildMenus() {
     AddCommand(edit, "Clearlist1", msg::SearchDialog::ClearList, {}, &LocateDlg::ClearList);
     selectionCommands_.push_back(AddCommand(
         edit, "Clearselected1", msg::SearchDialog::ClearSelected, {}, &LocateDlg::ClearSelected));
-    connect(edit, &QMenu::aboutToShow, this, [this] {
-        for (QAction* a : selectionCommands_) {
-            a->setEnabled(!list_->selectedItems().isEmpty());
-        }
-    });
 
     QMenu* sort = bar->addMenu(UiText(msg::SearchDialog::SortMenu));
     sortByYear_ = sort->addAction(UiText(msg::SearchDialog::SortByYear));
@@ -331,6 +326,10 @@ void LocateDlg::UpdateLocateCounts() {
     tagSelected_->setEnabled(selectedChecked < static_cast<int>(selected.size()));
     untagAll_->setEnabled(checked > 0);
     untagSelected_->setEnabled(selectedChecked > 0);
+    // Their shortcuts follow the selection too, not only the opened menu.
+    for (QAction* a : selectionCommands_) {
+        a->setEnabled(!selected.empty());
+    }
 }
 
 int LocateDlg::SelectedReference() const {

@@ -185,6 +185,7 @@ TagDlg::TagDlg(QWidget* parent) : QDialog(parent) {
     expressions_->setMinimumContentsLength(60);
     expressions_->setAccessibleName(caption->text().remove(QLatin1Char('&')));
     caption->setBuddy(expressions_);
+    expressions_->lineEdit()->installEventFilter(this);
     removeOld_ = NewButton(this, "SpeedButton1", msg::SearchDialog::RemoveOldExpression);
     reinsert_ = NewButton(this, "SpeedButton2", msg::SearchDialog::ReinsertRemoved);
     auto* row = new QHBoxLayout;
@@ -332,6 +333,14 @@ void TagDlg::done(int result) {
     SettingsStore store;
     (void)store.WriteBool(Setting::UseIdx, useIndex_->isChecked());
     QDialog::done(result);
+}
+
+bool TagDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == expressions_->lineEdit() && event->type() == QEvent::MouseButtonDblClick) {
+        accept();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TagDlg::showEvent(QShowEvent* event) {

@@ -39,6 +39,8 @@ public:
     bool UseIndexedSearch() const;
 
     void done(int result) override;
+    // A double click on the expression closes the dialog with OK.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 signals:
     // An operator cannot go where the cursor is.

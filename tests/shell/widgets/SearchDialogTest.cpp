@@ -96,9 +96,11 @@ TEST_F(SearchDialogTest, TagsWithTheExpressionAndKeepsTheHistoryAsEdited) {
 
 TEST_F(SearchDialogTest, FindsFromTheCurrentReferenceAndFindNextRepeats) {
     RefWinForm& form = Open(30);
-    onModal = [](QDialog& dialog) {
+    onModal = [this](QDialog& dialog) {
         EXPECT_EQ(dialog.windowTitle(), "Get a reference");
-        return Answer(dialog, "Ref2");
+        Box()->setEditText("Ref2");
+        QTest::mouseDClick(Box()->lineEdit(), Qt::LeftButton); // as OK
+        return dialog.result();
     };
     form.AskFindOrTag(false);
     EXPECT_EQ(form.File().CurrentIndex(), 1);
