@@ -19,6 +19,7 @@
 
 class QAction;
 class QActionGroup;
+class QComboBox;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -74,8 +75,10 @@ private:
     void BuildSearchMenu();
     void BuildViewMenu();
     void BuildFormatsMenu();
+    void BuildToolsMenu();
     void BuildWindowMenu();
     void BuildToolBars();
+    void AddDisplayOrderBox(QToolBar* bar);
     void ReadClipboardFlags();
     void RebuildRecentMenu();
     void FillWindowList();
@@ -123,6 +126,9 @@ private:
     void SingleViewClick();
     void ListViewClick();
     void ListTaggedOnlyClick();
+    void SetDisplayOrderClick();
+    void SortDisplayOrderClick();
+    void DisplayOrderChange(int index);
     void LoadFormatFileClick();
     void ApplyFormatClick();
     void CreateLongFormatClick();
@@ -149,6 +155,7 @@ private:
     QToolBar* refToolBar_ = nullptr;
     QToolButton* viewSelect_ = nullptr;
     QActionGroup* views_ = nullptr;
+    QComboBox* displayOrder_ = nullptr; // CB_DisplayOrder
 
     RecentFiles recent_;
     HistoryLists history_;

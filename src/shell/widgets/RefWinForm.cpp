@@ -20,6 +20,7 @@
 #include "shell/widgets/ReferenceListView.h"
 #include "shell/widgets/RichEditDA.h"
 #include "shell/widgets/StatusLine.h"
+#include "text/FileNames.h"
 #include "text/Markup.h"
 #include "text/StringPrimitives.h"
 #include "text/widgets/QtText.h"
@@ -32,6 +33,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QSplitter>
 #include <QUrl>
@@ -527,6 +529,105 @@ DisplayOrder RefWinForm::SetDisplayOrder(DisplayOrder kind) {
     Reshow(file_.CurrentPosition() >= 0 ? file_.CurrentPosition() : position);
     emit StateChanged();
     return file_.DisplayKind();
+}
+
+namespace {
+
+// Only one display sort runs at a time, in whichever window started it (main thread only).
+bool displaySortRunning = false;
+
+} // namespace
+
+bool RefWinForm::DisplaySortRunning() {
+    return displaySortRunning;
+}
+
+void RefWinForm::FocusDisplay() {
+    if (isEnabled() && isVisible()) {
+        if (idString_->isVisible()) {
+            idString_->setFocus();
+        } else {
+            list_->setFocus();
+        }
+    }
+}
+
+void RefWinForm::SortDisplayOrder() {
+    if (displaySortRunning || !file_.IsOpen() || file_.RefCount() == 0) {
+        return;
+    }
+    // The thread reads the text version the window shows now; the window keeps its own cursor.
+    const std::shared_ptr<const ReferenceReader> reader = file_.Reader();
+    const DisplaySortOptions options = display_->DisplaySort();
+    auto report = std::make_shared<DisplaySortReport>();
+    const DisplayOrder savedOrder = file_.DisplayKind();
+    const int savedReference = file_.CurrentIndex();
+    QPointer<RefWinForm> self(this);
+    StatusLine::Operation operation;
+    operation.kind = msg::Threads::DisplaySorting;
+    operation.text = UiText(msg::SortDisplay::SortingDisplay);
+    operation.work = [reader, options, report](Progress& progress) {
+        *report = SortDisplayOrders(FileSystem::Default(), reader, options, progress);
+        return report->outcome;
+    };
+    operation.finished = [self, report, savedOrder, savedReference](const Outcome&) {
+        displaySortRunning = false;
+        if (self) {
+            self->DisplaySortEnded(*report, savedOrder, savedReference);
+        }
+    };
+    if (!services_.Status().Run(std::move(operation))) {
+        return;
+    }
+    displaySortRunning = true;
+    winRefTimer_.stop();
+    blocked_ = true;
+    setEnabled(false);
+    emit StateChanged();
+}
+
+// On the main thread when the display sort ended: the window takes the new orders and offers to
+// tag the suspected duplicates.
+void RefWinForm::DisplaySortEnded(const DisplaySortReport& report, DisplayOrder savedOrder,
+                                  int savedReference) {
+    blocked_ = false;
+    setEnabled(true);
+    const Outcome& outcome = report.outcome;
+    services_.Status().ShowText(UiText(outcome ? msg::SortDisplay::DisplaySortingCompleted
+                                               : msg::SortDisplay::DisplaySortingAborted));
+    if (!outcome && !outcome.aborted()) {
+        Fail(outcome);
+    }
+    bool toFirstTagged = false;
+    const int found = outcome ? report.duplicates.Count() : 0;
+    if (found > 0) {
+        const std::string name = DisplayPath(file_.FileName());
+        const QString question =
+            found == 1 ? UiText(msg::RefWin::SortFoundOneDuplicate, name, Number(1))
+                       : UiText(msg::RefWin::SortFoundDuplicates, name, Number(found));
+        if (cvx::ShowMessage(this, MessageKind::Question, question,
+                             QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes) {
+            const std::shared_ptr<const ReferenceReader> reader = file_.Reader();
+            if (Outcome tagged = ReplaceTags(file_, report.duplicates, *reader); !tagged) {
+                Fail(tagged);
+            } else {
+                toFirstTagged = true;
+            }
+        }
+    }
+    // The original order gives way to the order the user chose last.
+    const DisplayOrder order = savedOrder == DisplayOrder::Original
+                                   ? JobOptions::Read(SettingsStore()).displayOrder
+                                   : savedOrder;
+    (void)file_.SetDisplayOrder(order);
+    if (file_.TaggedOnly() && file_.TaggedCount() == 0) {
+        (void)file_.SetTaggedOnly(false);
+    }
+    Reshow(file_.AbsoluteToDisplay(std::clamp(savedReference, 0, file_.RefCount() - 1)));
+    if (toFirstTagged) {
+        GoToFirstTagged();
+    }
+    emit StateChanged();
 }
 
 void RefWinForm::SetListTaggedOnly(bool on) {

@@ -69,6 +69,13 @@ public:
     void ChangeView(View view);
     // The order the window shows afterwards (the file's own when no stored order fits).
     DisplayOrder SetDisplayOrder(DisplayOrder kind);
+    // Computes the stored display orders in a lane of the status line; the window is disabled
+    // until the thread ends and then offers to tag the suspected duplicates it found.
+    void SortDisplayOrder();
+    // A display sort runs in some window (only one at a time).
+    static bool DisplaySortRunning();
+    // Gives the keyboard to the identification string (the list in the list view).
+    void FocusDisplay();
     void SetListTaggedOnly(bool on);
     bool ListTaggedOnly() const { return file_.TaggedOnly(); }
 
@@ -157,6 +164,8 @@ private:
     // The short descriptions of the first references of `absolute` for a question.
     std::vector<std::string> Descriptions(const std::vector<int>& absolute) const;
     void RememberStamp();
+    void DisplaySortEnded(const DisplaySortReport& report, DisplayOrder savedOrder,
+                          int savedReference);
 
     RefWinServices& services_;
     TReferenceFile file_;
