@@ -241,6 +241,40 @@ TEST_F(MainFormTest, SortsTheDisplayInALaneAndSwitchesOrdersFromTheBox) {
     EXPECT_FALSE(w->isHidden());
 }
 
+// After deleting tagged references the display is sorted again or shows the file's own order, as
+// the rule in the settings (switched from the window's popup menu) says.
+TEST_F(MainFormTest, DeletingTaggedReferencesSortsAgainWhenTheSettingsSaySo) {
+    MainForm form;
+    form.show();
+    form.OpenFileCommand(refs_);
+    ASSERT_TRUE(WaitFor([&] { return Idle(form); }));
+    RefWinForm* w = form.ActiveRefWin();
+    auto* suppress = w->findChild<QAction*>(QStringLiteral("SuppresConditionalDisplaySorting"));
+    ASSERT_NE(suppress, nullptr);
+
+    // Unset: never sorted again.
+    w->TagByNumbers("3", true, true);
+    Trigger(form, "Deletetaggedreferences1");
+    ASSERT_TRUE(WaitFor([&] { return Idle(form); }));
+    EXPECT_FALSE(RefWinForm::DisplaySortRunning());
+    EXPECT_EQ(w->File().DisplayKind(), DisplayOrder::Original);
+
+    // The popup item turns sorting below the limit on: a file of 20 is sorted again.
+    suppress->trigger();
+    EXPECT_EQ(SettingsStore().ReadInt(Setting::ResortAlways), 2);
+    EXPECT_EQ(SettingsStore().ReadInt(Setting::ResortLimit), 2000);
+    w->TagByNumbers("4", true, true);
+    form.RefreshCommandState();
+    Trigger(form, "Deletetaggedreferences1");
+    EXPECT_TRUE(w->Busy());
+    ASSERT_TRUE(WaitFor([&] { return Idle(form) && !RefWinForm::DisplaySortRunning(); }));
+    EXPECT_EQ(w->File().DisplayKind(), DisplayOrder::AuthorYear);
+    EXPECT_EQ(w->File().DeletedCount(), 2);
+
+    suppress->trigger();
+    EXPECT_EQ(SettingsStore().ReadInt(Setting::ResortAlways), 0);
+}
+
 TEST_F(MainFormTest, DeletesAndCompressesThroughTheMenus) {
     MainForm form;
     form.show();

@@ -54,6 +54,13 @@ constexpr int kSelectionSettleMs = 250;
 // A file changed outside is read again once it has been quiet this long.
 constexpr int kWatchSettleMs = 300;
 
+// "Interface\\Resort always": 0 (or unset) never sort again after a change, 2 when the file holds
+// fewer references than "Resort limit" (a limit of 9 or less counts as unset).
+constexpr int kResortNever = 0;
+constexpr int kResortBelowLimit = 2;
+constexpr int kSmallestResortLimit = 9;
+constexpr int kDefaultResortLimit = 2000;
+
 std::string Number(int n) {
     return std::to_string(n);
 }
@@ -265,6 +272,32 @@ void RefWinForm::BuildPopupMenu() {
          &RefWinForm::CreateLongFormat);
     item("Toggletagstatus1", msg::RefWinForm::PopupToggle,
          QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_T), &RefWinForm::ToggleTagOfSelection);
+    popup_->addSeparator();
+    suppressSorting_ = popup_->addAction(UiText(msg::RefWinForm::PopupSuppressSorting));
+    suppressSorting_->setObjectName(QStringLiteral("SuppresConditionalDisplaySorting"));
+    suppressSorting_->setCheckable(true);
+    connect(suppressSorting_, &QAction::triggered, this,
+            &RefWinForm::SuppressConditionalSortingClick);
+    // The check mark shows the rule as the windows apply it (unset is never), which another
+    // window may have changed.
+    connect(popup_, &QMenu::aboutToShow, this, [this] {
+        suppressSorting_->setChecked(SettingsStore().ReadInt(Setting::ResortAlways) ==
+                                     kResortNever);
+    });
+}
+
+// Switches between never sorting again after a change and sorting small files again.
+void RefWinForm::SuppressConditionalSortingClick() {
+    SettingsStore store;
+    const bool suppressed = store.ReadInt(Setting::ResortAlways) == kResortNever;
+    if (suppressed) {
+        const int limit = store.ReadInt(Setting::ResortLimit);
+        (void)store.WriteInt(Setting::ResortAlways, kResortBelowLimit);
+        (void)store.WriteInt(Setting::ResortLimit,
+                             limit > kSmallestResortLimit ? limit : kDefaultResortLimit);
+    } else {
+        (void)store.WriteInt(Setting::ResortAlways, kResortNever);
+    }
 }
 
 // ---- Opening ----
@@ -540,6 +573,20 @@ bool displaySortRunning = false;
 
 bool RefWinForm::DisplaySortRunning() {
     return displaySortRunning;
+}
+
+void RefWinForm::ResortOrShowOriginal() {
+    if (!file_.IsOpen()) {
+        return;
+    }
+    if (file_.RefCount() > 0 && !displaySortRunning &&
+        ResortAfterChange(SettingsStore(), file_.RefCount())) {
+        SortDisplayOrder();
+        return;
+    }
+    (void)file_.SetDisplayOrder(DisplayOrder::Original);
+    Reshow(file_.CurrentPosition());
+    emit StateChanged();
 }
 
 void RefWinForm::FocusDisplay() {
@@ -1273,7 +1320,7 @@ void RefWinForm::DeleteTagged() {
     }
     Reshow(position);
     services_.Status().ShowText(UiText(msg::Desktop::DeletingCompleted));
-    emit StateChanged();
+    ResortOrShowOriginal();
 }
 
 void RefWinForm::Compress() {
@@ -1294,6 +1341,9 @@ void RefWinForm::Compress() {
     }
     Reshow(0);
     emit StateChanged();
+    if (compressed && ResortAfterChange(SettingsStore(), file_.RefCount())) {
+        SortDisplayOrder();
+    }
 }
 
 void RefWinForm::AppendToFile(bool tagged) {
@@ -1333,6 +1383,7 @@ void RefWinForm::AppendToFile(bool tagged) {
                                           file_.CurrentIndex() + 1, appended);
     if (receiver != nullptr) {
         receiver->SetEnabledByOperation(true);
+        receiver->ResortOrShowOriginal();
     }
     if (!done) {
         Fail(done);
@@ -1367,7 +1418,7 @@ void RefWinForm::AppendDropped(const std::string& texts) {
         Fail(appended);
     }
     Reshow(position);
-    emit StateChanged();
+    ResortOrShowOriginal();
 }
 
 void RefWinForm::Remap() {

@@ -18,6 +18,7 @@
 #include <memory>
 #include <string>
 
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QFrame;
@@ -74,6 +75,9 @@ public:
     void SortDisplayOrder();
     // A display sort runs in some window (only one at a time).
     static bool DisplaySortRunning();
+    // After the file's references changed: the display is sorted again when the settings ask for
+    // it (always, or below a number of references), otherwise it shows the file's own order.
+    void ResortOrShowOriginal();
     // Gives the keyboard to the identification string (the list in the list view).
     void FocusDisplay();
     void SetListTaggedOnly(bool on);
@@ -132,6 +136,7 @@ signals:
 private:
     void BuildControls();
     void BuildPopupMenu();
+    void SuppressConditionalSortingClick();
     void ApplyView();
     void SplitterMoved();
     void UpdateTagCount();
@@ -207,6 +212,7 @@ private:
     ReferenceListModel* model_ = nullptr;
     ReferenceLineDelegate* delegate_ = nullptr;
     QMenu* popup_ = nullptr;
+    QAction* suppressSorting_ = nullptr;
 };
 
 } // namespace cvx
