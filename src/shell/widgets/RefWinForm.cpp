@@ -640,8 +640,9 @@ void RefWinForm::DisplaySortEnded(const DisplaySortReport& report, DisplayOrder 
     blocked_ = false;
     setEnabled(true);
     const Outcome& outcome = report.outcome;
-    services_.Status().ShowText(UiText(outcome ? msg::SortDisplay::DisplaySortingCompleted
-                                               : msg::SortDisplay::DisplaySortingAborted));
+    const QString ended = UiText(outcome ? msg::SortDisplay::DisplaySortingCompleted
+                                         : msg::SortDisplay::DisplaySortingAborted);
+    services_.Status().ShowText(ended);
     if (!outcome && !outcome.aborted()) {
         Fail(outcome);
     }
@@ -674,6 +675,8 @@ void RefWinForm::DisplaySortEnded(const DisplaySortReport& report, DisplayOrder 
     if (toFirstTagged) {
         GoToFirstTagged();
     }
+    // Showing the reference put its status in the panel; the sort's result is what counts now.
+    services_.Status().ShowText(ended);
     emit StateChanged();
 }
 
