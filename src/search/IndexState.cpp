@@ -116,6 +116,18 @@ int IndexState(const TReferenceFile& file, std::uint32_t requestedFields, FileSy
     return CheckWordIndex(fs, *file.Reader(), requestedFields).state;
 }
 
+IndexOffer OfferedIndex(const TReferenceFile& file, FileSystem& fs) {
+    if (!file.IsOpen()) {
+        return {};
+    }
+    WordIndex index;
+    const IndexStatus status = CheckWordIndex(fs, *file.Reader(), 0, &index);
+    if (status.state == 0) {
+        return {};
+    }
+    return {status.state, SearchableFields(index.Header())};
+}
+
 std::uint32_t ExpressionFieldMask(std::string_view expression) {
     std::uint32_t mask = 0;
     for (int t = static_cast<int>(Token::Id); t <= static_cast<int>(Token::Ab); ++t) {

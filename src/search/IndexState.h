@@ -51,6 +51,14 @@ IndexStatus CheckWordIndex(FileSystem& fs, const ReferenceReader& reader,
 int IndexState(const TReferenceFile& file, std::uint32_t requestedFields,
                FileSystem& fs = FileSystem::Default());
 
+// What a search of an open reference file can get from its index: the state (0, 1 or 2, as
+// IndexState) and the fields its field operators may address (SearchableFields).
+struct IndexOffer {
+    int state = 0;
+    std::uint32_t fields = 0;
+};
+IndexOffer OfferedIndex(const TReferenceFile& file, FileSystem& fs = FileSystem::Default());
+
 // The fields whose operators occur in an expression (exact upper case, anywhere): bits 4..12.
 std::uint32_t ExpressionFieldMask(std::string_view expression);
 

@@ -1,6 +1,7 @@
 #include "shell/widgets/MainForm.h"
 
 #include "formats/FormatFile.h"
+#include "search/widgets/TagDlg.h"
 #include "settings/DefaultDirectories.h"
 #include "settings/FileDialogSetup.h"
 #include "settings/NameLists.h"
@@ -71,6 +72,9 @@ MainForm::MainForm(QWidget* parent) : QMainWindow(parent) {
     recent_.Load(store, FileExists);
     latex_ = store.ReadBool(Setting::EnabledLatex);
     applyFormat_ = store.ReadBool(Setting::UseFormat);
+
+    tagDlg_ = new TagDlg(this);
+    connect(tagDlg_, &TagDlg::WarningBeep, this, [] { Beep(); });
 
     BuildMenus();
     BuildToolBars();
@@ -173,6 +177,12 @@ void MainForm::BuildEditMenu() {
 void MainForm::BuildSearchMenu() {
     QMenu* m = menuBar()->addMenu(UiText(msg::MainWindow::Select1));
     m->setObjectName(QStringLiteral("Select1"));
+    AddAction(m, "Getreferences2", msg::SearchDialog::FindReference,
+              QKeySequence(Qt::CTRL | Qt::Key_F), &MainForm::GetReferencesClick);
+    AddAction(m, "Getnextreference2", msg::SearchDialog::FindNextReference,
+              QKeySequence(Qt::Key_F3), &MainForm::GetNextReferenceClick);
+    AddAction(m, "Tagreferences1", msg::SearchDialog::TagReferences,
+              QKeySequence(Qt::CTRL | Qt::Key_T), &MainForm::TagReferencesClick);
     AddAction(m, "Tagbyreferencenumber1", msg::MainWindow::Tagbyreferencenumber1,
               QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_F9),
               &MainForm::TagByReferenceNumberClick);
@@ -187,6 +197,8 @@ void MainForm::BuildSearchMenu() {
     AddAction(m, "Selecttaggedrefs1", msg::MainWindow::Selecttaggedrefs1,
               QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_S), &MainForm::SelectTaggedRefsClick);
     AddAction(m, "Tagselected2", msg::MainWindow::Tagselected2, {}, &MainForm::TagSelectedClick);
+    AddAction(m, "Locatereferences2", msg::SearchDialog::LocateReferences,
+              QKeySequence(Qt::CTRL | Qt::Key_L), &MainForm::LocateReferencesClick);
     connect(m, &QMenu::aboutToShow, this, &MainForm::RefreshCommandState);
 }
 
@@ -383,6 +395,10 @@ void MainForm::RefreshCommandState() {
                              "CreateLongformat1",
                              "CreateShortformat1",
                              "Createpseudocitation1"}) {
+        actions_.at(name)->setEnabled(active);
+    }
+    for (const char* name :
+         {"Getreferences2", "Getnextreference2", "Tagreferences1", "Locatereferences2"}) {
         actions_.at(name)->setEnabled(active);
     }
     for (const char* name : {"Writetaggedreferences1", "Deletetaggedreferences1",
@@ -728,6 +744,27 @@ void MainForm::DeleteCurrentReferenceClick() {
 
 void MainForm::DeleteTaggedReferencesClick() {
     OnActive([](RefWinForm& w) { w.DeleteTagged(); });
+}
+
+void MainForm::GetReferencesClick() {
+    OnActive([](RefWinForm& w) { w.AskFindOrTag(false); });
+}
+
+// Without a find to repeat, the user is asked for one.
+void MainForm::GetNextReferenceClick() {
+    OnActive([](RefWinForm& w) {
+        if (!w.FindNext()) {
+            w.AskFindOrTag(false);
+        }
+    });
+}
+
+void MainForm::TagReferencesClick() {
+    OnActive([](RefWinForm& w) { w.AskFindOrTag(true); });
+}
+
+void MainForm::LocateReferencesClick() {
+    OnActive([](RefWinForm& w) { w.LocateReferences(); });
 }
 
 void MainForm::TagByReferenceNumberClick() {

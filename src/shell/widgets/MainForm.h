@@ -29,6 +29,7 @@ namespace cvx {
 
 class RefWinForm;
 class StatusLine;
+class TagDlg;
 
 class MainForm : public QMainWindow, public RefWinServices {
     Q_OBJECT
@@ -58,6 +59,7 @@ public:
     bool ApplyFormat() const override { return applyFormat_; }
     bool LatexEnabled() const override { return latex_; }
     HistoryLists& History() override { return history_; }
+    TagDlg& SearchDialog() override { return *tagDlg_; }
     RefWinForm* WindowOfFile(const std::string& name) override;
 
 protected:
@@ -102,6 +104,10 @@ private:
     void CopyItemClick();
     void DeleteCurrentReferenceClick();
     void DeleteTaggedReferencesClick();
+    void GetReferencesClick();
+    void GetNextReferenceClick();
+    void TagReferencesClick();
+    void LocateReferencesClick();
     void TagByReferenceNumberClick();
     void ToggleTagStatusClick();
     void TagAllClick();
@@ -140,6 +146,7 @@ private:
 
     QMdiArea* area_ = nullptr;
     StatusLine* status_ = nullptr;
+    TagDlg* tagDlg_ = nullptr; // the search dialog, for the program's life
     QMenu* fileMenu_ = nullptr;
     QMenu* windowMenu_ = nullptr;
     QAction* recentSeparator_ = nullptr;

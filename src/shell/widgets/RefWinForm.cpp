@@ -7,6 +7,8 @@
 #include "refstore/widgets/ReferenceLinePainter.h"
 #include "search/IndexedSearch.h"
 #include "search/SearchFile.h"
+#include "search/widgets/LocateDlg.h"
+#include "search/widgets/TagDlg.h"
 #include "settings/SettingsStore.h"
 #include "shell/ClipboardText.h"
 #include "shell/ReferenceQuestion.h"
@@ -922,7 +924,8 @@ bool RefWinForm::Search(const std::string& expression, SearchMode mode, bool ind
     Progress* progress = &services_.Status().GeneralProgress();
     const Outcome searched =
         indexed ? IndexedSearch(file_, expression, mode, display_->thesaurus, progress, result)
-                : SearchFile(file_, expression, mode, display_->ignoreDiacritics, progress, result);
+                : SearchFile(file_, expression, mode, SettingsStore().ReadBool(Setting::NoDiac),
+                             progress, result);
     if (!searched) {
         Fail(searched);
     }
@@ -990,6 +993,75 @@ void RefWinForm::AuthorSearchKey(int key, const QString& text) {
         break;
     }
     services_.Status().ShowText(prefix + typedAuthor_);
+}
+
+void RefWinForm::AskFindOrTag(bool tag) {
+    const HistoryList list = tag ? HistoryList::TagStrings : HistoryList::GetStrings;
+    TagDlg& dialog = services_.SearchDialog();
+    dialog.setWindowTitle(UiText(tag ? msg::RefWin::TagReferences : msg::RefWin::GetReference));
+    dialog.SetExpressions(services_.History().Entries(list));
+    dialog.PrepareForFile(file_);
+    if (cvx::RunModal(dialog) != QDialog::Accepted) {
+        Beep();
+        return;
+    }
+    // Entries the user removed in the dialog stay removed.
+    HistoryLists& history = services_.History();
+    history.ClearHistory(list);
+    const std::vector<std::string> kept = dialog.Expressions();
+    for (auto it = kept.rbegin(); it != kept.rend(); ++it) {
+        history.PushHistory(list, *it);
+    }
+    FindOrTag(tag, dialog.Expression(), dialog.UseIndexedSearch());
+}
+
+void RefWinForm::LocateReferences() {
+    if (!file_.IsOpen()) {
+        return;
+    }
+    LocateDlg dialog(file_, *this, display_->JournalCheck(), this);
+    if (!dialog.PrepareLocate()) {
+        return;
+    }
+    dialog.UpdateLocateCounts();
+    const bool display = cvx::RunModal(dialog) == QDialog::Accepted;
+    TagsChanged(file_.TaggedOnly());
+    const int chosen = dialog.SelectedReference();
+    if (!display || chosen < 0) {
+        return;
+    }
+    if (file_.AbsoluteToDisplay(chosen) < 0) {
+        // The reference chosen is not in the tagged-only list: the list shows all again.
+        file_.SetTaggedOnly(false);
+        Reshow(file_.CurrentPosition());
+    }
+    GoToPosition(file_.AbsoluteToDisplay(chosen));
+}
+
+TagDlg& RefWinForm::SearchDialog() {
+    return services_.SearchDialog();
+}
+
+HistoryLists& RefWinForm::History() {
+    return services_.History();
+}
+
+Progress& RefWinForm::GeneralProgress() {
+    return services_.Status().GeneralProgress();
+}
+
+int RefWinForm::RunModal(QDialog& dialog) {
+    return cvx::RunModal(dialog);
+}
+
+QMessageBox::StandardButton RefWinForm::AskYesNoCancel(const QString& text) {
+    return cvx::ShowMessage(this, MessageKind::Warning, text,
+                            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                            QMessageBox::Yes);
+}
+
+void RefWinForm::Locate(const std::string& expression, bool indexed) {
+    (void)Search(expression, SearchMode::Locate, indexed);
 }
 
 bool RefWinForm::FindNext() {

@@ -8,6 +8,7 @@
 #include "refstore/RefSet.h"
 #include "refstore/ReferenceFile.h"
 #include "search/SearchResult.h"
+#include "search/widgets/LocateServices.h"
 #include "text/Catalogue.h"
 #include "text/Outcome.h"
 
@@ -35,7 +36,8 @@ class ReferenceListView;
 class RefWinServices;
 class RichEditDA;
 
-class RefWinForm : public QWidget {
+// The window serves its locate dialog (LocateServices) privately.
+class RefWinForm : public QWidget, private LocateServices {
     Q_OBJECT
 public:
     enum View { Combined = 0, SingleReference = 1, List = 2 };
@@ -83,6 +85,11 @@ public:
     // Tags every reference that `expression` finds (`tag`), or goes to the next one it finds,
     // through the word index when `indexed`. The expression comes from the search dialog.
     void FindOrTag(bool tag, const std::string& expression, bool indexed);
+    // Asks for an expression through the search dialog, then tags or finds with it as FindOrTag.
+    void AskFindOrTag(bool tag);
+    // The locate dialog: lists the references of the last locating search (asking for an
+    // expression when there was none) and makes the one chosen current.
+    void LocateReferences();
     // Repeats the last find of any window from the current reference; false when there was none
     // (the caller then asks for an expression).
     bool FindNext();
@@ -143,7 +150,14 @@ private:
     void ShowMessage(const QString& text);
     // Runs a search on the file and reports its result in the message panel.
     bool Search(const std::string& expression, SearchMode mode, bool indexed);
-    void Fail(const Outcome& outcome);
+    // LocateServices
+    TagDlg& SearchDialog() override;
+    HistoryLists& History() override;
+    Progress& GeneralProgress() override;
+    int RunModal(QDialog& dialog) override;
+    QMessageBox::StandardButton AskYesNoCancel(const QString& text) override;
+    void Locate(const std::string& expression, bool indexed) override;
+    void Fail(const Outcome& outcome) override;
     bool Writable();
     // Moves through the file and shows the result; a failed move disconnects the window.
     bool Move(const Outcome& moved);

@@ -4,6 +4,7 @@
 
 #include "formats/FormatDesc.h"
 #include "formats/FormatFile.h"
+#include "search/widgets/TagDlg.h"
 #include "settings/HistoryLists.h"
 #include "shell/widgets/DialogSeams.h"
 #include "shell/widgets/RefWinForm.h"
@@ -16,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <string>
 
@@ -37,13 +39,17 @@ inline void EnsureApplication() {
 
 class FakeServices : public RefWinServices {
 public:
-    FakeServices() { (void)LoadFormatFile(format_, "default"); }
+    FakeServices() {
+        (void)LoadFormatFile(format_, "default");
+        QObject::connect(&searchDialog_, &TagDlg::WarningBeep, [] { Beep(); });
+    }
 
     StatusLine& Status() override { return status_; }
     const TFormatDesc& GlobalFormat() const override { return format_; }
     bool ApplyFormat() const override { return applyFormat; }
     bool LatexEnabled() const override { return latex; }
     HistoryLists& History() override { return history_; }
+    TagDlg& SearchDialog() override { return searchDialog_; }
     RefWinForm* WindowOfFile(const std::string& name) override {
         const auto it = windows.find(name);
         return it == windows.end() ? nullptr : it->second;
@@ -57,6 +63,7 @@ private:
     StatusLine status_;
     TFormatDesc format_;
     HistoryLists history_;
+    TagDlg searchDialog_;
 };
 
 // Settings in a folder of the test's own, and the dialog seams answering every question with
@@ -67,15 +74,18 @@ protected:
         EnsureApplication();
         ASSERT_TRUE(settings_.isValid());
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings_.path());
-        DialogSeams::Install([this](const AskedMessage&) { return answer; },
-                             [this](QDialog&) { return modalResult; },
-                             [](const QString&) { return QString(); });
+        DialogSeams::Install(
+            [this](const AskedMessage&) { return answer; },
+            [this](QDialog& dialog) { return onModal ? onModal(dialog) : modalResult; },
+            [](const QString&) { return QString(); });
         DialogSeams::ClearLog();
     }
     void TearDown() override { DialogSeams::Remove(); }
 
     QMessageBox::StandardButton answer = QMessageBox::Yes;
     int modalResult = 0;
+    // Answers the program's dialogs as the user would, instead of `modalResult`.
+    std::function<int(QDialog&)> onModal;
 
 private:
     QTemporaryDir settings_;
