@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QTimer>
 
 #include <string>
 #include <vector>
@@ -28,6 +29,18 @@ std::string CommandLineOf(const QStringList& arguments) {
         parts.push_back(QFileInfo::exists(a) ? AbsoluteFileName(ToUtf8(a)) : ToUtf8(a));
     }
     return JoinCommandLine(parts);
+}
+
+// For timing the whole start from outside: with CITAVOX_QUIT_WHEN_SHOWN set, the program paints
+// its main window once (with the files of the command line open) and ends.
+void QuitWhenShownIfAsked(MainForm& form) {
+    if (!qEnvironmentVariableIsSet("CITAVOX_QUIT_WHEN_SHOWN")) {
+        return;
+    }
+    QTimer::singleShot(0, &form, [&form] {
+        form.repaint();
+        QApplication::quit();
+    });
 }
 
 } // namespace
@@ -64,6 +77,7 @@ int CitavoxApp::Run(int argc, char** argv) {
     form.show();
     splash.reset();
     form.Start(commandLine);
+    QuitWhenShownIfAsked(form);
     return QApplication::exec();
 }
 

@@ -5,6 +5,7 @@
 #include "shell/widgets/MainForm.h"
 #include "../shell/widgets/RefWinTestSupport.h"
 #include "settings/NameLists.h"
+#include "settings/SettingsStore.h"
 #include "shell/InstanceChannel.h"
 #include "shell/widgets/DialogSeams.h"
 #include "shell/widgets/RefWinForm.h"
@@ -13,6 +14,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -191,6 +193,86 @@ TEST_F(MainFormTest, StepsTagsByNumbersAndChangesViewsFromTheKeyboard) {
     Trigger(form, "Listview3");
     EXPECT_EQ(w->ViewKind(), RefWinForm::List);
     EXPECT_TRUE(Action(form, "Listview3")->isChecked());
+}
+
+// Sorting the display runs in a lane with the window disabled, offers the suspected duplicate to
+// tag, and the display-order box then switches between the stored orders.
+TEST_F(MainFormTest, SortsTheDisplayInALaneAndSwitchesOrdersFromTheBox) {
+    const std::string file = dir_.Write(
+        "unsorted.ref",
+        test::JournalBlock("S", "Smith, J.", "First.", "2001 (10) pp 5-9", "Nature") +
+            test::JournalBlock("A", "Adams, K.", "Second.", "1999 (3) pp 1-2", "Science") +
+            test::JournalBlock("S2", "Smith, J.", "First again.", "2001 (10) pp 5-9", "Nature") +
+            test::JournalBlock("B", "Brown, L.", "Third.", "2005 (7) pp 11-19", "Cell"));
+    MainForm form;
+    form.show();
+    form.OpenFileCommand(file + " <#2#>");
+    ASSERT_TRUE(WaitFor([&] { return Idle(form); }));
+    RefWinForm* w = form.ActiveRefWin();
+    auto* box = form.findChild<QComboBox*>(QStringLiteral("CB_DisplayOrder"));
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->count(), 7);
+    // No stored orders yet: the window shows the file's own order.
+    EXPECT_EQ(box->currentIndex(), static_cast<int>(DisplayOrder::Original));
+
+    Trigger(form, "Sortdisplayorder1");
+    EXPECT_TRUE(w->Busy());
+    EXPECT_FALSE(Action(form, "Sortdisplayorder1")->isEnabled());
+    ASSERT_TRUE(WaitFor([&] { return Idle(form) && !RefWinForm::DisplaySortRunning(); }));
+    ASSERT_EQ(Asked().size(), 1U);
+    EXPECT_TRUE(Asked()[0].contains(QStringLiteral("1 reference was found")))
+        << Asked()[0].toStdString();
+    EXPECT_EQ(w->File().TaggedCount(), 1);
+    // The author order of the settings replaces the file's own; the duplicate is current.
+    EXPECT_EQ(w->File().DisplayKind(), DisplayOrder::AuthorYear);
+    EXPECT_EQ(box->currentIndex(), static_cast<int>(DisplayOrder::AuthorYear));
+    EXPECT_TRUE(w->File().IsTagged(w->File().CurrentIndex()));
+
+    // Year descending: Brown 2005 first.
+    box->activated(static_cast<int>(DisplayOrder::YearDescending));
+    EXPECT_EQ(w->File().DisplayKind(), DisplayOrder::YearDescending);
+    w->FirstReference();
+    EXPECT_EQ(w->File().CurrentIndex(), 3);
+    EXPECT_EQ(SettingsStore().ReadInt(Setting::SortType),
+              static_cast<int>(DisplayOrder::YearDescending));
+    box->activated(static_cast<int>(DisplayOrder::Original));
+    w->FirstReference();
+    EXPECT_EQ(w->File().CurrentIndex(), 0);
+    EXPECT_FALSE(w->isHidden());
+}
+
+// After deleting tagged references the display is sorted again or shows the file's own order, as
+// the rule in the settings (switched from the window's popup menu) says.
+TEST_F(MainFormTest, DeletingTaggedReferencesSortsAgainWhenTheSettingsSaySo) {
+    MainForm form;
+    form.show();
+    form.OpenFileCommand(refs_);
+    ASSERT_TRUE(WaitFor([&] { return Idle(form); }));
+    RefWinForm* w = form.ActiveRefWin();
+    auto* suppress = w->findChild<QAction*>(QStringLiteral("SuppresConditionalDisplaySorting"));
+    ASSERT_NE(suppress, nullptr);
+
+    // Unset: never sorted again.
+    w->TagByNumbers("3", true, true);
+    Trigger(form, "Deletetaggedreferences1");
+    ASSERT_TRUE(WaitFor([&] { return Idle(form); }));
+    EXPECT_FALSE(RefWinForm::DisplaySortRunning());
+    EXPECT_EQ(w->File().DisplayKind(), DisplayOrder::Original);
+
+    // The popup item turns sorting below the limit on: a file of 20 is sorted again.
+    suppress->trigger();
+    EXPECT_EQ(SettingsStore().ReadInt(Setting::ResortAlways), 2);
+    EXPECT_EQ(SettingsStore().ReadInt(Setting::ResortLimit), 2000);
+    w->TagByNumbers("4", true, true);
+    form.RefreshCommandState();
+    Trigger(form, "Deletetaggedreferences1");
+    EXPECT_TRUE(w->Busy());
+    ASSERT_TRUE(WaitFor([&] { return Idle(form) && !RefWinForm::DisplaySortRunning(); }));
+    EXPECT_EQ(w->File().DisplayKind(), DisplayOrder::AuthorYear);
+    EXPECT_EQ(w->File().DeletedCount(), 2);
+
+    suppress->trigger();
+    EXPECT_EQ(SettingsStore().ReadInt(Setting::ResortAlways), 0);
 }
 
 TEST_F(MainFormTest, DeletesAndCompressesThroughTheMenus) {

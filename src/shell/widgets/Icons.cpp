@@ -102,6 +102,15 @@ void DrawShape(QPainter& p, IconKind kind, const QColor& ink, double side) {
         tag(0.1, 0.12);
         tag(0.1, 0.62);
         break;
+    case IconKind::SortDisplay:
+        // Lines growing longer downwards beside a downward arrow.
+        for (int i = 0; i < 4; ++i) {
+            p.drawLine(QPointF(0.1, 0.2 + i * 0.2), QPointF(0.3 + i * 0.1, 0.2 + i * 0.2));
+        }
+        p.drawLine(QPointF(0.75, 0.15), QPointF(0.75, 0.85));
+        p.drawLine(QPointF(0.6, 0.68), QPointF(0.75, 0.85));
+        p.drawLine(QPointF(0.9, 0.68), QPointF(0.75, 0.85));
+        break;
     case IconKind::Previous:
         arrow(false, 0.5);
         break;

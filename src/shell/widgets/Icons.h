@@ -13,6 +13,7 @@ enum class IconKind {
     ViewSingle,
     ViewList,
     TaggedOnly,
+    SortDisplay,
     Previous,
     Next,
     PreviousTagged,

@@ -24,7 +24,9 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -123,6 +125,7 @@ void MainForm::BuildMenus() {
     BuildSearchMenu();
     BuildViewMenu();
     BuildFormatsMenu();
+    BuildToolsMenu();
     BuildWindowMenu();
     QMenu* help = menuBar()->addMenu(UiText(msg::MainWindow::Help1));
     help->setObjectName(QStringLiteral("Help1"));
@@ -230,6 +233,8 @@ void MainForm::BuildViewMenu() {
               QKeySequence(Qt::CTRL | Qt::Key_N), &MainForm::NextTaggedClick)
         ->setIcon(ProgramIcon(IconKind::NextTagged));
     m->addSeparator();
+    AddAction(m, "Setdisplayorder1", msg::MainWindow::Setdisplayorder1,
+              QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_F8), &MainForm::SetDisplayOrderClick);
     QMenu* views = m->addMenu(UiText(msg::MainWindow::ChangeDisplayView));
     views->setObjectName(QStringLiteral("ChangeDisplayView"));
     AddAction(views, "Changeview2", msg::MainWindow::Changeview2, QKeySequence(Qt::Key_F8),
@@ -284,6 +289,17 @@ void MainForm::BuildFormatsMenu() {
     connect(m, &QMenu::aboutToShow, this, &MainForm::RefreshCommandState);
 }
 
+// The tools window is not part of this program yet: the menu holds the commands on the active
+// window.
+void MainForm::BuildToolsMenu() {
+    QMenu* m = menuBar()->addMenu(UiText(msg::MainWindow::Tools1));
+    m->setObjectName(QStringLiteral("Tools1"));
+    AddAction(m, "Sortdisplayorder1", msg::MainWindow::Sortdisplayorder1,
+              QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_O), &MainForm::SortDisplayOrderClick)
+        ->setIcon(ProgramIcon(IconKind::SortDisplay));
+    connect(m, &QMenu::aboutToShow, this, &MainForm::RefreshCommandState);
+}
+
 void MainForm::BuildWindowMenu() {
     windowMenu_ = menuBar()->addMenu(UiText(msg::MainWindow::Window1));
     windowMenu_->setObjectName(QStringLiteral("Window1"));
@@ -310,6 +326,7 @@ void MainForm::BuildToolBars() {
         button->setAccessibleName(UiText(hint));
     };
     addButton(top, "SP_OpenFile", "FileOpenItem", msg::MainWindow::SpOpenFile);
+    addButton(top, "SP_SortDisplayOrder", "Sortdisplayorder1", msg::MainWindow::SpSortDisplayOrder);
 
     // The view selector: a click moves to the next view, its menu offers all three.
     viewSelect_ = new QToolButton(top);
@@ -336,6 +353,8 @@ void MainForm::BuildToolBars() {
     top->addWidget(viewSelect_);
     addButton(top, "SP_ViewOnlyTagged", "Listtaggedonly1", msg::MainWindow::SpViewOnlyTagged);
 
+    AddDisplayOrderBox(top);
+
     refToolBar_ = new QToolBar(UiText(msg::MainWindow::RefToolBar), this);
     refToolBar_->setObjectName(QStringLiteral("RefToolBar"));
     addToolBar(Qt::LeftToolBarArea, refToolBar_);
@@ -346,6 +365,24 @@ void MainForm::BuildToolBars() {
     addButton(refToolBar_, "SP_CrePseudo", "Createpseudocitation1", msg::MainWindow::SpCrePseudo);
     addButton(refToolBar_, "SP_CreLong", "CreateLongformat1", msg::MainWindow::SpCreLong);
     addButton(refToolBar_, "SP_CreShort", "CreateShortformat1", msg::MainWindow::SpCreShort);
+}
+
+// "Display order:" and the box of the seven orders, whose index is the order's kind.
+void MainForm::AddDisplayOrderBox(QToolBar* bar) {
+    auto* label = new QLabel(UiText(msg::MainWindow::DisplayOrderLabel), bar);
+    label->setObjectName(QStringLiteral("LabelDisplayOrder"));
+    label->setContentsMargins(8, 0, 4, 0);
+    displayOrder_ = new QComboBox(bar);
+    displayOrder_->setObjectName(QStringLiteral("CB_DisplayOrder"));
+    displayOrder_->setAccessibleName(UiText(msg::MainWindow::DisplayOrderBoxName));
+    displayOrder_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    for (int kind = 0; kind <= static_cast<int>(DisplayOrder::Original); ++kind) {
+        displayOrder_->addItem(UiText(msg::SortDisplay::ChoiceAuthor + kind));
+    }
+    label->setBuddy(displayOrder_);
+    bar->addWidget(label);
+    bar->addWidget(displayOrder_);
+    connect(displayOrder_, &QComboBox::activated, this, &MainForm::DisplayOrderChange);
 }
 
 // The clipboard flags as stored: hiding the file reference means nothing without RTF.
@@ -412,6 +449,12 @@ void MainForm::RefreshCommandState() {
     for (const char* name : {"FileCloseItem", "CloseAllwindows1", "WindowCascadeItem",
                              "WindowTileItem", "WindowMinimizeItem", "Browse1"}) {
         actions_.at(name)->setEnabled(children);
+    }
+    actions_.at("Setdisplayorder1")->setEnabled(active);
+    actions_.at("Sortdisplayorder1")->setEnabled(active && !RefWinForm::DisplaySortRunning());
+    displayOrder_->setEnabled(active);
+    if (active) {
+        displayOrder_->setCurrentIndex(static_cast<int>(window->File().DisplayKind()));
     }
     viewSelect_->setEnabled(active);
     refToolBar_->setEnabled(active);
@@ -882,6 +925,43 @@ void MainForm::ListViewClick() {
 
 void MainForm::ListTaggedOnlyClick() {
     OnActive([](RefWinForm& w) { w.SetListTaggedOnly(!w.ListTaggedOnly()); });
+}
+
+void MainForm::SetDisplayOrderClick() {
+    if (displayOrder_->isEnabled()) {
+        displayOrder_->setFocus();
+        displayOrder_->showPopup();
+    } else {
+        SortDisplayOrderClick();
+    }
+}
+
+void MainForm::SortDisplayOrderClick() {
+    OnActive([](RefWinForm& w) { w.SortDisplayOrder(); });
+}
+
+// With Shift held down every reference window takes the order, otherwise the active one; the
+// order the active window shows afterwards is remembered for the next files opened.
+void MainForm::DisplayOrderChange(int index) {
+    RefWinForm* active = ActiveRefWin();
+    if (active == nullptr || index < 0) {
+        return;
+    }
+    const auto kind = static_cast<DisplayOrder>(index);
+    const bool everyWindow = (QApplication::keyboardModifiers() & Qt::ShiftModifier) != 0;
+    DisplayOrder shown = kind;
+    for (RefWinForm* w : everyWindow ? RefWins() : std::vector<RefWinForm*>{active}) {
+        if (!w->Busy()) {
+            const DisplayOrder took = w->SetDisplayOrder(kind);
+            if (w == active) {
+                shown = took;
+            }
+        }
+    }
+    SettingsStore store;
+    (void)store.WriteInt(Setting::SortType, static_cast<int>(shown));
+    RefreshCommandState();
+    active->FocusDisplay();
 }
 
 void MainForm::LoadFormatFileClick() {

@@ -19,6 +19,7 @@
 
 class QAction;
 class QActionGroup;
+class QComboBox;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -76,8 +77,10 @@ private:
     void BuildSearchMenu();
     void BuildViewMenu();
     void BuildFormatsMenu();
+    void BuildToolsMenu();
     void BuildWindowMenu();
     void BuildToolBars();
+    void AddDisplayOrderBox(QToolBar* bar);
     void ReadClipboardFlags();
     void RebuildRecentMenu();
     void FillWindowList();
@@ -129,6 +132,9 @@ private:
     void SingleViewClick();
     void ListViewClick();
     void ListTaggedOnlyClick();
+    void SetDisplayOrderClick();
+    void SortDisplayOrderClick();
+    void DisplayOrderChange(int index);
     void LoadFormatFileClick();
     void ApplyFormatClick();
     void CreateLongFormatClick();
@@ -156,6 +162,7 @@ private:
     QToolBar* refToolBar_ = nullptr;
     QToolButton* viewSelect_ = nullptr;
     QActionGroup* views_ = nullptr;
+    QComboBox* displayOrder_ = nullptr; // CB_DisplayOrder
 
     RecentFiles recent_;
     HistoryLists history_;

@@ -22,6 +22,7 @@
 #include "shell/widgets/ReferenceListView.h"
 #include "shell/widgets/RichEditDA.h"
 #include "shell/widgets/StatusLine.h"
+#include "text/FileNames.h"
 #include "text/Markup.h"
 #include "text/StringPrimitives.h"
 #include "text/widgets/QtText.h"
@@ -34,6 +35,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QSplitter>
 #include <QUrl>
@@ -53,6 +55,13 @@ constexpr int kListKeeps = 300;
 constexpr int kSelectionSettleMs = 250;
 // A file changed outside is read again once it has been quiet this long.
 constexpr int kWatchSettleMs = 300;
+
+// "Interface\\Resort always": 0 (or unset) never sort again after a change, 2 when the file holds
+// fewer references than "Resort limit" (a limit of 9 or less counts as unset).
+constexpr int kResortNever = 0;
+constexpr int kResortBelowLimit = 2;
+constexpr int kSmallestResortLimit = 9;
+constexpr int kDefaultResortLimit = 2000;
 
 std::string Number(int n) {
     return std::to_string(n);
@@ -265,6 +274,32 @@ void RefWinForm::BuildPopupMenu() {
          &RefWinForm::CreateLongFormat);
     item("Toggletagstatus1", msg::RefWinForm::PopupToggle,
          QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_T), &RefWinForm::ToggleTagOfSelection);
+    popup_->addSeparator();
+    suppressSorting_ = popup_->addAction(UiText(msg::RefWinForm::PopupSuppressSorting));
+    suppressSorting_->setObjectName(QStringLiteral("SuppresConditionalDisplaySorting"));
+    suppressSorting_->setCheckable(true);
+    connect(suppressSorting_, &QAction::triggered, this,
+            &RefWinForm::SuppressConditionalSortingClick);
+    // The check mark shows the rule as the windows apply it (unset is never), which another
+    // window may have changed.
+    connect(popup_, &QMenu::aboutToShow, this, [this] {
+        suppressSorting_->setChecked(SettingsStore().ReadInt(Setting::ResortAlways) ==
+                                     kResortNever);
+    });
+}
+
+// Switches between never sorting again after a change and sorting small files again.
+void RefWinForm::SuppressConditionalSortingClick() {
+    SettingsStore store;
+    const bool suppressed = store.ReadInt(Setting::ResortAlways) == kResortNever;
+    if (suppressed) {
+        const int limit = store.ReadInt(Setting::ResortLimit);
+        (void)store.WriteInt(Setting::ResortAlways, kResortBelowLimit);
+        (void)store.WriteInt(Setting::ResortLimit,
+                             limit > kSmallestResortLimit ? limit : kDefaultResortLimit);
+    } else {
+        (void)store.WriteInt(Setting::ResortAlways, kResortNever);
+    }
 }
 
 // ---- Opening ----
@@ -529,6 +564,122 @@ DisplayOrder RefWinForm::SetDisplayOrder(DisplayOrder kind) {
     Reshow(file_.CurrentPosition() >= 0 ? file_.CurrentPosition() : position);
     emit StateChanged();
     return file_.DisplayKind();
+}
+
+namespace {
+
+// Only one display sort runs at a time, in whichever window started it (main thread only).
+bool displaySortRunning = false;
+
+} // namespace
+
+bool RefWinForm::DisplaySortRunning() {
+    return displaySortRunning;
+}
+
+void RefWinForm::ResortOrShowOriginal() {
+    if (!file_.IsOpen()) {
+        return;
+    }
+    if (file_.RefCount() > 0 && !displaySortRunning &&
+        ResortAfterChange(SettingsStore(), file_.RefCount())) {
+        SortDisplayOrder();
+        return;
+    }
+    (void)file_.SetDisplayOrder(DisplayOrder::Original);
+    Reshow(file_.CurrentPosition());
+    emit StateChanged();
+}
+
+void RefWinForm::FocusDisplay() {
+    if (isEnabled() && isVisible()) {
+        if (idString_->isVisible()) {
+            idString_->setFocus();
+        } else {
+            list_->setFocus();
+        }
+    }
+}
+
+void RefWinForm::SortDisplayOrder() {
+    if (displaySortRunning || !file_.IsOpen() || file_.RefCount() == 0) {
+        return;
+    }
+    // The thread reads the text version the window shows now; the window keeps its own cursor.
+    const std::shared_ptr<const ReferenceReader> reader = file_.Reader();
+    const DisplaySortOptions options = display_->DisplaySort();
+    auto report = std::make_shared<DisplaySortReport>();
+    const DisplayOrder savedOrder = file_.DisplayKind();
+    const int savedReference = file_.CurrentIndex();
+    QPointer<RefWinForm> self(this);
+    StatusLine::Operation operation;
+    operation.kind = msg::Threads::DisplaySorting;
+    operation.text = UiText(msg::SortDisplay::SortingDisplay);
+    operation.work = [reader, options, report](Progress& progress) {
+        *report = SortDisplayOrders(FileSystem::Default(), reader, options, progress);
+        return report->outcome;
+    };
+    operation.finished = [self, report, savedOrder, savedReference](const Outcome&) {
+        displaySortRunning = false;
+        if (self) {
+            self->DisplaySortEnded(*report, savedOrder, savedReference);
+        }
+    };
+    if (!services_.Status().Run(std::move(operation))) {
+        return;
+    }
+    displaySortRunning = true;
+    winRefTimer_.stop();
+    blocked_ = true;
+    setEnabled(false);
+    emit StateChanged();
+}
+
+// On the main thread when the display sort ended: the window takes the new orders and offers to
+// tag the suspected duplicates.
+void RefWinForm::DisplaySortEnded(const DisplaySortReport& report, DisplayOrder savedOrder,
+                                  int savedReference) {
+    blocked_ = false;
+    setEnabled(true);
+    const Outcome& outcome = report.outcome;
+    const QString ended = UiText(outcome ? msg::SortDisplay::DisplaySortingCompleted
+                                         : msg::SortDisplay::DisplaySortingAborted);
+    services_.Status().ShowText(ended);
+    if (!outcome && !outcome.aborted()) {
+        Fail(outcome);
+    }
+    bool toFirstTagged = false;
+    const int found = outcome ? report.duplicates.Count() : 0;
+    if (found > 0) {
+        const std::string name = DisplayPath(file_.FileName());
+        const QString question =
+            found == 1 ? UiText(msg::RefWin::SortFoundOneDuplicate, name, Number(1))
+                       : UiText(msg::RefWin::SortFoundDuplicates, name, Number(found));
+        if (cvx::ShowMessage(this, MessageKind::Question, question,
+                             QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes) {
+            const std::shared_ptr<const ReferenceReader> reader = file_.Reader();
+            if (Outcome tagged = ReplaceTags(file_, report.duplicates, *reader); !tagged) {
+                Fail(tagged);
+            } else {
+                toFirstTagged = true;
+            }
+        }
+    }
+    // The original order gives way to the order the user chose last.
+    const DisplayOrder order = savedOrder == DisplayOrder::Original
+                                   ? JobOptions::Read(SettingsStore()).displayOrder
+                                   : savedOrder;
+    (void)file_.SetDisplayOrder(order);
+    if (file_.TaggedOnly() && file_.TaggedCount() == 0) {
+        (void)file_.SetTaggedOnly(false);
+    }
+    Reshow(file_.AbsoluteToDisplay(std::clamp(savedReference, 0, file_.RefCount() - 1)));
+    if (toFirstTagged) {
+        GoToFirstTagged();
+    }
+    // Showing the reference put its status in the panel; the sort's result is what counts now.
+    services_.Status().ShowText(ended);
+    emit StateChanged();
 }
 
 void RefWinForm::SetListTaggedOnly(bool on) {
@@ -1244,7 +1395,7 @@ void RefWinForm::DeleteTagged() {
     }
     Reshow(position);
     services_.Status().ShowText(UiText(msg::Desktop::DeletingCompleted));
-    emit StateChanged();
+    ResortOrShowOriginal();
 }
 
 void RefWinForm::Compress() {
@@ -1265,6 +1416,9 @@ void RefWinForm::Compress() {
     }
     Reshow(0);
     emit StateChanged();
+    if (compressed && ResortAfterChange(SettingsStore(), file_.RefCount())) {
+        SortDisplayOrder();
+    }
 }
 
 void RefWinForm::AppendToFile(bool tagged) {
@@ -1304,6 +1458,7 @@ void RefWinForm::AppendToFile(bool tagged) {
                                           file_.CurrentIndex() + 1, appended);
     if (receiver != nullptr) {
         receiver->SetEnabledByOperation(true);
+        receiver->ResortOrShowOriginal();
     }
     if (!done) {
         Fail(done);
@@ -1338,7 +1493,7 @@ void RefWinForm::AppendDropped(const std::string& texts) {
         Fail(appended);
     }
     Reshow(position);
-    emit StateChanged();
+    ResortOrShowOriginal();
 }
 
 void RefWinForm::Remap() {

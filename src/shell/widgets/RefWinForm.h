@@ -19,6 +19,7 @@
 #include <memory>
 #include <string>
 
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QFrame;
@@ -71,6 +72,16 @@ public:
     void ChangeView(View view);
     // The order the window shows afterwards (the file's own when no stored order fits).
     DisplayOrder SetDisplayOrder(DisplayOrder kind);
+    // Computes the stored display orders in a lane of the status line; the window is disabled
+    // until the thread ends and then offers to tag the suspected duplicates it found.
+    void SortDisplayOrder();
+    // A display sort runs in some window (only one at a time).
+    static bool DisplaySortRunning();
+    // After the file's references changed: the display is sorted again when the settings ask for
+    // it (always, or below a number of references), otherwise it shows the file's own order.
+    void ResortOrShowOriginal();
+    // Gives the keyboard to the identification string (the list in the list view).
+    void FocusDisplay();
     void SetListTaggedOnly(bool on);
     bool ListTaggedOnly() const { return file_.TaggedOnly(); }
 
@@ -132,6 +143,7 @@ signals:
 private:
     void BuildControls();
     void BuildPopupMenu();
+    void SuppressConditionalSortingClick();
     void ApplyView();
     void SplitterMoved();
     void UpdateTagCount();
@@ -171,6 +183,8 @@ private:
     // The short descriptions of the first references of `absolute` for a question.
     std::vector<std::string> Descriptions(const std::vector<int>& absolute) const;
     void RememberStamp();
+    void DisplaySortEnded(const DisplaySortReport& report, DisplayOrder savedOrder,
+                          int savedReference);
 
     RefWinServices& services_;
     TReferenceFile file_;
@@ -212,6 +226,7 @@ private:
     ReferenceListModel* model_ = nullptr;
     ReferenceLineDelegate* delegate_ = nullptr;
     QMenu* popup_ = nullptr;
+    QAction* suppressSorting_ = nullptr;
 };
 
 } // namespace cvx
