@@ -1,16 +1,15 @@
 #include "documents/WordDocument.h"
 
+#include "documents/WordXml.h"
+
 #include "text/Catalogue.h"
 #include "text/Cp1252.h"
-#include "text/MarkupRuns.h"
-#include "text/SymbolFont.h"
 
 #include <QRegularExpression>
 #include <QXmlStreamReader>
 
 #include <algorithm>
 #include <map>
-#include <set>
 
 namespace cvx {
 
@@ -22,10 +21,6 @@ const QString kCompatNs =
     QStringLiteral("http://schemas.openxmlformats.org/markup-compatibility/2006");
 const QString kTextNs = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:text:1.0");
 const QString kOfficeNs = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:office:1.0");
-
-// The hanging indent of an outdented reference list: half an inch, as word processors set it.
-constexpr const char* kDocxHanging = "720"; // twentieths of a point
-constexpr const char* kOdtHanging = "1.27cm";
 
 enum class PieceKind { Text, Element, Break, NoteAnchor };
 
@@ -63,23 +58,6 @@ struct Cut {
     QString insert;
 };
 
-QString Escaped(const QString& text) {
-    QString out;
-    out.reserve(text.size());
-    for (const QChar c : text) {
-        if (c == u'&') {
-            out += QStringLiteral("&amp;");
-        } else if (c == u'<') {
-            out += QStringLiteral("&lt;");
-        } else if (c == u'>') {
-            out += QStringLiteral("&gt;");
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
 QString EndTag(const Frame& f) {
     return QStringLiteral("</") + f.name + u'>';
 }
@@ -96,96 +74,6 @@ QString ReopenedTag(const QString& startTag) {
         tag += u'>';
     }
     return tag;
-}
-
-// The text of a run as a reader shows it (Greek letters of the Symbol font as themselves).
-QString RunText(const MarkupRun& run) {
-    QString out;
-    for (const char ch : run.text) {
-        const auto b = static_cast<unsigned char>(ch);
-        const char32_t c = run.style.symbol ? SymbolCharacter(b) : Cp1252ToUnicode(b);
-        out += QString::fromUcs4(&c, 1);
-    }
-    return out;
-}
-
-// Where the token just read ends in the text: the reader has already taken the "<" that ends
-// character data, which belongs to the next token.
-qsizetype TokenEnd(const QXmlStreamReader& r, const QString& xml) {
-    const qsizetype end = r.characterOffset();
-    return r.isCharacters() && end > 0 && xml[end - 1] == u'<' ? end - 1 : end;
-}
-
-// The children of a .docx run's properties, in the order the schema requires.
-int RunPropertyRank(const QString& localName) {
-    static const QStringList order = {"rStyle",
-                                      "rFonts",
-                                      "b",
-                                      "bCs",
-                                      "i",
-                                      "iCs",
-                                      "caps",
-                                      "smallCaps",
-                                      "strike",
-                                      "dstrike",
-                                      "outline",
-                                      "shadow",
-                                      "emboss",
-                                      "imprint",
-                                      "noProof",
-                                      "snapToGrid",
-                                      "vanish",
-                                      "webHidden",
-                                      "color",
-                                      "spacing",
-                                      "w",
-                                      "kern",
-                                      "position",
-                                      "sz",
-                                      "szCs",
-                                      "highlight",
-                                      "u",
-                                      "effect",
-                                      "bdr",
-                                      "shd",
-                                      "fitText",
-                                      "vertAlign",
-                                      "rtl",
-                                      "cs",
-                                      "em",
-                                      "lang",
-                                      "eastAsianLayout",
-                                      "specVanish",
-                                      "oMath"};
-    const qsizetype i = order.indexOf(localName);
-    return i >= 0 ? static_cast<int>(i) : static_cast<int>(order.size()); // extensions last
-}
-
-// The child elements of a properties element as written, with their local names.
-std::vector<std::pair<QString, QString>> ChildElements(const QString& properties) {
-    std::vector<std::pair<QString, QString>> children;
-    QXmlStreamReader r(properties);
-    r.setNamespaceProcessing(false);
-    qsizetype last = 0;
-    qsizetype childStart = -1;
-    QString childName;
-    int depth = 0;
-    while (!r.atEnd()) {
-        const auto token = r.readNext();
-        const qsizetype begin = last;
-        last = TokenEnd(r, properties);
-        if (token == QXmlStreamReader::StartElement) {
-            if (++depth == 2) {
-                childStart = begin;
-                childName = r.name().toString();
-            }
-        } else if (token == QXmlStreamReader::EndElement) {
-            if (depth-- == 2) {
-                children.emplace_back(childName, properties.mid(childStart, last - childStart));
-            }
-        }
-    }
-    return children;
 }
 
 } // namespace
@@ -218,7 +106,7 @@ public:
         while (!r.atEnd()) {
             const auto token = r.readNext();
             const qsizetype begin = last_;
-            last_ = TokenEnd(r, part_.xml);
+            last_ = XmlTokenEnd(r, part_.xml);
             switch (token) {
             case QXmlStreamReader::DTD:
             case QXmlStreamReader::EntityReference:
@@ -571,13 +459,11 @@ void WordDocument::Gather() {
 namespace {
 
 // Builds what a write inserts: runs or spans of citation text and list paragraphs.
+// Builds what a write inserts: the runs or spans of a citation group, and the list paragraphs
+// with the paragraph and run elements around them closed and reopened.
 class Inserter {
 public:
-    Inserter(WordFormat format, const QString& prefix) : format_(format), w_(prefix) {
-        if (!w_.isEmpty()) {
-            w_ += u':';
-        }
-    }
+    Inserter(WordFormat format, const QString& prefix) : format_(format), writer_(format, prefix) {}
 
     // The insertion at the start of a replacement that begins in a piece under `context`.
     QString Insertion(const Context& context, const WordReplacement& r) {
@@ -585,231 +471,39 @@ public:
         QString out;
         if (format_ == WordFormat::Docx) {
             const QString runProps = chain.back().properties;
-            out += QStringLiteral("</%1t>").arg(w_) + EndTag(chain.back());
-            out += Runs(r.citation, runProps);
+            out += writer_.TextEnd() + EndTag(chain.back());
+            out += writer_.Runs(r.citation, runProps);
             if (!r.list) {
-                return out + ReopenedTag(chain.back().startTag) + runProps + TextStart();
+                return out + ReopenedTag(chain.back().startTag) + runProps + writer_.TextStart();
             }
             for (std::size_t i = chain.size() - 1; i-- > 0;) {
                 out += EndTag(chain[i]);
             }
-            out += ListParagraphs(r.entries, chain.front().properties);
+            out += writer_.ListParagraphs(r.entries, chain.front().properties);
             for (const Frame& f : chain) {
                 out += ReopenedTag(f.startTag) + f.properties;
             }
-            return out + TextStart();
+            return out + writer_.TextStart();
         }
-        out += Runs(r.citation, {});
+        out += writer_.Runs(r.citation, {});
         if (!r.list) {
             return out;
         }
         for (std::size_t i = chain.size(); i-- > 0;) {
             out += EndTag(chain[i]);
         }
-        out += ListParagraphs(r.entries, chain.front().properties);
+        out += writer_.ListParagraphs(r.entries, chain.front().properties);
         for (const Frame& f : chain) {
             out += ReopenedTag(f.startTag);
         }
         return out;
     }
 
-    QString TextStart() const { return QStringLiteral("<%1t xml:space=\"preserve\">").arg(w_); }
-
-    // The automatic styles the inserted spans and paragraphs use (.odt).
-    QString OdtStyles() const {
-        QString out;
-        for (const int bits : textStyles_) {
-            out +=
-                QStringLiteral(
-                    "<style:style style:name=\"%1\" style:family=\"text\"><style:text-properties")
-                    .arg(OdtStyleName(bits));
-            if ((bits & 1) != 0) {
-                out += QStringLiteral(" fo:font-weight=\"bold\"");
-            }
-            if ((bits & 2) != 0) {
-                out += QStringLiteral(" fo:font-style=\"italic\"");
-            }
-            if ((bits & 4) != 0) {
-                out += QStringLiteral(" style:text-underline-style=\"solid\" "
-                                      "style:text-underline-width=\"auto\" "
-                                      "style:text-underline-color=\"font-color\"");
-            }
-            if ((bits & 8) != 0) {
-                out += QStringLiteral(" style:text-position=\"super 58%\"");
-            }
-            if ((bits & 16) != 0) {
-                out += QStringLiteral(" style:text-position=\"sub 58%\"");
-            }
-            out += QStringLiteral("/></style:style>");
-        }
-        if (hangingUsed_) {
-            out += QStringLiteral(
-                       "<style:style style:name=\"Citavox_List\" style:family=\"paragraph\">"
-                       "<style:paragraph-properties fo:margin-left=\"%1\" "
-                       "fo:text-indent=\"-%1\"/></style:style>")
-                       .arg(QLatin1String(kOdtHanging));
-        }
-        return out;
-    }
+    const WordParagraphWriter& Writer() const { return writer_; }
 
 private:
-    static int StyleBits(const MarkupStyle& s) {
-        return (s.bold ? 1 : 0) | (s.italic ? 2 : 0) | (s.underline ? 4 : 0) |
-               (s.offset > 0 ? 8 : 0) | (s.offset < 0 ? 16 : 0);
-    }
-
-    static QString OdtStyleName(int bits) { return QStringLiteral("Citavox_C%1").arg(bits); }
-
-    // Marked-up text as runs (.docx) or spans (.odt).
-    QString Runs(const std::string& marked, const QString& baseProps) {
-        QString out;
-        if (marked.empty()) {
-            return out;
-        }
-        for (const MarkupRun& run : ParseMarkup(marked, MarkupDialect::RichText).runs) {
-            const QString text = RunText(run);
-            if (format_ == WordFormat::Docx) {
-                out += QStringLiteral("<%1r>").arg(w_) + RunProperties(baseProps, run.style) +
-                       DocxContent(text) + QStringLiteral("</%1r>").arg(w_);
-                continue;
-            }
-            const int bits = StyleBits(run.style);
-            if (bits == 0) {
-                out += OdtContent(text);
-                continue;
-            }
-            textStyles_.insert(bits);
-            out += QStringLiteral("<text:span text:style-name=\"%1\">").arg(OdtStyleName(bits)) +
-                   OdtContent(text) + QStringLiteral("</text:span>");
-        }
-        return out;
-    }
-
-    QString DocxContent(const QString& text) const {
-        QString out;
-        QString pending;
-        const auto flush = [&] {
-            if (!pending.isEmpty()) {
-                out += TextStart() + Escaped(pending) + QStringLiteral("</%1t>").arg(w_);
-                pending.clear();
-            }
-        };
-        for (const QChar c : text) {
-            if (c == u'\t' || c == QChar(kLineBreak)) {
-                flush();
-                out += QStringLiteral("<%1%2/>").arg(w_, c == u'\t' ? "tab" : "br");
-            } else {
-                pending += c;
-            }
-        }
-        flush();
-        return out;
-    }
-
-    // ODF collapses runs of blanks, so every blank after the first is written as a space element.
-    static QString OdtContent(const QString& text) {
-        QString out;
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            const QChar c = text[i];
-            if (c == u'\t') {
-                out += QStringLiteral("<text:tab/>");
-            } else if (c == QChar(kLineBreak)) {
-                out += QStringLiteral("<text:line-break/>");
-            } else if (c == u' ' && (i == 0 || text[i - 1] == u' ')) {
-                out += QStringLiteral("<text:s/>");
-            } else {
-                out += Escaped(QString(c));
-            }
-        }
-        return out;
-    }
-
-    // The run properties of the run a pseudo-citation began in, without hiding and tracked
-    // formatting, with the citation's styles, in the order the schema requires.
-    QString RunProperties(const QString& base, const MarkupStyle& style) const {
-        std::vector<std::pair<QString, QString>> children;
-        static const QStringList dropped = {"vanish", "webHidden", "specVanish", "rPrChange"};
-        for (auto& [local, raw] : ChildElements(base)) {
-            if (!dropped.contains(local)) {
-                children.emplace_back(local, raw);
-            }
-        }
-        const auto set = [&](const QString& local, const QString& raw) {
-            std::erase_if(children, [&](const auto& c) { return c.first == local; });
-            children.emplace_back(local, raw);
-        };
-        if (style.bold) {
-            set(QStringLiteral("b"), QStringLiteral("<%1b/>").arg(w_));
-        }
-        if (style.italic) {
-            set(QStringLiteral("i"), QStringLiteral("<%1i/>").arg(w_));
-        }
-        if (style.underline) {
-            set(QStringLiteral("u"), QStringLiteral("<%1u %1val=\"single\"/>").arg(w_));
-        }
-        if (style.offset != 0) {
-            set(QStringLiteral("vertAlign"),
-                QStringLiteral("<%1vertAlign %1val=\"%2\"/>")
-                    .arg(w_, style.offset > 0 ? "superscript" : "subscript"));
-        }
-        if (children.empty()) {
-            return {};
-        }
-        std::stable_sort(children.begin(), children.end(), [](const auto& a, const auto& b) {
-            return RunPropertyRank(a.first) < RunPropertyRank(b.first);
-        });
-        QString out = QStringLiteral("<%1rPr>").arg(w_);
-        for (const auto& c : children) {
-            out += c.second;
-        }
-        return out + QStringLiteral("</%1rPr>").arg(w_);
-    }
-
-    // The list's paragraphs in the marker paragraph's style; the paragraph code of each entry
-    // says whether its first line is outdented.
-    QString ListParagraphs(const std::vector<std::string>& entries, const QString& paragraph) {
-        QString out;
-        QString style; // .docx: the marker paragraph's style element
-        if (format_ == WordFormat::Docx) {
-            for (const auto& [local, raw] : ChildElements(paragraph)) {
-                if (local == u"pStyle") {
-                    style = raw;
-                }
-            }
-        }
-        for (const std::string& entry : entries) {
-            std::string_view text = entry;
-            bool hanging = false;
-            if (text.starts_with("#O")) {
-                hanging = true;
-                text.remove_prefix(2);
-            } else if (text.starts_with("#L")) {
-                text.remove_prefix(2);
-            }
-            if (format_ == WordFormat::Docx) {
-                out += QStringLiteral("<%1p><%1pPr>").arg(w_) + style;
-                if (hanging) {
-                    out += QStringLiteral("<%1ind %1left=\"%2\" %1hanging=\"%2\"/>")
-                               .arg(w_, QLatin1String(kDocxHanging));
-                }
-                out += QStringLiteral("</%1pPr>").arg(w_) + Runs(std::string(text), {}) +
-                       QStringLiteral("</%1p>").arg(w_);
-                continue;
-            }
-            hangingUsed_ = hangingUsed_ || hanging;
-            const QString name = hanging ? QStringLiteral("Citavox_List") : paragraph;
-            out += name.isEmpty() ? QStringLiteral("<text:p>")
-                                  : QStringLiteral("<text:p text:style-name=\"%1\">")
-                                        .arg(Escaped(name).replace(u'"', QStringLiteral("&quot;")));
-            out += Runs(std::string(text), {}) + QStringLiteral("</text:p>");
-        }
-        return out;
-    }
-
     WordFormat format_;
-    QString w_; // the main namespace's prefix with its colon
-    std::set<int> textStyles_;
-    bool hangingUsed_ = false;
+    WordParagraphWriter writer_;
 };
 
 } // namespace
@@ -865,7 +559,8 @@ Outcome WordDocument::Write(const std::vector<WordReplacement>& replacements,
         QString xml;
         xml.reserve(part.xml.size() + part.xml.size() / 8);
         qsizetype cursor = 0;
-        const QString styles = format_ == WordFormat::Odt ? inserter.OdtStyles() : QString();
+        const QString styles =
+            format_ == WordFormat::Odt ? inserter.Writer().OdtStyles() : QString();
         const auto copyTo = [&](qsizetype to) {
             if (format_ == WordFormat::Odt && !styles.isEmpty() && part.stylesAt >= cursor &&
                 part.stylesAt <= to) {
@@ -896,14 +591,14 @@ Outcome WordDocument::Write(const std::vector<WordReplacement>& replacements,
             const bool docx = format_ == WordFormat::Docx;
             copyTo(docx ? piece.rawBegin : piece.contentBegin);
             if (docx) {
-                xml += inserter.TextStart();
+                xml += inserter.Writer().TextStart();
             }
             qsizetype at = 0;
             for (const Cut& c : pieceCuts) {
-                xml += Escaped(piece.text.mid(at, c.from - at)) + c.insert;
+                xml += XmlEscaped(piece.text.mid(at, c.from - at)) + c.insert;
                 at = std::max(at, c.to);
             }
-            xml += Escaped(piece.text.mid(at));
+            xml += XmlEscaped(piece.text.mid(at));
             cursor = piece.rawEnd;
         }
         copyTo(part.xml.size());

@@ -9,6 +9,7 @@
 // citation styles added) and the reference list as paragraphs at the marker. Everything outside
 // the replaced text is written back as it was read.
 
+#include "documents/WordParagraphs.h"
 #include "documents/ZipPackage.h"
 #include "text/Outcome.h"
 
@@ -18,8 +19,6 @@
 #include <vector>
 
 namespace cvx {
-
-enum class WordFormat { Docx, Odt };
 
 // One replacement, in offsets of the gathered text.
 struct WordReplacement {

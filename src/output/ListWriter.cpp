@@ -3,6 +3,7 @@
 #include "output/LatexListWriter.h"
 #include "output/RtfListWriter.h"
 #include "output/TextListWriter.h"
+#include "output/WordListWriter.h"
 
 namespace cvx {
 
@@ -16,6 +17,12 @@ std::optional<ListOutput> ListOutputByName(std::string_view name) {
     if (name == "latex" || name == "tex") {
         return ListOutput::Latex;
     }
+    if (name == "docx") {
+        return ListOutput::Docx;
+    }
+    if (name == "odt") {
+        return ListOutput::Odt;
+    }
     return std::nullopt;
 }
 
@@ -25,6 +32,10 @@ std::unique_ptr<ListWriter> MakeListWriter(ListOutput kind) {
         return std::make_unique<RtfListWriter>();
     case ListOutput::Latex:
         return std::make_unique<LatexListWriter>();
+    case ListOutput::Docx:
+        return std::make_unique<WordListWriter>(WordFormat::Docx);
+    case ListOutput::Odt:
+        return std::make_unique<WordListWriter>(WordFormat::Odt);
     case ListOutput::Text:
         break;
     }

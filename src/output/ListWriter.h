@@ -1,7 +1,7 @@
 #pragma once
 // The writers of reference lists: one per kind of output, each turning the entries of a list
 // (marked-up text) into its file. The list engine (ReferenceList.h) sorts, numbers and renders;
-// a writer only lays out. Word-processor documents add their own writers here.
+// a writer only lays out.
 
 #include "storage/FileSystem.h"
 #include "text/Outcome.h"
@@ -14,9 +14,10 @@
 namespace cvx {
 
 // The kinds of list output.
-enum class ListOutput { Text = 0, Rtf = 1, Latex = 2 };
+enum class ListOutput { Text = 0, Rtf = 1, Latex = 2, Docx = 3, Odt = 4 };
 
-// The kind of output a user names ("text", "rtf", "latex"); nullopt for another name.
+// The kind of output a user names ("text", "rtf", "latex", "docx", "odt"); nullopt for another
+// name.
 std::optional<ListOutput> ListOutputByName(std::string_view name);
 
 // One entry of a list, as marked-up text (code page 1252 with markup codes).

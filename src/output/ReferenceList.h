@@ -1,8 +1,8 @@
 #pragma once
 // The list engine: the references of a file (all, the tagged ones or one) in a chosen order,
 // each rendered with the long form of a format, optionally numbered and followed by its
-// abstract/comment part, written as a plain-text, RTF or LaTeX file. One entry point serves every
-// kind of output (the kind is a parameter); the thread is TZerOrev.
+// abstract/comment part, written as a plain-text, RTF, LaTeX, .docx or .odt file. One entry point
+// serves every kind of output (the kind is a parameter); the thread is TZerOrev.
 
 #include "formats/FormatDesc.h"
 #include "formats/Renderer.h"

@@ -1,5 +1,6 @@
 // citavox-cli complete, cite and collate, and completed manuscripts read by independent tools:
-// pandoc's RTF, .docx and .odt readers, libwpd's WordPerfect reader, LibreOffice and pdflatex.
+// pandoc's RTF, .docx and .odt readers, libwpd's WordPerfect reader, LibreOffice and pdflatex;
+// likewise the lists that makelist writes as .docx and .odt.
 
 #include "CliRunner.h"
 #include "support/FileBytes.h"
@@ -300,6 +301,48 @@ TEST_F(CompleteCommand, WordDocumentsCompleteLikeTheRtfExample) {
         const CitationsAndList word = read(name);
         EXPECT_EQ(word.groups, rtf.groups) << name;
         EXPECT_EQ(word.entries, rtf.entries) << name;
+    }
+}
+
+using MakelistCommand = CliTest;
+
+// A list as .docx and .odt, read by pandoc, holds the text list's entries and abstracts in order;
+// LibreOffice lays both out.
+TEST_F(MakelistCommand, WordListsReadLikeTheTextList) {
+    Examples ex;
+    for (const char* kind : {"text", "docx", "odt"}) {
+        const CliResult r =
+            Run({"makelist", ex.File("refs.ref"), ex.File(std::string("list.") + kind), "--as",
+                 kind, "--format", kStyles + "/apa.for", "--numbered", "--abstracts"});
+        ASSERT_EQ(r.status, 0) << kind << ": " << r.err;
+    }
+    const std::optional<std::string> text = Shell(ex.Dir(), "iconv -f CP1252 -t UTF-8 list.text");
+    ASSERT_TRUE(text.has_value());
+    ASSERT_NE(text->find("37 Wöstmann, M."), std::string::npos) << *text;
+    for (const char* name : {"list.docx", "list.odt"}) {
+        const std::optional<std::string> read =
+            Shell(ex.Dir(), std::string("pandoc -t plain --wrap=none ") + name);
+        ASSERT_TRUE(read.has_value()) << "pandoc could not read " << name;
+        EXPECT_EQ(Flat(*read), Flat(*text)) << name;
+    }
+    if (QStandardPaths::findExecutable(QStringLiteral("soffice")).isEmpty()) {
+        GTEST_SKIP() << "LibreOffice (soffice) is not installed; scripts/setup installs it";
+    }
+    for (const char* kind : {"docx", "odt"}) {
+        const std::string convert = "soffice -env:UserInstallation=file://" + ex.File("profile") +
+                                    " --headless --convert-to pdf --outdir " + kind + " list." +
+                                    kind;
+        ASSERT_TRUE(Shell(ex.Dir(), convert).has_value()) << kind;
+        const std::optional<std::string> laid =
+            Shell(ex.Dir(), std::string("pdftotext ") + kind + "/list.pdf -");
+        ASSERT_TRUE(laid.has_value()) << kind;
+        const std::string flat = Flat(*laid);
+        std::size_t at = 0;
+        for (const char* expected : {"1 Abdallah, M. S.", "2 Aksin, Ö.", "37 Wöstmann, M."}) {
+            const std::size_t found = flat.find(expected, at);
+            ASSERT_NE(found, std::string::npos) << kind << ": " << expected << "\n" << flat;
+            at = found;
+        }
     }
 }
 

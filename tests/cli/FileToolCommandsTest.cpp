@@ -114,6 +114,7 @@ TEST_F(FileToolCommandsTest, BadArgumentsGiveUsageAndClearMessages) {
         {{"sort", "a.ref", "b.ref", "--order", "sideways"}, 2, "Unknown order"},
         {{"check", "a.ref", "--scope", "everything"}, 2, "Unknown scope"},
         {{"export", "a.ref", "b", "--as", "word"}, 1, "Unknown export layout"},
+        {{"makelist", "a.ref", "b", "--as", "word"}, 1, "give text, rtf, latex, docx or odt"},
         {{"makelist", "a.ref", "b", "--tagged", "--current", "1"}, 2, "makelist FILE.ref"},
         {{"compare", "a.ref", "b.ref", "--write", "both", "c.ref"}, 2, "compare NEW.ref"},
     };

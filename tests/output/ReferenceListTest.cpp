@@ -1,7 +1,9 @@
 // Reference lists: the scope, the order, numbering and duplicates; the RTF list read by pandoc's
-// RTF reader and the LaTeX list typeset by LaTeX.
+// RTF reader, the LaTeX list typeset by LaTeX, and the .docx and .odt lists read back as documents.
 
 #include "output/ReferenceList.h"
+#include "documents/WordDocument.h"
+#include "documents/ZipPackage.h"
 #include "formats/FormatFile.h"
 #include "refstore/ReferenceMap.h"
 #include "refstore/ReferenceReader.h"
@@ -9,6 +11,7 @@
 #include "support/FileBytes.h"
 #include "support/ReferenceText.h"
 #include "support/TempDir.h"
+#include "text/Cp1252.h"
 #include "text/Progress.h"
 
 #include <QByteArray>
@@ -138,6 +141,67 @@ TEST(ReferenceList, AbortLeavesAnOldListAlone) {
     EXPECT_TRUE(MakeReferenceList(FileSystem::Default(), request, Format("vancouver"), {}, progress)
                     .outcome.aborted());
     EXPECT_EQ(lists.Output(), "old");
+}
+
+// The paragraphs of a list as a reader sees them: leading tabs (the indent of an abstract) and
+// blank lines dropped.
+std::vector<std::string> Paragraphs(const std::string& utf8) {
+    std::vector<std::string> out;
+    std::size_t pos = 0;
+    while (pos < utf8.size()) {
+        std::size_t end = utf8.find('\n', pos);
+        end = end == std::string::npos ? utf8.size() : end;
+        std::string line = utf8.substr(pos, end - pos);
+        pos = end + 1;
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        line.erase(0, line.find_first_not_of('\t'));
+        if (!line.empty()) {
+            out.push_back(line);
+        }
+    }
+    return out;
+}
+
+// The word-processor lists hold the text list's entries and abstracts as paragraphs, the
+// entries with a hanging indent and the journal names in italics.
+TEST(ReferenceList, WordListsHoldTheTextListAsParagraphs) {
+    Lists lists;
+    ListRequest request;
+    request.numbered = true;
+    request.includeAbstract = true;
+    request.keepDuplicates = true;
+    ASSERT_TRUE(lists.Make(request, "apa").outcome.ok());
+    const std::vector<std::string> expected = Paragraphs(Cp1252ToUtf8(lists.Output()));
+    ASSERT_EQ(expected.size(), 6U) << "five entries and an abstract";
+    const struct {
+        ListOutput kind;
+        WordFormat format;
+        const char* part;
+        std::vector<const char*> marks;
+    } cases[] = {
+        {ListOutput::Docx, WordFormat::Docx, "word/document.xml", {"w:hanging=\"720\"", "<w:i/>"}},
+        {ListOutput::Odt,
+         WordFormat::Odt,
+         "content.xml",
+         {"text:style-name=\"Citavox_List\"", "fo:font-style=\"italic\""}},
+    };
+    for (const auto& c : cases) {
+        request.kind = c.kind;
+        ASSERT_TRUE(lists.Make(request, "apa").outcome.ok());
+        WordDocument document;
+        ASSERT_TRUE(document.Load(lists.Output(), "list").ok());
+        EXPECT_EQ(document.Format(), c.format);
+        EXPECT_EQ(Paragraphs(document.Text()), expected);
+        ZipPackage package;
+        std::string xml;
+        ASSERT_TRUE(package.Open(lists.Output(), "list").ok());
+        ASSERT_TRUE(package.Read(c.part, xml).ok());
+        for (const char* mark : c.marks) {
+            EXPECT_NE(xml.find(mark), std::string::npos) << mark;
+        }
+    }
 }
 
 bool HaveTool(const char* tool) {
