@@ -61,6 +61,35 @@ bool IsNumberInParentheses(std::string_view word) {
            IsAllDigits(word.substr(1, word.size() - 2));
 }
 
+// Stores the record's lines from `line` on, each later line without its leading control
+// characters, until the source ends or a blank line comes (`line` is then empty) or
+// `startsNext` takes a line for the start of the next record (it is left in `line`). The
+// predicate sees every later line that is not blank, in order, so a reader can keep its own
+// state in it.
+template <typename StartsNext>
+void StoreToBlankLine(ConversionState& s, std::string& line, StartsNext startsNext) {
+    std::string next;
+    while (true) {
+        if (!line.empty()) {
+            Store(s, line);
+        }
+        if (!NextLine(s, next)) {
+            line.clear();
+            return;
+        }
+        StripControl(next);
+        if (IsBlankLine(next)) {
+            line.clear();
+            return;
+        }
+        const bool ends = startsNext(next);
+        line = std::move(next);
+        if (ends) {
+            return;
+        }
+    }
+}
+
 } // namespace
 
 void ReadTheWholeReference(ConversionState& s, std::string_view markerArgument) {
@@ -138,31 +167,19 @@ void ReadTheWholeReferenceTwoC(ConversionState& s, std::string_view marker1,
         })) {
         return;
     }
+    // A "MORE" line (the host's page break) takes the place of the line stored before it, and
+    // the line after it continues the record even when it looks like a start.
     bool previousMore = false;
-    std::string next;
-    while (true) {
-        if (!line.empty()) {
-            Store(s, line);
-        }
-        if (!NextLine(s, next)) {
-            line.clear();
-            break;
-        }
-        StripControl(next);
-        if (IsBlankLine(next)) {
-            line.clear();
-            break;
-        }
+    StoreToBlankLine(s, line, [&](const std::string& next) {
         if (!previousMore && s.mLine >= 5 && isStart(next)) {
-            line = std::move(next);
-            break;
+            return true;
         }
         if (next == kMore && s.mLine > 0) {
             --s.mLine;
         }
         previousMore = next == kMore;
-        line = std::move(next);
-    }
+        return false;
+    });
     s.inRef = s.mLine > 0;
     s.pendingLine = isStart(line) ? line : std::string();
 }
@@ -448,26 +465,7 @@ void ReadTheWholeReferenceJICST(ConversionState& s, std::string_view marker) {
         })) {
         return;
     }
-    std::string next;
-    while (true) {
-        if (!line.empty()) {
-            Store(s, line);
-        }
-        if (!NextLine(s, next)) {
-            line.clear();
-            break;
-        }
-        StripControl(next);
-        if (IsBlankLine(next)) {
-            line.clear();
-            break;
-        }
-        if (Starts(next, marker)) {
-            line = std::move(next);
-            break;
-        }
-        line = std::move(next);
-    }
+    StoreToBlankLine(s, line, [&](const std::string& next) { return Starts(next, marker); });
     for (int i = 0; i < s.mLine; ++i) {
         s.SetLine(i, JicstToSingleByte(s.Line(i)));
     }
