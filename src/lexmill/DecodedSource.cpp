@@ -1,6 +1,7 @@
 #include "lexmill/DecodedSource.h"
 
 #include "lexmill/LegacyEncoding.h"
+#include "lexmill/LineReader.h"
 #include "lexmill/PosixFile.h"
 #include "text/SourceDecoding.h"
 
@@ -44,9 +45,13 @@ class DecodedSink {
 public:
     explicit DecodedSink(bool inMemory) : inMemory_(inMemory) {}
 
-    // Makes the temporary file when the text does not stay in memory.
-    bool Open() {
+    // Makes the temporary file when the text does not stay in memory; in memory, room for about
+    // `expected` bytes is taken at once (the decoded text is seldom longer than the download),
+    // with the line reader's slack, so that the text is neither moved while it grows nor when
+    // the reader takes it over.
+    bool Open(std::int64_t expected) {
         if (inMemory_) {
+            text_.reserve(static_cast<std::size_t>(expected + LineReader::kSlack));
             return true;
         }
         std::error_code ec;
@@ -122,8 +127,9 @@ DecodedSource DecodeSource(const std::string& path, std::int64_t inMemoryLimit) 
         }
     }
     struct stat st {};
-    DecodedSink sink(::fstat(in.Get(), &st) == 0 && st.st_size <= inMemoryLimit);
-    if (!sink.Open()) {
+    const bool statted = ::fstat(in.Get(), &st) == 0;
+    DecodedSink sink(statted && st.st_size <= inMemoryLimit);
+    if (!sink.Open(statted ? st.st_size : 0)) {
         return {};
     }
 

@@ -151,7 +151,9 @@ std::string ReadShortTaggedField(const ConversionState& s, int index) {
             break;
         }
     }
-    return TrimBlanks(Collapse(result));
+    CollapseInPlace(result);
+    TrimBlanksInPlace(result);
+    return result;
 }
 
 std::string ReadLongSourceStr(const ConversionState& s, std::string_view tag) {

@@ -27,8 +27,8 @@ void LineReader::OpenDescriptor(int fd) {
 void LineReader::OpenText(std::string text) {
     Close();
     size_ = capacity_ = bufferLength_ = static_cast<std::int64_t>(text.size());
-    buffer_.assign(text.begin(), text.end());
-    buffer_.resize(text.size() + kSlack, '\0');
+    buffer_ = std::move(text);
+    buffer_.resize(buffer_.size() + kSlack, '\0');
     opened_ = inMemory_ = true;
 }
 

@@ -9,7 +9,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 namespace cvx::lexmill {
 
@@ -28,7 +27,8 @@ public:
     void Open(std::string name);
     // Binds an open descriptor instead of a name; the reader owns it from now on.
     void OpenDescriptor(int fd);
-    // Reads text held in memory instead of a file: the whole text is the buffer.
+    // Reads text held in memory instead of a file: the whole text becomes the buffer, without a
+    // copy (room for kSlack more bytes reserved beforehand saves a reallocation).
     void OpenText(std::string text);
     // Opens the file if it is not open and goes back to its start. False when it cannot be opened.
     bool Reset();
@@ -70,7 +70,7 @@ private:
     std::int64_t bufferStart_ = 0;
     std::int64_t bufferLength_ = 0;
     std::int64_t capacity_ = 0;
-    std::vector<char> buffer_;
+    std::string buffer_;
 };
 
 } // namespace cvx::lexmill

@@ -25,6 +25,13 @@ std::string TrimBlanks(std::string_view text) {
     return std::string(TrimView(text));
 }
 
+void TrimBlanksInPlace(std::string& text) {
+    const std::string_view kept = TrimView(text);
+    const auto start = static_cast<std::size_t>(kept.data() - text.data());
+    text.erase(start + kept.size());
+    text.erase(0, start);
+}
+
 std::string TrimLeftBlanks(std::string_view text) {
     std::size_t b = 0;
     while (b < text.size() && IsBlank(text[b])) {

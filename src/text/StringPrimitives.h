@@ -38,6 +38,8 @@ std::string_view TrimRightView(std::string_view text);
 std::string TrimBlanks(std::string_view text);
 std::string TrimLeftBlanks(std::string_view text);
 std::string TrimRightBlanks(std::string_view text);
+// Trims a string of the caller's own where it is, without a copy.
+void TrimBlanksInPlace(std::string& text);
 
 // Deletes `count` characters at 1-based position `pos`, then trims.
 std::string DeleteAndTrim(std::string_view text, std::size_t pos, std::size_t count);

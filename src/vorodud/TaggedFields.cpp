@@ -93,10 +93,11 @@ const std::string& TaggedFields::Value(const TaggedField& field) const {
         // Lexmill joins the field's lines (a hyphen at a line's end joins without a blank)
         // and collapses blanks, so the value starts where the joined text's own tag ends,
         // whether or not a blank follows the separator ("TI  -Title").
-        const std::string joined = lx::ShortTaggedField(field.line);
+        std::string joined = lx::ShortTaggedField(field.line);
         const TagAt at = ParseTag(joined, style_);
-        const std::size_t tagEnd = std::min(at.valueStart, joined.size());
-        field.value = TrimBlanks(std::string_view(joined).substr(tagEnd));
+        joined.erase(0, std::min(at.valueStart, joined.size()));
+        TrimBlanksInPlace(joined);
+        field.value = std::move(joined);
     }
     return *field.value;
 }

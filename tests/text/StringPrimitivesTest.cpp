@@ -12,6 +12,14 @@ TEST(Trimming, BlanksAreAllBytesUpTo32) {
     EXPECT_EQ(TrimRightBlanks("  a \r\n"), "  a");
     EXPECT_EQ(DeleteAndTrim("abc def", 1, 4), "def");
     EXPECT_EQ(DropFinalPeriod(" A title.. "), "A title.");
+    for (const auto& [text, trimmed] : {std::pair<std::string, std::string>{"\r\n a b \x01", "a b"},
+                                        {"a b", "a b"},
+                                        {" \t ", ""},
+                                        {"", ""}}) {
+        std::string inPlace = text;
+        TrimBlanksInPlace(inPlace);
+        EXPECT_EQ(inPlace, trimmed) << text;
+    }
 }
 
 TEST(ParenContent, NestingAndUnclosed) {
