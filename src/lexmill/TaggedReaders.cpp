@@ -495,11 +495,15 @@ void ReadTheWholeReferenceRIS(ConversionState& s, std::string_view marker) {
         return;
     }
     std::string next;
+    std::string continued; // a continuation line indented anew; keeps its buffer
     while (true) {
         if (IsRisTagLine(line)) {
             Store(s, line);
         } else if (!IsBlankLine(line)) {
-            Store(s, "    " + TrimLeftBlanks(line));
+            const std::string_view text = TrimView(line);
+            continued.assign("    ");
+            continued.append(line, static_cast<std::size_t>(text.data() - line.data()));
+            Store(s, continued);
         }
         if (isEnd(line) || !NextLine(s, next)) {
             line.clear();

@@ -200,11 +200,18 @@ std::string StripParenthesised(std::string_view name) {
 }
 
 bool IsEtAl(std::string_view name) {
-    std::string n = LowerText(TrimView(name));
+    std::string_view n = TrimView(name);
     while (!n.empty() && (n.back() == '.' || n.back() == ',' || n.back() == ';')) {
-        n.pop_back();
+        n.remove_suffix(1);
     }
-    return n == "et al" || n == "et. al" || n == "et al.";
+    // Only ASCII letters spell it, so only they are folded: every name of a list comes here.
+    auto spells = [&](std::string_view etAl) {
+        return n.size() == etAl.size() &&
+               std::equal(n.begin(), n.end(), etAl.begin(), [](char a, char b) {
+                   return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b;
+               });
+    };
+    return spells("et al") || spells("et. al");
 }
 
 std::string FormatAuthorName(std::string_view nameArgument) {

@@ -66,6 +66,7 @@ TaggedFields::TaggedFields(TagStyle style) : style_(style) {
     // A line's tag lies in its first characters: only those are fetched here, whole lines when
     // a field's items are asked for.
     const int count = lx::LineCount();
+    fields_.reserve(static_cast<std::size_t>(std::max(count, 0)));
     for (int i = 0; i < count; ++i) {
         const TagAt at = ParseTag(lx::LineStart(i, kTagWidth), style);
         if (at.tag.empty()) {
@@ -105,9 +106,11 @@ const std::string& TaggedFields::Value(const TaggedField& field) const {
 std::vector<std::string> TaggedFields::ItemsOf(const TaggedField& field) const {
     std::vector<std::string> items;
     for (int i = field.line; i < field.end; ++i) {
-        const std::string whole = lx::Line(i);
-        const std::string_view line = whole;
-        std::string item = TrimBlanks(i == field.line ? line.substr(field.valueStart) : line);
+        std::string item = lx::Line(i);
+        if (i == field.line) {
+            item.erase(0, std::min(field.valueStart, item.size()));
+        }
+        TrimBlanksInPlace(item);
         if (!item.empty()) {
             items.push_back(std::move(item));
         }
@@ -154,6 +157,20 @@ std::vector<std::string> TaggedFields::Items(std::string_view tag) const {
         }
     }
     return items;
+}
+
+std::vector<std::string> TaggedFields::TakeAll(std::string_view tag) {
+    std::vector<std::string> values;
+    for (TaggedField& f : fields_) {
+        if (!SameTag(f.tag, tag)) {
+            continue;
+        }
+        if (!Value(f).empty()) {
+            values.push_back(std::move(*f.value));
+        }
+        f.value.reset(); // read again when asked for again
+    }
+    return values;
 }
 
 bool TaggedFields::Has(std::string_view tag) const {

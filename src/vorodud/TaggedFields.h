@@ -35,6 +35,9 @@ public:
     // The first non-empty value among the tags, in their order.
     std::string FirstOf(std::initializer_list<std::string_view> tags) const;
     std::vector<std::string> All(std::string_view tag) const;
+    // The same, without copies of long values (abstracts): they are handed over and read anew
+    // should they be asked for again.
+    std::vector<std::string> TakeAll(std::string_view tag);
     std::vector<std::string> Items(std::string_view tag) const;
     bool Has(std::string_view tag) const;
 

@@ -81,7 +81,7 @@ bool MedlineProcedure::Fill() {
     if (!IsMedlineTagLine(lx::Line(0))) {
         return false; // a line of text between records
     }
-    const TaggedFields f(TagStyle::Medline);
+    TaggedFields f(TagStyle::Medline);
     Reference r;
     r.id = f.First("PMID");
     AddNames(r.authors, f.All("AU"), r.etAl);
@@ -129,7 +129,7 @@ bool MedlineProcedure::Fill() {
             }
         }
     }
-    r.abstract = f.All("AB");
+    r.abstract = f.TakeAll("AB");
     r.address = Addresses(f.All("AD"));
     r.keywords = f.All("MH");
     for (const std::string& k : f.All("OT")) {
@@ -163,7 +163,7 @@ void RisProcedure::ReadRecord() {
 }
 
 bool RisProcedure::Fill() {
-    const TaggedFields f(TagStyle::Ris);
+    TaggedFields f(TagStyle::Ris);
     // Tag lines without a type line are a record when they name a work; stray tags after a
     // record's end line ("NL  - ...") are not.
     if (!f.Has("TY") &&
@@ -225,9 +225,9 @@ bool RisProcedure::Fill() {
     if (r.pages.empty() && IsArticleNumber(f.First("M1")) && f.First("M1").size() <= 8) {
         r.pages = f.First("M1");
     }
-    r.abstract = f.All("AB");
+    r.abstract = f.TakeAll("AB");
     if (r.abstract.empty()) {
-        r.abstract = f.All("N2");
+        r.abstract = f.TakeAll("N2");
     }
     r.address = Addresses(f.All("AD"));
     r.keywords = f.Items("KW");
@@ -246,7 +246,7 @@ void WebOfScienceProcedure::ReadRecord() {
 }
 
 bool WebOfScienceProcedure::Fill() {
-    const TaggedFields f(TagStyle::WebOfScience);
+    TaggedFields f(TagStyle::WebOfScience);
     bool reference = false;
     for (const TaggedField& field : f.Fields()) {
         reference = reference || (field.tag != "FN" && field.tag != "VR" && field.tag != "EF" &&
@@ -292,7 +292,7 @@ bool WebOfScienceProcedure::Fill() {
     if (r.pages.empty()) {
         r.pages = WithDigits(f.First("PS")); // records that came from MEDLINE
     }
-    r.abstract = f.All("AB");
+    r.abstract = f.TakeAll("AB");
     r.address = Addresses(f.Items("C1"));
     r.keywords = KeywordList(f.All("DE"));
     for (const std::string& k : KeywordList(f.All("ID"))) {
