@@ -1,12 +1,14 @@
 #include "lexmill/FieldBuilders.h"
 
 #include "lexmill/TextConversions.h"
+#include "text/ByteWords.h"
 #include "text/CaseMapping.h"
 #include "text/StringPrimitives.h"
 #include "text/TextMode.h"
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 namespace cvx::lexmill {
 
@@ -14,23 +16,19 @@ namespace fields {
 
 namespace {
 
-// Whether a blank follows a blank among text[from - 1] .. text[from + 15]; the block is looked
-// at whole, without a branch per character, so that the compiler can use vector registers.
-bool BlankPairIn(const char* text, std::size_t from) {
-    unsigned found = 0;
-    for (std::size_t i = from; i < from + 16; ++i) {
-        found |=
-            static_cast<unsigned>(IsBlank(text[i])) & static_cast<unsigned>(IsBlank(text[i - 1]));
-    }
-    return found != 0;
+// The blanks (bytes up to 32) among eight bytes.
+std::uint64_t Blanks(const char* text) {
+    return bytewords::Below(bytewords::Load(text), 33);
 }
 
 // The first position at or after `from` (and after 0) that holds a blank after a blank; `size`
-// when there is none.
+// when there is none. Eight positions are looked at at once.
 std::size_t NextBlankPair(const char* text, std::size_t from, std::size_t size) {
     std::size_t pair = std::max<std::size_t>(from, 1);
-    while (pair + 16 <= size && !BlankPairIn(text, pair)) {
-        pair += 16;
+    for (; pair + 8 <= size; pair += 8) {
+        if (const std::uint64_t pairs = Blanks(text + pair) & Blanks(text + pair - 1)) {
+            return pair + static_cast<std::size_t>(bytewords::FirstIndex(pairs));
+        }
     }
     while (pair < size && !(IsBlank(text[pair]) && IsBlank(text[pair - 1]))) {
         ++pair;
@@ -94,11 +92,45 @@ Cut CutAtBlank(std::string_view text, std::size_t position, std::size_t fallback
 
 namespace {
 
+// FittingWords for text[from, stop) that holds single blanks between words and no other
+// blanks, as collapsed text does: the last blank in it, or `stop` when a word ends there.
+// Nothing when the text is not so plain. Eight bytes are tested at once.
+std::optional<std::size_t> FittingWordsOfPlainText(std::string_view text, std::size_t from,
+                                                   std::size_t stop) {
+    using namespace bytewords;
+    if (from >= stop || IsBlank(text[from])) {
+        return std::nullopt;
+    }
+    std::uint64_t odd = 0;
+    std::size_t j = from + 1;
+    for (; j + 8 <= stop; j += 8) {
+        const std::uint64_t word = Load(text.data() + j);
+        odd |= Below(word, ' ') | (Equal(word, ' ') & Equal(Load(text.data() + j - 1), ' '));
+    }
+    for (; j < stop; ++j) {
+        const auto c = static_cast<unsigned char>(text[j]);
+        const auto before = static_cast<unsigned char>(text[j - 1]);
+        odd |= static_cast<unsigned>(c < ' ') |
+               (static_cast<unsigned>(c == ' ') & static_cast<unsigned>(before == ' '));
+    }
+    if (odd != 0) {
+        return std::nullopt;
+    }
+    if (text[stop - 1] != ' ' && (stop == text.size() || text[stop] == ' ')) {
+        return stop;
+    }
+    const std::size_t blank = text.substr(from, stop - from).rfind(' ');
+    return blank == std::string_view::npos ? from : from + blank;
+}
+
 // The end of the longest run of words from text[from] that is at most `room` long, ends at a
 // word's end and holds single blanks between its words and no other blanks; `from` when there
 // is none.
 std::size_t FittingWords(std::string_view text, std::size_t from, std::size_t room) {
     const std::size_t stop = std::min(text.size(), from + room);
+    if (const std::optional<std::size_t> end = FittingWordsOfPlainText(text, from, stop)) {
+        return *end;
+    }
     std::size_t end = from;
     std::size_t j = from;
     for (; j < stop; ++j) {

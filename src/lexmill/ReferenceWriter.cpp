@@ -5,10 +5,12 @@
 #include "journals/JournalLookup.h"
 #include "lexmill/ConversionState.h"
 #include "lexmill/FieldBuilders.h"
+#include "text/ByteWords.h"
 #include "text/CaseMapping.h"
 #include "text/MessageFill.h"
 #include "text/StringPrimitives.h"
 
+#include <algorithm>
 #include <ctime>
 #include <sys/stat.h>
 
@@ -19,6 +21,22 @@ namespace {
 constexpr std::string_view kDiskFull = "Error when writing to disk - disk full?";
 // The longest identification string a reference file accepts.
 constexpr std::size_t kMaxIdString = 249;
+
+// Whether a line holds a zero byte, a carriage return or a line feed, which the reference file
+// cannot hold inside a line. Such bytes are seldom there: the line is looked at eight bytes at a
+// time for any byte below 14 first.
+bool HasLineBreakOrZero(std::string_view line) {
+    std::size_t i = 0;
+    bool suspect = false;
+    for (; i + 8 <= line.size() && !suspect; i += 8) {
+        suspect = bytewords::Below(bytewords::Load(line.data() + i), 14) != 0;
+    }
+    if (!suspect) {
+        line.remove_prefix(i);
+    }
+    return std::any_of(line.begin(), line.end(),
+                       [](char c) { return c == '\0' || c == '\r' || c == '\n'; });
+}
 
 struct LanguageName {
     std::string_view code;
@@ -77,9 +95,11 @@ template <typename Lines> std::vector<std::string> LinesOf(const Lines& lines, b
 } // namespace
 
 void ConversionState::WriteLine(std::string line) {
-    for (char& c : line) {
-        if (c == '\0' || c == '\r' || c == '\n') {
-            c = ' ';
+    if (HasLineBreakOrZero(line)) {
+        for (char& c : line) {
+            if (c == '\0' || c == '\r' || c == '\n') {
+                c = ' ';
+            }
         }
     }
     std::string_view text = line;

@@ -641,14 +641,14 @@ void ReadTaggedRecord(ConversionState& s, std::string_view startMarker, std::str
     if (!s.BeginRecord()) {
         return;
     }
+    // Lines are trimmed where they are, and the two buffers are swapped rather than moved, so
+    // that both keep their room from line to line.
+    auto trimRight = [](std::string& l) { l.resize(TrimRightView(l).size()); };
     std::string line;
     if (!FindRecordStart(s, line, [&](std::string& l) {
             StripControl(l);
-            l = TrimRightBlanks(l);
-            if (!l.empty()) {
-                return true;
-            }
-            return false;
+            trimRight(l);
+            return !l.empty();
         })) {
         return;
     }
@@ -665,7 +665,7 @@ void ReadTaggedRecord(ConversionState& s, std::string_view startMarker, std::str
             break;
         }
         StripControl(next);
-        next = TrimRightBlanks(next);
+        trimRight(next);
         if (next.empty()) {
             break;
         }
@@ -673,7 +673,7 @@ void ReadTaggedRecord(ConversionState& s, std::string_view startMarker, std::str
             s.pendingLine = std::move(next);
             break;
         }
-        line = std::move(next);
+        line.swap(next);
     }
     s.inRef = s.mLine > 0;
 }

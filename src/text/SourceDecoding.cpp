@@ -1,18 +1,10 @@
 #include "text/SourceDecoding.h"
 
-#include <cstdint>
-#include <cstring>
+#include "text/ByteWords.h"
 
 namespace cvx {
 
 namespace {
-
-// Whether one of the eight bytes at `bytes` is above 127.
-bool HasHighBit(const char* bytes) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, bytes, sizeof word);
-    return (word & 0x8080808080808080ULL) != 0;
-}
 
 // Length of the well-formed UTF-8 sequence at the start of `bytes` with its code point; 0 when
 // the bytes do not begin one, -1 when they begin one that the input cuts short.
@@ -89,7 +81,8 @@ void SourceDecoder::DecodeUtf8(std::string_view bytes, bool last) {
             // Most of a download is ASCII: its runs go over in one piece, found eight bytes at
             // a time.
             std::size_t end = i + 1;
-            while (end + 8 <= bytes.size() && !HasHighBit(bytes.data() + end)) {
+            while (end + 8 <= bytes.size() &&
+                   bytewords::High(bytewords::Load(bytes.data() + end)) == 0) {
                 end += 8;
             }
             while (end < bytes.size() && static_cast<unsigned char>(bytes[end]) < 0x80) {

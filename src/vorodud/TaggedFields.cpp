@@ -43,6 +43,12 @@ TagAt ParseTag(std::string_view line, TagStyle style) {
     return {};
 }
 
+// What a look-up of a tag that the record lacks gives.
+const std::string& NoValue() {
+    static const std::string none;
+    return none;
+}
+
 // The characters of a line that ParseTag reads.
 constexpr std::size_t kTagWidth = 6;
 
@@ -118,23 +124,22 @@ std::vector<std::string> TaggedFields::ItemsOf(const TaggedField& field) const {
     return items;
 }
 
-std::string TaggedFields::First(std::string_view tag) const {
+const std::string& TaggedFields::First(std::string_view tag) const {
     for (const TaggedField& f : fields_) {
         if (SameTag(f.tag, tag)) {
             return Value(f);
         }
     }
-    return {};
+    return NoValue();
 }
 
-std::string TaggedFields::FirstOf(std::initializer_list<std::string_view> tags) const {
+const std::string& TaggedFields::FirstOf(std::initializer_list<std::string_view> tags) const {
     for (std::string_view tag : tags) {
-        std::string value = First(tag);
-        if (!value.empty()) {
+        if (const std::string& value = First(tag); !value.empty()) {
             return value;
         }
     }
-    return {};
+    return NoValue();
 }
 
 std::vector<std::string> TaggedFields::All(std::string_view tag) const {

@@ -30,10 +30,11 @@ public:
 
     bool Empty() const { return fields_.empty(); }
     const std::vector<TaggedField>& Fields() const { return fields_; }
-    // The first field's value with the tag; empty when there is none.
-    std::string First(std::string_view tag) const;
+    // The first field's value with the tag; empty when there is none. The text stays the
+    // table's until TakeAll hands over the tag's values.
+    const std::string& First(std::string_view tag) const;
     // The first non-empty value among the tags, in their order.
-    std::string FirstOf(std::initializer_list<std::string_view> tags) const;
+    const std::string& FirstOf(std::initializer_list<std::string_view> tags) const;
     std::vector<std::string> All(std::string_view tag) const;
     // The same, without copies of long values (abstracts): they are handed over and read anew
     // should they be asked for again.
