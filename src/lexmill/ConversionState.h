@@ -172,7 +172,7 @@ private:
     // Why the current reference goes to the error dump file.
     DriverText DumpReason() const;
     void WriteReference();
-    void WriteLine(std::string line);
+    void WriteLine(std::string_view line);
     std::string JournalLine(const std::string& name) const;
 
     LineReader reader_;

@@ -94,13 +94,17 @@ template <typename Lines> std::vector<std::string> LinesOf(const Lines& lines, b
 
 } // namespace
 
-void ConversionState::WriteLine(std::string line) {
+void ConversionState::WriteLine(std::string_view line) {
+    // A line is copied only when it holds a byte that must become a blank.
+    std::string cleaned;
     if (HasLineBreakOrZero(line)) {
-        for (char& c : line) {
+        cleaned.assign(line);
+        for (char& c : cleaned) {
             if (c == '\0' || c == '\r' || c == '\n') {
                 c = ' ';
             }
         }
+        line = cleaned;
     }
     std::string_view text = line;
     while (!text.empty() && IsBlank(text.back())) {
@@ -341,16 +345,25 @@ void ConversionState::WriteReference() {
         while (line.size() > 1 && line[0] == ' ' && line[1] == ' ') {
             line.remove_prefix(1);
         }
-        WriteLine(first ? " " + TrimBlanks(line) : std::string(line));
+        if (first) {
+            WriteLine(" " + TrimBlanks(line));
+        } else {
+            WriteLine(line);
+        }
         first = false;
     }
     first = true;
     for (int i = 1; i <= ref.majorHeads.count; ++i) {
         const std::string& line = ref.majorHeads.Get(i);
-        if (!TrimView(line).empty()) {
-            WriteLine(first ? " " + TrimBlanks(line) : line);
-            first = false;
+        if (TrimView(line).empty()) {
+            continue;
         }
+        if (first) {
+            WriteLine(" " + TrimBlanks(line));
+        } else {
+            WriteLine(line);
+        }
+        first = false;
     }
     if (ref.address.count > 0) {
         std::vector<std::string> address = LinesOf(ref.address, false);

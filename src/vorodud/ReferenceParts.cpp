@@ -36,12 +36,19 @@ bool IsInitials(std::string_view word) {
 
 // "J A" from given names or packed initials; hyphenated names keep their hyphen ("J-P").
 std::string Initials(std::string_view given) {
-    std::vector<std::string> parts;
+    // The initials are joined with blanks as they are found.
+    std::string out;
+    auto add = [&out](std::string_view initial) {
+        if (!out.empty()) {
+            out.push_back(' ');
+        }
+        out.append(initial);
+    };
     for (const std::string_view word : BlankSeparatedWords(given)) {
         if (IsInitials(word) && word.find('-') == std::string_view::npos) {
-            for (char c : word) {
+            for (const char& c : word) {
                 if (c != '.') {
-                    parts.emplace_back(1, c);
+                    add(std::string_view(&c, 1));
                 }
             }
             continue;
@@ -56,7 +63,7 @@ std::string Initials(std::string_view given) {
                 start = true;
             } else if (start && IsLetter(c)) {
                 if (!initial.empty() && initial.back() != '-') {
-                    parts.push_back(initial);
+                    add(initial);
                     initial.clear();
                 }
                 initial.push_back(static_cast<char>(UpperChar(static_cast<unsigned char>(c))));
@@ -67,12 +74,8 @@ std::string Initials(std::string_view given) {
             initial.pop_back();
         }
         if (!initial.empty()) {
-            parts.push_back(initial);
+            add(initial);
         }
-    }
-    std::string out;
-    for (const std::string& p : parts) {
-        out += (out.empty() ? "" : " ") + p;
     }
     return out;
 }
