@@ -138,18 +138,24 @@ std::string ReadShortTaggedField(const ConversionState& s, int index) {
         line.remove_suffix(1);
     }
     const bool indented = !line.empty() && IsBlank(line.front());
+    // The lines that continue the field are found first, so that the joined text is made in
+    // room taken once.
+    int end = index + 1;
+    std::size_t room = line.size();
+    for (; end < s.mLine; ++end) {
+        const std::string_view next = lineAt(end);
+        if (indented ? !StartsWithTwoBlanks(next) : !IsBlank(next.front())) {
+            break;
+        }
+        room += next.size() + 1;
+    }
     std::string result;
-    while (true) {
-        // The pieces are trimmed, so collapsing the joined text once does what collapsing each
-        // piece would.
-        HyphenJoin(result, TrimView(line));
-        if (++index >= s.mLine) {
-            break;
-        }
-        line = lineAt(index);
-        if (indented ? !StartsWithTwoBlanks(line) : !IsBlank(line.front())) {
-            break;
-        }
+    result.reserve(room);
+    // The pieces are trimmed, so collapsing the joined text once does what collapsing each
+    // piece would.
+    HyphenJoin(result, TrimView(line));
+    for (int i = index + 1; i < end; ++i) {
+        HyphenJoin(result, TrimView(lineAt(i)));
     }
     CollapseInPlace(result);
     TrimBlanksInPlace(result);

@@ -134,6 +134,10 @@ bool IsCorporateWord(std::string_view word) {
         "SOCIETY",    "ASSOCIATION",    "ORGANIZATION", "ORGANISATION", "COUNCIL",
         "CONSORTIUM", "GROUP",          "CENTER",       "CENTRE",       "MINISTRY",
         "AGENCY",     "COLLABORATION",  "FOUNDATION"};
+    // Raising the case keeps the length: most words of a name are too short to be one of them.
+    if (word.size() < 5 || word.size() > 13) {
+        return false;
+    }
     const std::string w = UpperText(word);
     for (std::string_view k : kWords) {
         if (w == k) {
@@ -188,6 +192,9 @@ std::string InitialsOf(std::string_view given, std::string_view last) {
 } // namespace
 
 std::string StripParenthesised(std::string_view name) {
+    if (name.find('(') == std::string_view::npos) {
+        return TrimBlanks(name); // nothing to strip: a closing parenthesis alone stays
+    }
     std::string out;
     int depth = 0;
     for (char c : name) {
