@@ -8,20 +8,25 @@
 #include <algorithm>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace cvx::vorodud::lx {
 
 // A text result of an operation that fills a caller's buffer and returns the text's length. The
 // buffer is the thread's own and keeps the largest size it needed, so an operation is called a
 // second time only when its text is longer than any before it (fields are made anew each call).
-template <typename Call> std::string Fetch(Call&& call) {
+// The view is good until the next fetch through the same operation's wrapper.
+template <typename Call> std::string_view FetchView(Call&& call) {
     thread_local std::string buffer(4096, '\0');
     const size_t n = call(buffer.data(), buffer.size());
     if (n >= buffer.size()) {
         buffer.resize(n + 1);
         call(buffer.data(), buffer.size());
     }
-    return std::string(buffer.data(), n);
+    return {buffer.data(), n};
+}
+template <typename Call> std::string Fetch(Call&& call) {
+    return std::string(FetchView(std::forward<Call>(call)));
 }
 
 // Zero-terminated text for the interface.
@@ -29,8 +34,12 @@ std::string Arg(std::string_view text);
 // The same for a text of the caller's own, changed in place.
 std::string Arg(std::string&& text);
 
+// Line `index` of the line table, good until the next call.
+inline std::string_view LineView(int index) {
+    return FetchView([&](char* b, size_t n) { return lexmill_GetAllLines(index, b, n); });
+}
 inline std::string Line(int index) {
-    return Fetch([&](char* b, size_t n) { return lexmill_GetAllLines(index, b, n); });
+    return std::string(LineView(index));
 }
 // The first `width` bytes of line `index` (fewer when it is shorter), without a copy of the
 // rest.
@@ -42,8 +51,12 @@ inline std::string LineStart(int index, size_t width) {
 inline int LineCount() {
     return lexmill_GetMLine();
 }
+// The joined field that begins at line `index`, good until the next call.
+inline std::string_view ShortTaggedFieldView(int index) {
+    return FetchView([&](char* b, size_t n) { return lexmill_ReadShortTaggedField(index, b, n); });
+}
 inline std::string ShortTaggedField(int index) {
-    return Fetch([&](char* b, size_t n) { return lexmill_ReadShortTaggedField(index, b, n); });
+    return std::string(ShortTaggedFieldView(index));
 }
 inline std::string IdField(std::string_view tag) {
     const std::string t = Arg(tag);

@@ -100,11 +100,9 @@ const std::string& TaggedFields::Value(const TaggedField& field) const {
         // Lexmill joins the field's lines (a hyphen at a line's end joins without a blank)
         // and collapses blanks, so the value starts where the joined text's own tag ends,
         // whether or not a blank follows the separator ("TI  -Title").
-        std::string joined = lx::ShortTaggedField(field.line);
+        const std::string_view joined = lx::ShortTaggedFieldView(field.line);
         const TagAt at = ParseTag(joined, style_);
-        joined.erase(0, std::min(at.valueStart, joined.size()));
-        TrimBlanksInPlace(joined);
-        field.value = std::move(joined);
+        field.value = std::string(TrimView(joined.substr(std::min(at.valueStart, joined.size()))));
     }
     return *field.value;
 }
@@ -112,11 +110,11 @@ const std::string& TaggedFields::Value(const TaggedField& field) const {
 std::vector<std::string> TaggedFields::ItemsOf(const TaggedField& field) const {
     std::vector<std::string> items;
     for (int i = field.line; i < field.end; ++i) {
-        std::string item = lx::Line(i);
+        std::string_view line = lx::LineView(i);
         if (i == field.line) {
-            item.erase(0, std::min(field.valueStart, item.size()));
+            line.remove_prefix(std::min(field.valueStart, line.size()));
         }
-        TrimBlanksInPlace(item);
+        std::string item(TrimView(line));
         if (!item.empty()) {
             items.push_back(std::move(item));
         }
