@@ -6,6 +6,8 @@
 #include "text/StringPrimitives.h"
 #include "text/TextMode.h"
 
+#include <cstdint>
+
 namespace cvx::lexmill {
 
 using namespace steps;
@@ -61,13 +63,14 @@ bool IsNumberInParentheses(std::string_view word) {
            IsAllDigits(word.substr(1, word.size() - 2));
 }
 
-// Stores the record's lines from `line` on, each later line without its leading control
-// characters, until the source ends or a blank line comes (`line` is then empty) or
-// `startsNext` takes a line for the start of the next record (it is left in `line`). The
-// predicate sees every later line that is not blank, in order, so a reader can keep its own
-// state in it.
-template <typename StartsNext>
-void StoreToBlankLine(ConversionState& s, std::string& line, StartsNext startsNext) {
+// What a record reader makes of the next source line.
+enum class NextLineIs : std::uint8_t { Stored, NextRecord, RecordEnd };
+
+// Stores the record's lines from `line` on. `judge` sees every later line in order (it may
+// change it, and keep a reader's own state): a line of the record is stored, a line that begins
+// the next record is left in `line`, and at the record's end or the source's `line` is empty.
+template <typename Judge>
+void StoreRecordLines(ConversionState& s, std::string& line, Judge judge) {
     std::string next;
     while (true) {
         if (!line.empty()) {
@@ -77,17 +80,29 @@ void StoreToBlankLine(ConversionState& s, std::string& line, StartsNext startsNe
             line.clear();
             return;
         }
-        StripControl(next);
-        if (IsBlankLine(next)) {
+        const NextLineIs verdict = judge(next);
+        if (verdict == NextLineIs::RecordEnd) {
             line.clear();
             return;
         }
-        const bool ends = startsNext(next);
-        line = std::move(next);
-        if (ends) {
+        line.swap(next); // both keep a buffer for the next line
+        if (verdict == NextLineIs::NextRecord) {
             return;
         }
     }
+}
+
+// The lines of a record that ends at a blank line or at a line that `startsNext` takes for the
+// start of the next record, each without its leading control characters.
+template <typename StartsNext>
+void StoreToBlankLine(ConversionState& s, std::string& line, StartsNext startsNext) {
+    StoreRecordLines(s, line, [&](std::string& next) {
+        StripControl(next);
+        if (IsBlankLine(next)) {
+            return NextLineIs::RecordEnd;
+        }
+        return startsNext(next) ? NextLineIs::NextRecord : NextLineIs::Stored;
+    });
 }
 
 } // namespace
@@ -120,31 +135,22 @@ void ReadTheWholeReference(ConversionState& s, std::string_view markerArgument) 
     }
     bool previousMore = false;
     bool previousMarker = true;
-    std::string next;
-    while (true) {
-        if (!line.empty()) {
-            Store(s, line);
-        }
-        if (!NextLine(s, next)) {
-            line.clear();
-            break;
-        }
+    StoreRecordLines(s, line, [&](std::string& next) {
         if (StartsWith(next, "\x17REC")) {
             next.replace(0, 4, "    ");
         }
         StripControl(next);
         const bool isMarker = Starts(next, marker);
         if (!previousMore && isMarker && !previousMarker) {
-            line = std::move(next);
-            break;
+            return NextLineIs::NextRecord;
         }
         if (next == kMore && s.mLine > 0) {
             --s.mLine;
         }
         previousMore = next == kMore;
         previousMarker = isMarker;
-        line.swap(next); // both keep a buffer for the next line
-    }
+        return NextLineIs::Stored;
+    });
     s.inRef = s.mLine > 0;
     s.pendingLine = Starts(line, marker) ? line : std::string();
 }
