@@ -95,7 +95,7 @@ bool MedlineProcedure::Fill() {
     if (r.title.empty()) {
         r.title = f.First("TT");
     }
-    const std::string book = f.First("BTI");
+    const std::string& book = f.First("BTI");
     if (!book.empty()) {
         r.kind = r.title.empty() ? ReferenceKind::Monograph : ReferenceKind::Chapter;
         if (r.title.empty()) {
@@ -180,7 +180,7 @@ bool RisProcedure::Fill() {
     AddNames(r.authors, f.All("AU"), r.etAl);
     AddNames(r.authors, f.All("A1"), r.etAl);
     r.title = f.FirstOf({"TI", "T1", "CT"});
-    const std::string book = f.FirstOf({"BT", "T2", "T3"});
+    const std::string& book = f.FirstOf({"BT", "T2", "T3"});
     AddNames(r.editors, f.All("ED"), r.etAl);
     AddNames(r.editors, f.All("A2"), r.etAl);
     AddNames(r.seriesEditors, f.All("A3"), r.etAl);
@@ -267,7 +267,7 @@ bool WebOfScienceProcedure::Fill() {
     }
     r.title = f.First("TI");
     r.journal = f.First("SO");
-    const std::string type = f.First("PT");
+    const std::string& type = f.First("PT");
     if (type == "B" && f.First("SE").empty()) {
         r.kind = ReferenceKind::Monograph;
         r.bookTitle = f.FirstOf({"BS", "SO", "TI"});
@@ -325,7 +325,7 @@ bool ReferProcedure::Fill() {
     }
     r.title = f.First("%T");
     r.journal = f.First("%J");
-    const std::string book = f.First("%B");
+    const std::string& book = f.First("%B");
     r.publisher = f.First("%I");
     r.city = f.First("%C");
     const bool section =
