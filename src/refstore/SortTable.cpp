@@ -4,6 +4,7 @@
 #include "refstore/ReferenceReader.h"
 #include "text/Progress.h"
 #include "text/WorkShares.h"
+#include "text/WorkerPool.h"
 
 #include <algorithm>
 #include <atomic>
@@ -44,10 +45,11 @@ Outcome SortTable::Read(const ReferenceReader& reader, const std::vector<int>& i
     std::atomic<std::size_t> done{0};
     std::atomic<bool> failed{false};
     std::vector<Outcome> results(threads);
+    WorkerPool pool(threads - 1);
 
     // Each thread reads one contiguous share of the scope with its own read-ahead; the first one
     // reports the progress of all of them.
-    RunInShares(count, threads, [&](unsigned t, std::size_t begin, std::size_t end) {
+    pool.RunInShares(count, threads, [&](unsigned t, std::size_t begin, std::size_t end) {
         ReadBuffer buffer;
         std::string bytes;
         for (std::size_t i = begin; i < end && !failed.load(std::memory_order_relaxed); ++i) {
@@ -165,10 +167,11 @@ bool SortTable::Sort(DisplayOrder order, Progress* progress, ProgressSpan span,
     }
     SortSteps steps(progress, span, static_cast<unsigned long long>(n) * (passes + 2));
 
+    WorkerPool pool(threads - 1);
     // The keys, each share of the rows into a buffer of its own.
     std::vector<KeyedRow> keyed(n);
     std::vector<std::string> buffers(threads);
-    RunInShares(n, threads, [&](unsigned t, std::size_t begin, std::size_t end) {
+    pool.RunInShares(n, threads, [&](unsigned t, std::size_t begin, std::size_t end) {
         std::string& buffer = buffers[t];
         buffer.reserve((end - begin) * 64);
         for (std::size_t i = begin; i < end; ++i) {
@@ -199,29 +202,29 @@ bool SortTable::Sort(DisplayOrder order, Progress* progress, ProgressSpan span,
         return v.begin() + static_cast<std::ptrdiff_t>(std::min(i, keyed.size()));
     };
     const std::size_t runs = (n + kRunLength - 1) / kRunLength;
-    RunInShares(runs, std::min<std::size_t>(threads, runs),
-                [&](unsigned t, std::size_t begin, std::size_t end) {
-                    for (std::size_t r = begin; r < end && !steps.Aborted(); ++r) {
-                        std::sort(at(keyed, r * kRunLength), at(keyed, (r + 1) * kRunLength),
-                                  KeyBefore);
-                        steps.Step(t, static_cast<std::size_t>(at(keyed, (r + 1) * kRunLength) -
-                                                               at(keyed, r * kRunLength)));
-                    }
-                });
+    pool.RunInShares(
+        runs, std::min<std::size_t>(threads, runs),
+        [&](unsigned t, std::size_t begin, std::size_t end) {
+            for (std::size_t r = begin; r < end && !steps.Aborted(); ++r) {
+                std::sort(at(keyed, r * kRunLength), at(keyed, (r + 1) * kRunLength), KeyBefore);
+                steps.Step(t, static_cast<std::size_t>(at(keyed, (r + 1) * kRunLength) -
+                                                       at(keyed, r * kRunLength)));
+            }
+        });
     std::vector<KeyedRow> merged(n);
     for (std::size_t width = kRunLength; width < n && !steps.Aborted(); width *= 2) {
         const std::size_t pairs = (n + 2 * width - 1) / (2 * width);
-        RunInShares(pairs, std::min<std::size_t>(threads, pairs),
-                    [&](unsigned t, std::size_t begin, std::size_t end) {
-                        for (std::size_t p = begin; p < end && !steps.Aborted(); ++p) {
-                            const std::size_t from = p * 2 * width;
-                            std::merge(at(keyed, from), at(keyed, from + width),
-                                       at(keyed, from + width), at(keyed, from + 2 * width),
-                                       at(merged, from), KeyBefore);
-                            steps.Step(t, static_cast<std::size_t>(at(keyed, from + 2 * width) -
-                                                                   at(keyed, from)));
-                        }
-                    });
+        pool.RunInShares(pairs, std::min<std::size_t>(threads, pairs),
+                         [&](unsigned t, std::size_t begin, std::size_t end) {
+                             for (std::size_t p = begin; p < end && !steps.Aborted(); ++p) {
+                                 const std::size_t from = p * 2 * width;
+                                 std::merge(at(keyed, from), at(keyed, from + width),
+                                            at(keyed, from + width), at(keyed, from + 2 * width),
+                                            at(merged, from), KeyBefore);
+                                 steps.Step(t, static_cast<std::size_t>(
+                                                   at(keyed, from + 2 * width) - at(keyed, from)));
+                             }
+                         });
         keyed.swap(merged);
     }
     if (steps.Aborted()) {
