@@ -4,10 +4,19 @@
 #include "text/ShippedData.h"
 #include "text/StringPrimitives.h"
 
+#include <atomic>
+
 namespace cvx {
 
+namespace {
+
+// The look-ups made so far: each is a job of its own for the freshness of the database.
+std::atomic<std::uint64_t> gLookUps{0};
+
+} // namespace
+
 DatabaseJournalLookup::DatabaseJournalLookup(std::string path, JournalForm currentForm)
-    : path_(std::move(path)), currentForm_(currentForm) {
+    : path_(std::move(path)), currentForm_(currentForm), job_(++gLookUps) {
     usable_ = ThreadJournalDatabase().Check(path_);
 }
 
@@ -20,7 +29,7 @@ std::optional<JournalMatch> DatabaseJournalLookup::LookUp(std::string_view name,
     if (!usable_) {
         return std::nullopt;
     }
-    const JournalHit hit = LookUpJournal(path_, name, form);
+    const JournalHit hit = LookUpJournal(path_, name, form, job_);
     if (!hit.Matched()) {
         return std::nullopt;
     }

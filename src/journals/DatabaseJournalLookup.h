@@ -4,6 +4,7 @@
 
 #include "journals/JournalLookup.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -13,7 +14,9 @@ class DatabaseJournalLookup final : public JournalLookup {
 public:
     // `currentForm` is the form in which names are recognised (the default display form).
     // The database is checked once here; one that fails is not used, and every name is then
-    // unknown. Look-ups go through the calling thread's access state.
+    // unknown. Look-ups go through the calling thread's access state and look at the file
+    // again at most once a second: a job makes a look-up of its own and sees the file as it is
+    // when the job starts.
     explicit DatabaseJournalLookup(std::string path,
                                    JournalForm currentForm = JournalForm::FullName);
 
@@ -28,6 +31,7 @@ public:
 private:
     std::string path_;
     JournalForm currentForm_;
+    std::uint64_t job_;
     bool usable_ = false;
 };
 

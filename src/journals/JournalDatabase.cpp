@@ -110,7 +110,22 @@ JournalError JournalDatabase::Open(const std::string& path, JournalOpenMode mode
     return JournalError::None;
 }
 
+JournalError JournalDatabase::OpenForJob(const std::string& path, std::uint64_t job) {
+    const auto now = std::chrono::steady_clock::now();
+    if (job != 0 && job == checkedJob_ && Usable() && path == path_ &&
+        now - checkedAt_ < std::chrono::seconds(1)) {
+        return JournalError::None;
+    }
+    const JournalError e = Open(path, JournalOpenMode::Read);
+    if (e == JournalError::None) {
+        checkedJob_ = job;
+        checkedAt_ = now;
+    }
+    return e;
+}
+
 void JournalDatabase::Close() {
+    checkedJob_ = 0;
     file_.reset();
     path_.clear();
     identity_ = {};

@@ -12,6 +12,7 @@
 #include "storage/FileSystem.h"
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -61,6 +62,10 @@ public:
     // rejected file; 8 read and write asked of a file that may not be written; 9 a failed read;
     // 11 an index that is not a journal database's.
     JournalError Open(const std::string& path, JournalOpenMode mode = JournalOpenMode::Read);
+    // Opens read-only as Open does, but trusts the check of the same file made for the same
+    // `job` (a number above 0) within the last second: the many look-ups of one job look at the
+    // file once a second, and the next job sees a file changed meanwhile.
+    JournalError OpenForJob(const std::string& path, std::uint64_t job);
     void Close();
     // Opens the file read-only and checks its index; a file that fails is rejected by this
     // access state from then on.
@@ -136,6 +141,8 @@ private:
     std::string path_;
     JournalOpenMode mode_ = JournalOpenMode::Read;
     FileInfo identity_;
+    std::uint64_t checkedJob_ = 0; // the job whose OpenForJob last looked at the file
+    std::chrono::steady_clock::time_point checkedAt_;
     JournalIndex index_;
     std::vector<Block> blocks_;
     JournalError error_ = JournalError::None;

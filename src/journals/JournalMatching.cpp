@@ -145,10 +145,11 @@ JournalHit LookUpJournal(JournalDatabase& db, std::string_view name, JournalForm
     return search.Result();
 }
 
-JournalHit LookUpJournal(const std::string& path, std::string_view name, JournalForm form) {
+JournalHit LookUpJournal(const std::string& path, std::string_view name, JournalForm form,
+                         std::uint64_t job) {
     JournalDatabase& db = ThreadJournalDatabase();
     db.ResetError();
-    if (db.Open(path, JournalOpenMode::Read) != JournalError::None) {
+    if (db.OpenForJob(path, job) != JournalError::None) {
         return JournalHit{{}, db.LastError(), -1, {}};
     }
     return LookUpJournal(db, name, form);

@@ -33,7 +33,9 @@ struct JournalHit {
 // The database's last error tells the quality afterwards.
 JournalHit LookUpJournal(JournalDatabase& db, std::string_view name, JournalForm form);
 
-// Opens the database in this thread's access state and looks the name up.
-JournalHit LookUpJournal(const std::string& path, std::string_view name, JournalForm form);
+// Opens the database in this thread's access state and looks the name up. The file is looked at
+// once a second within `job` (see JournalDatabase::OpenForJob), at every call without one.
+JournalHit LookUpJournal(const std::string& path, std::string_view name, JournalForm form,
+                         std::uint64_t job = 0);
 
 } // namespace cvx

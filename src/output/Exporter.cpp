@@ -9,10 +9,10 @@
 #include "text/FileNames.h"
 #include "text/Progress.h"
 #include "text/WorkShares.h"
+#include "text/WorkerPool.h"
 
 #include <algorithm>
 #include <ctime>
-#include <future>
 
 namespace cvx {
 
@@ -50,7 +50,8 @@ public:
                                      : nullptr),
           writer_(MakeExportWriter(request.layout, journals_.get())), report_(report),
           fileName_(DisplayPath(FileNameOf(reader_.FileName()))),
-          threads_(ShareCount(static_cast<std::size_t>(reader_.Count()), kBatch)) {}
+          threads_(ShareCount(static_cast<std::size_t>(reader_.Count()), kBatch)), pool_(threads_) {
+    }
 
     Outcome Write(WritableFile& out, Progress& progress) {
         if (Outcome r = writer_->Begin(out, Heading()); !r) {
@@ -84,25 +85,26 @@ private:
             Prepare(batch);
             std::vector<std::string>& made = texts_[n % 2];
             made.resize(threads_);
-            RunInShares(batch.size(), threads_, [&](unsigned share, std::size_t b, std::size_t e) {
-                std::string& text = made[share];
-                text.clear();
-                for (std::size_t k = b; k < e; ++k) {
-                    const Item& item = batch[k];
-                    if (item.exported) {
-                        text += item.first ? std::string_view() : writer_->Between();
-                        writer_->Record({item.record, item.index + 1, reader_.Count(), fileName_,
-                                         item.unparsed, item.bytes, item.key},
-                                        text);
+            pool_.RunInShares(
+                batch.size(), threads_, [&](unsigned share, std::size_t b, std::size_t e) {
+                    std::string& text = made[share];
+                    text.clear();
+                    for (std::size_t k = b; k < e; ++k) {
+                        const Item& item = batch[k];
+                        if (item.exported) {
+                            text += item.first ? std::string_view() : writer_->Between();
+                            writer_->Record({item.record, item.index + 1, reader_.Count(),
+                                             fileName_, item.unparsed, item.bytes, item.key},
+                                            text);
+                        }
                     }
-                }
-            });
+                });
             if (writing.valid()) {
                 if (Outcome r = writing.get(); !r) {
                     return r;
                 }
             }
-            writing = std::async(std::launch::async, [&out, &made] {
+            writing = pool_.Start([&out, &made] {
                 for (const std::string& text : made) {
                     if (Outcome r = out.Append(text); !r) {
                         return r;
@@ -132,28 +134,33 @@ private:
 
     // Reads and parses references [first, last): those exported, and, where the layout keys
     // its records, the others too, whose keys the ones after them must not take.
-    Outcome Read(int first, int last, std::vector<Item>& batch) const {
-        batch.assign(static_cast<std::size_t>(last - first), Item{});
+    Outcome Read(int first, int last, std::vector<Item>& batch) {
+        // The items of the batch before are used again: their texts keep their room.
+        batch.resize(static_cast<std::size_t>(last - first));
         std::vector<Outcome> results(threads_);
-        RunInShares(batch.size(), threads_, [&](unsigned share, std::size_t b, std::size_t e) {
-            ReadBuffer buffer;
-            for (std::size_t k = b; k < e; ++k) {
-                Item& item = batch[k];
-                item.index = first + static_cast<int>(k);
-                item.exported = Selected(item.index);
-                if (reader_.IsDeleted(item.index) || (!item.exported && !writer_->UsesKeys())) {
-                    continue;
+        pool_.RunInShares(
+            batch.size(), threads_, [&](unsigned share, std::size_t b, std::size_t e) {
+                ReadBuffer buffer;
+                for (std::size_t k = b; k < e; ++k) {
+                    Item& item = batch[k];
+                    item.index = first + static_cast<int>(k);
+                    item.exported = Selected(item.index);
+                    item.first = false;
+                    item.unparsed = false;
+                    item.key.clear();
+                    if (reader_.IsDeleted(item.index) || (!item.exported && !writer_->UsesKeys())) {
+                        continue;
+                    }
+                    if (Outcome r = reader_.ReadRaw(item.index, item.bytes, &buffer); !r) {
+                        results[share] = r;
+                        item.exported = false;
+                        return;
+                    }
+                    ParsedReference parsed = ParseReference(item.bytes, false);
+                    item.record = std::move(parsed.data);
+                    item.unparsed = parsed.ruined;
                 }
-                if (Outcome r = reader_.ReadRaw(item.index, item.bytes, &buffer); !r) {
-                    results[share] = r;
-                    item.exported = false;
-                    return;
-                }
-                ParsedReference parsed = ParseReference(item.bytes, false);
-                item.record = std::move(parsed.data);
-                item.unparsed = parsed.ruined;
-            }
-        });
+            });
         for (const Outcome& r : results) {
             if (!r) {
                 return r;
@@ -203,6 +210,9 @@ private:
     ExportReport& report_;
     std::string fileName_;
     unsigned threads_;
+    // The helpers of the whole run: threads_ - 1 make records beside the calling thread, one
+    // writes the batch before.
+    WorkerPool pool_;
     CitationKeys keys_;
     std::vector<std::string> texts_[2]; // the texts of two batches: one made while one is written
 };

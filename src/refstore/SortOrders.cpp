@@ -62,6 +62,57 @@ int CompareLevels(DisplayOrder order, const TSortRec& a, const TSortRec& b, Coll
 
 } // namespace
 
+namespace {
+
+// A number as four bytes that compare bytewise as the numbers do (or the other way round when
+// `descending`).
+void AppendNumber(std::int32_t value, bool descending, std::string& key) {
+    std::uint32_t bits = static_cast<std::uint32_t>(value) ^ 0x80000000U;
+    if (descending) {
+        bits = ~bits;
+    }
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        key += static_cast<char>((bits >> shift) & 0xFFU);
+    }
+}
+
+} // namespace
+
+void AppendOrderKey(DisplayOrder order, const TSortRec& r, Collation c, std::string& key) {
+    // The same levels as CompareLevels, in the same order.
+    switch (order) {
+    case DisplayOrder::AuthorYear:
+        AppendCollationKey(c, r.authorKey, key);
+        AppendNumber(r.year, false, key);
+        AppendCollationKey(c, r.journalKey, key);
+        break;
+    case DisplayOrder::YearAscending:
+    case DisplayOrder::YearDescending:
+        AppendNumber(r.year, order == DisplayOrder::YearDescending, key);
+        AppendCollationKey(c, r.authorKey, key);
+        AppendCollationKey(c, r.journalKey, key);
+        break;
+    case DisplayOrder::YearJournal:
+        AppendNumber(r.year, false, key);
+        AppendCollationKey(c, r.journalKey, key);
+        break;
+    case DisplayOrder::JournalYear:
+        AppendCollationKey(c, r.journalKey, key);
+        break;
+    case DisplayOrder::IdentificationString:
+        AppendCollationKey(c, r.idString, key);
+        AppendNumber(r.year, false, key);
+        break;
+    case DisplayOrder::Original:
+        AppendNumber(r.index, false, key);
+        return;
+    }
+    AppendNumber(r.volume, false, key);
+    AppendNumber(r.pageFirst, false, key);
+    AppendNumber(r.length, true, key);
+    AppendNumber(r.index, false, key);
+}
+
 bool SortsBefore(DisplayOrder order, const TSortRec& a, const TSortRec& b, Collation collation) {
     return CompareLevels(order, a, b, collation) < 0;
 }

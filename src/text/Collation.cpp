@@ -139,43 +139,46 @@ int CompareDoubleByte(const RankTable& r, std::string_view a, std::string_view b
     return Result(static_cast<int>(a.size()), static_cast<int>(b.size()));
 }
 
+// One step of the rank walk at `i` of `s`: the rank of one byte, or of a digraph that counts as
+// one letter; moves `i` past what it took.
+int NextRank(const CollationData& d, std::string_view s, std::size_t& i) {
+    constexpr int kA = 65, kE = 69, kO = 79, kC = 67, kH = 73, kL = 77;
+    const int rank = d.ranks[static_cast<unsigned char>(s[i])];
+    const int following = i + 1 < s.size() ? d.ranks[static_cast<unsigned char>(s[i + 1])] : -1;
+    ++i;
+    if (d.comparison == Comparison::DanishDigraphs) {
+        if (rank == kA && following == kA && d.aaDigraph) {
+            ++i;
+            return 103;
+        }
+        if (rank == kA && following == kE) {
+            ++i;
+            return 101;
+        }
+        if (rank == kO && following == kE) {
+            ++i;
+            return 102;
+        }
+    } else if (d.comparison == Comparison::SpanishDigraphs) {
+        if (rank == kC && following == kH) {
+            ++i;
+            return 68;
+        }
+        if (rank == kL && following == kL) {
+            ++i;
+            return 78;
+        }
+    }
+    return rank;
+}
+
 // The walk of the rank comparisons: each step takes one byte, or a digraph that counts as one.
 int CompareWalk(const CollationData& d, std::string_view a, std::string_view b) {
-    constexpr int kA = 65, kE = 69, kO = 79, kC = 67, kH = 73, kL = 77;
-    auto next = [&d](std::string_view s, std::size_t& i) {
-        const int rank = d.ranks[static_cast<unsigned char>(s[i])];
-        const int following = i + 1 < s.size() ? d.ranks[static_cast<unsigned char>(s[i + 1])] : -1;
-        ++i;
-        if (d.comparison == Comparison::DanishDigraphs) {
-            if (rank == kA && following == kA && d.aaDigraph) {
-                ++i;
-                return 103;
-            }
-            if (rank == kA && following == kE) {
-                ++i;
-                return 101;
-            }
-            if (rank == kO && following == kE) {
-                ++i;
-                return 102;
-            }
-        } else if (d.comparison == Comparison::SpanishDigraphs) {
-            if (rank == kC && following == kH) {
-                ++i;
-                return 68;
-            }
-            if (rank == kL && following == kL) {
-                ++i;
-                return 78;
-            }
-        }
-        return rank;
-    };
     std::size_t i = 0;
     std::size_t j = 0;
     while (i < a.size() && j < b.size()) {
-        const int ra = next(a, i);
-        const int rb = next(b, j);
+        const int ra = NextRank(d, a, i);
+        const int rb = NextRank(d, b, j);
         if (ra != rb) {
             return Result(ra, rb);
         }
@@ -239,6 +242,44 @@ int CompareKeys(Collation collation, std::string_view a, std::string_view b) {
     default:
         return CompareWalk(d, a, b);
     }
+}
+
+void AppendCollationKey(Collation collation, std::string_view text, std::string& key) {
+    const CollationData& d =
+        AllCollations()[static_cast<std::size_t>(CollationFromValue(static_cast<int>(collation)))];
+    // A zero is written as 0 1, so that the closing 0 0 sorts before everything a key can go on
+    // with and the keys of several texts can be set one after another.
+    auto put = [&key](int value) {
+        key += static_cast<char>(value);
+        if (value == 0) {
+            key += '\1';
+        }
+    };
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        switch (d.comparison) {
+        case Comparison::ByteWise:
+            put(byte);
+            ++i;
+            break;
+        case Comparison::DoubleByte:
+            put(d.ranks[byte]);
+            // A lead byte with a byte after it compares as the pair's code.
+            if (d.ranks[byte] == 255 && i + 1 < text.size()) {
+                put(byte);
+                put(static_cast<unsigned char>(text[i + 1]));
+                ++i;
+            }
+            ++i;
+            break;
+        default:
+            put(NextRank(d, text, i));
+            break;
+        }
+    }
+    key += '\0';
+    key += '\0';
 }
 
 void SortKeys(Collation collation, std::vector<std::string>& keys) {

@@ -50,6 +50,12 @@ int CompareKeys(std::string_view a, std::string_view b);
 // the order in the middle of the sort.
 int CompareKeys(Collation collation, std::string_view a, std::string_view b);
 
+// Appends the collation key of `text` to `key`: bytes that compare bytewise (a shorter run of
+// bytes first) as CompareKeys compares the texts, closed by a mark that sorts before anything a
+// key can go on with, so that the keys of several texts set one after another compare level by
+// level. Sorting by prepared keys spares the collation at every comparison.
+void AppendCollationKey(Collation collation, std::string_view text, std::string& key);
+
 // Sorts keys with a given collation; equal keys keep their order.
 void SortKeys(Collation collation, std::vector<std::string>& keys);
 

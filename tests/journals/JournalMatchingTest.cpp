@@ -3,9 +3,13 @@
 
 #include "JournalTestFiles.h"
 
+#include "journals/DatabaseJournalLookup.h"
 #include "journals/JournalMatching.h"
+#include "text/WorkerPool.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace cvx {
 namespace {
@@ -159,6 +163,22 @@ TEST_F(JournalMatching, UnusableDatabasesFindNothing) {
     JournalDatabase closed;
     EXPECT_EQ(LookUpJournal(closed, "Cell", JournalForm::FullName).quality,
               JournalError::CannotOpen);
+}
+
+// A job's look-ups on a worker thread look at the file once, not at every name; the next job,
+// whose look-ups run on the same thread, sees the database that replaced it meanwhile.
+TEST_F(JournalMatching, TheNextJobSeesAReplacedDatabase) {
+    WorkerPool worker(1);
+    auto recognised = [&worker](const DatabaseJournalLookup& journals, const char* name) {
+        return worker.Start([&journals, name] { return journals.Recognises(name); }).get();
+    };
+    const DatabaseJournalLookup first(path_);
+    EXPECT_TRUE(recognised(first, "Brain and Language"));
+    std::filesystem::rename(
+        dir_.Write("new.jdb", DatabaseBytes("Annals of Testing,,Ann Test,,,,,,\n")), path_);
+    const DatabaseJournalLookup next(path_);
+    EXPECT_FALSE(recognised(next, "Brain and Language"));
+    EXPECT_TRUE(recognised(next, "Annals of Testing"));
 }
 
 } // namespace

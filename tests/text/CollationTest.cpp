@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace cvx {
 namespace {
 
@@ -76,6 +79,52 @@ TEST(Collation, DoubleByteKeys) {
     EXPECT_EQ(SelectedCollation(), Collation::English);
     EXPECT_EQ(CollationFromValue(99), Collation::English);
     EXPECT_EQ(CollationFromValue(9), Collation::DanishAaFirst);
+}
+
+// The sign of a bytewise comparison of prepared keys, as CompareKeys answers.
+int CompareBytes(const std::string& a, const std::string& b) {
+    const int c = a.compare(b);
+    return c < 0 ? kSortsBefore : c > 0 ? kSortsAfter : kSortsEqual;
+}
+
+// Prepared keys compare bytewise as the collation compares the texts, in every collation, also
+// when a key is followed by the key of a second text (the next level of a sort).
+TEST(Collation, PreparedKeysCompareAsTheCollation) {
+    using namespace std::string_view_literals;
+    std::vector<std::string> words;
+    for (std::string_view w :
+         {"",      "a",    "A",     "aa",       "aA",      "ab",     "ae",    "Ae",
+          "oe",    "Å",    "Æble",  "Aabenraa", "Abel",    "c",      "ch",    "chico",
+          "cuna",  "dado", "l",     "ll",       "llave",   "luz",    "ñandú", "nube",
+          "Öberg", "Zorn", "Smith", "Smithson", "smith j", "Müller", "Mz",    "½",
+          "1",     "2",    " ",     "-",        "a-b",     "a.b",    "ÿ"}) {
+        words.push_back(Utf8ToCp1252(w));
+    }
+    // Bytes as they are: zeros, a lone Shift-JIS lead byte, pairs and half-width letters.
+    for (std::string_view w : {"a\0b"sv, "a\0"sv, "\0"sv, "z\xFF"sv, "\x82"sv, "\x82\xA0"sv,
+                               "\x82\xA2"sv, "\x88\x9F"sv, "a\x82"sv, "a\x82\xA0"sv, "\xB1"sv,
+                               "\x82"
+                               "a"sv}) {
+        words.emplace_back(w);
+    }
+    for (int c = 0; c < kCollationCount; ++c) {
+        const auto collation = static_cast<Collation>(c);
+        for (const std::string& a : words) {
+            for (const std::string& b : words) {
+                std::string ka;
+                std::string kb;
+                AppendCollationKey(collation, a, ka);
+                AppendCollationKey(collation, b, kb);
+                const int expected = CompareKeys(collation, a, b);
+                ASSERT_EQ(CompareBytes(ka, kb), expected) << c << " '" << a << "' '" << b << "'";
+                // A second level decides only between equal first levels.
+                AppendCollationKey(collation, "zz", ka);
+                AppendCollationKey(collation, "", kb);
+                ASSERT_EQ(CompareBytes(ka, kb), expected == kSortsEqual ? kSortsAfter : expected)
+                    << c << " '" << a << "' '" << b << "'";
+            }
+        }
+    }
 }
 
 // A collation as the user names it: by number or by the catalogue's name in any letter case.
