@@ -20,10 +20,16 @@ constexpr const char* kOdtHanging = "1.27cm";
 // The text of a run as a reader shows it (Greek letters of the Symbol font as themselves).
 QString RunText(const MarkupRun& run) {
     QString out;
+    out.reserve(static_cast<qsizetype>(run.text.size()));
     for (const char ch : run.text) {
         const auto b = static_cast<unsigned char>(ch);
         const char32_t c = run.style.symbol ? SymbolCharacter(b) : Cp1252ToUnicode(b);
-        out += QString::fromUcs4(&c, 1);
+        if (QChar::requiresSurrogates(c)) {
+            out += QChar(QChar::highSurrogate(c));
+            out += QChar(QChar::lowSurrogate(c));
+        } else {
+            out += QChar(static_cast<char16_t>(c));
+        }
     }
     return out;
 }

@@ -29,6 +29,9 @@ qsizetype XmlTokenEnd(const QXmlStreamReader& r, const QString& xml) {
 // The child elements of a properties element as written, with their local names.
 std::vector<std::pair<QString, QString>> XmlChildElements(const QString& properties) {
     std::vector<std::pair<QString, QString>> children;
+    if (properties.isEmpty()) {
+        return children; // most runs have no properties of their own: no reader for them
+    }
     QXmlStreamReader r(properties);
     r.setNamespaceProcessing(false);
     qsizetype last = 0;
