@@ -7,7 +7,7 @@
 //   ReadBuffer buffer;                                               // one per thread
 //   StoredReference ref;
 //   for (int i = 0; i < reader->Count(); ++i) {
-//       if (Outcome r = reader->Parse(i, true, check, ref, &buffer); !r) { ... }
+//       if (Outcome r = reader->Parse(i, /*check=*/true, journals, ref, &buffer); !r) { ... }
 //       ... ref.data, ref.split, ref.suspect, ref.ruined ...
 //   }
 //

@@ -5,11 +5,11 @@
 #include "FormatTestSupport.h"
 
 #include "formats/StyleText.h"
+#include "support/FileBytes.h"
 #include "text/Cp1252.h"
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 
 namespace cvx {
 namespace {
@@ -24,8 +24,7 @@ constexpr const char* kStyleNames[] = {"default", "vancouver",          "nature"
                                        "science", "chicago-author-date"};
 
 std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
+    return ReadBytes(path.string());
 }
 
 TFormatDesc Style(const std::string& name) {
@@ -176,8 +175,15 @@ const GuideExample kExamples[] = {
      "an edition stands after the title; a reference has no edition field"},
     {"harvard", "Cite Them Right: chapter in an edited book", kMeltzer, true,
      "Meltzer, P.S., Kallioniemi, A. and Trent, J.M. (2002) 'Chromosome alterations in human "
-     "solid tumors', in Vogelstein, B. and Kinzler, K.W. (eds) #IThe genetic basis of human "
+     "solid tumors', in Vogelstein, B. and Kinzler, K.W. (eds.) #IThe genetic basis of human "
      "cancer#I. New York: McGraw-Hill, pp. 93–113."},
+    {"harvard", "Cite Them Right: chapter in a book of one editor",
+     Reference({"Meltzer2002", "Meltzer, P S.", "Chromosome alterations.", "2002 () pp 93-113",
+                "E: The genetic basis of human cancer.", "Vogelstein, B.",
+                "McGraw-Hill (New York)"}),
+     true,
+     "Meltzer, P.S. (2002) 'Chromosome alterations', in Vogelstein, B. (ed.) #IThe genetic basis "
+     "of human cancer#I. New York: McGraw-Hill, pp. 93–113."},
 
     // APA Style (7th edition) reference examples.
     {"apa", "APA Style: journal article",
@@ -330,7 +336,7 @@ TEST(StyleLibrary, GoldenRenderings) {
         const fs::path golden = kData / "golden" / (std::string(name) + ".txt");
         if (update) {
             fs::create_directories(golden.parent_path());
-            std::ofstream(golden, std::ios::binary) << rendered;
+            WriteBytes(golden.string(), rendered);
         }
         EXPECT_EQ(rendered, ReadFile(golden)) << name << " (CITAVOX_UPDATE_GOLDEN=1 rewrites)";
     }
