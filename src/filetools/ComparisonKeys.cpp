@@ -2,9 +2,11 @@
 
 #include "refstore/Companions.h"
 #include "refstore/ReferenceReader.h"
+#include "refstore/StampFile.h"
 #include "storage/FileRewrite.h"
 #include "storage/FileSystem.h"
 #include "storage/LittleEndian.h"
+#include "storage/WriteLock.h"
 #include "text/Catalogue.h"
 #include "text/Progress.h"
 
@@ -16,8 +18,6 @@ namespace {
 
 constexpr std::size_t kNarrowRecord = 14;
 constexpr std::size_t kWideRecord = 16;
-// References of a filter file whose keys are read again to vouch for a key file.
-constexpr int kSampleSize = 64;
 
 // The numeric keys of filter reference i as they are now; deleted references have the empty key.
 Outcome CurrentKey(const ReferenceReader& filter, int i, ReadBuffer* buffer, ComparisonKey& key) {
@@ -33,22 +33,22 @@ Outcome CurrentKey(const ReferenceReader& filter, int i, ReadBuffer* buffer, Com
     return Outcome::Ok();
 }
 
-// True when a sample of the references spread over the file still has the keys the key file
-// gives them: a key file left from another text of the same length and an older date is found.
-bool SampleAgrees(const ReferenceReader& filter, const std::vector<ComparisonKey>& keys) {
-    std::vector<ComparisonKey> byReference(keys.size());
-    for (const ComparisonKey& k : keys) {
-        byReference[k.reference] = k;
+// Stores the key file and its stamp, which ties these very bytes to the version of the text they
+// describe; nothing when another writer holds the filter file or its name now stands for another
+// version. A key file that cannot be written costs only the next comparison's time.
+void SaveKeys(FileSystem& fs, const ReferenceReader& filter, const std::string& text,
+              const std::vector<ComparisonKey>& keys) {
+    WriteLock lock;
+    if (!lock.TryAcquire(fs, text) || !ReaderIsCurrent(fs, filter)) {
+        return;
     }
-    const int count = filter.Count();
-    const int step = std::max(1, count / kSampleSize);
-    for (int i = 0; i < count; i += step) {
-        ComparisonKey now;
-        if (!CurrentKey(filter, i, nullptr, now) || !now.SameKey(byReference[i])) {
-            return false;
-        }
+    const std::string image = KeyFileImage(keys);
+    if (!WriteFileAtomically(fs, CompanionPath(fs, text, kKeyExt), image, false)) {
+        return;
     }
-    return true;
+    StampFile stamps = StampFile::Load(fs, text);
+    stamps.Set(Stamped::Keys, image, filter.Stamp());
+    (void)stamps.Save(fs, text, false);
 }
 
 } // namespace
@@ -131,11 +131,8 @@ Outcome BuildKeys(FileSystem& fs, const ReferenceReader& filter, Progress& progr
     progress.SetStatus(Message(msg::VoxComp::SortingYvpFile));
     progress.SetProgress(0);
     std::stable_sort(keys.begin(), keys.end(), KeyBefore);
-    // A key file that cannot be written costs only the next comparison's time; one made from a
-    // text that changed meanwhile would describe another text.
-    if (count > 0 && ReaderIsCurrent(fs, filter)) {
-        (void)WriteFileAtomically(fs, CompanionPath(fs, filter.FileName(), kKeyExt),
-                                  KeyFileImage(keys));
+    if (count > 0) {
+        SaveKeys(fs, filter, fs.ResolveLinks(filter.FileName()), keys);
     }
     return Outcome::Ok();
 }
@@ -143,10 +140,15 @@ Outcome BuildKeys(FileSystem& fs, const ReferenceReader& filter, Progress& progr
 Outcome LoadOrBuildKeys(FileSystem& fs, const ReferenceReader& filter, Progress& progress,
                         std::vector<ComparisonKey>& keys, bool& reused) {
     reused = false;
-    const std::string keyFile = CompanionPath(fs, filter.FileName(), kKeyExt);
+    // The companions of a name that is a link are those of the file it stands for.
+    const std::string text = fs.ResolveLinks(filter.FileName());
+    const std::uint64_t limit = static_cast<std::uint64_t>(filter.Count()) * kWideRecord;
     std::string image;
-    if (!CompanionOutdated(fs, filter.FileName(), keyFile) && ReadWholeFile(fs, keyFile, image) &&
-        KeysFromImage(image, filter.Count(), keys) && SampleAgrees(filter, keys)) {
+    // Only the stamp tells which text a key file describes: a date or a sample of references can
+    // vouch for a key file left from another text of the same length.
+    if (filter.Count() > 0 && ReadWholeFile(fs, CompanionPath(fs, text, kKeyExt), image, limit) &&
+        StampFile::Load(fs, text).Vouches(Stamped::Keys, image, filter.Stamp()) &&
+        KeysFromImage(image, filter.Count(), keys)) {
         reused = true;
         return Outcome::Ok();
     }

@@ -4,7 +4,9 @@
 // kept beside the filter file in its key file ("yvp"): records of 14 bytes (reference number,
 // 2 bytes; year, volume and first page, 4 bytes each; little-endian, no header) in ascending key
 // order. A filter file of more references than 2 bytes can number has records of 16 bytes, the
-// reference number taking 4; the file's size tells the two apart.
+// reference number taking 4; the file's size tells the two apart. Other tools read that layout, so
+// which text a key file was made for is kept in the filter file's stamp file (StampFile.h), with
+// its size and content hash.
 
 #include "text/Outcome.h"
 
@@ -44,9 +46,9 @@ std::string KeyFileImage(const std::vector<ComparisonKey>& keys);
 // size, keys out of order or reference numbers that are not each of 0..count-1 once.
 bool KeysFromImage(std::string_view image, int count, std::vector<ComparisonKey>& keys);
 
-// The sorted keys of the filter file: its key file when that is current (not older than the text)
-// and sound and agrees with a sample of the references, otherwise built from the references and
-// stored in the key file (when the text was not changed meanwhile). `reused` tells which.
+// The sorted keys of the filter file: its key file when the stamp file vouches for exactly its
+// bytes and this version of the text and it is sound, otherwise built from the references and
+// stored with its stamp (when the text was not changed meanwhile). `reused` tells which.
 Outcome LoadOrBuildKeys(FileSystem& fs, const ReferenceReader& filter, Progress& progress,
                         std::vector<ComparisonKey>& keys, bool& reused);
 

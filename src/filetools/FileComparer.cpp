@@ -199,11 +199,15 @@ CompareReport CompareFiles(FileSystem& fs, const std::string& filterFile,
     report.outcome = LoadOrBuildKeys(fs, *filter, progress, keys, report.keyFileReused);
     if (report.outcome &&
         MatchNewFile(*filter, keys, options, progress, report) == Match::StaleKeys) {
-        // The key file passed its checks but described another text: build the keys and start
-        // again.
+        // The filter file no longer has the keys it was read with: it was changed in place. Its
+        // keys are built from what it holds now and the comparison starts again; when they are
+        // stale once more, the file is changing under the job and no result can be trusted.
         report.keyFileReused = false;
-        if (report.outcome = BuildKeys(fs, *filter, progress, keys); report.outcome) {
-            (void)MatchNewFile(*filter, keys, options, progress, report);
+        if (report.outcome = BuildKeys(fs, *filter, progress, keys);
+            report.outcome &&
+            MatchNewFile(*filter, keys, options, progress, report) == Match::StaleKeys) {
+            report.outcome =
+                Outcome::Error(Msg(msg::Citavox::FileChangedDuringJob, DisplayPath(filterFile)));
         }
     }
     return report;

@@ -1,20 +1,22 @@
 #pragma once
-// The stamp file ("stp") beside a reference file: for its map and its tag file, which version of
-// the text each was made for and which bytes it had then. A map or tag file is trusted only when
-// its stamp vouches for it; anything else (a map restored with a reordered text, a map torn by a
-// crash, tags saved for another text of the same length) is rebuilt or dropped.
+// The stamp file ("stp") beside a reference file: for its map, its tag file and its comparison key
+// file, which version of the text each was made for and which bytes it had then. A companion is
+// trusted only when its stamp vouches for it; anything else (a map restored with a reordered text,
+// a map torn by a crash, tags or keys saved for another text of the same length) is rebuilt or
+// dropped.
 //
-// The map and tag files keep their fixed layouts, which other tools read: a map is a bare array
-// of 6-byte entries whose count is its size divided by 6, so a header or trailer would add
+// The map, tag and key files keep their fixed layouts, which other tools read: a map is a bare
+// array of 6-byte entries whose count is its size divided by 6, so a header or trailer would add
 // entries for those tools. The stamps therefore live in a companion of their own:
 //
 //   offset  size  meaning
 //   0       4     "CVXS"
 //   4       4     version, 1
 //   8       4     number of records
-//   12      64·n  records: kind (4; 1 map, 2 tags), 0 (4), the companion's size (8) and content
-//                 hash (8), then the text's size (8), modification time (8), status-change time
-//                 (8), inode (8) and device (8); integers little-endian, times in nanoseconds
+//   12      64·n  records: kind (4; 1 map, 2 tags, 3 comparison keys), 0 (4), the companion's
+//                 size (8) and content hash (8), then the text's size (8), modification time (8),
+//                 status-change time (8), inode (8) and device (8); integers little-endian, times
+//                 in nanoseconds
 //
 // Only a writer that holds the reference file (WriteLock) changes the stamps.
 
@@ -30,7 +32,7 @@ namespace cvx {
 
 class FileSystem;
 
-enum class Stamped : std::uint32_t { Map = 1, Tags = 2 };
+enum class Stamped : std::uint32_t { Map = 1, Tags = 2, Keys = 3 };
 
 struct CompanionStamp {
     Stamped kind = Stamped::Map;

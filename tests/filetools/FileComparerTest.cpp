@@ -9,11 +9,17 @@
 #include "support/FileBytes.h"
 #include "support/ReferenceText.h"
 #include "support/TempDir.h"
+#include "text/Catalogue.h"
+#include "text/FileNames.h"
 #include "text/Progress.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <utility>
+#include <vector>
 
 namespace cvx {
 namespace {
@@ -130,6 +136,112 @@ TEST(FileComparer, KeyFileIsReusedOnlyWhileSoundAndCurrent) {
     ASSERT_TRUE(stale.outcome.ok());
     EXPECT_FALSE(stale.keyFileReused);
     EXPECT_EQ(stale.commonCount, 1) << "N1 no longer matches";
+}
+
+// A filter file exchanged for another text of the same size with an older date, the reference
+// that differs where no sample of a few references would look: only the stamp can tell that the
+// key file describes the text that was there before. A key file without a stamp (another program's)
+// or with a damaged stamp file is built again too.
+TEST(FileComparer, KeyFileIsTiedToTheTextItWasMadeFor) {
+    TempDir dir;
+    const std::string before = test::NumberedFile(200);
+    std::string after = before;
+    const std::size_t at = after.find(" Ref2\r\n");
+    ASSERT_NE(at, std::string::npos);
+    const std::size_t volume = after.find("(2)", at);
+    after.replace(volume, 3, "(7)");
+    ASSERT_EQ(after.size(), before.size());
+    const std::string filter = dir.Write("filter.ref", before);
+    // The new file holds reference 2 as the exchanged filter file has it.
+    const std::size_t end = after.find("\r\n\r\n", at) + 4;
+    const std::string fresh = dir.Write("new.ref", after.substr(at, end - at));
+    Progress progress;
+    auto compare = [&] {
+        return CompareFiles(FileSystem::Default(), filter, fresh, CompareOptions{}, progress);
+    };
+    CompareReport r = compare();
+    ASSERT_TRUE(r.outcome.ok()) << r.outcome.message();
+    EXPECT_EQ(r.commonCount, 0);
+    ASSERT_TRUE(compare().keyFileReused);
+    const std::string keyFile = dir.File("filter.yvp");
+    EXPECT_EQ(ReadBytes(keyFile).size(), 200U * 14U) << "the key file keeps its layout";
+
+    const auto date = std::filesystem::last_write_time(filter);
+    const std::string swapped = dir.Write("swapped.tmp", after);
+    std::filesystem::last_write_time(swapped, date - std::chrono::hours(1));
+    std::filesystem::rename(swapped, filter);
+    r = compare();
+    ASSERT_TRUE(r.outcome.ok()) << r.outcome.message();
+    EXPECT_FALSE(r.keyFileReused);
+    EXPECT_EQ(r.commonCount, 1);
+    EXPECT_TRUE(compare().keyFileReused) << "stored again for the text now there";
+
+    const std::string stampFile = dir.File("filter.stp");
+    const std::string stamps = ReadBytes(stampFile);
+    const std::string badStamps[] = {"", stamps.substr(0, stamps.size() - 1),
+                                     std::string(stamps.size(), '\0')};
+    for (const std::string& bad : badStamps) {
+        if (bad.empty()) {
+            std::filesystem::remove(stampFile);
+        } else {
+            WriteBytes(stampFile, bad);
+        }
+        r = compare();
+        ASSERT_TRUE(r.outcome.ok()) << r.outcome.message();
+        EXPECT_FALSE(r.keyFileReused) << bad.size();
+        EXPECT_EQ(r.commonCount, 1);
+    }
+}
+
+// A Progress that changes the filter file in place, keeping its size and the shape of its blocks,
+// each time a pass over the new file begins.
+class ChangingFilter final : public Progress {
+public:
+    ChangingFilter(std::string path, std::vector<std::pair<std::string, std::string>> changes)
+        : path_(std::move(path)), changes_(std::move(changes)) {}
+
+    void SetStatus(std::string_view text) override {
+        if (text != Message(msg::VoxComp::ReadingNewFile) || next_ >= changes_.size()) {
+            return;
+        }
+        std::string bytes = ReadBytes(path_);
+        const auto& [from, to] = changes_[next_++];
+        const std::size_t at = bytes.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        std::fstream file(path_, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(static_cast<std::streamoff>(at));
+        file.write(to.data(), static_cast<std::streamsize>(to.size()));
+    }
+
+private:
+    std::string path_;
+    std::vector<std::pair<std::string, std::string>> changes_;
+    std::size_t next_ = 0;
+};
+
+// The filter file changed in place while the new file was compared: the keys are built again and
+// the comparison repeated; when it changes again during the repetition the job fails and says so,
+// rather than report counts it never made.
+TEST(FileComparer, FilterChangingDuringTheComparisonFailsTheJob) {
+    {
+        Files f;
+        ChangingFilter progress(f.filter, {{"1999 (3)", "1998 (3)"}});
+        const CompareReport r = Compare(f, progress);
+        ASSERT_TRUE(r.outcome.ok()) << r.outcome.message();
+        EXPECT_EQ(r.commonCount, 1) << "N2 no longer matches";
+        EXPECT_EQ(r.uniqueCount, 4);
+    }
+    Files f;
+    ChangingFilter progress(f.filter, {{"1999 (3)", "1998 (3)"}, {"2001 (10)", "2002 (10)"}});
+    const CompareReport r = Compare(f, progress);
+    ASSERT_FALSE(r.outcome.ok());
+    EXPECT_FALSE(r.outcome.aborted());
+    EXPECT_EQ(r.outcome.message(), Msg(msg::Citavox::FileChangedDuringJob, DisplayPath(f.filter)));
+    int written = 0;
+    EXPECT_FALSE(WriteCompareResult(FileSystem::Default(), r, CompareSelection::Unique,
+                                    f.dir.File("unique.ref"), false, progress, written)
+                     .ok());
+    EXPECT_FALSE(std::filesystem::exists(f.dir.File("unique.ref")));
 }
 
 TEST(ComparisonKeys, ImagesRoundTripAndRefuseWhatCannotBeTheirs) {
