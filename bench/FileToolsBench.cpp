@@ -72,10 +72,13 @@ std::string Padded(std::int64_t n) {
 }
 
 // The keys of an order as lines that sort bytewise as the order sorts: the order's text and
-// number levels (numbers zero-padded, descending years complemented), then volume and page.
+// number levels (numbers zero-padded, descending years complemented), then volume and page. The
+// file is named after the reference file, so runs of other sizes keep keys of their own, and takes
+// its name only when complete.
 std::string KeyFile(DisplayOrder order, const std::string& refs) {
-    const std::string path =
-        (Folder() / ("keys-" + std::to_string(static_cast<int>(order)) + ".txt")).string();
+    const std::string path = (Folder() / (fs::path(refs).stem().string() + "-keys-" +
+                                          std::to_string(static_cast<int>(order)) + ".txt"))
+                                 .string();
     if (fs::exists(path) && fs::last_write_time(path) > fs::last_write_time(refs)) {
         return path;
     }
@@ -83,7 +86,8 @@ std::string KeyFile(DisplayOrder order, const std::string& refs) {
     if (!table.ReadAll(*Open(refs), nullptr, cvx::Collation::English, nullptr, {})) {
         std::abort();
     }
-    std::ofstream out(path, std::ios::binary);
+    const std::string partial = path + ".part";
+    std::ofstream out(partial, std::ios::binary);
     for (int i = 0; i < table.Size(); ++i) {
         const cvx::TSortRec& r = table[i].record;
         std::string line;
@@ -113,6 +117,11 @@ std::string KeyFile(DisplayOrder order, const std::string& refs) {
         out << line << '\t' << Padded(r.volume) << '\t' << Padded(r.pageFirst) << '\t'
             << Padded(r.index) << '\n';
     }
+    out.close();
+    if (!out) {
+        std::abort();
+    }
+    fs::rename(partial, path);
     return path;
 }
 
