@@ -31,10 +31,13 @@ std::string CleanAndConvert(const ConversionState& s, std::string text) {
     return text;
 }
 
-// The label of the next field of the labelled layout: ": " or " : " at position 3.
+// The label of the next field of the labelled layout: ": " or " : " at position 3, or a label of
+// two capitals with its colon and the value right after it ("AU:Supek-S") or alone.
 bool IsLabelLine(std::string_view line) {
+    auto labelChar = [](char c) { return c >= 'A' && c <= 'Z'; };
     return line.substr(std::min<std::size_t>(2, line.size()), 2) == ": " ||
-           line.substr(std::min<std::size_t>(2, line.size()), 3) == " : ";
+           line.substr(std::min<std::size_t>(2, line.size()), 3) == " : " ||
+           (line.size() >= 3 && labelChar(line[0]) && labelChar(line[1]) && line[2] == ':');
 }
 
 // The text lines of a labelled field; empty when the label is missing.
@@ -47,8 +50,8 @@ std::vector<std::string> LabelledLines(const ConversionState& s, std::string_vie
     }
     int i = index + 1;
     if (tagOnSameLine) {
-        const std::string& first = s.Line(index);
-        lines.push_back(first.size() > 4 ? first.substr(4) : std::string());
+        // The value follows the label's separator with or without a blank ("TI:A title").
+        lines.push_back(ValueAfterTag(s.Line(index), tag));
     }
     for (; i < s.mLine; ++i) {
         const std::string& line = s.Line(i);

@@ -120,20 +120,24 @@ bool BibtexProcedure::Fill() {
     r.publisher = firstOf({"publisher", "school", "institution", "organization"});
     r.city = firstOf({"address", "location"});
     const std::string book = field("booktitle");
-    if (kParts.contains(e.type)) {
+    if (kParts.contains(e.type) && !book.empty()) {
         r.kind = ReferenceKind::Chapter;
         r.bookTitle = book;
-    } else if (kWholeBooks.contains(e.type) || (r.journal.empty() && !r.publisher.empty())) {
+    } else if (kWholeBooks.contains(e.type) || kParts.contains(e.type) ||
+               (r.journal.empty() && !r.publisher.empty())) {
+        // A part without its book's title is written as a work of its own; a journal beside it
+        // names its series.
         r.kind = ReferenceKind::Monograph;
         r.bookTitle = r.title;
+        if (kParts.contains(e.type) && !r.journal.empty()) {
+            r.notes.push_back(r.journal);
+        }
     }
     r.year = FirstYear(firstOf({"year", "date"}));
     r.volume = field("volume");
     r.issue = firstOf({"number", "issue"});
     r.pages = LatexToAnsi(ReplaceAll(e.Field("pages"), "--", "-"));
-    if (r.pages.empty()) {
-        r.pages = firstOf({"article-number", "eid"});
-    }
+    r.articleNumber = firstOf({"article-number", "eid"});
     if (const std::string abstract = field("abstract"); !abstract.empty()) {
         r.abstract.push_back(abstract);
     }

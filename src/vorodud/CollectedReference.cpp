@@ -50,7 +50,30 @@ Reference Settled(Reference ref) {
     }
     ref.seriesEditors.clear();
     SplitVolumeIssue(ref.volume, ref.issue);
+    // A page list keeps its first range as the pages and the whole list in the comments.
+    if (IsPageList(ref.pages)) {
+        ref.notes.push_back(Msg(msg::Citavox::ImportPages, TrimBlanks(ref.pages)));
+    }
     ref.pages = FirstPageRange(WithDigits(ref.pages));
+    // An article number stands for the pages of a journal article only; the numbers of other
+    // works (a report's, a patent's, a series issue) are no pages and no issue.
+    if (ref.kind == ReferenceKind::Journal) {
+        if (ref.pages.empty()) {
+            ref.pages = FirstPageRange(WithDigits(ref.articleNumber));
+        }
+    } else {
+        std::vector<std::string> numbers;
+        for (const std::string* n : {&ref.issue, &ref.articleNumber, &ref.number}) {
+            std::string text = TrimBlanks(*n);
+            if (!text.empty() && std::find(numbers.begin(), numbers.end(), text) == numbers.end()) {
+                numbers.push_back(std::move(text));
+            }
+        }
+        for (const std::string& n : numbers) {
+            ref.notes.push_back(Msg(msg::Citavox::ImportNumber, n));
+        }
+        ref.issue.clear();
+    }
     return ref;
 }
 

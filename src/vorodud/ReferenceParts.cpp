@@ -105,25 +105,52 @@ std::string CorporateAuthor(std::string_view name) {
 namespace {
 
 // "Jr", "Sr" and the generation numbers stay with the last name ("Bitter Jr, P."): read as a
-// given name they would become an initial.
+// given name they would become an initial. MEDLINE writes the generations as ordinals ("3rd").
 bool IsNameSuffix(std::string_view word) {
     std::string w = UpperText(TrimView(word));
     while (!w.empty() && (w.back() == '.' || w.back() == ',')) {
         w.pop_back();
     }
-    return w == "JR" || w == "SR" || w == "II" || w == "III" || w == "IV";
+    return w == "JR" || w == "SR" || w == "II" || w == "III" || w == "IV" || w == "2ND" ||
+           w == "3RD" || w == "4TH";
 }
 
 // A suffix in capitals ("SR", "II") is also how packed initials look ("Fernandez SR" is S. R.
 // Fernandez): it is taken as a suffix only where initials or given names come before it; written
-// in small letters ("Jr", "Sr.") it is a suffix wherever it stands.
+// in small letters ("Jr", "Sr.") it is a suffix wherever it stands, and so are the ordinals and
+// "III", which no one's initials spell.
 bool IsSuffixHere(std::string_view word, bool followsGivenNames) {
     if (!IsNameSuffix(word)) {
         return false;
     }
-    return followsGivenNames || std::any_of(word.begin(), word.end(), [](char c) {
-               return IsLetter(c) && !IsUpperLetter(c);
-           });
+    std::string upper = UpperText(TrimView(word));
+    while (!upper.empty() && upper.back() == '.') {
+        upper.pop_back();
+    }
+    return followsGivenNames || upper == "III" || IsDigit(upper.front()) ||
+           std::any_of(word.begin(), word.end(),
+                       [](char c) { return IsLetter(c) && !IsUpperLetter(c); });
+}
+
+// The suffix as the reference file keeps it: "Jr", "Sr", and the generations in Roman numerals.
+std::string StoredSuffix(std::string_view word) {
+    std::string upper = UpperText(TrimView(word));
+    while (!upper.empty() && (upper.back() == '.' || upper.back() == ',')) {
+        upper.pop_back();
+    }
+    if (upper == "JR" || upper == "SR") {
+        return upper.substr(0, 1) + "r";
+    }
+    if (upper == "2ND") {
+        return "II";
+    }
+    if (upper == "3RD") {
+        return "III";
+    }
+    if (upper == "4TH") {
+        return "IV";
+    }
+    return upper;
 }
 
 // Words that only the names of bodies carry.
@@ -237,13 +264,16 @@ std::string FormatAuthorName(std::string_view nameArgument) {
     std::string given;
     std::string suffix;
     if (name.find(',') != std::string::npos) {
-        // "Last, Given", "Last, Given, Jr.", "von Last, Jr, First".
+        // "Last, Given", "Last, Given, Jr.", "von Last, Jr, First" (BibTeX's form, where the
+        // middle part is the suffix whatever its case).
+        std::vector<std::string> split = SplitTrimmed(name, ',');
         std::vector<std::string> parts;
-        for (std::string& part : SplitTrimmed(name, ',')) {
-            if (!parts.empty() && IsSuffixHere(part, parts.size() > 1)) {
-                suffix = part;
+        for (std::size_t i = 0; i < split.size(); ++i) {
+            const bool middle = i == 1 && split.size() > 2 && IsNameSuffix(split[i]);
+            if (!parts.empty() && (middle || IsSuffixHere(split[i], parts.size() > 1))) {
+                suffix = split[i];
             } else {
-                parts.push_back(std::move(part));
+                parts.push_back(std::move(split[i]));
             }
         }
         if (parts.empty()) {
@@ -253,8 +283,17 @@ std::string FormatAuthorName(std::string_view nameArgument) {
         for (std::size_t i = 1; i < parts.size(); ++i) {
             given += (given.empty() ? "" : " ") + parts[i];
         }
+        // A suffix after the given names without a comma: "Bitter, P Jr", "Bitter, Peter III".
+        if (const std::size_t blank = given.rfind(' ');
+            suffix.empty() && blank != std::string::npos &&
+            IsSuffixHere(std::string_view(given).substr(blank + 1), true)) {
+            suffix = given.substr(blank + 1);
+            given = TrimBlanks(std::string_view(given).substr(0, blank));
+        }
     } else {
         std::vector<std::string_view> words = BlankSeparatedWords(name);
+        // After the initials ("Bitter P Jr"); "III" and a suffix in small letters after any
+        // name ("Peter Smith III"). "II" and "IV" after a name are initials ("Ivanov IV").
         if (words.size() > 1 &&
             IsSuffixHere(words.back(), words.size() > 2 && IsInitials(words[words.size() - 2]))) {
             suffix = words.back();
@@ -286,13 +325,7 @@ std::string FormatAuthorName(std::string_view nameArgument) {
         given.clear();
     }
     if (!suffix.empty()) {
-        while (suffix.back() == '.') {
-            suffix.pop_back();
-        }
-        const std::string upper = UpperText(suffix);
-        if (upper == "JR" || upper == "SR") {
-            suffix = suffix.substr(0, 1) + LowerText(std::string_view(suffix).substr(1));
-        }
+        suffix = StoredSuffix(suffix);
     }
     const std::string initials = InitialsOf(given, last);
     if (last.empty()) {
@@ -346,6 +379,11 @@ std::string FirstPageRange(std::string_view pages) {
     // "94 - 98" is one range; "94 98" would be read as one number.
     std::erase(p, ' ');
     return p;
+}
+
+bool IsPageList(std::string_view pages) {
+    const std::size_t separator = pages.find_first_of(",;");
+    return separator != std::string_view::npos && !TrimView(pages.substr(separator + 1)).empty();
 }
 
 void SplitVolumeIssue(std::string& volume, std::string& issue) {

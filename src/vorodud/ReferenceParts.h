@@ -24,6 +24,12 @@ struct Reference {
     std::string volume;
     std::string issue;
     std::string pages;
+    // An article number: a journal article's pages when it has no pages; the number of any other
+    // work, like `number`.
+    std::string articleNumber;
+    // A report, patent or series number: a line of the comments of a work without a journal,
+    // where an issue goes too (a journal article has its issue and no other number).
+    std::string number;
     std::string publisher;
     std::string city;
     std::vector<std::string> abstract; // paragraphs
@@ -35,7 +41,9 @@ struct Reference {
 };
 
 // "Smith, J A." from "Smith, John A.", "Smith JA", "Smith J.A.", "John A. Smith" or
-// "Smith, Jr, John"; "Jr", "Sr", "II", "III" and "IV" stay with the last name ("Smith Jr, J.");
+// "Smith, Jr, John"; "Jr", "Sr", "II", "III" and "IV" (MEDLINE's "2nd", "3rd", "4th" too) stay
+// with the last name ("Smith Jr, J.") wherever the name has them: "Smith J Jr", "Smith, J Jr",
+// "Smith, John, Jr.", "Smith, III, John", "John Smith III";
 // text in parentheses (an e-mail address, an editor mark) is dropped; a name that is a single
 // word or a body's name ("University of X. Department of Y") becomes a corporate name. Empty for
 // an empty name and for "et al.".
@@ -66,6 +74,9 @@ std::string FirstYearOf(const std::vector<std::string>& texts);
 // The first page range of a page text: dashes of any kind become "-", and a list ("94-98, 93")
 // keeps its first range, never a number made of two.
 std::string FirstPageRange(std::string_view pages);
+// Whether a page text is a list whose first range leaves some of it out ("94-98, 93",
+// "123-5; discussion 126").
+bool IsPageList(std::string_view pages);
 
 // A volume written with its issue ("50(2)") split in two; the issue given apart wins.
 void SplitVolumeIssue(std::string& volume, std::string& issue);

@@ -119,14 +119,12 @@ bool MedlineProcedure::Fill() {
     r.volume = f.First("VI");
     r.issue = f.First("IP");
     r.pages = f.First("PG");
-    if (WithDigits(r.pages).empty()) {
-        // An electronic article's number: "LID - e00466 [pii]".
-        for (const std::string& lid : f.All("LID")) {
-            const std::size_t bracket = lid.find(" [pii]");
-            if (bracket != std::string::npos && IsArticleNumber(lid.substr(0, bracket))) {
-                r.pages = TrimBlanks(lid.substr(0, bracket));
-                break;
-            }
+    // An electronic article's number: "LID - e00466 [pii]".
+    for (const std::string& lid : f.All("LID")) {
+        const std::size_t bracket = lid.find(" [pii]");
+        if (bracket != std::string::npos && IsArticleNumber(lid.substr(0, bracket))) {
+            r.articleNumber = TrimBlanks(lid.substr(0, bracket));
+            break;
         }
     }
     r.abstract = f.TakeAll("AB");
@@ -194,12 +192,18 @@ bool RisProcedure::Fill() {
     if (chapter && !book.empty()) {
         r.kind = ReferenceKind::Chapter;
         r.bookTitle = book;
-    } else if (wholeBook) {
+    } else if (wholeBook || chapter) {
+        // A chapter or paper without its book's title is written as a work of its own, with
+        // its publisher, place and editors; its J-tags name a series, not a journal.
         r.kind = ReferenceKind::Monograph;
         if (r.title.empty()) {
             r.title = book;
         }
         r.bookTitle = book.empty() || book == r.title ? r.title : book;
+        if (const std::string& series = f.FirstOf({"JF", "JO", "JA", "J1", "J2"});
+            chapter && !series.empty()) {
+            r.notes.push_back(series);
+        }
     } else {
         r.journal = f.FirstOf({"JF", "JO", "T2", "JA", "J1", "J2"});
     }
@@ -219,11 +223,14 @@ bool RisProcedure::Fill() {
     const std::string end = WithDigits(f.First("EP"));
     r.pages =
         start.find_first_of("-,;") == std::string::npos && !end.empty() ? start + "-" + end : start;
-    if (r.pages.empty()) {
-        r.pages = WithDigits(f.First("C7")); // an article number
-    }
-    if (r.pages.empty() && IsArticleNumber(f.First("M1")) && f.First("M1").size() <= 8) {
-        r.pages = f.First("M1");
+    // C7 is an article number; M1 is one in a journal's record when it looks like one, and a
+    // report's or patent's number in the record of a work without a journal.
+    r.articleNumber = WithDigits(f.First("C7"));
+    const std::string& misc = f.First("M1");
+    if (r.articleNumber.empty() && IsArticleNumber(misc) && misc.size() <= 8) {
+        r.articleNumber = misc;
+    } else if (r.kind != ReferenceKind::Journal || r.journal.empty()) {
+        r.number = WithDigits(misc);
     }
     r.abstract = f.TakeAll("AB");
     if (r.abstract.empty()) {
@@ -286,10 +293,8 @@ bool WebOfScienceProcedure::Fill() {
     } else {
         r.pages = begin.empty() ? std::string() : end.empty() ? begin : begin + "-" + end;
     }
-    if (r.pages.empty()) {
-        r.pages = WithDigits(f.First("AR"));
-    }
-    if (r.pages.empty()) {
+    r.articleNumber = WithDigits(f.First("AR"));
+    if (r.pages.empty() && r.articleNumber.empty()) {
         r.pages = WithDigits(f.First("PS")); // records that came from MEDLINE
     }
     r.abstract = f.TakeAll("AB");
@@ -335,9 +340,16 @@ bool ReferProcedure::Fill() {
     if (section && !book.empty()) {
         r.kind = ReferenceKind::Chapter;
         r.bookTitle = book;
-    } else if (wholeBook || (r.journal.empty() && book.empty() && !r.publisher.empty())) {
+    } else if (wholeBook || section ||
+               (r.journal.empty() && book.empty() && !r.publisher.empty())) {
+        // A section without its book's title is written as a work of its own; a journal name
+        // beside it names its series.
         r.kind = ReferenceKind::Monograph;
         r.bookTitle = r.title;
+        if (section && !r.journal.empty()) {
+            r.notes.push_back(r.journal);
+        }
+        r.journal.clear();
     } else if (r.journal.empty()) {
         r.journal = book;
     }
@@ -345,6 +357,14 @@ bool ReferProcedure::Fill() {
     r.volume = WithDigits(f.First("%V"));
     r.issue = WithDigits(f.First("%N"));
     r.pages = WithDigits(f.First("%P"));
+    // A report's or patent's number; a thesis has its kind there ("PhD thesis").
+    if (type == "THESIS") {
+        if (const std::string& kind = f.First("%R"); !kind.empty()) {
+            r.notes.push_back(kind);
+        }
+    } else {
+        r.number = f.First("%R");
+    }
     r.abstract = f.All("%X");
     r.address = Addresses(f.All("%+"));
     AddWebAddresses(r, f.All("%U"));

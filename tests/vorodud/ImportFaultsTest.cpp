@@ -4,6 +4,8 @@
 #include "ImportRun.h"
 #include "refstore/RefArrData.h"
 #include "text/Catalogue.h"
+#include "text/FileNames.h"
+#include "vorodud/ImportJob.h"
 
 #include <gtest/gtest.h>
 
@@ -33,6 +35,10 @@ constexpr SourceType kJournal = SourceType::Journal;
 const std::string kSilverPlatter =
     "TI:  A title\nAU:  Supek-S; Aine-CJ(ed)\nSO:  IEEE-Trans-Biomed-Eng 1993 Jun 40(6): 529-40\n"
     "LA: ENGLISH\nAN: 94085977 ENG\nPY: 1993\n";
+
+// The same without a blank after the labels' colons.
+const std::string kSilverPlatterTight =
+    "TI:A title\nAU:Supek-S\nSO:IEEE-Trans-Biomed-Eng 1993 Jun 40(6): 529-40\nPY:1993\n";
 
 const Case kCases[] = {
     // Tag lines without a blank after the separator.
@@ -66,6 +72,22 @@ const Case kCases[] = {
      "capitals right after the comma are initials"},
     {"medline", "PMID- 1\nTI  - T\nAU  - Bitter P SR\nJT  - J\n", F::Authors, "Bitter Sr, P.",
      "a suffix in capitals after the initials"},
+    {"ris", "TY  - JOUR\nTI  - T\nAU  - Bitter, P Jr\nJO  - J\nER  -\n", F::Authors,
+     "Bitter Jr, P.", "RIS suffix after the initials, without a comma"},
+    {"ris", "TY  - JOUR\nTI  - T\nAU  - Bitter, Peter III\nJO  - J\nER  -\n", F::Authors,
+     "Bitter III, P.", "RIS generation after the given name"},
+    {"ris", "TY  - JOUR\nTI  - T\nAU  - Peter Smith III\nJO  - J\nER  -\n", F::Authors,
+     "Smith III, P.", "a generation after a name written given name first"},
+    {"bibtex", "@article{k, title={T}, author={Bitter, III, Peter}, journal={J}, year=2001}\n",
+     F::Authors, "Bitter III, P.", "BibTeX's von Last, Jr, First"},
+    {"wos", "PT J\nAU Bitter, PJ Jr\nTI T\nSO J\nER\n", F::Authors, "Bitter Jr, P J.",
+     "WoS suffix after packed initials"},
+    {"wos", "PT J\nAU Fernandez, SR\nTI T\nSO J\nER\n", F::Authors, "Fernandez, S R.",
+     "WoS packed initials that spell a suffix"},
+    {"refer", "%0 Journal Article\n%T T\n%A Peter Smith Jr.\n%J J\n", F::Authors, "Smith Jr, P.",
+     "Refer suffix after a name written given name first"},
+    {"medline", "PMID- 1\nTI  - T\nAU  - Smith J 3rd\nJT  - J\n", F::Authors, "Smith III, J.",
+     "MEDLINE generation as an ordinal"},
     {"medline", "PMID- 1\nTI  - T\nAU  - Smith J\nAU  - et al.\nJT  - J\n", F::Authors, "Smith, J.",
      "et al. is no author"},
     {"ris", "TY  - JOUR\nTI  - T\nAU  - CASTOE, TODD A.\nJO  - J\nER  -\n", F::Authors,
@@ -101,6 +123,12 @@ const Case kCases[] = {
      "a volume with its issue keeps its own digits"},
     {"refer", "%0 Journal Article\n%T T\n%A Smith, J\n%J J\n%P 94-98,93\n", F::PageLast, "98",
      "a page list keeps its first range"},
+    {"refer", "%0 Journal Article\n%T T\n%A Smith, J\n%J J\n%P 94-98,93\n", F::Comments,
+     "Pages: 94-98,93", "a page list's rest is kept in the comments"},
+    {"ris", "TY  - JOUR\nTI  - T\nAU  - Smith, J\nJO  - J\nSP  - 94-8, 93\nER  -\n", F::Comments,
+     "Pages: 94-8, 93", "a RIS page list in the comments"},
+    {"wos", "PT J\nAU Smith, J\nTI T\nSO J\nAR 041103\nER\n", F::PageFirst, "041103",
+     "a WoS article number without pages"},
     {"ris", "TY  - JOUR\nTI  - T\nAU  - Smith, J\nJO  - J\nSP  - 94-8, 93\nER  -\n", F::PageLast,
      "98", "an abbreviated first range of a list is expanded"},
     {"ris", "TY  - JOUR\nTI  - T\nAU  - Smith, J\nJO  - J\nPY  - 99\nY1  - 2001/09/01/\nER  -\n",
@@ -112,6 +140,44 @@ const Case kCases[] = {
      F::BookTitle, "Proceedings of X", "a conference paper is a chapter of its proceedings"},
     {"ris", "TY  - CHAP\nTI  - A chapter\nAU  - Smith, J\nT2  - The book\nJ2  - Bk\nER  -\n",
      F::BookTitle, "The book", "the type decides, J2 is only an abbreviation"},
+    {"ris", "TY  - CHAP\nTI  - A chapter\nAU  - Smith, J\nJ2  - Abbr\nPB  - P\nER  -\n",
+     F::Publisher, "P", "a chapter without its book keeps its publisher"},
+    {"ris", "TY  - CHAP\nTI  - A chapter\nAU  - Smith, J\nJ2  - Abbr\nPB  - P\nER  -\n", F::Journal,
+     "", "a chapter's J2 is never its journal"},
+    {"ris",
+     "TY  - CONF\nTI  - A paper\nAU  - Smith, J\nED  - Jones, K\nPB  - ACM\nCY  - New York\n"
+     "ER  -\n",
+     F::Comments, "Editors: Jones, K.", "a paper without its proceedings keeps its editors"},
+    {"ris", "TY  - CHAP\nTI  - A chapter\nAU  - Smith, J\nT2  - The book\nA3  - Series, E\nER  -\n",
+     F::Editors, "Series, E.", "a chapter's series editors are editors"},
+    {"ris", "TY  - JOUR\nTI  - T\nAU  - Smith, J\nJO  - J\nA3  - Series, E\nER  -\n", F::Comments,
+     "Series editors: Series, E.", "series editors of a type without editors"},
+    {"refer", "%0 Book Section\n%T A chapter\n%A Smith, J\n%J Series\n%I P\n", F::Publisher, "P",
+     "a Refer section without its book keeps its publisher"},
+    {"bibtex",
+     "@inproceedings{k, title={A paper}, author={Smith, J}, publisher={ACM}, year=2001}\n",
+     F::BookTitle, "A paper", "a BibTeX paper without its proceedings is a work of its own"},
+    // Numbers of works without a journal.
+    {"ris", "TY  - RPRT\nTI  - A report\nAU  - Smith, J\nPB  - Agency\nM1  - NUM-1\nER  -\n",
+     F::PageFirst, "", "a report's number is no page"},
+    {"ris", "TY  - RPRT\nTI  - A report\nAU  - Smith, J\nPB  - Agency\nM1  - NUM-1\nER  -\n",
+     F::Comments, "Number: NUM-1", "a report's number is kept in the comments"},
+    {"ris", "TY  - PAT\nTI  - A patent\nAU  - Smith, J\nM1  - US1234567\nER  -\n", F::Comments,
+     "Number: US1234567", "a patent's number"},
+    {"ris", "TY  - BOOK\nTI  - A book\nAU  - Smith, J\nPB  - P\nIS  - 7\nER  -\n", F::Issue, "",
+     "a book has no issue"},
+    {"ris", "TY  - BOOK\nTI  - A book\nAU  - Smith, J\nPB  - P\nIS  - 7\nER  -\n", F::Comments,
+     "Number: 7", "a book's number in the comments"},
+    {"refer", "%0 Report\n%T A report\n%A Smith, J\n%I Agency\n%R TR-42\n", F::Comments,
+     "Number: TR-42", "a Refer report number"},
+    {"bibtex",
+     "@techreport{k, title={A report}, author={Smith, J}, institution={Agency}, number={TR-42}, "
+     "year=2001}\n",
+     F::Comments, "Number: TR-42", "a BibTeX report number"},
+    {"bibtex",
+     "@techreport{k, title={A report}, author={Smith, J}, institution={Agency}, number={TR-42}, "
+     "year=2001}\n",
+     F::Issue, "", "a BibTeX report number is no issue"},
     {"ris", "TY  - EDBOOK\nTI  - Collected papers\nED  - Jones, K\nPB  - Wiley\nER  -\n",
      F::Editors, "Jones, K.", "an edited book keeps its editors"},
     {"refer", "%0 Edited Book\n%T Collected papers\n%E Jones, K\n%I Wiley\n", F::Editors,
@@ -149,8 +215,17 @@ const Case kCases[] = {
      "Information (US)\nPL  - Bethesda (MD)\n",
      F::Publisher, "National Center for Biotechnology Information [US]",
      "parentheses in a publisher are not the city's"},
+    {"medline",
+     "PMID- 1\nTI  - A chapter\nBTI - A book\nPB  - National Center for Biotechnology "
+     "Information (US)\nPL  - Bethesda (MD)\n",
+     F::City, "Bethesda [MD]", "parentheses in a place stay the place's"},
     {"medline", "PMID- 1\nTI  - T\nAU  - Smith J\nJT  - J\nAD  - First place\nAD  - Second place\n",
      F::Address, "First place; Second place", "every affiliation is kept"},
+    {"wos",
+     "PT J\nAU Smith, J\nTI T\nSO J\nC1 [Smith, J] Univ A, Dept X, City A.\n"
+     "   [Jones, K] Univ B, City B.\nER\n",
+     F::Address, "[Smith, J] Univ A, Dept X, City A.; [Jones, K] Univ B, City B.",
+     "a WoS address over several lines is kept whole"},
     {"silverplatter", kSilverPlatter, F::Volume, "40", "a month before the volume"},
     {"silverplatter", kSilverPlatter, F::Authors, "Supek, S. Aine, C J.",
      "an editor mark after a name"},
@@ -158,6 +233,12 @@ const Case kCases[] = {
      "the accession number without the language"},
     {"silverplatter", kSilverPlatter, F::Journal, "IEEE Trans Biomed Eng",
      "hyphens of a journal name are blanks"},
+    {"silverplatter", kSilverPlatterTight, F::Title, "A title",
+     "SilverPlatter labels without a blank after the colon"},
+    {"silverplatter", kSilverPlatterTight, F::Authors, "Supek, S.",
+     "a SilverPlatter author right after the colon"},
+    {"silverplatter", kSilverPlatterTight, F::Volume, "40",
+     "a SilverPlatter source right after the colon"},
     {"ovid",
      "<1>\nAuthor\n  Kohler, Lars 1;  Hauck, Markus MD, PhD *\nTitle\n  A title.[Article]\n"
      "Source\n  Ecohydrology.   8(6):1048-1064, September 2015.\n",
@@ -260,6 +341,18 @@ TEST(ImportFaultsTest, LegacyCodePageIsConvertedAndQuestioned) {
     for (char c : r.output) {
         ASSERT_LT(static_cast<unsigned char>(c), 0x80) << r.output;
     }
+}
+
+// Ovid records without their labels are no layout the driver reads: detection refuses them and
+// says so.
+TEST(ImportFaultsTest, OvidRecordsWithoutLabelsAreRefused) {
+    test::TempDir dir;
+    const std::string source = dir.Write(
+        "ovid.txt", "<1>\n  Kohler, Lars\n  A title.\n  Ecohydrology. 8(6):1048-1064, 2015.\n"
+                    "\n<2>\n  Hauck, Markus\n  Another title.\n  Ecology. 2(1):1-9, 2014.\n");
+    const vorodud::DetectedSource detected = vorodud::DetectSource(source);
+    EXPECT_EQ(detected.status, vorodud::ImportStatus::NotRecognised);
+    EXPECT_EQ(detected.message, Msg(msg::VorodudTexts::SourceNotRecognised, DisplayPath(source)));
 }
 
 // An import whose every record goes to the dump file leaves no empty file behind.
