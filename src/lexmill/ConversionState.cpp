@@ -69,6 +69,7 @@ ConversionState::PrepareResult ConversionState::PrepareReadWrite(const std::stri
 
         reader_.Open(source);
         sourceChecked_ = false;
+        legacyEncoding_.reset();
         if (!reader_.Reset()) {
             Terminate(kNoSourceAccess);
         }
@@ -84,7 +85,7 @@ ConversionState::PrepareResult ConversionState::PrepareReadWrite(const std::stri
         }
         pendingLine.clear();
         filSlut_ = false;
-        counters_.curRef = counters_.refsWritten = counters_.refsQuestioned =
+        counters_.curRef = counters_.refsWritten = counters_.refsQuestioned = counters_.refsMarked =
             counters_.refsWrongJournal = counters_.refsEtAl = 0;
         if (output_.Failed()) {
             Terminate("Error when writing to disk - disk full?");
@@ -199,6 +200,9 @@ void ConversionState::EnsureSourceDecoded() {
     DecodedSource decoded = DecodeSource(sourceName_);
     if (!decoded.decoded) {
         return;
+    }
+    if (decoded.legacy) {
+        legacyEncoding_ = std::move(decoded.legacyEncoding);
     }
     if (decoded.descriptor >= 0) {
         reader_.OpenDescriptor(decoded.descriptor);

@@ -72,6 +72,7 @@ struct RunCounters {
     int refsWritten = 0;
     int refsDumped = 0;
     int refsQuestioned = 0;
+    int refsMarked = 0; // written references whose own text shows a "???" mark
     int refsEtAl = 0;
     int refsWrongJournal = 0;
     int incomplete = 0;
@@ -163,6 +164,9 @@ public:
     void WriteToFile();
     bool ErrFileError() const { return errFileError_; }
     const RunCounters& Counters() const { return counters_; }
+    // The code page of a download read in a legacy double-byte code page ("" when it could not
+    // be told); nothing for any other download.
+    const std::optional<std::string>& LegacyEncoding() const { return legacyEncoding_; }
     void IncNotJournals();
 
 private:
@@ -177,6 +181,7 @@ private:
 
     LineReader reader_;
     bool sourceChecked_ = false; // the source's character set has been settled for this run
+    std::optional<std::string> legacyEncoding_;
     std::int64_t inSize_ = 0;
     std::int64_t absPos_ = 0;
     std::string dumpFileName_;

@@ -141,8 +141,15 @@ DecodedSource DecodeSource(const std::string& path, std::int64_t inMemoryLimit) 
         if (!ReadWhole(path, whole)) {
             return {};
         }
-        if (const std::optional<std::string> legacy = LegacyTextToAnsi(whole)) {
-            return sink.Add(*legacy) ? sink.Finish() : DecodedSource{};
+        std::string encoding;
+        if (const std::optional<std::string> legacy = LegacyTextToAnsi(whole, &encoding)) {
+            if (!sink.Add(*legacy)) {
+                return {};
+            }
+            DecodedSource decoded = sink.Finish();
+            decoded.legacy = decoded.decoded;
+            decoded.legacyEncoding = std::move(encoding);
+            return decoded;
         }
     }
 

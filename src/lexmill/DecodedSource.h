@@ -17,6 +17,10 @@ struct DecodedSource {
                           // case the file is read as it is
     std::string text;     // the decoded text, when it is held in memory
     int descriptor = -1;  // else a descriptor of the decoded copy, positioned anywhere
+    // The download was in a legacy double-byte code page (or in one that could not be told) and
+    // was read through LegacyTextToAnsi: its code page, empty when it could not be told.
+    bool legacy = false;
+    std::string legacyEncoding;
 };
 
 // A download larger than `inMemoryLimit` bytes is decoded into the temporary file.

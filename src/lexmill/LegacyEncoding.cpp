@@ -152,19 +152,27 @@ std::string Marked(std::string_view bytes) {
 
 } // namespace
 
-std::optional<std::string> LegacyTextToAnsi(std::string_view bytes) {
+std::optional<std::string> LegacyTextToAnsi(std::string_view bytes, std::string* encoding) {
     // A few stray bytes in UTF-8 text are single-byte characters, kept as they are.
     if (Utf8Faults(bytes) < 4) {
         return std::nullopt;
     }
     const std::string charset = DetectedCharset(bytes);
+    auto readAs = [&](std::string name) {
+        if (encoding != nullptr) {
+            *encoding = std::move(name);
+        }
+    };
     if (IsDoubleByteCharset(charset)) {
         if (std::optional<std::string> text = Converted(bytes, charset)) {
+            readAs(charset);
             return text;
         }
+        readAs({});
         return Marked(bytes);
     }
     if (charset.empty() && HasUndefinedCp1252Bytes(bytes)) {
+        readAs({});
         return Marked(bytes);
     }
     return std::nullopt;

@@ -13,7 +13,10 @@ namespace cvx::lexmill {
 // page 1252 cannot show (Chinese, Japanese, Korean) become "???" marks, one for a run of them, so
 // that every reference that had them is questioned. Text that is neither UTF-8 nor recognisable
 // keeps its ASCII and has "???" where its other bytes were. Nothing (the text is read as it is)
-// for UTF-8 and for single-byte text.
-std::optional<std::string> LegacyTextToAnsi(std::string_view bytes);
+// for UTF-8 and for single-byte text. `encoding`, when given, receives the code page the text was
+// read in (uchardet's name: "GB18030", "BIG5", "SHIFT_JIS", "EUC-KR", ...), empty when it could
+// not be told.
+std::optional<std::string> LegacyTextToAnsi(std::string_view bytes,
+                                            std::string* encoding = nullptr);
 
 } // namespace cvx::lexmill

@@ -144,6 +144,14 @@ LEXMILL_API int32_t lexmill_GetRefsQuestioned(void);
 LEXMILL_API int32_t lexmill_GetRefsEtAl(void);
 LEXMILL_API int32_t lexmill_GetRefsWrongJournal(void);
 LEXMILL_API int32_t lexmill_GetIncomplete(void);
+/* Written references whose own text shows a "???" mark (characters that could not be kept). */
+LEXMILL_API int32_t lexmill_GetRefsMarked(void);
+/* True when the run's download was read in a legacy double-byte code page (or in one that could
+ * not be told). */
+LEXMILL_API uint8_t lexmill_GetLegacySource(void);
+/* That code page's name ("GB18030", "BIG5", "SHIFT_JIS", "EUC-KR", ...); empty when it could not
+ * be told or the download was in none. */
+LEXMILL_API size_t lexmill_GetLegacyEncoding(char* text, size_t size);
 
 /* Line table and collected reference; the collected arrays start at 1 */
 LEXMILL_API uint16_t lexmill_GetMLine(void);

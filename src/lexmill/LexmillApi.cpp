@@ -466,6 +466,19 @@ int32_t lexmill_GetIncomplete(void) {
     return State().Counters().incomplete;
 }
 
+int32_t lexmill_GetRefsMarked(void) {
+    return State().Counters().refsMarked;
+}
+
+uint8_t lexmill_GetLegacySource(void) {
+    return State().LegacyEncoding() ? 1 : 0;
+}
+
+size_t lexmill_GetLegacyEncoding(char* text, size_t size) {
+    const auto& encoding = State().LegacyEncoding();
+    return CopyOut(encoding ? *encoding : std::string_view(), text, size);
+}
+
 uint16_t lexmill_GetMLine(void) {
     return static_cast<uint16_t>(State().mLine);
 }
@@ -696,6 +709,9 @@ const LexmillExport kExports[] = {
     LEXMILL_OPERATION(139, SetMessageTextSource),
     LEXMILL_OPERATION(140, SetJournalLookup),
     LEXMILL_OPERATION(141, GetRunError),
+    LEXMILL_OPERATION(142, GetRefsMarked),
+    LEXMILL_OPERATION(143, GetLegacySource),
+    LEXMILL_OPERATION(144, GetLegacyEncoding),
 };
 #undef LEXMILL_OPERATION
 

@@ -373,6 +373,9 @@ void ConversionState::WriteReference() {
         writeContinued(address);
     }
 
+    if (questionMarkWritten_) {
+        ++counters_.refsMarked;
+    }
     // A reference counted as questioned carries the mark the user searches for.
     if (ref.questioned && !questionMarkWritten_) {
         WriteLine(" " + Text(DriverText::QuestionedNote));

@@ -23,7 +23,7 @@ void RunToTheEnd(Vorodud& driver, int type, const ImportRequest& request, Progre
 
 // What a finished run means for the user: the report's status and messages from its result.
 void JudgeRun(const ImportRequest& request, const std::string& text, const std::string& message,
-              ImportReport& report) {
+              const std::optional<std::string>& legacyEncoding, ImportReport& report) {
     const Counters& c = report.counters;
     const bool nothing = c.written == 0 && c.dumped == 0;
     // The driver's own word, where its code cannot say it (a destination refused, a download
@@ -63,6 +63,15 @@ void JudgeRun(const ImportRequest& request, const std::string& text, const std::
     }
     if (report.code != ResultCode::Done) {
         return;
+    }
+    // A download in a legacy code page: what it was read as, and how many references lost
+    // characters to the "???" marks.
+    if (legacyEncoding && c.written > 0) {
+        report.messages.push_back(
+            legacyEncoding->empty()
+                ? Msg(msg::Citavox::ImportUnknownEncoding, std::to_string(c.marked))
+                : Msg(msg::Citavox::ImportLegacyEncoding, *legacyEncoding,
+                      std::to_string(c.marked)));
     }
     if (nothing) {
         report.status = ImportStatus::NothingFound;
@@ -113,7 +122,7 @@ ImportReport Import(const ImportRequest& request, const ImportSettings& settings
     report.code = driver.LastResult(text);
     report.counters = driver.LastCounters();
     report.dumpFileFailed = driver.LastDumpFileFailed();
-    JudgeRun(request, text, driver.LastMessage(), report);
+    JudgeRun(request, text, driver.LastMessage(), driver.LastLegacyEncoding(), report);
     return report;
 }
 

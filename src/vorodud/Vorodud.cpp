@@ -250,6 +250,10 @@ void ConversionThread::Job::Finish(ResultCode code, std::string text, const Coun
 
 void ConversionThread::Job::Run() {
     std::lock_guard run(RunMutex());
+    {
+        std::lock_guard lock(record->mutex);
+        record->legacyEncoding.reset();
+    }
     Progress& lane = *progress;
     std::unique_ptr<Procedure> procedure = type ? MakeProcedure(type->procedure) : nullptr;
     if (!procedure) {
@@ -319,7 +323,14 @@ void ConversionThread::Job::Run() {
     lexmill_SetJournalLookup(nullptr, nullptr, 1);
     // 6. The counters.
     const Counters counters{lexmill_GetRefsWritten(), lexmill_GetIncomplete(),
-                            lexmill_GetRefsQuestioned(), lexmill_GetRefsDumped()};
+                            lexmill_GetRefsQuestioned(), lexmill_GetRefsDumped(),
+                            lexmill_GetRefsMarked()};
+    if (lexmill_GetLegacySource() != 0) {
+        std::string encoding =
+            lx::Fetch([](char* b, size_t n) { return lexmill_GetLegacyEncoding(b, n); });
+        std::lock_guard lock(record->mutex);
+        record->legacyEncoding = std::move(encoding);
+    }
     const bool dumpFailed = lexmill_WriteErrorFileError() != 0;
     // Whole references that were written stay; a replacement takes the file's place only when the
     // run went to its end.
@@ -422,6 +433,11 @@ bool Vorodud::LastDumpFileFailed() const {
 std::string Vorodud::LastMessage() const {
     std::lock_guard lock(last_->mutex);
     return last_->message;
+}
+
+std::optional<std::string> Vorodud::LastLegacyEncoding() const {
+    std::lock_guard lock(last_->mutex);
+    return last_->legacyEncoding;
 }
 
 int Vorodud::SupplierCount() const {

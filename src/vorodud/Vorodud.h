@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -36,6 +37,7 @@ struct Counters {
     int incomplete = 0;
     int questioned = 0;
     int dumped = 0;
+    int marked = 0; // written references that show a "???" mark in their own text
 };
 
 // What the driver takes from the program's settings, with the settings' defaults.
@@ -61,6 +63,9 @@ struct RunRecord {
     // Why the run did not start or keep its references, when the result code alone cannot say
     // (a destination refused, a source that is no regular file); empty otherwise.
     std::string message;
+    // The legacy double-byte code page the download was read in, empty when it could not be
+    // told; nothing for a download in UTF-8, UTF-16 or code page 1252.
+    std::optional<std::string> legacyEncoding;
 };
 
 // The worker thread of a conversion (ordinal 19). It is created suspended; Resume starts it.
@@ -99,6 +104,8 @@ public:
     bool LastDumpFileFailed() const;
     // The message of the last run's failure when its result code cannot say it; empty otherwise.
     std::string LastMessage() const;
+    // The legacy code page the last run read its download in (see RunRecord).
+    std::optional<std::string> LastLegacyEncoding() const;
 
     int SupplierCount() const;                               // 12
     std::string SupplierName(int supplier) const;            // 13

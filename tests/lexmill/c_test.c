@@ -142,7 +142,7 @@ static void TestSettings(void) {
 static void TestOrdinals(void) {
     size_t count = 0;
     const LexmillExport* exports = lexmill_Exports(&count);
-    CHECK(count == 127);
+    CHECK(count == 130);
     CHECK(exports[0].ordinal == 1 && strcmp(exports[0].name, "ChangeCharSet_D") == 0);
     CHECK(lexmill_ProcByOrdinal(112) == (LexmillProc)lexmill_SetCommonLabel);
     CHECK(lexmill_ProcByOrdinal(18) == (LexmillProc)lexmill_PrepareReadWrite);

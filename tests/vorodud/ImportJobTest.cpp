@@ -6,6 +6,7 @@
 #include "support/FileBytes.h"
 #include "support/ReferenceText.h"
 #include "support/TempDir.h"
+#include "text/Catalogue.h"
 
 #include <gtest/gtest.h>
 
@@ -118,6 +119,40 @@ TEST_F(ImportJobTest, AnUnwritableDumpFileIsReported) {
     EXPECT_TRUE(r.dumpFileFailed);
     ASSERT_EQ(r.messages.size(), 1u);
     EXPECT_NE(r.messages[0].find("cannot be written"), std::string::npos) << r.messages[0];
+}
+
+// A download in a legacy Chinese code page: the report says what it was read as and how many of
+// the written references hold characters that could not be kept; a clean download says nothing.
+TEST_F(ImportJobTest, ALegacyCodePageIsReported) {
+    const std::string chinese =
+        "title={\xBB\xF9\xD3\xDA\xC9\xEE\xB6\xC8\xD1\xA7\xCF\xB0\xB5\xC4\xD6\xD0"
+        "\xCE\xC4\xCE\xC4\xB1\xBE\xB7\xD6\xC0\xE0\xB7\xBD\xB7\xA8\xD1\xD0\xBE\xBF}, "
+        "journal={\xBC\xC6\xCB\xE3\xBB\xFA\xD1\xA7\xB1\xA8}, "
+        "author={\xD5\xC5\xC8\xFD and \xC0\xEE\xCB\xC4}";
+    vorodud::ImportRequest request;
+    request.source =
+        dir.Write("gbk.bib", "@article{a,\n  " + chinese +
+                                 ",\n  year={2001}\n}\n\n@article{b,\n  " + chinese +
+                                 ",\n  year={2002}\n}\n\n@article{c,\n  title={Plain}, "
+                                 "journal={J}, author={Smith, J}, year={2003}\n}\n");
+    request.destination = dir.File("out.ref");
+    request.type = vorodud::Vorodud().TypeByKey("bibtex");
+    const vorodud::ImportReport r = Run(request);
+    ASSERT_EQ(r.status, ImportStatus::Succeeded);
+    EXPECT_EQ(r.counters.written, 3);
+    EXPECT_EQ(r.counters.marked, 2);
+    ASSERT_EQ(r.messages.size(), 1u);
+    const std::set<std::string> expected = {Msg(msg::Citavox::ImportLegacyEncoding, "GB18030", "2"),
+                                            Msg(msg::Citavox::ImportLegacyEncoding, "GBK", "2"),
+                                            Msg(msg::Citavox::ImportLegacyEncoding, "GB2312", "2")};
+    EXPECT_TRUE(expected.contains(r.messages[0])) << r.messages[0];
+
+    request.source = dir.Write("two.ris", kTwoRis);
+    request.type = vorodud::Vorodud().TypeByKey("ris");
+    request.mode = DestinationMode::Replace;
+    const vorodud::ImportReport clean = Run(request);
+    EXPECT_TRUE(clean.Succeeded());
+    EXPECT_TRUE(clean.messages.empty()) << clean.messages[0];
 }
 
 TEST_F(ImportJobTest, AppendsAndPutsTheCommonTextIntoEveryReference) {
