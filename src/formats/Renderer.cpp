@@ -115,6 +115,20 @@ std::string ChicagoLastPage(std::string_view first, std::string_view last) {
     return std::string(to.substr(to.size() - std::min(keep, to.size())));
 }
 
+// The suffix that the reference file keeps after a last name ("Bitter Jr, P."): "Jr", "Sr" or a
+// generation in Roman numerals.
+bool IsNameSuffix(std::string_view word) {
+    return word == "Jr" || word == "Sr" || word == "II" || word == "III" || word == "IV";
+}
+
+// Where a last name's suffix begins (at its blank); npos when it has none.
+std::size_t SuffixAt(std::string_view surname) {
+    const std::size_t blank = surname.rfind(' ');
+    return blank != std::string_view::npos && blank > 0 && IsNameSuffix(surname.substr(blank + 1))
+               ? blank
+               : std::string_view::npos;
+}
+
 // A text made singular: "(Eds.)" becomes "(Ed.)", "Editors" becomes "Editor".
 std::string Singular(std::string text) {
     const std::string upper = UpperText(text);
@@ -640,6 +654,7 @@ private:
     // Takes name i (1-based) of the list apart: surname, personal-name parts and the flags.
     void TakeName(int i) {
         surname_ = {};
+        suffix_ = {};
         personal_.clear();
         parts_.fill({});
         commaForm_ = false;
@@ -666,6 +681,12 @@ private:
             }
             name = DropFinalStop(TrimView(name));
             SplitName(name, personal);
+            // "Bitter Jr, P.": the suffix is written after the whole name, as the style puts it.
+            if (const std::size_t at = SuffixAt(surname_);
+                commaForm_ && at != std::string_view::npos) {
+                suffix_ = surname_.substr(at + 1);
+                surname_ = TrimRightView(surname_.substr(0, at));
+            }
         }
         std::size_t paren = surname_.find(" (");
         if (doubleByte_) {
@@ -722,8 +743,13 @@ private:
         if (order == 0 || (order == 2 && i == 1) || (order == 3 && i > 1)) {
             WriteFieldText(surname_);
             if (hasPersonal) {
-                WritePoolText(order == 2 ? style_->betw1stSurAndPers : style_->betwSubsSurPers);
+                const StrRef between =
+                    order == 2 ? style_->betw1stSurAndPers : style_->betwSubsSurPers;
+                WritePoolText(between);
                 WritePersonal(i == n, false);
+                WriteSuffix(Pool(between).find(',') != std::string_view::npos);
+            } else {
+                WriteSuffix(false);
             }
         } else {
             if (hasPersonal) {
@@ -731,6 +757,26 @@ private:
                 WritePoolText(order == 3 ? style_->betw1stSurAndPers : style_->betwSubsSurPers);
             }
             WriteFieldText(surname_);
+            WriteSuffix(false);
+        }
+    }
+
+    // "Jr", "Sr", "III" after the name: after a comma where the style parts the surname from the
+    // personal names with one ("Bitter, P., Jr."), else after a blank ("Bitter P Jr",
+    // "P. Bitter Jr."); "Jr" and "Sr" take a full stop where the style's initials do, or where
+    // the personal names are written out.
+    void WriteSuffix(bool afterComma) {
+        if (suffix_.empty()) {
+            return;
+        }
+        WriteFieldText(afterComma ? ", " : " ");
+        const bool stops = style_->personalNames == 2 ||
+                           Pool(style_->afterPersonal).find('.') != std::string_view::npos ||
+                           Pool(style_->betwPersonal).find('.') != std::string_view::npos;
+        if (stops && (suffix_ == "Jr" || suffix_ == "Sr")) {
+            WriteFieldText(std::string(suffix_) + ".");
+        } else {
+            WriteFieldText(suffix_);
         }
     }
 
@@ -791,6 +837,7 @@ private:
     const NameListStyle* style_ = nullptr;
     std::string_view list_;
     std::string_view surname_;
+    std::string_view suffix_; // "Jr", "Sr", "III" of the surname, written after the name
     std::string personal_;
     std::array<std::string_view, kMaxParts> parts_{};
     bool commaForm_ = false;
@@ -822,11 +869,15 @@ std::string AuthorYearLabel(const TRefArrData& record, const RenderOptions& opti
         names = "Anonymous";
     }
     const int n = std::max(1, CountSeparators(names.substr(1)));
+    // A citation names the author by the last name alone, without its suffix.
+    auto lastName = [](const std::string& surname) {
+        return std::string_view(surname).substr(0, SuffixAt(surname));
+    };
     AuthorName name = NextAuthorName(names);
-    std::string text = name.name;
+    std::string text(lastName(name.name));
     for (int i = 2; i <= n && n <= 3; ++i) {
         name = NextAuthorName(name.rest);
-        text.append(i == n ? " & " : ", ").append(name.name);
+        text.append(i == n ? " & " : ", ").append(lastName(name.name));
     }
     if (n >= 4) {
         text += options.latex ? kItalicEtAlMarker : options.suppressRtf ? " et al." : " #Iet al.#I";

@@ -1,6 +1,8 @@
 #include "FormatTestSupport.h"
 
+#include "formats/StyleText.h"
 #include "journals/JournalLookup.h"
+#include "support/FileBytes.h"
 #include "text/LatexText.h"
 #include "text/TextMode.h"
 
@@ -144,6 +146,7 @@ TEST(AuthorYearLabel, NamesCountAndEtAl) {
          "World Health Organization, 1986"},
         {"\"\"", "Editor, E. Other, O.", "Editor & Other, 1986", "Editor & Other, 1986"},
         {"", "", "Anonymous, 1986", "Anonymous, 1986"},
+        {"Bitter Jr, P. Smith III, J.", "", "Bitter & Smith, 1986", "Bitter & Smith, 1986"},
     };
     for (const Case& c : cases) {
         const TRefArrData r =
@@ -228,6 +231,59 @@ TEST_F(NameListTest, NameShapes) {
     EXPECT_EQ(Names("Dupont, Jean-Pierre Marie."), "Dupont J.-P. M.");
     SetText(desc, Style().betwPersonal, " ");
     EXPECT_EQ(Names("Dupont, Jean-Pierre."), "Dupont J-P.");
+}
+
+// "Bitter Jr, P.": the suffix stands after the whole name, after a comma where one parts surname
+// and personal names, with a full stop where the initials have one; surnames alone leave it out.
+TEST_F(NameListTest, SuffixesFollowTheWholeName) {
+    const std::string list = "Bitter Jr, Peter. Smith III, John A. van Beethoven, Ludwig.";
+    EXPECT_EQ(Names(list), "Bitter P. Jr., Smith J.A. III and van Beethoven L.");
+    Style().nameOrder = 1;
+    EXPECT_EQ(Names(list), "P. Bitter Jr., J.A. Smith III and L. van Beethoven");
+    Style().nameOrder = 0;
+    SetText(desc, Style().betwSubsSurPers, ", ");
+    EXPECT_EQ(Names(list), "Bitter, P., Jr., Smith, J.A., III and van Beethoven, L.");
+    SetText(desc, Style().betwSubsSurPers, " ");
+    SetText(desc, Style().afterPersonal, "");
+    SetText(desc, Style().betwPersonal, "");
+    EXPECT_EQ(Names(list), "Bitter P Jr, Smith JA III and van Beethoven L");
+    Style().personalNames = 1;
+    EXPECT_EQ(Names(list), "Bitter, Smith and van Beethoven");
+    // A last name that merely ends in capitals keeps them; the space form is kept as stored.
+    Style().personalNames = 0;
+    EXPECT_EQ(Names("Louis XIV, K. Bitter P Jr."), "Louis XIV K and Bitter P Jr");
+}
+
+// The shipped styles write a suffixed name as their guides do.
+TEST(NameSuffixes, ShippedStyles) {
+    const TRefArrData r =
+        Ref(SourceType::Journal, {{F::Authors, "Bitter Jr, Peter. Smith III, John A."},
+                                  {F::Title, "A title."},
+                                  {F::Year, "2019"},
+                                  {F::Volume, "8"},
+                                  {F::Issue, "3"},
+                                  {F::PageFirst, "207"},
+                                  {F::PageLast, "217"},
+                                  {F::Journal, "J"}});
+    const struct {
+        const char* style;
+        bool longForm;
+        std::string start;
+    } cases[] = {
+        {"apa", true, "Bitter, P., Jr., & Smith, J. A., III. (2019). A title."},
+        {"apa", false, "Bitter & Smith, 2019"},
+        {"vancouver", true, "Bitter P Jr, Smith JA III. A title."},
+        {"chicago-author-date", true, "Bitter, Peter, Jr., and John A. Smith III. 2019."},
+        {"science", true, "P. Bitter Jr., J. A. Smith III, A title."},
+    };
+    for (const auto& c : cases) {
+        TFormatDesc desc;
+        const std::string path =
+            std::string(CITAVOX_SOURCE_DIR) + "/data/formats/" + c.style + ".txt";
+        ASSERT_TRUE(CompileFormat(ReadBytes(path), desc.record)) << c.style;
+        const std::string out = Render(desc, r, c.longForm);
+        EXPECT_EQ(out.substr(0, c.start.size()), c.start) << c.style << ": " << out;
+    }
 }
 
 TEST_F(NameListTest, SingleWordNamesEndTheirSeparatorsFullStop) {
