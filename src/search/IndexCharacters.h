@@ -22,8 +22,7 @@ inline constexpr std::size_t kMaxIndexWordLength = 255;
 
 using IndexCharacterTable = std::array<std::uint8_t, 256>;
 
-// Byte -> index character, "(" or ")", or kIndexSeparator. Keeps positions, so it also folds
-// text for showing the hits of an indexed search.
+// Byte -> index character, "(" or ")", or kIndexSeparator.
 const IndexCharacterTable& IndexCharacters();
 
 inline bool IsIndexWordByte(unsigned char b) {

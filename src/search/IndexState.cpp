@@ -2,18 +2,72 @@
 
 #include "refstore/Companions.h"
 #include "refstore/ReferenceFile.h"
+#include "refstore/ReferenceReader.h"
 #include "search/SearchExpression.h"
 #include "search/StreamSink.h"
 #include "storage/TextHash.h"
 #include "text/Catalogue.h"
 #include "text/FileNames.h"
 
+#include <algorithm>
+#include <chrono>
+#include <deque>
+#include <mutex>
+
 namespace cvx {
 
 namespace {
 
+// The versions of reference texts this process has read and found to begin with the text an
+// index was built from, so that the searches of a desktop session read a grown or touched text
+// once rather than at every query. A version is the file (device and inode) with its size and
+// both its times; the status-change time moves with every write and cannot be set back. A version
+// is remembered only once that time lies further back than the coarsest time stamps file systems
+// keep, so that a write within the same tick as the one before cannot pass for the version seen.
+class VerifiedTexts {
+public:
+    static VerifiedTexts& OfProcess() {
+        static VerifiedTexts texts;
+        return texts;
+    }
+
+    bool Contains(const TextStamp& stamp, const IndexedText& text) {
+        const std::lock_guard lock(mutex_);
+        return std::find(entries_.begin(), entries_.end(), Entry{stamp, text}) != entries_.end();
+    }
+
+    void Add(const TextStamp& stamp, const IndexedText& text) {
+        const std::int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                     std::chrono::system_clock::now().time_since_epoch())
+                                     .count();
+        if (now - stamp.changedNs < kSettledNs) {
+            return;
+        }
+        const std::lock_guard lock(mutex_);
+        if (std::find(entries_.begin(), entries_.end(), Entry{stamp, text}) != entries_.end()) {
+            return;
+        }
+        if (entries_.size() == kKept) {
+            entries_.pop_front();
+        }
+        entries_.push_back({stamp, text});
+    }
+
+private:
+    static constexpr std::int64_t kSettledNs = 3'000'000'000; // FAT keeps two seconds
+    static constexpr std::size_t kKept = 64;
+
+    struct Entry {
+        TextStamp stamp;
+        IndexedText text;
+        bool operator==(const Entry&) const = default;
+    };
+    std::mutex mutex_;
+    std::deque<Entry> entries_;
+};
+
 // Whether the text is the one the index was built from, or begins with it.
-bool BuiltFromThisText(const IndexHeader& header, const ReferenceReader& reader) {
+bool BuiltFromThisText(FileSystem& fs, const IndexHeader& header, const ReferenceReader& reader) {
     const TextStamp& stamp = reader.Stamp();
     if (stamp.size == header.text.size && stamp.modifiedNs == header.text.modifiedNs &&
         static_cast<std::uint32_t>(stamp.inode) == header.text.inode) {
@@ -22,12 +76,24 @@ bool BuiltFromThisText(const IndexHeader& header, const ReferenceReader& reader)
     if (reader.TextSize() < header.text.size) {
         return false;
     }
+    // The reader reads the file it opened as it is now; a version read before still holds when
+    // the file has not changed since the reader was made.
+    VerifiedTexts& verified = VerifiedTexts::OfProcess();
+    if (verified.Contains(stamp, header.text) && ReaderIsCurrent(fs, reader)) {
+        return true;
+    }
     TextHash hash;
     StreamSink sink([&](std::string_view bytes) {
         hash.Add(bytes);
         return Outcome::Ok();
     });
-    return reader.CopyTo(0, header.text.size, sink).ok() && hash.Value() == header.text.hash;
+    if (!reader.CopyTo(0, header.text.size, sink).ok() || hash.Value() != header.text.hash) {
+        return false;
+    }
+    if (ReaderIsCurrent(fs, reader)) {
+        verified.Add(stamp, header.text);
+    }
+    return true;
 }
 
 IndexStatus Problem(IndexProblem problem, int missingField = 0) {
@@ -88,7 +154,7 @@ IndexStatus CheckWordIndex(FileSystem& fs, const ReferenceReader& reader,
     if (header.referenceCount == 0) {
         return Problem(IndexProblem::Empty);
     }
-    if (!BuiltFromThisText(header, reader)) {
+    if (!BuiltFromThisText(fs, header, reader)) {
         return Problem(IndexProblem::OutOfDate);
     }
     const auto count = static_cast<std::uint32_t>(reader.Count());

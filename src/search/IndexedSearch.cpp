@@ -4,6 +4,7 @@
 #include "search/IndexCharacters.h"
 #include "search/IndexState.h"
 #include "search/PreparedSearch.h"
+#include "search/SearchFolding.h"
 #include "search/WordIndex.h"
 #include "search/YearRange.h"
 #include "text/Catalogue.h"
@@ -281,13 +282,18 @@ Outcome IndexedSearch(TReferenceFile& file, std::string_view expression, SearchM
         return Outcome::Error(Msg(msg::RefWin::IndexUnavailable, DisplayPath(file.FileName())));
     }
     matches = RefSet::And(matches, file.PresentSet());
-    result.hitWords = HitWords(prepared.text, IndexCharacters(), &thesaurus);
+    // The words are shown in the displayed text, which is folded as the scanning search folds it
+    // (index words would turn "1985-1990" into what the index stores for it).
+    result.hitWords = HitWords(prepared.text, SearchFoldingTable(true), &thesaurus);
+    result.diacriticsIgnored = true;
     if (mode == SearchMode::Get) {
         const int visible = file.VisibleCount();
+        const int start = file.CurrentPosition();
         for (int step = 1; step <= visible; ++step) {
-            const int ref = file.DisplayToAbsolute((file.CurrentPosition() + step) % visible);
+            const int ref = file.DisplayToAbsolute((start + step) % visible);
             if (matches.Test(ref)) {
                 result.matches.push_back(ref);
+                result.wrapped = start + step >= visible;
                 break;
             }
         }

@@ -126,8 +126,8 @@ std::vector<std::string> ExpressionWords(std::string_view text,
                                          const Thesaurus* thesaurus = nullptr);
 
 // The words to highlight after a search with `text`: ExpressionWords folded through `table` (the
-// search's folding, or the index characters after an indexed search), at most kMaxHitWords of at
-// most kMaxHitWordLength bytes.
+// search folding, which the indexed search uses too, so that the words are found in the displayed
+// text as typed), at most kMaxHitWords of at most kMaxHitWordLength bytes.
 inline constexpr std::size_t kMaxHitWords = 20;
 inline constexpr std::size_t kMaxHitWordLength = 40;
 std::vector<std::string> HitWords(std::string_view text, const FoldingTable& table,

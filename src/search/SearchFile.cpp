@@ -37,6 +37,7 @@ Outcome SearchFile(TReferenceFile& file, std::string_view expression, SearchMode
     const ReferenceMatcher matcher = prepared.boolean ? ReferenceMatcher(prepared.compiled, table)
                                                       : ReferenceMatcher(prepared.simple, table);
     result.hitWords = HitWords(prepared.text, table);
+    result.diacriticsIgnored = ignoreDiacritics;
 
     const std::shared_ptr<const ReferenceReader> reader = file.Reader();
     RefSet& marks = mode == SearchMode::Locate ? file.LocatedSet() : file.TaggedSet();
@@ -69,6 +70,7 @@ Outcome SearchFile(TReferenceFile& file, std::string_view expression, SearchMode
         }
         if (mode == SearchMode::Get) {
             if (match) {
+                result.wrapped = start + step >= visible;
                 break;
             }
         } else if (match || prepared.boolean || narrowing) {

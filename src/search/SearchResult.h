@@ -23,6 +23,12 @@ struct SearchResult {
     bool showHits = false;
     // The folded words of the expression, for highlighting.
     std::vector<std::string> hitWords;
+    // The hit words were folded without diacritics (the indexed search always folds so), and the
+    // text they are looked for in must be folded the same way.
+    bool diacriticsIgnored = false;
+    // Get: the match lies at or before the reference that was current, so the search went past
+    // the end of the display order and on from its start.
+    bool wrapped = false;
     // Information for the user after a search that ran ("No match found for: ..."); empty when
     // there is nothing to say.
     std::string notice;

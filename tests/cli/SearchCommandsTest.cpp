@@ -74,7 +74,7 @@ TEST_F(SearchCommandsTest, IndexAndIndexedSearch) {
     // A prefix of words, not a substring: endocardium is not found.
     EXPECT_EQ(Run({"search", path_, "card", "--indexed"}).out, "1\n");
     EXPECT_EQ(Run({"search", path_, "YVP(1985-1990)", "--indexed", "--json"}).out,
-              "{\"matches\": [1, 2], \"hit_words\": [\"1985=1990\"]}\n");
+              "{\"matches\": [1, 2], \"hit_words\": [\"1985-1990\"]}\n");
     r = Run({"search", path_, "NEAR(heart, genes)", "--indexed"});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("NEAR() operator cannot be used"), std::string::npos);

@@ -155,12 +155,18 @@ TEST_F(ScanSearchTest, GetFindsTheNextMatchAndWraps) {
     EXPECT_TRUE(result.found);
     EXPECT_EQ(result.current, 0);
     EXPECT_EQ(file_.CurrentPosition(), 0);
+    EXPECT_TRUE(result.wrapped) << "past the end to the first";
     ASSERT_TRUE(SearchFile(file_, "heart", SearchMode::Get, false, nullptr, result).ok());
     EXPECT_EQ(result.current, 1);
+    EXPECT_FALSE(result.wrapped);
     // The current reference is examined last: the only match is found from itself.
     ASSERT_TRUE(SearchFile(file_, "dogs", SearchMode::Get, false, nullptr, result).ok());
+    EXPECT_FALSE(result.wrapped) << "from J2 on to J5";
     ASSERT_TRUE(SearchFile(file_, "dogs", SearchMode::Get, false, nullptr, result).ok());
     EXPECT_EQ(result.current, 4);
+    EXPECT_TRUE(result.wrapped);
+    ASSERT_TRUE(SearchFile(file_, "zebra", SearchMode::Get, false, nullptr, result).ok());
+    EXPECT_FALSE(result.wrapped) << "nothing found";
 }
 
 TEST_F(ScanSearchTest, NoMatchKeepsTheCurrentReferenceAndSaysSo) {

@@ -105,6 +105,14 @@ TEST(SearchExpressionTest, MalformedExpressionsNameTheirFault) {
         }
         return t;
     }();
+    // One term inside as many NOT() as it takes to pass the limit of operators.
+    const auto nested = [](int depth) {
+        std::string t;
+        for (int i = 0; i < depth; ++i) {
+            t += "NOT(";
+        }
+        return t + "a" + std::string(static_cast<std::size_t>(depth), ')');
+    };
     const struct {
         std::string text;
         MsgId message;
@@ -124,14 +132,17 @@ TEST(SearchExpressionTest, MalformedExpressionsNameTheirFault) {
         {"AU() AND a", msg::Searching::EmptyTerm},
         {"NEAR(heart) AND a", msg::Searching::NearNeedsTwoWords},
         {tooManyTerms, msg::Searching::TooManyTerms},
+        {nested(kMaxOperators + 1), msg::Searching::TooManyOperators},
+        {"a OR " + nested(kMaxOperators), msg::Searching::TooManyOperators},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(CompileErrorText(c.text), Message(c.message)) << c.text;
     }
-    // Twenty terms are still allowed.
+    // Twenty terms, and twenty operators, are still allowed.
     EXPECT_EQ(
         CompileErrorText(tooManyTerms.substr(0, tooManyTerms.rfind(" OR "))).rfind("compiled", 0),
         0u);
+    EXPECT_EQ(CompileErrorText(nested(kMaxOperators)).rfind("compiled", 0), 0u);
 }
 
 TEST(SearchExpressionTest, ErrorPositionsPointIntoTheGivenText) {

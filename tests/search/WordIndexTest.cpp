@@ -13,13 +13,16 @@
 #include "search/YearRange.h"
 #include "support/FaultFileSystem.h"
 #include "support/FileBytes.h"
+#include "support/ForwardingFileSystem.h"
 #include "support/TempDir.h"
 #include "text/Catalogue.h"
 #include "text/Progress.h"
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <thread>
 #include <variant>
 
 namespace cvx {
@@ -213,6 +216,84 @@ TEST_F(WordIndexTest, StateFollowsTheTextTheIndexWasBuiltFrom) {
     WriteBytes(path, text);
     EXPECT_EQ(State(path), 0);
     EXPECT_NE(std::get<std::string>(Indexed(path, "smith")).find("out of date"), std::string::npos);
+}
+
+// Counts the bytes read from reference texts, and reports every file's last change a minute
+// before it happened, as for a text that grew a while ago.
+class CountingFileSystem : public test::ForwardingFileSystem {
+public:
+    FileInfo Stat(const std::string& path) override { return Earlier(disk_.Stat(path)); }
+    std::unique_ptr<ReadableFile> OpenForRead(const std::string& path, Outcome& result) override {
+        std::unique_ptr<ReadableFile> file = disk_.OpenForRead(path, result);
+        if (file == nullptr || !path.ends_with(".ref")) {
+            return file;
+        }
+        return std::make_unique<Counted>(std::move(file), textBytes);
+    }
+
+    std::uint64_t textBytes = 0;
+
+private:
+    static FileInfo Earlier(FileInfo info) {
+        constexpr std::int64_t kMinuteNs = 60'000'000'000;
+        info.modifiedNs -= kMinuteNs;
+        info.changedNs -= kMinuteNs;
+        return info;
+    }
+
+    class Counted : public ReadableFile {
+    public:
+        Counted(std::unique_ptr<ReadableFile> file, std::uint64_t& count)
+            : file_(std::move(file)), count_(count) {}
+        Outcome ReadAt(std::uint64_t offset, char* dst, std::size_t n, std::size_t& got) override {
+            Outcome r = file_->ReadAt(offset, dst, n, got);
+            count_ += got;
+            return r;
+        }
+        FileInfo Info() override { return Earlier(file_->Info()); }
+
+    private:
+        std::unique_ptr<ReadableFile> file_;
+        std::uint64_t& count_;
+    };
+};
+
+TEST_F(WordIndexTest, ATextOnceVerifiedIsNotReadAgainUntilItChanges) {
+    const std::string path = Write(test::GeneratedFile(200));
+    ASSERT_TRUE(Build(path, kDefaultIndexMask).ok());
+    const std::uint64_t indexed = std::filesystem::file_size(path);
+    {
+        TReferenceFile file;
+        ASSERT_TRUE(file.Open(path).ok());
+        ASSERT_TRUE(
+            file.AppendText(test::JournalBlock("New", "Smith, Z.", "Heart.", "2020", "Lancet"))
+                .ok());
+    }
+    CountingFileSystem fs;
+    TReferenceFile file(fs);
+    ASSERT_TRUE(file.Open(path).ok());
+    const auto search = [&] {
+        SearchResult result;
+        return IndexedSearch(file, "smith", SearchMode::Tag, {}, nullptr, result, fs);
+    };
+    // The text grew since the build: the first search reads what the index was built from.
+    fs.textBytes = 0;
+    ASSERT_TRUE(search().ok());
+    EXPECT_GE(fs.textBytes, indexed);
+    fs.textBytes = 0;
+    ASSERT_TRUE(search().ok());
+    EXPECT_EQ(fs.textBytes, 0u) << "the same version of the text was verified before";
+    EXPECT_EQ(IndexState(file, 0, fs), 2);
+    EXPECT_EQ(fs.textBytes, 0u);
+    // The same size, another text: the change is noticed although the old text was verified.
+    std::this_thread::sleep_for(std::chrono::milliseconds(30)); // past the last write's tick
+    std::string text = ReadBytes(path);
+    text.replace(text.find("Smith"), 5, "Smyth");
+    WriteBytes(path, text);
+    ASSERT_TRUE(file.Refresh().ok());
+    const Outcome r = search();
+    ASSERT_FALSE(r.ok());
+    EXPECT_NE(r.message().find("out of date"), std::string::npos) << r.message();
 }
 
 TEST_F(WordIndexTest, DamagedTruncatedAndForeignIndexesAreNeverUsed) {
