@@ -92,6 +92,10 @@ Outcome MedlineWriter::Begin(WritableFile& out, const ExportHeading& heading) {
 
 void MedlineWriter::Record(const ExportedReference& ref, std::string& out) const {
     const TRefArrData& r = ref.record;
+    if (r.sourceType == SourceType::Unparsed && !ref.unparsed) {
+        out += "\r\n\r\n"; // a record of no known kind is empty: only its line ends
+        return;
+    }
     out += "#" + std::to_string(ref.number) + " (" + std::string(ref.fileName) + ")\r\n";
     std::string ui;
     std::string language;

@@ -15,7 +15,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <utility>
+#include <vector>
 
 namespace cvx {
 namespace {
@@ -137,6 +140,173 @@ TEST(Exporter, UnicodeLayoutsEscapeAndKeyEveryReference) {
     EXPECT_NE(json.find("\\\"quoted\\\""), std::string::npos) << json;
     EXPECT_NE(json.find("<i>In vivo</i>"), std::string::npos) << json;
     EXPECT_NE(json.find("&#38;"), std::string::npos) << json;
+}
+
+// One record of a tagged layout, written by its writer alone.
+std::string RecordOf(ExportLayout layout, const TRefArrData& record) {
+    std::string out;
+    MakeExportWriter(layout, nullptr)->Record({record, 3, 9, "refs.ref", false, {}, {}}, out);
+    return out;
+}
+
+TRefArrData Article() {
+    TRefArrData r;
+    r.sourceType = SourceType::Journal;
+    r[FieldIndex::IdString] = "90019168 Fre";
+    r[FieldIndex::Authors] = "Zuze, P. Smith, J A.";
+    r[FieldIndex::Title] = "A title";
+    r[FieldIndex::Year] = "1990";
+    r[FieldIndex::Volume] = "12";
+    r[FieldIndex::Issue] = "3";
+    r[FieldIndex::PageFirst] = "1506";
+    r[FieldIndex::PageLast] = "1508";
+    r[FieldIndex::Journal] = "Nature";
+    return r;
+}
+
+TRefArrData Chapter(std::string title) {
+    TRefArrData r;
+    r.sourceType = SourceType::Chapter;
+    r[FieldIndex::Authors] = "Zuze, P.";
+    r[FieldIndex::Title] = std::move(title);
+    r[FieldIndex::Year] = "2003";
+    r[FieldIndex::PageFirst] = "343";
+    r[FieldIndex::PageLast] = "352";
+    r[FieldIndex::BookTitle] = "The book";
+    r[FieldIndex::Editors] = "Wasson, B.";
+    r[FieldIndex::Publisher] = "Springer";
+    r[FieldIndex::City] = "Dordrecht,";
+    return r;
+}
+
+// The lines and the leaving out of the MEDLINE and RIS records, row by row.
+TEST(ExportLayouts, RecordsHaveTheirLines) {
+    TRefArrData noJournal = Article();
+    noJournal[FieldIndex::Journal] = "";
+    noJournal[FieldIndex::Issue] = "";
+    noJournal[FieldIndex::PageLast] = "";
+    noJournal[FieldIndex::IdString] = "Smith1990 in French";
+    TRefArrData noKind = Chapter("Kept apart");
+    noKind.sourceType = SourceType::Unparsed;
+    const struct {
+        const char* what;
+        ExportLayout layout;
+        TRefArrData record;
+        std::vector<std::string> lines; // each a whole line, in this order
+        std::vector<std::string> absent;
+    } cases[] = {
+        {"article",
+         ExportLayout::Medline,
+         Article(),
+         {"#3 (refs.ref)", "UI  - 90019168", "AU  - Zuze P", "AU  - Smith JA", "TI  - A title",
+          "SO  - Nature 1990;12(3):1506-8", "TA  - Nature", "DP  - 1990", "VI  - 12", "IP  - 3",
+          "PG  - 1506-1508", "LA  - French"},
+         {"AB  - ", "BK  - "}},
+        {"article",
+         ExportLayout::Ris,
+         Article(),
+         {"TY  - JOUR", "A1  - Zuze,P.", "A1  - Smith,J. A.", "TI  - A title", "JO  - Nature",
+          "Y1  - 1990", "VL  - 12", "IS  - 3", "SP  - 1506", "EP  - 1508", "N1  - 90019168 Fre",
+          "M1  - Ref #3 of 9 in refs.ref", "ER  -"},
+         {"AB  - "}},
+        {"no journal, no eight digits",
+         ExportLayout::Medline,
+         noJournal,
+         {"UI  - Smith1990 in French", "SO  - Unknown journal 1990;12:1506",
+          "TA  - Unknown journal", "PG  - 1506"},
+         {"LA  - ", "IP  - "}},
+        {"chapter",
+         ExportLayout::Medline,
+         Chapter("In the book"),
+         {"TI  - In the book", "SO  - Springer, Dordrecht 2003;343-352", "BK  - The book",
+          "ED  - Wasson B", "PG  - 343-352"},
+         {"TA  - ", "VI  - "}},
+        {"chapter",
+         ExportLayout::Ris,
+         Chapter("In the book"),
+         {"TY  - CHAP", "CT  - In the book", "SP  - 343", "T2  - The book", "ED  - Wasson,B.",
+          "CY  - Dordrecht,", "PB  - Springer"},
+         {"TI  - "}},
+        {"chapter without a title",
+         ExportLayout::Ris,
+         Chapter(""),
+         {"TY  - BOOK", "T2  - The book"},
+         {"CT  - ", "TY  - CHAP"}},
+        {"no known kind",
+         ExportLayout::Ris,
+         noKind,
+         {"TY  - UNPB", "TI  - Kept apart", "Y1  - 2003"},
+         {"T2  - ", "PB  - "}},
+    };
+    for (const auto& c : cases) {
+        const std::string out = RecordOf(c.layout, c.record);
+        const std::string where = std::string(c.what) +
+                                  (c.layout == ExportLayout::Ris ? " (RIS)\n" : " (MEDLINE)\n") +
+                                  out;
+        std::vector<std::string> lines;
+        for (std::size_t pos = 0; pos < out.size();) {
+            const std::size_t end = out.find("\r\n", pos);
+            ASSERT_NE(end, std::string::npos) << where;
+            lines.push_back(out.substr(pos, end - pos));
+            pos = end + 2;
+        }
+        auto next = lines.begin();
+        for (const std::string& line : c.lines) {
+            next = std::find(next, lines.end(), line);
+            ASSERT_NE(next, lines.end()) << line << " in " << where;
+        }
+        for (const std::string& tag : c.absent) {
+            for (const std::string& line : lines) {
+                EXPECT_NE(line.rfind(tag, 0), 0U) << where;
+            }
+        }
+        ASSERT_GE(lines.size(), 2U);
+        EXPECT_EQ(lines.back(), "") << "the record ends with an empty line: " << where;
+        EXPECT_NE(lines[lines.size() - 2], "") << where;
+    }
+    // A reference of no known kind that parsed gives an empty MEDLINE record.
+    EXPECT_EQ(RecordOf(ExportLayout::Medline, noKind), "\r\n\r\n");
+}
+
+// Long texts go on in lines of at most 74 characters after the tag, broken at blanks (a word too
+// long for a line is cut), the lines after the first indented by six blanks in MEDLINE and not at
+// all in RIS; the text comes back whole when the lines are joined.
+TEST(ExportLayouts, LongTextsWrapAt74Characters) {
+    std::string words;
+    for (int i = 0; i < 40; ++i) {
+        words += (i == 0 ? "" : " ") + std::string("word") + std::to_string(i);
+    }
+    const std::string longWord(100, 'x');
+    for (const std::string& text : {words, longWord + " " + words}) {
+        TRefArrData r = Article();
+        r[FieldIndex::Comments] = text;
+        for (const auto& [layout, continuation] :
+             {std::pair{ExportLayout::Medline, std::string("      ")},
+              std::pair{ExportLayout::Ris, std::string()}}) {
+            const std::string out = RecordOf(layout, r);
+            const std::size_t start = out.find("AB  - ");
+            ASSERT_NE(start, std::string::npos);
+            std::string joined;
+            std::size_t pos = start;
+            for (bool first = true;; first = false) {
+                const std::size_t end = out.find("\r\n", pos);
+                const std::string line = out.substr(pos, end - pos);
+                if (!first && line.compare(0, continuation.size(), continuation) != 0) {
+                    break;
+                }
+                if (!first && line.size() > 2 && line[2] == ' ' && line[4] == '-') {
+                    break; // the next tag
+                }
+                const std::string body = line.substr(first ? 6 : continuation.size());
+                EXPECT_LE(body.size(), 74U) << line;
+                EXPECT_FALSE(body.empty());
+                EXPECT_NE(body.front(), ' ') << line;
+                joined += (joined.empty() || body.front() == 'x' ? "" : " ") + body;
+                pos = end + 2;
+            }
+            EXPECT_EQ(joined, text) << out;
+        }
+    }
 }
 
 // Field texts of the tagged layouts: one line, codes gone, "#T" and "#L" a blank like a tab and a
