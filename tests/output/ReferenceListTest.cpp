@@ -122,6 +122,56 @@ TEST(ReferenceList, ScopeOrderNumbersAndDuplicates) {
     EXPECT_FALSE(lists.Make(current).outcome.ok());
 }
 
+// The format numbers its list when its list order is a numbered one (2 to 4), with the label of
+// its numbering style: styles from 7 on are followed by a tab, the others by a blank. The request
+// numbers a list whatever the format's order.
+TEST(ReferenceList, NumberedFormatsLabelTheirEntries) {
+    const struct {
+        int listOrder;
+        int numberingStyle;
+        bool numbered;
+        ListOutput kind;
+        std::vector<std::string> starts; // of the first two entries; empty: not numbered
+    } cases[] = {
+        {2, 8, false, ListOutput::Text, {"1.\tAdams", "2.\tBrown"}},
+        {3, 11, false, ListOutput::Text, {"[1]\tAdams", "[2]\tBrown"}},
+        {4, 1, false, ListOutput::Text, {"1. Adams", "2. Brown"}},
+        {4, 2, false, ListOutput::Text, {"1) Adams", "2) Brown"}},
+        {0, 8, false, ListOutput::Text, {}},
+        {1, 8, false, ListOutput::Text, {}},
+        {1, 8, true, ListOutput::Text, {"1.\tAdams", "2.\tBrown"}},
+        {2, 8, false, ListOutput::Rtf, {"1.\r\n\\tab Adams", "2.\r\n\\tab Brown"}},
+    };
+    for (const auto& c : cases) {
+        Lists lists;
+        TFormatDesc format = Format("vancouver");
+        format.record.refListSortOrder = static_cast<std::uint8_t>(c.listOrder);
+        format.record.numberingStyle = static_cast<std::uint8_t>(c.numberingStyle);
+        ListRequest request;
+        request.references = lists.reader;
+        request.output = lists.dir.File("list");
+        request.numbered = c.numbered;
+        request.kind = c.kind;
+        Progress progress;
+        const ListReport r =
+            MakeReferenceList(FileSystem::Default(), request, format, {}, progress);
+        ASSERT_TRUE(r.outcome.ok()) << r.outcome.message();
+        const std::string out = lists.Output();
+        const std::string where = "order " + std::to_string(c.listOrder) + ", style " +
+                                  std::to_string(c.numberingStyle) + ":\n" + out;
+        if (c.starts.empty()) {
+            EXPECT_EQ(out.rfind("Adams", 0), 0U) << where;
+            continue;
+        }
+        std::size_t at = 0;
+        for (const std::string& start : c.starts) {
+            at = out.find(start, at);
+            ASSERT_NE(at, std::string::npos) << start << " in " << where;
+            EXPECT_TRUE(at == 0 || out[at - 1] == '\n' || out[at - 1] == ' ') << where;
+        }
+    }
+}
+
 TEST(ReferenceList, NeverWritesOverItsReferenceFile) {
     Lists lists;
     ListRequest request;
