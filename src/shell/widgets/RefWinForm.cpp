@@ -5,6 +5,7 @@
 #include "formats/RenderJob.h"
 #include "refstore/ReferenceJobs.h"
 #include "refstore/widgets/ReferenceLinePainter.h"
+#include "search/HitMarks.h"
 #include "search/IndexedSearch.h"
 #include "search/SearchFile.h"
 #include "search/widgets/LocateDlg.h"
@@ -74,6 +75,13 @@ QString HintPart(const QString& hint, bool longPart) {
         return hint;
     }
     return longPart ? hint.mid(bar + 1) : hint.left(bar);
+}
+
+// The words of the last search of any reference window, which every window's displays mark
+// (main thread only).
+SearchHits& HitsOfProgram() {
+    static SearchHits hits;
+    return hits;
 }
 
 // The paragraph code a header starts with, so that it is set as the format's layout says.
@@ -224,6 +232,7 @@ void RefWinForm::BuildControls() {
     list_->setAccessibleName(UiText(msg::RefWinForm::ListName));
     model_ = new ReferenceListModel(this);
     delegate_ = new ReferenceLineDelegate(this);
+    delegate_->SetSearchHits(&HitsOfProgram());
     list_->setModel(model_);
     list_->setItemDelegate(delegate_);
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -274,6 +283,8 @@ void RefWinForm::BuildPopupMenu() {
          &RefWinForm::CreateLongFormat);
     item("Toggletagstatus1", msg::RefWinForm::PopupToggle,
          QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_T), &RefWinForm::ToggleTagOfSelection);
+    item("Getnextreference1", msg::RefWinForm::PopupGetNext, QKeySequence(Qt::Key_F3),
+         &RefWinForm::GetNextReference);
     popup_->addSeparator();
     suppressSorting_ = popup_->addAction(UiText(msg::RefWinForm::PopupSuppressSorting));
     suppressSorting_->setObjectName(QStringLiteral("SuppresConditionalDisplaySorting"));
@@ -344,7 +355,8 @@ void RefWinForm::FileChangedOnDisk() {
     const QString path = FromUtf8(file_.FileName());
     const QFileInfo info(path);
     if (!info.exists()) {
-        Disconnect(Outcome::Error(Msg(msg::RefWin::FileDisconnected, file_.FileName())));
+        Disconnect(
+            Outcome::Error(Msg(msg::RefWin::FileDisconnected, DisplayPath(file_.FileName()))));
         return;
     }
     // An editor that replaces the file drops it from the watcher.
@@ -741,18 +753,20 @@ void RefWinForm::Redisplay(bool listFollow) {
 }
 
 void RefWinForm::ShowDetail() {
+    const SearchHits& hits = HitsOfProgram();
     std::vector<std::string> links;
-    idString_->LoadMarkedUpText(file_.IdentificationString(), &links);
+    idString_->LoadMarkedUpText(MarkHits(file_.IdentificationString(), hits), &links);
     ShowStatusOf(file_.CurrentPosition());
     const bool present = file_.PresentSet().Test(file_.CurrentIndex());
     header_->setVisible(present);
     abstract_->setVisible(present);
     if (present) {
-        header_->LoadMarkedUpText(HeaderText(), &links);
+        header_->LoadMarkedUpText(MarkHits(HeaderText(), hits), &links);
         const std::string& abstractPart = file_.AbstractPart();
-        abstract_->LoadMarkedUpText(
-            TrimBlanks(abstractPart).empty() ? Message(msg::RefWin::NoComments) : abstractPart,
-            &links);
+        abstract_->LoadMarkedUpText(TrimBlanks(abstractPart).empty()
+                                        ? Message(msg::RefWin::NoComments)
+                                        : MarkHits(abstractPart, hits),
+                                    &links);
     }
     for (const std::string& link : links) {
         urlList_->addItem(FromCp1252(link));
@@ -823,7 +837,7 @@ void RefWinForm::RestyleWindow() {
     const QFontMetrics metrics(style.Font(DisplaySlot::IdString));
     idString_->setFixedHeight(2 * metrics.lineSpacing() + 2 * idString_->frameWidth() + 8);
     delegate_->SetFont(style.Font(DisplaySlot::List));
-    delegate_->SetHitColours(style.getHit, style.tagHit);
+    delegate_->SetHitColours(style.showHits, style.getHit, style.tagHit);
     delegate_->SetLargestNumber(model_->LargestNumber());
     constexpr auto kList = static_cast<std::size_t>(DisplaySlot::List);
     if (style.backgrounds[kList]) {
@@ -1080,7 +1094,13 @@ bool RefWinForm::Search(const std::string& expression, SearchMode mode, bool ind
     if (!searched) {
         Fail(searched);
     }
+    // Every window's displays mark what this search found, or nothing after it found nothing.
+    HitsOfProgram().Record(mode, result, searched.ok());
+    list_->viewport()->update();
     const bool found = searched.ok() && result.found;
+    if (found && mode == SearchMode::Get && result.wrapped) {
+        Beep(); // the reference found lies before the one the search started from
+    }
     const MsgId said = !found                    ? msg::RefWin::NoReferencesFound
                        : mode == SearchMode::Tag ? msg::RefWin::TaggedWith
                                                  : msg::RefWin::FoundUsing;
@@ -1224,6 +1244,12 @@ bool RefWinForm::FindNext() {
     return true;
 }
 
+void RefWinForm::GetNextReference() {
+    if (!FindNext()) {
+        AskFindOrTag(false);
+    }
+}
+
 // ---- Copying ----
 
 void RefWinForm::CopyText() {
@@ -1330,7 +1356,7 @@ bool RefWinForm::Writable() {
     const QFileInfo info(FromUtf8(file_.FileName()));
     if (WriteProtected(info)) {
         cvx::ShowMessage(this, MessageKind::Information,
-                         UiText(msg::FileOpen::FileReadOnly, file_.FileName()));
+                         UiText(msg::FileOpen::FileReadOnly, DisplayPath(file_.FileName())));
         return false;
     }
     return true;
@@ -1376,7 +1402,7 @@ void RefWinForm::DeleteTagged() {
     if (tagged == 0 || !Writable()) {
         return;
     }
-    const std::string name = file_.FileName();
+    const std::string name = DisplayPath(file_.FileName());
     const std::string question =
         tagged == 1 ? Msg(msg::RefWin::DeleteReferenceQuestion, name)
                     : Msg(msg::RefWin::DeleteReferencesQuestion, Number(tagged), name);
@@ -1444,7 +1470,7 @@ void RefWinForm::AppendToFile(bool tagged) {
     history.PushHistory(HistoryList::PickFile, destination);
     if (WriteProtected(QFileInfo(dialog.Text()))) {
         cvx::ShowMessage(this, MessageKind::Information,
-                         UiText(msg::FileOpen::FileReadOnly, destination));
+                         UiText(msg::FileOpen::FileReadOnly, DisplayPath(destination)));
         return;
     }
     RefWinForm* receiver = services_.WindowOfFile(destination);
@@ -1480,7 +1506,7 @@ void RefWinForm::AppendDropped(const std::string& texts) {
          at = texts.find("\r\n\r\n", at + 4)) {
         ++count;
     }
-    const std::string name = file_.FileName();
+    const std::string name = DisplayPath(file_.FileName());
     const std::string question =
         count == 1 ? Msg(msg::RefWin::AppendReferenceQuestion, name)
                    : Msg(msg::RefWin::AppendReferencesQuestion, Number(count), name);

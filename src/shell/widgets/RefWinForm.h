@@ -104,6 +104,8 @@ public:
     // Repeats the last find of any window from the current reference; false when there was none
     // (the caller then asks for an expression).
     bool FindNext();
+    // Repeats the last find, or asks for an expression when there was none.
+    void GetNextReference();
     // The tag check box of the detail panel, as the user clicks it.
     void SetCurrentTag(bool tagged);
     int SelectionCount() const { return selection_.Count(); }

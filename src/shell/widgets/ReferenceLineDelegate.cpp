@@ -14,7 +14,9 @@ void ReferenceLineDelegate::SetFont(const QFont& font) {
     painter_ = ReferenceLinePainter(font);
 }
 
-void ReferenceLineDelegate::SetHitColours(const QColor& getHit, const QColor& tagHit) {
+void ReferenceLineDelegate::SetHitColours(bool showHits, const QColor& getHit,
+                                          const QColor& tagHit) {
+    showHits_ = showHits;
     getHit_ = getHit;
     tagHit_ = tagHit;
 }
@@ -49,6 +51,9 @@ void ReferenceLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem&
     line.status = static_cast<RefStatus>(index.data(ReferenceListModel::StatusRole).toInt());
     line.number = QString::number(index.data(ReferenceListModel::NumberRole).toInt());
     line.text = index.data(ReferenceListModel::LineRole).toByteArray().toStdString();
+    if (showHits_ && hits_ != nullptr) {
+        line.text = MarkHits(line.text, *hits_);
+    }
     painter->save();
     painter_.DrawLine(*painter, option.rect, numberWidth_, line, colours);
     painter->restore();

@@ -7,13 +7,24 @@
 #include "support/ReferenceText.h"
 #include "support/TempDir.h"
 
+#include "settings/SettingsStore.h"
+#include "storage/WriteLock.h"
+
+#include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QMimeData>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QSplitter>
 #include <QTest>
+#include <QTextCursor>
+#include <QTextEdit>
 
 #include <memory>
 
@@ -23,8 +34,9 @@ namespace {
 class RefWinFormTest : public test::GuiTest {
 protected:
     // A window showing a file of `n` numbered references.
-    RefWinForm& Open(int n) {
-        path_ = dir_.Write("refs.ref", test::NumberedFile(n));
+    RefWinForm& Open(int n) { return OpenText(test::NumberedFile(n)); }
+    RefWinForm& OpenText(const std::string& text, const std::string& name = "refs.ref") {
+        path_ = dir_.Write(name, text);
         form_ = std::make_unique<RefWinForm>(*services_);
         form_->setAttribute(Qt::WA_DeleteOnClose, false);
         form_->resize(900, 500);
@@ -38,6 +50,15 @@ protected:
         return found;
     }
     QString Text(const char* name) { return Find<QLabel>(name)->text(); }
+    // The character format of the character at `position` of a display.
+    QTextCharFormat FormatAt(const char* display, int position) {
+        QTextCursor cursor(Find<QTextEdit>(display)->document());
+        cursor.setPosition(position + 1);
+        return cursor.charFormat();
+    }
+    qsizetype PositionOf(const char* display, const QString& text) {
+        return Find<QTextEdit>(display)->toPlainText().indexOf(text);
+    }
     QListView* List() { return Find<QListView>("SingleLineDisplay"); }
     // As a click on `first` and a Shift+click on `last` select them.
     void SelectRows(int first, int last) {
@@ -79,17 +100,33 @@ TEST_F(RefWinFormTest, RefusesFilesThatCannotBeRead) {
     const struct {
         const char* what;
         std::string path;
+        const char* said;
     } cases[] = {
-        {"missing", dir_.File("none.ref")},
-        {"folder", dir_.Path().string()},
-        {"line feeds only", dir_.Write("lf.ref", " Ref1\n Author, A.\n Title.\n 1990 (1) pp 1-2\n"
-                                                 " Journal\n\n")},
+        {"missing", dir_.File("none.ref"), "There is no file with the name"},
+        {"folder", dir_.Path().string(), "it is a folder"},
+        {"line feeds only",
+         dir_.Write("lf.ref", " Ref1\n Author, A.\n Title.\n 1990 (1) pp 1-2\n Journal\n\n"),
+         "has LF-only line ends"},
+        {"damaged", dir_.Write("damaged.ref", test::NumberedFile(2) + std::string(40, '\0')),
+         "binary data (NUL bytes)"},
     };
     for (const auto& c : cases) {
         RefWinForm form(*services_);
         form.setAttribute(Qt::WA_DeleteOnClose, false);
-        EXPECT_FALSE(form.OpenFile(c.path).ok()) << c.what;
+        const Outcome opened = form.OpenFile(c.path);
+        EXPECT_FALSE(opened.ok()) << c.what;
+        EXPECT_NE(opened.message().find(c.said), std::string::npos)
+            << c.what << ": " << opened.message();
+        EXPECT_EQ(form.RowCount(), 0) << c.what;
     }
+    // A file that another writer holds is read as it is: only writing waits for the writer.
+    const std::string heldPath = dir_.Write("held.ref", test::NumberedFile(2));
+    WriteLock held;
+    ASSERT_TRUE(held.TryAcquire(FileSystem::Default(), heldPath));
+    RefWinForm reading(*services_);
+    reading.setAttribute(Qt::WA_DeleteOnClose, false);
+    ASSERT_TRUE(reading.OpenFile(heldPath).ok());
+    EXPECT_EQ(reading.RowCount(), 2);
 }
 
 TEST_F(RefWinFormTest, StepsThroughTheReferencesAndBeepsAtTheEnds) {
@@ -321,6 +358,219 @@ TEST_F(RefWinFormTest, NoticesAFileChangedByAnotherProgram) {
     QSignalSpy gone(&form, &RefWinForm::Disconnected);
     std::filesystem::remove(path_);
     ASSERT_TRUE(gone.wait(5000));
+}
+
+TEST_F(RefWinFormTest, FoundWordsTakeTheHitColourInTheDetailAndTheList) {
+    SettingsStore store;
+    ASSERT_TRUE(store.WriteInt(Setting::GetColor, 0x00FF00).ok()); // green
+    ASSERT_TRUE(store.WriteInt(Setting::TagColor, 0xFF0000).ok()); // blue (stored as BGR)
+    RefWinForm& form = Open(6);
+    // The marks are the program's: no earlier search of another window may leave any.
+    form.FindOrTag(false, "nowhere", false);
+    auto* list = List();
+    // The list's pixels of a colour near the get colour.
+    const auto greenPixels = [&] {
+        const QImage image = list->viewport()->grab().toImage();
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                count += c.green() > 160 && c.red() < 90 && c.blue() < 90 ? 1 : 0;
+            }
+        }
+        return count;
+    };
+    EXPECT_EQ(greenPixels(), 0);
+
+    form.FindOrTag(false, "journal of tests", false);
+    ASSERT_EQ(form.File().CurrentIndex(), 1);
+    const qsizetype at = PositionOf("RTF_Header", "Journal of Tests");
+    ASSERT_GE(at, 0);
+    for (qsizetype i = at; i < at + 16; ++i) {
+        EXPECT_EQ(FormatAt("RTF_Header", static_cast<int>(i)).foreground().color(),
+                  QColor(0, 255, 0))
+            << i;
+        EXPECT_EQ(FormatAt("RTF_Header", static_cast<int>(i)).fontWeight(), QFont::Bold) << i;
+    }
+    EXPECT_NE(FormatAt("RTF_Header", static_cast<int>(at - 1)).foreground().color(),
+              QColor(0, 255, 0));
+    list->repaint();
+    // The rows that are not selected mark the words in their line too.
+    EXPECT_GT(greenPixels(), 0);
+
+    // Tagging marks in the tag colour; the words are found as the index folds them too.
+    form.FindOrTag(true, "Ref5", false);
+    ASSERT_EQ(form.File().CurrentIndex(), 4);
+    const qsizetype id = PositionOf("RTF_Idstring", "Ref5");
+    ASSERT_GE(id, 0);
+    EXPECT_EQ(FormatAt("RTF_Idstring", static_cast<int>(id)).foreground().color(),
+              QColor(0, 0, 255));
+
+    // A search that finds nothing leaves no marks.
+    form.FindOrTag(false, "nowhere", false);
+    EXPECT_NE(FormatAt("RTF_Idstring", static_cast<int>(id)).foreground().color(),
+              QColor(0, 0, 255));
+    list->repaint();
+    EXPECT_EQ(greenPixels(), 0);
+}
+
+TEST_F(RefWinFormTest, AFindThatWrapsPastTheEndBeeps) {
+    RefWinForm& form = Open(5);
+    form.FindOrTag(false, "Ref4", false);
+    EXPECT_EQ(DialogSeams::Beeps(), 0);
+    form.FindOrTag(false, "Ref2", false);
+    EXPECT_EQ(form.File().CurrentIndex(), 1);
+    EXPECT_EQ(DialogSeams::Beeps(), 1);
+}
+
+TEST_F(RefWinFormTest, ThePopupMenuGetsTheNextReference) {
+    RefWinForm& form = Open(5);
+    auto* menu = Find<QMenu>("RefWinPopupMenu");
+    QAction* getNext = menu->findChild<QAction*>(QStringLiteral("Getnextreference1"));
+    ASSERT_NE(getNext, nullptr);
+    EXPECT_EQ(getNext->text(), "&Get next reference");
+    EXPECT_EQ(getNext->shortcut(), QKeySequence(Qt::Key_F3));
+    form.FindOrTag(false, "Title number", false);
+    EXPECT_EQ(form.File().CurrentIndex(), 1);
+    getNext->trigger();
+    EXPECT_EQ(form.File().CurrentIndex(), 2);
+}
+
+TEST_F(RefWinFormTest, SplitterDecidesTheViewWhenASideGetsTooNarrow) {
+    RefWinForm& form = Open(3);
+    form.ChangeView(RefWinForm::Combined);
+    auto* splitter = Find<QSplitter>("Splitter1");
+    // Drags the handle so that the detail panel becomes `width` pixels wide.
+    const auto drag = [&](int width) {
+        QWidget* handle = splitter->handle(1);
+        const QPoint inside(0, handle->height() / 2);
+        const QPoint from = handle->mapToGlobal(inside);
+        const QPoint to = splitter->mapToGlobal(QPoint(width, inside.y()));
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(inside), QPointF(from), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(handle, &press);
+        QMouseEvent move(QEvent::MouseMove, QPointF(handle->mapFromGlobal(to)), QPointF(to),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(handle, &move);
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(handle->mapFromGlobal(to)),
+                            QPointF(to), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(handle, &release);
+    };
+    const int total = splitter->width() - splitter->handleWidth();
+    drag(150);
+    EXPECT_EQ(form.ViewKind(), RefWinForm::List) << "the detail panel became narrower than 200";
+    form.ChangeView(RefWinForm::Combined);
+    drag(total - 150);
+    EXPECT_EQ(form.ViewKind(), RefWinForm::SingleReference) << "the list became narrower than 200";
+    form.ChangeView(RefWinForm::Combined);
+    drag(total - 250);
+    EXPECT_EQ(form.ViewKind(), RefWinForm::Combined);
+    EXPECT_EQ(splitter->sizes()[1], 300) << "the list keeps 300 pixels";
+    EXPECT_EQ(SettingsStore().ReadInt(Setting::SingleDisplayWidth), splitter->sizes()[0]);
+}
+
+TEST_F(RefWinFormTest, PutsEachFormOnTheClipboardAsTheSettingsSay) {
+    const struct {
+        const char* what;
+        bool latex;
+        bool suppressRtf;
+        bool stored;
+        bool rtf;
+    } cases[] = {
+        {"everything", false, false, true, true},
+        {"RTF suppressed", false, true, true, false},
+        {"LaTeX only", true, false, false, false},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(SettingsStore().WriteBool(Setting::SuppressRtf, c.suppressRtf).ok());
+        services_->latex = c.latex;
+        Open(3);
+        form_->CreateLongFormat();
+        const QMimeData* copied = QApplication::clipboard()->mimeData();
+        ASSERT_NE(copied, nullptr) << c.what;
+        EXPECT_EQ(copied->hasFormat("application/x-citavox"), c.stored) << c.what;
+        EXPECT_EQ(copied->hasFormat("text/rtf"), c.rtf) << c.what;
+        const QString text = copied->text();
+        EXPECT_TRUE(text.contains("Title number 1")) << c.what << ": " << text.toStdString();
+        EXPECT_FALSE(text.contains('#')) << c.what << ": " << text.toStdString();
+        EXPECT_EQ(text.contains("{\\it "), c.latex) << c.what << ": " << text.toStdString();
+        if (c.rtf) {
+            EXPECT_TRUE(copied->data("text/rtf").startsWith("{\\rtf")) << c.what;
+        }
+    }
+}
+
+TEST_F(RefWinFormTest, CopiesTheShortFormAndPseudoCitations) {
+    RefWinForm& form = Open(3);
+    form.NextReference();
+    form.CreateShortFormat();
+    QString text = QApplication::clipboard()->text();
+    EXPECT_TRUE(text.contains("Authorc")) << text.toStdString();
+    EXPECT_TRUE(text.contains("1992")) << text.toStdString();
+    EXPECT_FALSE(text.contains("Title number")) << text.toStdString();
+    modalResult = QDialog::Accepted;
+    form.CreatePseudoCitations();
+    text = QApplication::clipboard()->text();
+    EXPECT_TRUE(text.contains("Authorc")) << text.toStdString();
+    EXPECT_TRUE(text.contains("#2")) << text.toStdString();
+    EXPECT_EQ(services_->Status().Text(), "Created pseudo-citation(s).");
+}
+
+TEST_F(RefWinFormTest, AppendsToAnotherFileButNeverToItself) {
+    const std::string other = dir_.Write("other.ref", test::NumberedFile(2));
+    RefWinForm& form = Open(4);
+    std::string destination;
+    onModal = [&](QDialog& dialog) {
+        auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("CB_PickNames"));
+        EXPECT_NE(name, nullptr);
+        if (name == nullptr) {
+            return int(QDialog::Rejected);
+        }
+        name->setText(QString::fromStdString(destination));
+        return int(QDialog::Accepted);
+    };
+    form.TagByNumbers("2-3", false, true);
+    destination = other;
+    form.AppendToFile(true);
+    TReferenceFile received;
+    ASSERT_TRUE(received.Open(other).ok());
+    EXPECT_EQ(received.RefCount(), 4);
+    EXPECT_EQ(services_->History().Entries(HistoryList::PickFile).front(), other);
+    // The window's own file, by another spelling of its name.
+    DialogSeams::ClearLog();
+    destination = dir_.File("REFS.REF");
+    form.AppendToFile(false);
+    ASSERT_EQ(DialogSeams::Messages().size(), 1U);
+    EXPECT_EQ(DialogSeams::Messages()[0].kind, MessageKind::Error);
+    EXPECT_EQ(DialogSeams::Messages()[0].text,
+              "Cannot copy references back to original reference file");
+    EXPECT_EQ(form.File().RefCount(), 4);
+}
+
+TEST_F(RefWinFormTest, TheGoButtonOpensTheChosenLink) {
+    OpenText(test::JournalBlock("Ref1", "Author, A.", "Title.", "1990 (1) pp 1-2", "Journal",
+                                "Online at http://example.org/paper.pdf today."));
+    auto* links = Find<QComboBox>("CB_URLList");
+    ASSERT_TRUE(Find<QWidget>("URLPanel")->isVisible());
+    ASSERT_EQ(links->count(), 1);
+    QTest::mouseClick(Find<QPushButton>("BTN_GoURL"), Qt::LeftButton);
+    ASSERT_EQ(DialogSeams::Opened().size(), 1U);
+    EXPECT_EQ(DialogSeams::Opened()[0], QUrl("http://example.org/paper.pdf"));
+}
+
+TEST_F(RefWinFormTest, ADeletedFileDisconnectsWithItsMessage) {
+    const std::string folder = "B\xC3\xBC"
+                               "cher";
+    std::filesystem::create_directory(dir_.Path() / folder);
+    RefWinForm& form = OpenText(test::NumberedFile(2), folder + "/refs.ref");
+    QSignalSpy gone(&form, &RefWinForm::Disconnected);
+    std::filesystem::remove(path_);
+    ASSERT_TRUE(gone.wait(5000));
+    ASSERT_EQ(DialogSeams::Messages().size(), 1U);
+    const QString said = DialogSeams::Messages()[0].text;
+    EXPECT_TRUE(said.startsWith("Reference file \"")) << said.toStdString();
+    EXPECT_TRUE(said.endsWith("\"\nhad to be disconnected.")) << said.toStdString();
+    EXPECT_TRUE(said.contains(QString::fromUtf8("B\u00fccher/refs.ref"))) << said.toStdString();
 }
 
 } // namespace

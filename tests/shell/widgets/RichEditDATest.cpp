@@ -44,6 +44,12 @@ TEST_F(RichEditDATest, ReadsBackWhatItLoads) {
         // Uniform formatting reads back as the plain text, even when all of it is bold.
         {"#Ball bold#B", "all bold", "all bold"},
         {"one#Ltwo#Tthree", "one\ntwo\tthree", "one#Ltwo#Tthree"},
+        {"a #Uunder#U b", "a under b", "a #Uunder#U b"},
+        // The second underline code reads back as the first.
+        {"a #_under#_ b", "a under b", "a #Uunder#U b"},
+        // Bold superscript and bold subscript read back as their two styles.
+        {"x#P2#P y", "x2 y", "x#B#^2#^#B y"},
+        {"H#b2#bO", "H2O", "H#B#v2#v#BO"},
     };
     for (const auto& c : cases) {
         edit_.LoadMarkedUpText(c.loaded);
@@ -53,6 +59,25 @@ TEST_F(RichEditDATest, ReadsBackWhatItLoads) {
     edit_.LoadMarkedUpText("#BBold#B plain");
     EXPECT_EQ(FormatAt(0).fontWeight(), QFont::Bold);
     EXPECT_NE(FormatAt(5).fontWeight(), QFont::Bold);
+    const struct {
+        const char* loaded;
+        int position;
+        bool bold;
+        bool underline;
+        QTextCharFormat::VerticalAlignment alignment;
+    } styles[] = {
+        {"a #_u#_ b", 2, false, true, QTextCharFormat::AlignNormal},
+        {"x#P2#P y", 1, true, false, QTextCharFormat::AlignSuperScript},
+        {"x#P2#P y", 2, false, false, QTextCharFormat::AlignNormal},
+        {"H#b2#bO", 1, true, false, QTextCharFormat::AlignSubScript},
+    };
+    for (const auto& c : styles) {
+        edit_.LoadMarkedUpText(c.loaded);
+        const QTextCharFormat format = FormatAt(c.position);
+        EXPECT_EQ(format.fontWeight() == QFont::Bold, c.bold) << c.loaded;
+        EXPECT_EQ(format.fontUnderline(), c.underline) << c.loaded;
+        EXPECT_EQ(format.verticalAlignment(), c.alignment) << c.loaded;
+    }
 }
 
 TEST_F(RichEditDATest, ColoursHitsOnlyWhenHitsAreShown) {
