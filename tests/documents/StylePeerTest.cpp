@@ -167,10 +167,10 @@ const KnownDifference kKnownDifferences[] = {
     {"harvard", Part::List, "EX0001 RN0004 RN0010", kCompleteRanges},
     {"harvard", Part::List, "RN0012 RN0013",
      "the CSL style puts a comma before the last of three editors, which Cite Them Right, like "
-     "its author lists, does not"},
-    {"harvard", Part::List, "RN0028",
-     "one editor is \"(ed.)\"; a format makes the singular label from the plural by dropping "
-     "letters, so \"(eds)\" gives \"(ed)\""},
+     "its author lists, does not; and it writes \"(eds)\" (below)"},
+    {"harvard", Part::List, "RN0022 RN0027 RN0029 RN0030",
+     "two or more editors are \"(eds.)\" with its full stop, as one is \"(ed.)\"; the CSL style "
+     "writes \"(eds)\" without one"},
     {"harvard", Part::List, "RN0033", kStoredLetter},
     {"harvard", Part::Citation, "lettered-year", kStoredLetter},
 

@@ -392,13 +392,26 @@ TEST_F(EditorTest, LabelGoesIntoATextAfterThatBeginsWithPunctuation) {
     }
 }
 
+// The singular keeps the label's case and full stop: only the plural's "s" goes.
 TEST_F(EditorTest, EditorsAfterTheAuthorsAreMadeSingular) {
-    SetText(desc, Props(desc, kChapterLong, F::Editors).textAfter, " (Eds.) ");
-    EXPECT_EQ(Chapter("Smith, J.", "Vogel, B."), "Smith J. Edited by Vogel B. (Ed.) (2002) ");
-    EXPECT_EQ(Chapter("Smith, J.", "Vogel, B. Kinz, K."),
-              "Smith J. Edited by Vogel B. and Kinz K. (Eds.) (2002) ");
-    SetText(desc, Props(desc, kChapterLong, F::Editors).textAfter, ", Editors. ");
-    EXPECT_EQ(Chapter("Smith, J.", "Vogel, B."), "Smith J. Edited by Vogel B., Editor. (2002) ");
+    struct Case {
+        std::string after, one, two;
+    } cases[] = {
+        {" (Eds.) ", " (Ed.) ", " (Eds.) "},
+        {" (eds.) ", " (ed.) ", " (eds.) "},
+        {" (eds) ", " (ed) ", " (eds) "},
+        {", Editors. ", ", Editor. ", ", Editors. "},
+        {", editors. ", ", editor. ", ", editors. "},
+    };
+    for (const Case& c : cases) {
+        SetText(desc, Props(desc, kChapterLong, F::Editors).textAfter, c.after);
+        EXPECT_EQ(Chapter("Smith, J.", "Vogel, B."),
+                  "Smith J. Edited by Vogel B." + c.one + "(2002) ")
+            << c.after;
+        EXPECT_EQ(Chapter("Smith, J.", "Vogel, B. Kinz, K."),
+                  "Smith J. Edited by Vogel B. and Kinz K." + c.two + "(2002) ")
+            << c.after;
+    }
 }
 
 TEST_F(EditorTest, ListInOrderTwoKeepsTheFullStopAfterIt) {
