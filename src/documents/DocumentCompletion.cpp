@@ -1,6 +1,7 @@
 #include "documents/DocumentCompletion.h"
 
 #include "documents/CitationGroup.h"
+#include "documents/CompoundFile.h"
 #include "documents/DocumentScanner.h"
 #include "documents/OutputConverter.h"
 #include "documents/PseudoCitation.h"
@@ -127,6 +128,14 @@ std::string LabelKey(std::string_view label) {
     return key;
 }
 
+// The extension of a path's file name, whole (ExtOf keeps three letters: ".docx" is not ".doc")
+// and in lower case.
+std::string ExtensionOf(const std::string& path) {
+    const std::string name = BaseName(path);
+    const std::size_t dot = name.rfind('.');
+    return dot == std::string::npos ? std::string() : LowerText(name.substr(dot + 1));
+}
+
 std::string NoteMessage(const ScanNote& note) {
     // The warning of each ScanIssue, in its order.
     static constexpr msg::Documents kNotes[] = {
@@ -220,19 +229,27 @@ private:
     }
 
     // A word-processor document: a binary .doc is first converted by LibreOffice; the text a
-    // reader sees is what the scan reads.
+    // reader sees is what the scan reads. A compound file protected by a password is refused
+    // before LibreOffice is asked to open it.
     Outcome LoadWordDocument(const std::string& shown) {
         std::string bytes;
-        if (Outcome r = ReadHead(bytes); !r) {
+        if (Outcome r = ReadWholeFile(fs_, request_.manuscript, bytes); !r) {
             return Outcome::Error(Msg(msg::FileOpen::FailedToRead, shown) + "\r" + r.message());
         }
-        binaryDoc_ = LooksLikeCompoundFile(bytes) && LowerText(ExtOf(request_.manuscript)) == "doc";
+        if (LooksLikeCompoundFile(bytes)) {
+            const CompoundContent content = InspectCompoundFile(bytes);
+            if (content == CompoundContent::EncryptedWord ||
+                content == CompoundContent::EncryptedPackage) {
+                return Outcome::Error(Msg(msg::Documents::DocumentEncrypted, shown));
+            }
+            binaryDoc_ = ExtensionOf(request_.manuscript) == "doc";
+        }
         if (binaryDoc_) {
-            if (Outcome r = ConvertWithLibreOffice(request_.manuscript, "docx", bytes); !r) {
+            if (Outcome r =
+                    ConvertWithLibreOffice(request_.manuscript, "docx", bytes, request_.progress);
+                !r) {
                 return r;
             }
-        } else if (Outcome r = ReadWholeFile(fs_, request_.manuscript, bytes); !r) {
-            return Outcome::Error(Msg(msg::FileOpen::FailedToRead, shown) + "\r" + r.message());
         }
         word_ = std::make_unique<WordDocument>();
         if (Outcome r = word_->Load(std::move(bytes), shown); !r) {
@@ -411,7 +428,9 @@ private:
         }
         if (binaryDoc_) {
             std::string doc;
-            if (Outcome r = ConvertBackWithLibreOffice(out, report_.outputName, "doc", doc); !r) {
+            if (Outcome r = ConvertBackWithLibreOffice(out, report_.outputName, "doc", doc,
+                                                       request_.progress);
+                !r) {
                 return r;
             }
             out = std::move(doc);
@@ -482,8 +501,8 @@ Outcome CompleteDocument(const CompletionRequest& request, CompletionReport& rep
     return Outcome::Ok();
 }
 
-std::string DefaultDocumentFormat(const std::string& manuscript) {
-    const std::string ext = LowerText(ExtOf(manuscript));
+std::string DefaultDocumentFormat(const std::string& manuscript, FileSystem& fs) {
+    const std::string ext = ExtensionOf(manuscript);
     if (ext == "rtf") {
         return "Rich Text Format (RTF)";
     }
@@ -492,6 +511,22 @@ std::string DefaultDocumentFormat(const std::string& manuscript) {
     }
     if (ext == "docx" || ext == "docm" || ext == "odt" || ext == "doc") {
         return "Microsoft Word 97";
+    }
+    if (ext == "wpd" || ext == "wp5" || ext == "wp6") {
+        // ".wpd" serves both generations, and files are renamed: the header says which it is,
+        // the extension only where there is no header to read.
+        std::string head(16, '\0');
+        std::size_t got = 0;
+        Outcome opened;
+        if (std::unique_ptr<ReadableFile> file = fs.OpenForRead(manuscript, opened);
+            !file || !file->ReadAt(0, head.data(), head.size(), got)) {
+            got = 0;
+        }
+        head.resize(got);
+        const DocumentKind generation = WordPerfectGeneration(head);
+        const bool five = generation == DocumentKind::WordPerfect5 ||
+                          (generation == DocumentKind::Plain && ext == "wp5");
+        return five ? "WordPerfect 5.1/5.2" : "WordPerfect 6.0/6.1";
     }
     return "Text (ANSI)";
 }

@@ -63,8 +63,11 @@ Outcome CompleteDocument(const CompletionRequest& request, CompletionReport& rep
 
 // The document format a manuscript is completed as when the user names none, by its extension:
 // "Rich Text Format (RTF)" for ".rtf", "LaTex" for ".tex", "Microsoft Word 97" for the
-// word-processor documents (".docx", ".docm", ".odt", ".doc"), "Text (ANSI)" for any other.
-std::string DefaultDocumentFormat(const std::string& manuscript);
+// word-processor documents (".docx", ".docm", ".odt", ".doc"), "WordPerfect 5.1/5.2" or
+// "WordPerfect 6.0/6.1" for ".wpd", ".wp5" and ".wp6" (by the generation the file's header names;
+// without one, ".wp5" is 5 and the others 6), "Text (ANSI)" for any other.
+std::string DefaultDocumentFormat(const std::string& manuscript,
+                                  FileSystem& fs = FileSystem::Default());
 
 // What a completion takes from the settings.
 struct CompletionOptions {

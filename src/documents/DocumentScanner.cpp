@@ -791,9 +791,14 @@ Outcome Run(std::string_view doc, DocumentKind kind, Tokenizer tokenizer, bool r
     return scanner.Run();
 }
 
-bool HasWordPerfectHeader(std::string_view doc, int majorVersion) {
+// The header's product (1, WordPerfect) and file type (10, a document), then the major version.
+bool HasWordPerfectSignature(std::string_view doc, int majorVersion) {
     return doc.size() >= 16 && doc.substr(0, 4) == "\xFFWPC" && doc[8] == 1 && doc[9] == 10 &&
-           doc[10] == majorVersion && GetLe32(doc, 4) <= doc.size();
+           doc[10] == majorVersion;
+}
+
+bool HasWordPerfectHeader(std::string_view doc, int majorVersion) {
+    return HasWordPerfectSignature(doc, majorVersion) && GetLe32(doc, 4) <= doc.size();
 }
 
 bool HasNonAscii(std::string_view text) {
@@ -824,6 +829,16 @@ bool DocumentHasKind(std::string_view document, DocumentKind kind) {
     default:
         return true;
     }
+}
+
+DocumentKind WordPerfectGeneration(std::string_view head) {
+    if (HasWordPerfectSignature(head, 0)) {
+        return DocumentKind::WordPerfect5;
+    }
+    if (HasWordPerfectSignature(head, 2)) {
+        return DocumentKind::WordPerfect6;
+    }
+    return DocumentKind::Plain;
 }
 
 Outcome ScanDocument(std::string_view document, DocumentKind kind,

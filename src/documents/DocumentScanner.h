@@ -74,6 +74,11 @@ struct ScanResult {
 // WordPerfect document with the file header of its generation.
 bool DocumentHasKind(std::string_view document, DocumentKind kind);
 
+// The generation a WordPerfect file header names (WordPerfect5 or WordPerfect6, from the major
+// version of its document type); Plain when `head`, the file's first 16 bytes or more, holds no
+// WordPerfect document header.
+DocumentKind WordPerfectGeneration(std::string_view head);
+
 // Scans a manuscript of the given kind (which the caller has checked with DocumentHasKind).
 // `definition` is the document-definition entry (null for LaTeX); it decodes the characters that
 // the format writes as code sequences. Fails only when the progress asks to abort.

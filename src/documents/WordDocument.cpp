@@ -9,7 +9,9 @@
 #include <QXmlStreamReader>
 
 #include <algorithm>
+#include <initializer_list>
 #include <map>
+#include <set>
 
 namespace cvx {
 
@@ -21,6 +23,7 @@ const QString kCompatNs =
     QStringLiteral("http://schemas.openxmlformats.org/markup-compatibility/2006");
 const QString kTextNs = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:text:1.0");
 const QString kOfficeNs = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:office:1.0");
+const QString kStyleNs = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:style:1.0");
 
 enum class PieceKind { Text, Element, Break, NoteAnchor };
 
@@ -30,10 +33,14 @@ struct Frame {
     QString name; // qualified, for the end tag
     QString startTag;
     QString properties;
+    qsizetype propertiesAt = -1; // .docx: where the properties element stands in the part
+    qsizetype propertiesEnd = -1;
     bool paragraph = false;
     bool run = false;
-    bool text = false; // the element whose character content is text (.docx w:t)
-    bool skip = false; // nothing inside is seen by a reader (deletions, codes, note numbers)
+    bool text = false;       // the element whose character content is text (.docx w:t)
+    bool skip = false;       // nothing inside is seen by a reader (deletions, codes, note numbers)
+    bool styleText = false;  // .odt: the text properties of an automatic paragraph style
+    bool styleFrame = false; // .odt: an automatic paragraph style
 };
 
 // The elements from the innermost paragraph down to a piece of text.
@@ -62,6 +69,25 @@ QString EndTag(const Frame& f) {
     return QStringLiteral("</") + f.name + u'>';
 }
 
+// A paragraph's properties element without the children of the given names.
+QString PropertiesWithout(const QString& properties, std::initializer_list<QStringView> names) {
+    const std::vector<std::pair<QString, QString>> children = XmlChildElements(properties);
+    const auto dropped = [&](const QString& local) {
+        return std::find(names.begin(), names.end(), QStringView(local)) != names.end();
+    };
+    if (std::none_of(children.begin(), children.end(),
+                     [&](const auto& c) { return dropped(c.first); })) {
+        return properties;
+    }
+    QString out = properties.left(properties.indexOf(u'>') + 1);
+    for (const auto& [local, raw] : children) {
+        if (!dropped(local)) {
+            out += raw;
+        }
+    }
+    return out + properties.mid(properties.lastIndexOf(QStringLiteral("</")));
+}
+
 // A start tag written a second time, for the part of an element after an insertion: without the
 // attributes that must be unique in the document.
 QString ReopenedTag(const QString& startTag) {
@@ -84,7 +110,8 @@ struct WordDocument::Part {
     QString prefix; // of the main namespace's elements, for what is written
     std::vector<Piece> pieces;
     std::vector<Context> contexts;
-    std::map<QString, std::pair<int, int>> notes; // key -> its pieces [first, last)
+    std::map<QString, std::pair<int, int>> notes;         // key -> its pieces [first, last)
+    std::map<QString, OdtParagraphStyle> paragraphStyles; // .odt: the automatic ones, by name
     // .odt: where automatic styles go (0 insert before office:body, 1 insert before the end tag,
     // 2 replace the empty element).
     qsizetype stylesAt = -1;
@@ -195,9 +222,25 @@ private:
 
     void StartOdt(QXmlStreamReader& r, Frame& f, qsizetype begin, bool selfClosing) {
         const QStringView name = r.name();
+        if (r.namespaceUri() == kStyleNs) {
+            // The automatic paragraph styles, which a style of ours may not name as its parent:
+            // it takes their parent and their text properties instead.
+            if (name == u"style" && inAutomaticStyles_ &&
+                r.attributes().value(kStyleNs, QStringLiteral("family")) == u"paragraph") {
+                styleName_ = r.attributes().value(kStyleNs, QStringLiteral("name")).toString();
+                part_.paragraphStyles[styleName_].parent =
+                    r.attributes().value(kStyleNs, QStringLiteral("parent-style-name")).toString();
+                f.styleFrame = true;
+            } else if (name == u"text-properties" && !styleName_.isEmpty()) {
+                f.styleText = true;
+            }
+            return;
+        }
         if (r.namespaceUri() == kOfficeNs) {
             if (name == u"annotation") {
                 f.skip = true;
+            } else if (name == u"automatic-styles" && !selfClosing) {
+                inAutomaticStyles_ = true;
             } else if (name == u"automatic-styles" && selfClosing) {
                 part_.stylesAt = begin;
                 part_.stylesEnd = last_;
@@ -251,7 +294,15 @@ private:
             if ((local == u"pPr" && stack_.back().paragraph) ||
                 (local == u"rPr" && stack_.back().run)) {
                 stack_.back().properties = part_.xml.mid(start, last_ - start);
+                stack_.back().propertiesAt = start;
+                stack_.back().propertiesEnd = last_;
             }
+        }
+        if (f.styleText) {
+            part_.paragraphStyles[styleName_].textProperties = part_.xml.mid(start, last_ - start);
+        }
+        if (f.styleFrame) {
+            styleName_.clear();
         }
         if (f.paragraph && !f.skip) {
             Piece p;
@@ -264,9 +315,12 @@ private:
             part_.notes[noteKey_] = {noteStart_, static_cast<int>(part_.pieces.size())};
             noteKey_.clear();
         }
-        if (format_ == WordFormat::Odt && local == u"automatic-styles" && part_.stylesAt < 0) {
-            part_.stylesAt = begin;
-            part_.stylesForm = 1;
+        if (format_ == WordFormat::Odt && local == u"automatic-styles") {
+            inAutomaticStyles_ = false;
+            if (part_.stylesAt < 0) {
+                part_.stylesAt = begin;
+                part_.stylesForm = 1;
+            }
         }
     }
 
@@ -338,16 +392,14 @@ private:
     int openElement_ = -1;
     QString noteKey_;
     int noteStart_ = 0;
+    bool inAutomaticStyles_ = false;
+    QString styleName_; // the automatic paragraph style being read
 };
 
 } // namespace
 
 bool LooksLikeZip(std::string_view bytes) {
     return bytes.starts_with("PK\x03\x04");
-}
-
-bool LooksLikeCompoundFile(std::string_view bytes) {
-    return bytes.starts_with("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1");
 }
 
 WordDocument::WordDocument() = default;
@@ -357,7 +409,17 @@ Outcome WordDocument::Load(std::string bytes, const std::string& shown) {
     shown_ = shown;
     parts_.clear();
     if (LooksLikeCompoundFile(bytes)) {
-        return Outcome::Error(Msg(msg::Documents::DocumentEncrypted, shown));
+        // A password turns a .docx into a compound file too; the directory tells the two apart.
+        switch (InspectCompoundFile(bytes)) {
+        case CompoundContent::EncryptedPackage:
+        case CompoundContent::EncryptedWord:
+            return Outcome::Error(Msg(msg::Documents::DocumentEncrypted, shown));
+        case CompoundContent::WordDocument:
+            return Outcome::Error(Msg(msg::Documents::Word97Misnamed, shown));
+        case CompoundContent::Other:
+            break;
+        }
+        return Outcome::Error(Msg(msg::Documents::NotAWordDocument, shown));
     }
     if (!LooksLikeZip(bytes)) {
         return Outcome::Error(Msg(msg::Documents::NotAWordDocument, shown));
@@ -463,7 +525,11 @@ namespace {
 // with the paragraph and run elements around them closed and reopened.
 class Inserter {
 public:
-    Inserter(WordFormat format, const QString& prefix) : format_(format), writer_(format, prefix) {}
+    Inserter(WordFormat format, const QString& prefix,
+             const std::map<QString, OdtParagraphStyle>& automaticStyles)
+        : format_(format), writer_(format, prefix) {
+        writer_.SetAutomaticParagraphStyles(automaticStyles);
+    }
 
     // The insertion at the start of a replacement that begins in a piece under `context`.
     QString Insertion(const Context& context, const WordReplacement& r) {
@@ -480,8 +546,12 @@ public:
                 out += EndTag(chain[i]);
             }
             out += writer_.ListParagraphs(r.entries, chain.front().properties);
-            for (const Frame& f : chain) {
-                out += ReopenedTag(f.startTag) + f.properties;
+            // The rest of the marker's paragraph continues it, not a new item of a numbered
+            // list; it keeps the section properties, which the part before the list gives up.
+            out += ReopenedTag(chain.front().startTag) +
+                   PropertiesWithout(chain.front().properties, {u"numPr"});
+            for (std::size_t i = 1; i < chain.size(); ++i) {
+                out += ReopenedTag(chain[i].startTag) + chain[i].properties;
             }
             return out + writer_.TextStart();
         }
@@ -512,7 +582,10 @@ Outcome WordDocument::Write(const std::vector<WordReplacement>& replacements,
                             std::string& out) const {
     // Cuts per part and piece, then each touched piece rewritten once.
     std::vector<std::map<int, std::vector<Cut>>> cuts(parts_.size());
-    Inserter inserter(format_, parts_.front()->prefix);
+    Inserter inserter(format_, parts_.front()->prefix, parts_.front()->paragraphStyles);
+    // Edits of the document's own elements, by where they start: the properties of a paragraph
+    // split by the reference list lose the section properties, which stay with its last part.
+    std::vector<std::map<qsizetype, std::pair<qsizetype, QString>>> edits(parts_.size());
     // The span an offset falls in, or the last one before it (the breaks that set notes apart
     // belong to no span).
     const auto locate = [this](std::size_t offset) {
@@ -544,8 +617,14 @@ Outcome WordDocument::Write(const std::vector<WordReplacement>& replacements,
             cut.from = k == first ? qIndex(s, r.start) : 0;
             cut.to = k == last ? qIndex(s, r.end) : piece.text.size();
             if (k == first && piece.kind == PieceKind::Text) {
-                cut.insert =
-                    inserter.Insertion(part.contexts[static_cast<std::size_t>(piece.context)], r);
+                const Context& context = part.contexts[static_cast<std::size_t>(piece.context)];
+                cut.insert = inserter.Insertion(context, r);
+                const Frame& paragraph = context.chain.front();
+                if (r.list && format_ == WordFormat::Docx && paragraph.propertiesAt >= 0) {
+                    edits[static_cast<std::size_t>(s.part)][paragraph.propertiesAt] = {
+                        paragraph.propertiesEnd,
+                        PropertiesWithout(paragraph.properties, {u"sectPr"})};
+                }
             }
             cuts[static_cast<std::size_t>(s.part)][s.piece].push_back(std::move(cut));
         }
@@ -561,7 +640,7 @@ Outcome WordDocument::Write(const std::vector<WordReplacement>& replacements,
         qsizetype cursor = 0;
         const QString styles =
             format_ == WordFormat::Odt ? inserter.Writer().OdtStyles() : QString();
-        const auto copyTo = [&](qsizetype to) {
+        const auto copyPlain = [&](qsizetype to) {
             if (format_ == WordFormat::Odt && !styles.isEmpty() && part.stylesAt >= cursor &&
                 part.stylesAt <= to) {
                 xml += QStringView(part.xml).mid(cursor, part.stylesAt - cursor);
@@ -580,6 +659,15 @@ Outcome WordDocument::Write(const std::vector<WordReplacement>& replacements,
             }
             xml += QStringView(part.xml).mid(cursor, to - cursor);
             cursor = to;
+        };
+        const auto copyTo = [&](qsizetype to) {
+            for (auto e = edits[p].lower_bound(cursor); e != edits[p].end() && e->first < to;
+                 e = edits[p].lower_bound(cursor)) {
+                copyPlain(e->first);
+                xml += e->second.second;
+                cursor = e->second.first;
+            }
+            copyPlain(to);
         };
         for (const auto& [index, pieceCuts] : cuts[p]) {
             const Piece& piece = part.pieces[static_cast<std::size_t>(index)];

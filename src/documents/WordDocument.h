@@ -9,6 +9,7 @@
 // citation styles added) and the reference list as paragraphs at the marker. Everything outside
 // the replaced text is written back as it was read.
 
+#include "documents/CompoundFile.h"
 #include "documents/WordParagraphs.h"
 #include "documents/ZipPackage.h"
 #include "text/Outcome.h"
@@ -38,7 +39,8 @@ public:
 
     // Reads the container in `bytes`; `shown` names the document in messages. A damaged
     // container, a part that is missing or not well-formed XML, entity declarations and
-    // encryption all fail with the message to show.
+    // encryption all fail with the message to show, and so does a binary Word 97 document (a
+    // compound file), whose name should say .doc.
     Outcome Load(std::string bytes, const std::string& shown);
 
     WordFormat Format() const { return format_; }
@@ -71,7 +73,5 @@ private:
 
 // True when the bytes start like a zip container.
 bool LooksLikeZip(std::string_view bytes);
-// True when the bytes start like a compound file (a binary .doc, or an encrypted .docx).
-bool LooksLikeCompoundFile(std::string_view bytes);
 
 } // namespace cvx

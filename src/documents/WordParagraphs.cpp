@@ -84,6 +84,11 @@ int StyleBits(const MarkupStyle& s) {
            (s.offset < 0 ? 16 : 0);
 }
 
+// Text as the value of an attribute in double quotes.
+QString AttributeValue(const QString& text) {
+    return XmlEscaped(text).replace(u'"', QStringLiteral("&quot;"));
+}
+
 QString OdtStyleName(int bits) {
     return QStringLiteral("Citavox_C%1").arg(bits);
 }
@@ -150,12 +155,27 @@ QString WordParagraphWriter::OdtStyles() const {
         out += QStringLiteral("/></style:style>");
     }
     if (hangingUsed_) {
-        out += QStringLiteral("<style:style style:name=\"Citavox_List\" style:family=\"paragraph\">"
-                              "<style:paragraph-properties fo:margin-left=\"%1\" "
-                              "fo:text-indent=\"-%1\"/></style:style>")
-                   .arg(QLatin1String(kOdtHanging));
+        QString parent = hangingBase_;
+        QString textProperties;
+        if (const auto it = automaticStyles_.find(hangingBase_); it != automaticStyles_.end()) {
+            parent = it->second.parent;
+            textProperties = it->second.textProperties;
+        }
+        out +=
+            QStringLiteral("<style:style style:name=\"Citavox_List\" style:family=\"paragraph\"");
+        if (!parent.isEmpty()) {
+            out += QStringLiteral(" style:parent-style-name=\"%1\"").arg(AttributeValue(parent));
+        }
+        out += QStringLiteral("><style:paragraph-properties fo:margin-left=\"%1\" "
+                              "fo:text-indent=\"-%1\"/>")
+                   .arg(QLatin1String(kOdtHanging)) +
+               textProperties + QStringLiteral("</style:style>");
     }
     return out;
+}
+
+void WordParagraphWriter::SetAutomaticParagraphStyles(std::map<QString, OdtParagraphStyle> styles) {
+    automaticStyles_ = std::move(styles);
 }
 
 // Marked-up text as runs (.docx) or spans (.odt).
@@ -277,11 +297,14 @@ QString WordParagraphWriter::ListParagraphs(const std::vector<std::string>& entr
                    QStringLiteral("</%1p>").arg(w_);
             continue;
         }
-        hangingUsed_ = hangingUsed_ || hanging;
+        if (hanging && !hangingUsed_) {
+            hangingUsed_ = true;
+            hangingBase_ = paragraph;
+        }
         const QString name = hanging ? QStringLiteral("Citavox_List") : paragraph;
-        out += name.isEmpty() ? QStringLiteral("<text:p>")
-                              : QStringLiteral("<text:p text:style-name=\"%1\">")
-                                    .arg(XmlEscaped(name).replace(u'"', QStringLiteral("&quot;")));
+        out += name.isEmpty()
+                   ? QStringLiteral("<text:p>")
+                   : QStringLiteral("<text:p text:style-name=\"%1\">").arg(AttributeValue(name));
         out += Runs(std::string(text), {}) + QStringLiteral("</text:p>");
     }
     return out;

@@ -7,6 +7,7 @@
 
 #include <QString>
 
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -16,6 +17,13 @@ namespace cvx {
 struct MarkupStyle;
 
 enum class WordFormat { Docx, Odt };
+
+// An automatic paragraph style of an .odt's content, as far as a style based on it needs: the
+// common style it is based on and its text properties element as written.
+struct OdtParagraphStyle {
+    QString parent;
+    QString textProperties;
+};
 
 class WordParagraphWriter {
 public:
@@ -35,8 +43,14 @@ public:
     // code: "#O" outdents the first line (a hanging indent), "#L" does not.
     QString ListParagraphs(const std::vector<std::string>& entries, const QString& paragraph);
 
-    // The automatic styles that the spans and paragraphs written so far use (.odt).
+    // The automatic styles that the spans and paragraphs written so far use (.odt). The style of
+    // the outdented list is based on the paragraph style the list was given, so the list keeps
+    // its font and size; where that is an automatic style (which may not be a parent), on that
+    // style's parent, with its text properties.
     QString OdtStyles() const;
+
+    // The automatic paragraph styles of the document written into (.odt), by name.
+    void SetAutomaticParagraphStyles(std::map<QString, OdtParagraphStyle> styles);
 
 private:
     QString DocxContent(const QString& text) const;
@@ -46,6 +60,8 @@ private:
     QString w_; // the main namespace's prefix with its colon
     std::set<int> textStyles_;
     bool hangingUsed_ = false;
+    QString hangingBase_; // the paragraph style of the first outdented list (.odt)
+    std::map<QString, OdtParagraphStyle> automaticStyles_;
 };
 
 } // namespace cvx

@@ -206,6 +206,23 @@ TEST_F(CollateCommand, SortsKeysByACollation) {
     EXPECT_NE(r.err.find("Danish - AA first"), std::string::npos) << r.err;
 }
 
+// A binary .doc where no "soffice" is on the PATH: the message says what to install, the exit
+// status is a failure and nothing is written.
+TEST_F(CompleteCommand, ABinaryDocumentWithoutLibreOffice) {
+    Examples ex;
+    std::ofstream(ex.File("legacy.doc"), std::ios::binary)
+        << std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) << std::string(504, '\0');
+    const char* path = std::getenv("PATH");
+    const std::string saved = path != nullptr ? path : "";
+    setenv("PATH", ex.Dir().c_str(), 1); // a folder without soffice, for the child process
+    const CliResult r = Run({"complete", ex.File("legacy.doc"), "--format", kStyles + "/apa.for"});
+    setenv("PATH", saved.c_str(), 1);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("converted with LibreOffice, which is not installed"), std::string::npos)
+        << r.err;
+    EXPECT_FALSE(fs::exists(ex.File("legacy_OUT.doc")));
+}
+
 // WordPerfect documents of both generations, read back by libwpd (Debian's libwpd-tools).
 TEST_F(CompleteCommand, WordPerfectDocumentsThatLibwpdReads) {
     Examples ex;

@@ -11,11 +11,14 @@
 #include "support/ReferenceText.h"
 #include "support/TempDir.h"
 
+#include "FakeConverter.h"
 #include "WordFixtures.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <thread>
 
 namespace cvx {
 namespace {
@@ -32,6 +35,12 @@ const TDocumentLibrary& Library() {
     }();
     return library;
 }
+
+// The file headers of the two WordPerfect generations: product 1, type 10 (a document), major
+// version 0 (5.x, the document at 16) or 2 (6.x, the document at 32).
+constexpr std::string_view kWordPerfect5Header{"\xFFWPC\x10\0\0\0\x01\x0A\x00\x01\0\0\0\0", 16};
+constexpr std::string_view kWordPerfect6Header{
+    "\xFFWPC\x20\0\0\0\x01\x0A\x02\x01\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0", 32};
 
 // The references of most cases: three authors in 1986 (twice), two other papers, one of them
 // by Smith alone in 1990.
@@ -333,10 +342,7 @@ TEST_F(Completion, RtfTextsAreEscapedAndPathsWithAccentsWork) {
 }
 
 TEST_F(Completion, WordPerfect6DocumentsGetTheirSizeAndSoftSpaces) {
-    std::string wp6 = "\xFFWPC";
-    wp6 += std::string("\x20\0\0\0\x01\x0A\x02\x01", 8);
-    wp6.resize(32, '\0');
-    wp6 += "Text\x80{{a.ref\x80#3}}\xCC";
+    const std::string wp6 = std::string(kWordPerfect6Header) + "Text\x80{{a.ref\x80#3}}\xCC";
     ASSERT_TRUE(Complete(wp6, "WordPerfect 6.0/6.1", "paper.wpd").ok());
     EXPECT_EQ(GetLe32(output_, 20), output_.size());
     EXPECT_EQ(output_.substr(32), "Text\x80(Adams,\x80"
@@ -449,7 +455,7 @@ TEST_F(Completion, DocxGivesTheCitationsAndListOfTheSameText) {
     format_.record.citationStyle = 4; // superscript
     format_.record.paragraphStyle = 2;
     ASSERT_TRUE(Complete("A {{a.ref #3}}\nSee {{a.ref #4}}.\n B {{a.ref #1}} {{a.ref #3}}.\n"
-                         "{{REFERENCES}}\nEnd.")
+                         "Also {{a.ref #5}}.\n{{REFERENCES}}\nEnd.")
                     .ok());
     const std::vector<std::string> plain = Lines(output_);
     const std::string arial = "<w:rPr><w:rFonts w:ascii=\"Arial\"/></w:rPr>";
@@ -463,16 +469,21 @@ TEST_F(Completion, DocxGivesTheCitationsAndListOfTheSameText) {
         "<w:p><w:r><w:t xml:space=\"preserve\"> B {{a.ref #1}} </w:t></w:r>"
         "<w:del w:id=\"7\" w:author=\"x\"><w:r><w:delText>{{a.ref #2}}</w:delText></w:r></w:del>"
         "<w:ins w:id=\"8\" w:author=\"x\"><w:r><w:t>{{a.ref #3}}</w:t></w:r></w:ins>"
-        "<w:r><w:t>.</w:t></w:r></w:p>"
+        "<w:r><w:t>.</w:t></w:r><w:r><w:endnoteReference w:id=\"2\"/></w:r></w:p>"
         "<w:p><w:pPr><w:pStyle w:val=\"Body\"/></w:pPr><w:r><w:t>{{REFERENCES}}</w:t></w:r></w:p>"
         "<w:p><w:r><w:t>End.</w:t></w:r></w:p><w:sectPr/>";
     const std::string notes = "<w:footnote w:id=\"1\"><w:p><w:r><w:t xml:space=\"preserve\">See "
                               "{{a.ref #4}}.</w:t></w:r></w:p></w:footnote>";
-    const std::string docx = test::Docx(body, notes);
+    const std::string endnotes =
+        "<w:endnote w:type=\"separator\" w:id=\"0\"><w:p><w:r><w:separator/></w:r></w:p>"
+        "</w:endnote><w:endnote w:id=\"2\"><w:p><w:r><w:t xml:space=\"preserve\">Also "
+        "</w:t></w:r><w:r><w:rPr><w:i/></w:rPr><w:t>{{a.ref #5}}</w:t></w:r><w:r><w:t>.</w:t>"
+        "</w:r></w:p></w:endnote>";
+    const std::string docx = test::Docx(body, notes, endnotes);
     const Outcome r = Complete(docx, "Microsoft Word 97", "paper.docx");
     ASSERT_TRUE(r.ok()) << r.message();
     EXPECT_EQ(report_.outputName, Path("paper_OUT.docx"));
-    EXPECT_EQ(report_.citations, 4);
+    EXPECT_EQ(report_.citations, 5);
     WordDocument completed;
     const Outcome loaded = completed.Load(output_, "out");
     ASSERT_TRUE(loaded.ok()) << loaded.message() << PartOf(output_, "word/document.xml");
@@ -488,6 +499,14 @@ TEST_F(Completion, DocxGivesTheCitationsAndListOfTheSameText) {
               std::string::npos)
         << xml;
     EXPECT_NE(xml.find("<w:delText>{{a.ref #2}}</w:delText>"), std::string::npos);
+    // The endnote's citation, the fourth cited, in the endnote's italic run; the separator stays.
+    const std::string endnotesXml = PartOf(output_, "word/endnotes.xml");
+    EXPECT_NE(endnotesXml.find("<w:r><w:rPr><w:i/><w:vertAlign w:val=\"superscript\"/></w:rPr>"
+                               "<w:t xml:space=\"preserve\">4</w:t></w:r>"),
+              std::string::npos)
+        << endnotesXml;
+    EXPECT_NE(endnotesXml.find("<w:separator/>"), std::string::npos);
+    EXPECT_EQ(endnotesXml.find("{{"), std::string::npos) << endnotesXml;
     EXPECT_NE(xml.find("<w:p><w:r><w:t>End.</w:t></w:r></w:p><w:sectPr/>"), std::string::npos);
     EXPECT_EQ(PartOf(output_, "[Content_Types].xml"), PartOf(docx, "[Content_Types].xml"));
 }
@@ -521,17 +540,109 @@ TEST_F(Completion, OdtGivesTheCitationsAndListOfTheSameText) {
     EXPECT_EQ(PartOf(output_, "mimetype"), "application/vnd.oasis.opendocument.text");
 }
 
-TEST(DefaultDocumentFormatTest, ByTheExtension) {
+// The list paragraphs take the marker paragraph's style, not its numbering or the section break
+// it may end: the section break stays once, in the paragraph's part after the list, and that part
+// is no new item of the numbered list.
+TEST_F(Completion, DocxListParagraphsTakeNoNumberingOrSectionBreak) {
+    Numbered(4);
+    format_.record.paragraphStyle = 2;
+    const std::string numbering = "<w:numPr><w:ilvl w:val=\"0\"/><w:numId w:val=\"3\"/></w:numPr>";
+    const std::string section = "<w:sectPr><w:pgSz w:w=\"11906\" w:h=\"16838\"/></w:sectPr>";
+    const std::string docx =
+        test::Docx("<w:p><w:r><w:t>Text {{a.ref #3}} {{a.ref #4}}.</w:t></w:r></w:p>"
+                   "<w:p><w:pPr><w:pStyle w:val=\"Body\"/>" +
+                   numbering + section +
+                   "</w:pPr><w:r><w:t>{{REFERENCES}}</w:t></w:r></w:p>"
+                   "<w:p><w:r><w:t>Appendix</w:t></w:r></w:p><w:sectPr/>");
+    const Outcome r = Complete(docx, "Microsoft Word 97", "paper.docx");
+    ASSERT_TRUE(r.ok()) << r.message();
+    WordDocument completed;
+    ASSERT_TRUE(completed.Load(output_, "out").ok());
+    const std::string xml = PartOf(output_, "word/document.xml");
+    const auto count = [&](const std::string& what) {
+        std::size_t n = 0;
+        for (std::size_t at = xml.find(what); at != std::string::npos;
+             at = xml.find(what, at + 1)) {
+            ++n;
+        }
+        return n;
+    };
+    EXPECT_EQ(count(section), 1u) << xml;
+    EXPECT_EQ(count(numbering), 1u) << xml;
+    const std::string entry = "<w:p><w:pPr><w:pStyle w:val=\"Body\"/><w:ind w:left=\"720\" "
+                              "w:hanging=\"720\"/></w:pPr>";
+    EXPECT_EQ(count(entry), 2u) << xml;
+    const std::size_t lastEntry = xml.rfind(entry);
+    ASSERT_NE(lastEntry, std::string::npos);
+    EXPECT_LT(xml.find(numbering), xml.find(entry)) << "the marker's item stays before the list";
+    EXPECT_GT(xml.find(section), lastEntry) << "the section ends after the list";
+    EXPECT_LT(xml.find(section), xml.find("Appendix")) << xml;
+}
+
+// The outdented list's paragraph style is based on the marker paragraph's, so the list keeps its
+// font and size; an automatic style cannot be a parent, so its parent and its text properties
+// are taken instead.
+TEST_F(Completion, OdtHangingListKeepsTheMarkerParagraphsFont) {
+    Numbered(4);
+    format_.record.paragraphStyle = 2;
+    const std::string automatic =
+        "<style:style style:name=\"P1\" style:family=\"paragraph\" "
+        "style:parent-style-name=\"Text_20_body\"><style:paragraph-properties "
+        "fo:margin-top=\"0cm\"/><style:text-properties style:font-name=\"Arial\" "
+        "fo:font-size=\"14pt\"/></style:style>"
+        "<style:style style:name=\"T1\" style:family=\"text\"><style:text-properties "
+        "fo:font-weight=\"bold\"/></style:style>";
     const struct {
-        const char* manuscript;
+        const char* marker;
+        std::string style;
+    } cases[] = {
+        {"P1", "<style:style style:name=\"Citavox_List\" style:family=\"paragraph\" "
+               "style:parent-style-name=\"Text_20_body\"><style:paragraph-properties "
+               "fo:margin-left=\"1.27cm\" fo:text-indent=\"-1.27cm\"/><style:text-properties "
+               "style:font-name=\"Arial\" fo:font-size=\"14pt\"/></style:style>"},
+        {"Standard", "<style:style style:name=\"Citavox_List\" style:family=\"paragraph\" "
+                     "style:parent-style-name=\"Standard\"><style:paragraph-properties "
+                     "fo:margin-left=\"1.27cm\" fo:text-indent=\"-1.27cm\"/></style:style>"},
+    };
+    for (const auto& c : cases) {
+        const std::string odt =
+            test::Odt("<text:p text:style-name=\"Standard\">Text {{a.ref #3}}.</text:p><text:p "
+                      "text:style-name=\"" +
+                          std::string(c.marker) + "\">{{REFERENCES}}</text:p>",
+                      automatic);
+        const Outcome r = Complete(odt, "Microsoft Word 97", "paper.odt");
+        ASSERT_TRUE(r.ok()) << r.message();
+        const std::string xml = PartOf(output_, "content.xml");
+        EXPECT_NE(xml.find(c.style), std::string::npos) << c.marker << "\n" << xml;
+        EXPECT_NE(xml.find("<text:p text:style-name=\"Citavox_List\">"), std::string::npos);
+        WordDocument completed;
+        EXPECT_TRUE(completed.Load(output_, "out").ok()) << c.marker;
+    }
+}
+
+TEST(DefaultDocumentFormatTest, ByTheExtension) {
+    test::TempDir dir;
+    const std::string wp5(kWordPerfect5Header);
+    const std::string wp6(kWordPerfect6Header);
+    const struct {
+        std::string manuscript;
         const char* format;
     } cases[] = {
+        {dir.Write("six.wpd", wp6 + "text"), "WordPerfect 6.0/6.1"},
+        {dir.Write("five.wpd", wp5 + "text"), "WordPerfect 5.1/5.2"},
+        {dir.Write("renamed.wp6", wp5 + "text"), "WordPerfect 5.1/5.2"}, // the header decides
+        {dir.Write("renamed.WP5", wp6 + "text"), "WordPerfect 6.0/6.1"},
+        {dir.Write("plain.wpd", "no header"), "WordPerfect 6.0/6.1"}, // the scan then says so
+        {dir.File("missing.wp5"), "WordPerfect 5.1/5.2"},
+        {dir.File("missing.wp6"), "WordPerfect 6.0/6.1"},
+        {dir.File("missing.wpd"), "WordPerfect 6.0/6.1"},
         {"paper.rtf", "Rich Text Format (RTF)"},
         {"PAPER.RTF", "Rich Text Format (RTF)"},
         {"thesis.tex", "LaTex"},
         {"notes.txt", "Text (ANSI)"},
         {"dir.rtf/notes", "Text (ANSI)"},
         {"no-extension", "Text (ANSI)"},
+        {"manual.texinfo", "Text (ANSI)"}, // the whole extension counts
         {"paper.docx", "Microsoft Word 97"},
         {"paper.ODT", "Microsoft Word 97"},
         {"old.doc", "Microsoft Word 97"},
@@ -551,14 +662,14 @@ protected:
     }
 
     Outcome Run(std::string_view name, std::string_view text, std::string format = "apa",
-                std::string documentFormat = {}) {
+                std::string documentFormat = {}, Progress* progress = nullptr) {
         ManuscriptJob job;
         job.manuscript = dir_.Write(name, text);
         job.formatFile = std::move(format);
         job.documentFormat = std::move(documentFormat);
-        Progress progress;
+        Progress own;
         report_ = {};
-        return CompleteManuscript(job, options_, progress, report_);
+        return CompleteManuscript(job, options_, progress != nullptr ? *progress : own, report_);
     }
 
     test::TempDir dir_;
@@ -574,6 +685,34 @@ TEST_F(ManuscriptJobTest, CompletesWithTheFormatOfTheExtension) {
     EXPECT_TRUE(report_.referenceListMade);
     const std::string out = ReadBytes(report_.outputName);
     EXPECT_NE(out.find("As shown (Adams, 1998)."), std::string::npos) << out;
+}
+
+// A WordPerfect document is completed as the generation its header names, whatever its
+// extension says: soft spaces and the size in the header as that generation writes them.
+TEST_F(ManuscriptJobTest, WordPerfectDocumentsByTheirHeader) {
+    const std::string wp5 = std::string(kWordPerfect5Header) + "Text {{a.ref #3}}.";
+    const std::string wp6 = std::string(kWordPerfect6Header) + "Text\x80{{a.ref\x80#3}}\xCC";
+    const struct {
+        const char* name;
+        const std::string& document;
+        std::size_t header;
+        std::string_view text;
+    } cases[] = {
+        {"six.wpd", wp6, 32,
+         "Text\x80(Adams,\x80"
+         "1998)\xCC"},
+        {"six.wp5", wp6, 32,
+         "Text\x80(Adams,\x80"
+         "1998)\xCC"},
+        {"five.wp6", wp5, 16, "Text (Adams, 1998)."},
+    };
+    for (const auto& c : cases) {
+        const Outcome r = Run(c.name, c.document);
+        ASSERT_TRUE(r.ok()) << c.name << ": " << r.message();
+        const std::string out = ReadBytes(report_.outputName);
+        EXPECT_EQ(out.substr(c.header), c.text) << c.name;
+        EXPECT_EQ(out.substr(0, 11), c.document.substr(0, 11)) << c.name;
+    }
 }
 
 // A manuscript named without a folder is looked for in the document directory of the options.
@@ -604,6 +743,72 @@ TEST_F(ManuscriptJobTest, RefusalsWriteNothing) {
     // LaTeX needs no library.
     r = Run("paper.tex", "As shown \\{\\{a.ref \\#3; Adams, 1998\\}\\}.\n");
     EXPECT_TRUE(r.ok()) << r.message();
+}
+
+// A binary Word 97 document: a compound file with the stream of its text.
+const std::string kWord97 = test::CompoundFile({{"WordDocument", test::WordDocumentStream(false)}});
+
+// Binary documents: without LibreOffice a .doc is refused with what to install; a password is
+// found before LibreOffice is asked; a .doc named .docx is told to be a .doc. Nothing is written.
+TEST_F(ManuscriptJobTest, BinaryWordDocumentsThatCannotBeCompleted) {
+    const char* path = std::getenv("PATH");
+    const std::string saved = path != nullptr ? path : "";
+    setenv("PATH", dir_.Path().c_str(), 1); // a folder without soffice
+    const std::string locked =
+        test::CompoundFile({{"WordDocument", test::WordDocumentStream(true)}});
+    const std::string lockedPackage =
+        test::CompoundFile({{"EncryptionInfo", std::string(200, '\x04')},
+                            {"EncryptedPackage", std::string(5000, 'x')}});
+    const struct {
+        const char* name;
+        const std::string& bytes;
+        msg::Documents message;
+        const char* output;
+    } cases[] = {
+        {"legacy.doc", kWord97, msg::Documents::LibreOfficeMissing, "legacy_OUT.doc"},
+        {"LEGACY.DOC", kWord97, msg::Documents::LibreOfficeMissing, "LEGACY_OUT.DOC"},
+        {"locked.doc", locked, msg::Documents::DocumentEncrypted, "locked_OUT.doc"},
+        {"renamed.docx", kWord97, msg::Documents::Word97Misnamed, "renamed_OUT.docx"},
+        {"renamed.odt", kWord97, msg::Documents::Word97Misnamed, "renamed_OUT.odt"},
+        {"locked.docx", lockedPackage, msg::Documents::DocumentEncrypted, "locked_OUT.docx"},
+        {"locked.odt", locked, msg::Documents::DocumentEncrypted, "locked_OUT.odt"},
+    };
+    for (const auto& c : cases) {
+        const Outcome r = Run(c.name, c.bytes);
+        const std::string expected = c.message == msg::Documents::LibreOfficeMissing
+                                         ? Msg(c.message)
+                                         : Msg(c.message, DisplayPath(dir_.File(c.name)));
+        EXPECT_EQ(r.message(), expected) << c.name;
+        EXPECT_FALSE(std::filesystem::exists(dir_.File(c.output))) << c.name;
+    }
+    setenv("PATH", saved.c_str(), 1);
+}
+
+// A .doc is converted to .docx, completed and converted back, each by the "soffice" of the
+// PATH (here one that hands over the .docx it was given and takes the completed one back as it
+// is); an abort while it converts ends the converter and writes nothing.
+TEST_F(ManuscriptJobTest, BinaryWordDocumentsGoThroughLibreOffice) {
+    {
+        test::FakeConverter office(
+            test::FakeConverter::Mode::Convert,
+            test::Docx("<w:p><w:r><w:t>As shown {{a.ref #3; Adams, 1998}}.</w:t></w:r></w:p>"));
+        const Outcome r = Run("legacy.doc", kWord97);
+        ASSERT_TRUE(r.ok()) << r.message();
+        EXPECT_EQ(report_.outputName, dir_.File("legacy_OUT.doc"));
+        WordDocument completed;
+        ASSERT_TRUE(completed.Load(ReadBytes(report_.outputName), "out").ok());
+        EXPECT_EQ(completed.Text(), "As shown (Adams, 1998).\n");
+    }
+    test::FakeConverter office(test::FakeConverter::Mode::Hang);
+    Progress progress;
+    std::thread user([&] {
+        office.WaitForPid("child.pid");
+        progress.RequestAbort();
+    });
+    const Outcome r = Run("aborted.doc", kWord97, "apa", {}, &progress);
+    user.join();
+    EXPECT_TRUE(r.aborted()) << r.message();
+    EXPECT_FALSE(std::filesystem::exists(dir_.File("aborted_OUT.doc")));
 }
 
 } // namespace

@@ -3,17 +3,25 @@
 #include "documents/ZipPackage.h"
 #include "text/Catalogue.h"
 
+#include "text/Progress.h"
+
+#include "FakeConverter.h"
 #include "WordFixtures.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 
 namespace cvx {
 namespace {
 
+using test::CompoundFile;
 using test::Docx;
+using test::FakeConverter;
 using test::Odt;
+using test::WordDocumentStream;
 
 std::string TextOf(const std::string& bytes) {
     WordDocument doc;
@@ -93,8 +101,6 @@ TEST(WordDocumentTest, RefusesWhatItCannotReadSafely) {
     } cases[] = {
         {docx.substr(0, docx.size() / 2), "its zip container is damaged"},
         {"{\\rtf1 {{a.ref #1}}}", Msg(msg::Documents::NotAWordDocument, "paper")},
-        {std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(504, '\0'),
-         Msg(msg::Documents::DocumentEncrypted, "paper")},
         {odtLocked, Msg(msg::Documents::DocumentEncrypted, "paper")},
         {noDocument, Msg(msg::Documents::PartMissing, "paper", "word/document.xml", "Word")},
         {withEntities, Msg(msg::Documents::EntitiesRefused, "word/document.xml", "paper")},
@@ -106,6 +112,46 @@ TEST(WordDocumentTest, RefusesWhatItCannotReadSafely) {
         ASSERT_FALSE(r.ok()) << c.message;
         EXPECT_NE(r.message().find(c.message), std::string::npos) << r.message();
     }
+}
+
+// A compound file named .docx or .odt is either a Word 97 document under the wrong name or a
+// document that a password encrypted; the directory and the Word file information block say
+// which, and anything else in a compound file is not a document completion reads.
+TEST(WordDocumentTest, TellsAWord97DocumentFromAnEncryptedOne) {
+    const std::string word = CompoundFile(
+        {{"WordDocument", WordDocumentStream(false)}, {"1Table", std::string(600, '\x01')}});
+    const std::string misnamed = Msg(msg::Documents::Word97Misnamed, "paper");
+    const std::string locked = Msg(msg::Documents::DocumentEncrypted, "paper");
+    const std::string other = Msg(msg::Documents::NotAWordDocument, "paper");
+    const struct {
+        std::string bytes;
+        std::string message;
+        const char* why;
+    } cases[] = {
+        {word, misnamed, "a Word 97 document"},
+        {CompoundFile({{"WordDocument", WordDocumentStream(false, 700)}}), misnamed,
+         "its stream small enough for the mini stream"},
+        {CompoundFile({{"WordDocument", WordDocumentStream(true)}}), locked,
+         "a Word 97 document with a password"},
+        {CompoundFile({{"1Table", std::string(100, '\0')},
+                       {"WordDocument", WordDocumentStream(true, 1000)}}),
+         locked, "with a password, in the mini stream"},
+        {CompoundFile({{"EncryptionInfo", std::string(200, '\x04')},
+                       {"EncryptedPackage", std::string(5000, 'x')}}),
+         locked, "an Office Open XML package encrypted with a password"},
+        {CompoundFile({{"Workbook", std::string(5000, 'x')}}), other, "another program's file"},
+        {std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(504, '\0'), other,
+         "a header and nothing else"},
+        {word.substr(0, 1024), other, "cut short before its streams"},
+    };
+    for (const auto& c : cases) {
+        WordDocument doc;
+        const Outcome r = doc.Load(c.bytes, "paper");
+        ASSERT_FALSE(r.ok()) << c.why;
+        EXPECT_EQ(r.message(), c.message) << c.why;
+    }
+    EXPECT_EQ(InspectCompoundFile(word), CompoundContent::WordDocument);
+    EXPECT_EQ(InspectCompoundFile(Docx("<w:p/>")), CompoundContent::Other);
 }
 
 // A part that expands beyond the bound is refused as it expands, whatever its directory says.
@@ -133,6 +179,59 @@ TEST(WordConversionTest, SaysWhenLibreOfficeIsMissing) {
     ASSERT_FALSE(r.ok());
     EXPECT_EQ(r.message(), Msg(msg::Documents::LibreOfficeMissing));
     EXPECT_TRUE(converted.empty());
+}
+
+// LibreOffice is the "soffice" of the PATH, given a profile of its own, the target and a folder
+// for the output; what it writes there is the result, unless it fails.
+TEST(WordConversionTest, TakesWhatTheConverterWritesUnlessItFails) {
+    test::TempDir dir;
+    const std::string input = dir.Write("paper.doc", "binary bytes");
+    {
+        FakeConverter office(FakeConverter::Mode::Convert, "converted bytes");
+        std::string converted;
+        Outcome r = ConvertWithLibreOffice(input, "docx", converted);
+        ASSERT_TRUE(r.ok()) << r.message();
+        EXPECT_EQ(converted, "converted bytes");
+        const std::string arguments = office.Arguments();
+        EXPECT_NE(arguments.find("-env:UserInstallation=file:///"), std::string::npos) << arguments;
+        EXPECT_NE(arguments.find("--headless"), std::string::npos) << arguments;
+        EXPECT_TRUE(arguments.ends_with(" " + input + "\n")) << arguments;
+        r = ConvertBackWithLibreOffice("completed", dir.File("paper_OUT.doc"), "doc", converted);
+        ASSERT_TRUE(r.ok()) << r.message();
+        EXPECT_EQ(converted, "completed");
+    }
+    FakeConverter office(FakeConverter::Mode::Fail);
+    std::string converted;
+    const Outcome r = ConvertWithLibreOffice(input, "docx", converted);
+    EXPECT_EQ(r.message(), Msg(msg::Documents::ConversionFailed, input, ".docx"));
+    EXPECT_FALSE(r.aborted());
+    EXPECT_TRUE(converted.empty());
+}
+
+// An abort does not wait for the converter: it is ended with what it started, and nothing it
+// wrote is taken.
+TEST(WordConversionTest, AnAbortEndsTheConverterAndItsChildren) {
+    test::TempDir dir;
+    const std::string input = dir.Write("paper.doc", "binary bytes");
+    FakeConverter office(FakeConverter::Mode::Hang);
+    Progress progress;
+    pid_t converter = 0;
+    pid_t child = 0;
+    std::thread user([&] {
+        child = office.WaitForPid("child.pid");
+        converter = office.WaitForPid("soffice.pid");
+        progress.RequestAbort();
+    });
+    const auto start = std::chrono::steady_clock::now();
+    std::string converted;
+    const Outcome r = ConvertWithLibreOffice(input, "docx", converted, &progress);
+    user.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+    EXPECT_TRUE(r.aborted()) << r.message();
+    EXPECT_TRUE(converted.empty());
+    ASSERT_NE(child, 0) << "the converter did not start its child";
+    EXPECT_TRUE(FakeConverter::Ends(converter));
+    EXPECT_TRUE(FakeConverter::Ends(child));
 }
 
 } // namespace
