@@ -64,17 +64,17 @@ int CitavoxApp::Run(int argc, char** argv) {
         return 1;
     }
 
-    // A call from another program comes without the splash window.
-    const bool fromProgram = commandLine.find("<#-1#>") != std::string::npos;
-    std::unique_ptr<SplashForm> splash;
-    if (!fromProgram) {
-        splash = std::make_unique<SplashForm>(SplashForm::Mode::Starting);
-        splash->show();
-        splash->Step(50);
-    }
+    // The splash window's bar in four steps while the main window is made and shown. The start
+    // is never held up for it: the bar shows how far it is, however fast that goes.
+    auto splash = std::make_unique<SplashForm>(SplashForm::Mode::Starting);
+    splash->show();
+    splash->Step(25);
     MainForm form;
+    splash->Step(25);
     QObject::connect(&channel, &InstanceChannel::Received, &form, &MainForm::HandOverReceived);
     form.show();
+    splash->Step(25);
+    splash->Step(25);
     splash.reset();
     form.Start(commandLine);
     QuitWhenShownIfAsked(form);

@@ -4,8 +4,10 @@
 
 #include "shell/widgets/MainForm.h"
 #include "../shell/widgets/RefWinTestSupport.h"
+#include "MainFormTestSupport.h"
 #include "settings/NameLists.h"
 #include "settings/SettingsStore.h"
+#include "settings/WindowPositions.h"
 #include "shell/InstanceChannel.h"
 #include "shell/widgets/DialogSeams.h"
 #include "shell/widgets/RefWinForm.h"
@@ -16,9 +18,12 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTest>
+#include <QToolBar>
+#include <QToolButton>
 #include <QUuid>
 
 #include <gtest/gtest.h>
@@ -28,16 +33,7 @@
 namespace cvx {
 namespace {
 
-// Processes events until `done` holds or five seconds have passed.
-template <typename Done> bool WaitFor(Done done) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < 5000) {
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(2);
-    }
-    return done();
-}
+using test::WaitFor;
 
 class MainFormTest : public test::GuiTest {
 protected:
@@ -314,6 +310,93 @@ TEST_F(MainFormTest, OpensFromTheDialogAndReopensFromTheRecentList) {
     EXPECT_EQ(next.Recent().Entries().size(), 1u);
     next.Start("");
     EXPECT_EQ(Windows(next), 1);
+}
+
+TEST_F(MainFormTest, TheTopToolBarOffersTheSearchCommandsWithTheirHints) {
+    MainForm form;
+    form.show();
+    const struct {
+        const char* button;
+        const char* command;
+        QString hint;
+    } buttons[] = {
+        {"SP_Tag", "Tagreferences1", QStringLiteral("Tag references (Ctrl+T)")},
+        {"SP_Get", "Getreferences2", QStringLiteral("Find reference (Ctrl+F)")},
+        {"SP_Locate", "Locatereferences2", QStringLiteral("Locate references (Ctrl+L)")},
+    };
+    auto* bar = form.findChild<QToolBar*>(QStringLiteral("MainToolBar"));
+    ASSERT_NE(bar, nullptr);
+    for (const auto& b : buttons) {
+        auto* button = bar->findChild<QToolButton*>(QString::fromLatin1(b.button));
+        ASSERT_NE(button, nullptr) << b.button;
+        EXPECT_EQ(button->toolTip(), b.hint);
+        EXPECT_EQ(button->defaultAction(), Action(form, b.command));
+        EXPECT_FALSE(button->isEnabled()) << b.button;
+    }
+    form.OpenFileCommand(refs_);
+    for (const auto& b : buttons) {
+        EXPECT_TRUE(bar->findChild<QToolButton*>(QString::fromLatin1(b.button))->isEnabled());
+    }
+}
+
+// Without a reference window the box shows the file's own order and is disabled with its label.
+TEST_F(MainFormTest, TheDisplayOrderBoxRestsOnItsLastEntryWithoutAWindow) {
+    MainForm form;
+    form.show();
+    auto* box = form.findChild<QComboBox*>(QStringLiteral("CB_DisplayOrder"));
+    auto* label = form.findChild<QLabel*>(QStringLiteral("LabelDisplayOrder"));
+    ASSERT_NE(box, nullptr);
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->buddy(), box);
+    EXPECT_EQ(box->currentIndex(), 6);
+    EXPECT_EQ(box->currentText(), QStringLiteral("7· Original order"));
+    EXPECT_FALSE(box->isEnabled());
+    EXPECT_FALSE(label->isEnabled());
+
+    form.OpenFileCommand(refs_);
+    Trigger(form, "Sortdisplayorder1");
+    ASSERT_TRUE(WaitFor([&] { return Idle(form) && !RefWinForm::DisplaySortRunning(); }));
+    EXPECT_EQ(box->currentIndex(), static_cast<int>(DisplayOrder::AuthorYear));
+    EXPECT_TRUE(box->isEnabled());
+    EXPECT_TRUE(label->isEnabled());
+    Trigger(form, "CloseAllwindows1");
+    ASSERT_TRUE(WaitFor([&] { return Windows(form) == 0; }));
+    EXPECT_EQ(box->currentIndex(), 6);
+    EXPECT_FALSE(label->isEnabled());
+}
+
+// A reference window opens at the size the last one was left at, and remembers its own.
+TEST_F(MainFormTest, ReferenceWindowsTakeAndKeepTheirStoredSize) {
+    {
+        SettingsStore store;
+        ASSERT_TRUE(WriteWindowPosition(store, 11, 5, 7, 420, 310, false));
+    }
+    MainForm form;
+    form.resize(1000, 800);
+    form.show();
+    form.OpenFileCommand(refs_);
+    auto* sub = form.findChild<QMdiArea*>()->activeSubWindow();
+    ASSERT_NE(sub, nullptr);
+    EXPECT_EQ(sub->size(), QSize(420, 310));
+
+    sub->resize(500, 330);
+    WindowPosition stored = ReadWindowPosition(SettingsStore(), 11);
+    EXPECT_TRUE(stored.valid);
+    EXPECT_EQ(stored.width, 500);
+    EXPECT_EQ(stored.height, 330);
+    EXPECT_FALSE(stored.maximised);
+
+    // Maximised, the window says so and keeps the size to come back to.
+    sub->showMaximized();
+    stored = ReadWindowPosition(SettingsStore(), 11);
+    EXPECT_TRUE(stored.maximised);
+    EXPECT_EQ(stored.width, 500);
+    Trigger(form, "CloseAllwindows1");
+    ASSERT_TRUE(WaitFor([&] { return Windows(form) == 0; }));
+    form.OpenFileCommand(refs_);
+    sub = form.findChild<QMdiArea*>()->activeSubWindow();
+    ASSERT_NE(sub, nullptr);
+    EXPECT_TRUE(sub->isMaximized());
 }
 
 TEST_F(MainFormTest, TakesACommandStringFromASecondStart) {

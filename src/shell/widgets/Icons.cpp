@@ -138,6 +138,30 @@ void DrawShape(QPainter& p, IconKind kind, const QColor& ink, double side) {
         p.drawLine(QPointF(0.25, 0.25), QPointF(0.75, 0.75));
         p.drawLine(QPointF(0.75, 0.25), QPointF(0.25, 0.75));
         break;
+    case IconKind::Tag: {
+        // A luggage tag: a pointed label with its hole.
+        QPainterPath label;
+        label.moveTo(0.1, 0.5);
+        label.lineTo(0.35, 0.2);
+        label.lineTo(0.9, 0.2);
+        label.lineTo(0.9, 0.8);
+        label.lineTo(0.35, 0.8);
+        label.closeSubpath();
+        p.setBrush(kTagRed);
+        p.drawPath(label);
+        p.setBrush(QApplication::palette().color(QPalette::Base));
+        p.drawEllipse(QPointF(0.36, 0.5), 0.07, 0.07);
+        p.setBrush(Qt::NoBrush);
+        break;
+    }
+    case IconKind::Find:
+    case IconKind::Locate:
+        if (kind == IconKind::Locate) {
+            lines(0.08, 0.4, 0.2, 0.2, 4);
+        }
+        p.drawEllipse(QPointF(0.58, 0.42), 0.24, 0.24);
+        p.drawLine(QPointF(0.4, 0.6), QPointF(0.14, 0.88));
+        break;
     case IconKind::Restore: {
         p.drawArc(QRectF(0.2, 0.25, 0.6, 0.55), 90 * 16, -250 * 16);
         QPainterPath head;

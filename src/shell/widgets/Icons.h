@@ -24,6 +24,9 @@ enum class IconKind {
     Remove,
     Restore,
     Browse,
+    Tag,
+    Find,
+    Locate,
 };
 
 QIcon ProgramIcon(IconKind kind);

@@ -1,6 +1,14 @@
 #include "shell/widgets/MainForm.h"
 
+#include "filetools/StructureCheck.h"
 #include "formats/FormatFile.h"
+#include "joboptions/JobOptions.h"
+#include "refstore/Companions.h"
+#include "refstore/ReferenceFile.h"
+#include "refstore/ReferenceJobs.h"
+#include "refstore/ReferenceReader.h"
+#include "search/WordIndexBuilder.h"
+#include "search/WordIndexFormat.h"
 #include "search/widgets/TagDlg.h"
 #include "settings/DefaultDirectories.h"
 #include "settings/FileDialogSetup.h"
@@ -8,15 +16,18 @@
 #include "settings/WindowPositions.h"
 #include "shell/CommandString.h"
 #include "shell/HandOver.h"
+#include "shell/widgets/CheckFormatDlg.h"
 #include "shell/widgets/DialogSeams.h"
 #include "shell/widgets/FileDialogFilter.h"
 #include "shell/widgets/FileInfoDlg.h"
 #include "shell/widgets/HelpViewer.h"
 #include "shell/widgets/Icons.h"
+#include "shell/widgets/IndexFileDlg.h"
 #include "shell/widgets/RefWinForm.h"
 #include "shell/widgets/SingleInputDlg.h"
 #include "shell/widgets/SplashForm.h"
 #include "shell/widgets/StatusLine.h"
+#include "storage/FileSystem.h"
 #include "text/FileNames.h"
 #include "text/StringPrimitives.h"
 #include "text/widgets/QtText.h"
@@ -30,6 +41,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPointer>
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
@@ -40,6 +52,7 @@ namespace cvx {
 namespace {
 
 constexpr int kMainWindowSlot = 0; // "Interface\Windows\Main window"
+constexpr int kRefWinSlot = 11;    // "Interface\Windows\RefWin"
 
 bool FileExists(const std::string& name) {
     return QFileInfo(FromUtf8(name)).isFile();
@@ -54,9 +67,28 @@ QString FileDialogTitle(MsgId title) {
     return UiText(title);
 }
 
+// A set of references as the numbers the user types: "1-3,7" (1-based, in file order).
+std::string NumberSequence(const RefSet& set) {
+    std::string text;
+    const std::vector<int> members = set.Members();
+    for (std::size_t i = 0; i < members.size();) {
+        std::size_t last = i;
+        while (last + 1 < members.size() && members[last + 1] == members[last] + 1) {
+            ++last;
+        }
+        text += (text.empty() ? "" : ",") + std::to_string(members[i] + 1);
+        if (last > i) {
+            text += "-" + std::to_string(members[last] + 1);
+        }
+        i = last + 1;
+    }
+    return text;
+}
+
 } // namespace
 
-MainForm::MainForm(QWidget* parent) : QMainWindow(parent) {
+MainForm::MainForm(QWidget* parent)
+    : QMainWindow(parent), indexMask_(kDefaultIndexMask), jobFs_(&FileSystem::Default()) {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Citavox"));
     setWindowIcon(ProgramIcon(IconKind::Application));
@@ -154,6 +186,8 @@ void MainForm::BuildFileMenu() {
     m->addSeparator();
     AddAction(m, "Fileinformation1", msg::MainWindow::Fileinformation1,
               QKeySequence(Qt::CTRL | Qt::Key_Return), &MainForm::FileInformationClick);
+    AddAction(m, "Createindexfile1", msg::MainWindow::Createindexfile1, {},
+              &MainForm::CreateIndexFileClick);
     AddAction(m, "reMapfile1", msg::MainWindow::ReMapfile1, {}, &MainForm::RemapFileClick);
     AddAction(m, "Compressfile1", msg::MainWindow::Compressfile1, {}, &MainForm::CompressFileClick);
     m->addSeparator();
@@ -174,6 +208,9 @@ void MainForm::BuildEditMenu() {
               &MainForm::DeleteCurrentReferenceClick);
     AddAction(m, "Deletetaggedreferences1", msg::MainWindow::Deletetaggedreferences1, {},
               &MainForm::DeleteTaggedReferencesClick);
+    m->addSeparator();
+    AddAction(m, "Checkfilestructure1", msg::MainWindow::Checkfilestructure1,
+              QKeySequence(Qt::SHIFT | Qt::Key_F7), &MainForm::CheckFileStructureClick);
     connect(m, &QMenu::aboutToShow, this, &MainForm::RefreshCommandState);
 }
 
@@ -181,11 +218,13 @@ void MainForm::BuildSearchMenu() {
     QMenu* m = menuBar()->addMenu(UiText(msg::MainWindow::Select1));
     m->setObjectName(QStringLiteral("Select1"));
     AddAction(m, "Getreferences2", msg::SearchDialog::FindReference,
-              QKeySequence(Qt::CTRL | Qt::Key_F), &MainForm::GetReferencesClick);
+              QKeySequence(Qt::CTRL | Qt::Key_F), &MainForm::GetReferencesClick)
+        ->setIcon(ProgramIcon(IconKind::Find));
     AddAction(m, "Getnextreference2", msg::SearchDialog::FindNextReference,
               QKeySequence(Qt::Key_F3), &MainForm::GetNextReferenceClick);
     AddAction(m, "Tagreferences1", msg::SearchDialog::TagReferences,
-              QKeySequence(Qt::CTRL | Qt::Key_T), &MainForm::TagReferencesClick);
+              QKeySequence(Qt::CTRL | Qt::Key_T), &MainForm::TagReferencesClick)
+        ->setIcon(ProgramIcon(IconKind::Tag));
     AddAction(m, "Tagbyreferencenumber1", msg::MainWindow::Tagbyreferencenumber1,
               QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_F9),
               &MainForm::TagByReferenceNumberClick);
@@ -201,7 +240,8 @@ void MainForm::BuildSearchMenu() {
               QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_S), &MainForm::SelectTaggedRefsClick);
     AddAction(m, "Tagselected2", msg::MainWindow::Tagselected2, {}, &MainForm::TagSelectedClick);
     AddAction(m, "Locatereferences2", msg::SearchDialog::LocateReferences,
-              QKeySequence(Qt::CTRL | Qt::Key_L), &MainForm::LocateReferencesClick);
+              QKeySequence(Qt::CTRL | Qt::Key_L), &MainForm::LocateReferencesClick)
+        ->setIcon(ProgramIcon(IconKind::Locate));
     connect(m, &QMenu::aboutToShow, this, &MainForm::RefreshCommandState);
 }
 
@@ -322,7 +362,8 @@ void MainForm::BuildToolBars() {
         bar->addAction(a);
         QWidget* button = bar->widgetForAction(a);
         button->setObjectName(QString::fromLatin1(name));
-        button->setToolTip(UiText(hint));
+        // The button takes its tip from the action whenever the action changes.
+        a->setToolTip(UiText(hint));
         button->setAccessibleName(UiText(hint));
     };
     addButton(top, "SP_OpenFile", "FileOpenItem", msg::MainWindow::SpOpenFile);
@@ -352,6 +393,9 @@ void MainForm::BuildToolBars() {
     connect(viewSelect_, &QToolButton::clicked, this, &MainForm::ChangeViewClick);
     top->addWidget(viewSelect_);
     addButton(top, "SP_ViewOnlyTagged", "Listtaggedonly1", msg::MainWindow::SpViewOnlyTagged);
+    addButton(top, "SP_Tag", "Tagreferences1", msg::MainWindow::SpTag);
+    addButton(top, "SP_Get", "Getreferences2", msg::MainWindow::SpGet);
+    addButton(top, "SP_Locate", "Locatereferences2", msg::MainWindow::SpLocate);
 
     AddDisplayOrderBox(top);
 
@@ -380,6 +424,9 @@ void MainForm::AddDisplayOrderBox(QToolBar* bar) {
         displayOrder_->addItem(UiText(msg::SortDisplay::ChoiceAuthor + kind));
     }
     label->setBuddy(displayOrder_);
+    displayOrderLabel_ = label;
+    // Without a reference window the box shows its last entry, the file's own order.
+    displayOrder_->setCurrentIndex(displayOrder_->count() - 1);
     bar->addWidget(label);
     bar->addWidget(displayOrder_);
     connect(displayOrder_, &QComboBox::activated, this, &MainForm::DisplayOrderChange);
@@ -452,10 +499,12 @@ void MainForm::RefreshCommandState() {
     }
     actions_.at("Setdisplayorder1")->setEnabled(active);
     actions_.at("Sortdisplayorder1")->setEnabled(active && !RefWinForm::DisplaySortRunning());
+    actions_.at("Createindexfile1")->setEnabled(!IndexingBusy());
+    actions_.at("Checkfilestructure1")->setEnabled(active && !checkRunning_);
     displayOrder_->setEnabled(active);
-    if (active) {
-        displayOrder_->setCurrentIndex(static_cast<int>(window->File().DisplayKind()));
-    }
+    displayOrderLabel_->setEnabled(active);
+    displayOrder_->setCurrentIndex(active ? static_cast<int>(window->File().DisplayKind())
+                                          : displayOrder_->count() - 1);
     viewSelect_->setEnabled(active);
     refToolBar_->setEnabled(active);
     if (active) {
@@ -546,11 +595,21 @@ RefWinForm* MainForm::OpenNewWindow(const std::string& file, int position) {
     connect(window, &RefWinForm::StateChanged, this, &MainForm::RefreshCommandState);
     connect(window, &RefWinForm::Disconnected, sub, &QMdiSubWindow::close);
     connect(sub, &QObject::destroyed, this, [this] { RefreshCommandState(); });
-    // A new window takes most of the client area, so that its list and reference have room.
+    // A new window takes the size the user left the last one at; before that, most of the
+    // client area, so that its list and reference have room.
+    const WindowPosition stored = ReadWindowPosition(SettingsStore(), kRefWinSlot);
     const QSize room = area_->viewport()->size();
-    sub->resize(std::max(room.width() * 9 / 10, sub->minimumWidth()),
-                std::max(room.height() * 9 / 10, sub->minimumHeight()));
-    sub->show();
+    const QSize size = stored.valid && stored.width > 0 && stored.height > 0
+                           ? QSize(stored.width, stored.height)
+                           : QSize(room.width() * 9 / 10, room.height() * 9 / 10);
+    sub->resize(std::max(size.width(), sub->minimumWidth()),
+                std::max(size.height(), sub->minimumHeight()));
+    if (stored.maximised) {
+        sub->showMaximized();
+    } else {
+        sub->show();
+    }
+    sub->installEventFilter(this);
     ShowAt(*window, position);
     Activate(*window);
     return window;
@@ -699,6 +758,8 @@ void MainForm::closeEvent(QCloseEvent* event) {
     SettingsStore store;
     (void)WriteNameList(store, kLastOpenedSection, open);
     SaveWindowPosition();
+    // Nothing more is indexed; the build that runs stops and keeps the index the file had.
+    indexQueue_.Clear();
     status_->AbortAndWait();
     area_->closeAllSubWindows();
     event->accept();
@@ -763,6 +824,197 @@ void MainForm::FileInformationClick() {
         FileInfoDlg dialog(w.File(), this);
         RunModal(dialog);
     });
+}
+
+// ---- The index queue ----
+
+bool MainForm::IndexingBusy() const {
+    return !indexingFile_.empty() || !indexQueue_.Empty();
+}
+
+// The fields to index, of the active window's file or of every member of a file group.
+void MainForm::CreateIndexFileClick() {
+    if (IndexingBusy()) {
+        return;
+    }
+    const RefWinForm* window = ActiveRefWin();
+    IndexFileDlg dialog(this);
+    dialog.SetFileName(window != nullptr ? window->FileName() : std::string());
+    dialog.SetFieldMask(indexMask_);
+    if (RunModal(dialog) != QDialog::Accepted || dialog.FieldMask() == 0) {
+        return;
+    }
+    indexMask_ = dialog.FieldMask();
+    if (dialog.SingleFileChosen()) {
+        indexQueue_.Fill({dialog.FileName()}, indexMask_);
+    } else {
+        indexQueue_.Fill(FileGroupMembers(SettingsStore(), dialog.GroupName()), indexMask_);
+    }
+    CheckIfMoreToIndex();
+}
+
+void MainForm::CheckIfMoreToIndex() {
+    while (!tearingDown_ && indexingFile_.empty()) {
+        const std::optional<std::string> next = indexQueue_.TakeNext();
+        if (!next || StartIndexing(*next)) {
+            break;
+        }
+    }
+    RefreshCommandState();
+}
+
+// A file that is gone or holds no references is passed over.
+bool MainForm::StartIndexing(const std::string& name) {
+    if (!FileExists(name) || FileIsEmpty(*jobFs_, name)) {
+        return false;
+    }
+    RefWinForm* window = WindowOfFile(name);
+    indexingDisabled_ = window != nullptr && !window->Busy();
+    StatusLine::Operation operation;
+    operation.kind = msg::Threads::Indexing;
+    operation.text = FromUtf8(BaseName(name));
+    operation.work = [fs = jobFs_, name, mask = indexQueue_.FieldMask()](Progress& progress) {
+        return CreateWordIndex(*fs, name, mask, &progress);
+    };
+    operation.finished = [this, name](const Outcome& outcome) { IndexingEnded(name, outcome); };
+    if (!status_->RunDual(std::move(operation), indexQueue_.Permille())) {
+        return false;
+    }
+    indexingFile_ = name;
+    if (indexingDisabled_) {
+        window->SetEnabledByOperation(false);
+    }
+    return true;
+}
+
+// An aborted or failed build left the index the file had.
+void MainForm::IndexingEnded(const std::string& name, const Outcome& outcome) {
+    indexingFile_.clear();
+    if (RefWinForm* window = WindowOfFile(name); window != nullptr && indexingDisabled_) {
+        window->SetEnabledByOperation(true);
+    }
+    indexingDisabled_ = false;
+    // After the window showed its reference again, whose status went to the same panel.
+    status_->ShowText(
+        UiText(outcome ? msg::CreateIDX::IndexingCompleted : msg::CreateIDX::IndexingAborted));
+    if (!outcome && !outcome.aborted() && !tearingDown_) {
+        ShowMessage(this, MessageKind::Error, MessageText(outcome.message()));
+    }
+    CheckIfMoreToIndex();
+}
+
+// ---- The structure check ----
+
+void MainForm::CheckFileStructureClick() {
+    OnActive([this](RefWinForm& w) { StartStructureCheck(w); });
+}
+
+void MainForm::StartStructureCheck(RefWinForm& window) {
+    if (checkRunning_ || window.File().RefCount() == 0) {
+        return;
+    }
+    SettingsStore store;
+    CheckFormatDlg dialog(this);
+    dialog.SetScope(store.ReadInt(Setting::CheckType));
+    const int answer = RunModal(dialog);
+    // The scope is kept however the dialog was closed.
+    (void)store.WriteInt(Setting::CheckType, static_cast<int>(dialog.Scope()));
+    if (answer != QDialog::Accepted) {
+        return;
+    }
+    const std::shared_ptr<const ReferenceReader> reader = window.File().Reader();
+    const auto options = std::make_shared<const JobOptions>(JobOptions::Read(store));
+    auto report = std::make_shared<CheckReport>();
+    QPointer<RefWinForm> target(&window);
+    StatusLine::Operation operation;
+    operation.kind = msg::Threads::CheckingStructure;
+    operation.work = [reader, options, report, scope = dialog.Scope()](Progress& progress) {
+        *report = CheckReferenceStructure(reader, scope, options->JournalCheck(), progress);
+        return report->outcome;
+    };
+    operation.finished = [this, target, file = window.FileName(), reader, report](const Outcome&) {
+        checkRunning_ = false;
+        StructureCheckEnded(target.data(), file, reader, *report);
+    };
+    if (!status_->Run(std::move(operation))) {
+        return;
+    }
+    checkRunning_ = true;
+    window.SetEnabledByOperation(false);
+    RefreshCommandState();
+}
+
+// The faulty references become the file's tags, also when none was found; an aborted check
+// leaves the tags as they were.
+void MainForm::StructureCheckEnded(RefWinForm* window, const std::string& file,
+                                   const std::shared_ptr<const ReferenceReader>& checked,
+                                   const CheckReport& report) {
+    if (window != nullptr) {
+        window->SetEnabledByOperation(true);
+    }
+    if (tearingDown_) {
+        return;
+    }
+    const Outcome& outcome = report.outcome;
+    if (outcome.aborted()) {
+        status_->ShowText(UiText(msg::CheckFormat::CheckAborted));
+        return;
+    }
+    if (!outcome) {
+        ShowMessage(this, MessageKind::Error, MessageText(outcome.message()));
+        return;
+    }
+    const int found = report.faulty.Count();
+    ShowMessage(this, MessageKind::Information,
+                found == 0   ? UiText(msg::CheckFormat::NoSuspectedProblems)
+                : found == 1 ? UiText(msg::CheckFormat::OneSuspected)
+                             : UiText(msg::CheckFormat::SomeSuspected, std::to_string(found)));
+    if (window == nullptr) {
+        // The window was closed meanwhile: the tags go to the file all the same.
+        TReferenceFile closed;
+        Outcome stored = closed.Open(file);
+        if (stored) {
+            stored = ReplaceTags(closed, report.faulty, *checked);
+        }
+        if (!stored) {
+            ShowMessage(this, MessageKind::Error, MessageText(stored.message()));
+        }
+        return;
+    }
+    const TReferenceFile& shown = window->File();
+    if (shown.Reader()->Stamp() != checked->Stamp() || shown.RefCount() != report.references) {
+        ShowMessage(this, MessageKind::Error,
+                    UiText(msg::Citavox::FileChangedDuringJob, DisplayPath(file)));
+        return;
+    }
+    if (window->ListTaggedOnly()) {
+        window->SetListTaggedOnly(false);
+    }
+    if (found == 0) {
+        window->ClearTags();
+        window->FirstReference();
+    } else {
+        // Tags the numbers in file order and goes to the first of them.
+        window->TagByNumbers(NumberSequence(report.faulty), true, true);
+    }
+    RefreshCommandState();
+}
+
+// ---- The reference windows' size ----
+
+bool MainForm::eventFilter(QObject* watched, QEvent* event) {
+    if ((event->type() == QEvent::Resize || event->type() == QEvent::WindowStateChange) &&
+        !tearingDown_) {
+        auto* sub = qobject_cast<QMdiSubWindow*>(watched);
+        if (sub != nullptr && !sub->isMinimized() && sub->isVisible() &&
+            qobject_cast<RefWinForm*>(sub->widget()) != nullptr) {
+            SettingsStore store;
+            const QRect r = sub->geometry();
+            (void)WriteWindowPosition(store, kRefWinSlot, r.top(), r.left(), r.width(), r.height(),
+                                      sub->isMaximized());
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainForm::RemapFileClick() {

@@ -6,12 +6,15 @@
 
 #include "formats/FormatDesc.h"
 #include "settings/HistoryLists.h"
+#include "shell/IndexQueue.h"
 #include "shell/RecentFiles.h"
 #include "shell/widgets/RefWinServices.h"
 #include "text/Catalogue.h"
+#include "text/Outcome.h"
 
 #include <QMainWindow>
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -28,6 +31,9 @@ class QToolButton;
 
 namespace cvx {
 
+struct CheckReport;
+class FileSystem;
+class ReferenceReader;
 class RefWinForm;
 class StatusLine;
 class TagDlg;
@@ -50,6 +56,11 @@ public:
     // Computes the enabled and checked state of every command from the active window.
     void RefreshCommandState();
 
+    // An index is being built, or files wait for theirs.
+    bool IndexingBusy() const;
+    // The file system of the index builds (tests give one of their own).
+    void SetJobFileSystem(FileSystem& fs) { jobFs_ = &fs; }
+
     RefWinForm* ActiveRefWin() const;
     std::vector<RefWinForm*> RefWins() const;
     const RecentFiles& Recent() const { return recent_; }
@@ -65,6 +76,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Remembers the size of the reference windows as the user leaves them.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QAction* AddAction(QMenu* menu, const char* name, MsgId caption, const QKeySequence& key,
@@ -94,6 +107,17 @@ private:
     void LoadGlobalFormat(const std::string& name);
     void RedisplayAll();
 
+    // The index queue: the next file that exists and holds references is built in the dual
+    // lane; its window is disabled meanwhile and maps its file anew afterwards.
+    void CheckIfMoreToIndex();
+    bool StartIndexing(const std::string& name);
+    void IndexingEnded(const std::string& name, const Outcome& outcome);
+    // The structure check of the window's file in a lane; the faulty references become its tags.
+    void StartStructureCheck(RefWinForm& window);
+    void StructureCheckEnded(RefWinForm* window, const std::string& file,
+                             const std::shared_ptr<const ReferenceReader>& checked,
+                             const CheckReport& report);
+
     // Handlers of the commands.
     void FileOpenItemClick();
     void AppendThisRefToFileClick();
@@ -101,12 +125,14 @@ private:
     void FileCloseItemClick();
     void CloseAllWindowsClick();
     void FileInformationClick();
+    void CreateIndexFileClick();
     void RemapFileClick();
     void CompressFileClick();
     void FileExitItemClick();
     void CopyItemClick();
     void DeleteCurrentReferenceClick();
     void DeleteTaggedReferencesClick();
+    void CheckFileStructureClick();
     void GetReferencesClick();
     void GetNextReferenceClick();
     void TagReferencesClick();
@@ -163,6 +189,14 @@ private:
     QToolButton* viewSelect_ = nullptr;
     QActionGroup* views_ = nullptr;
     QComboBox* displayOrder_ = nullptr; // CB_DisplayOrder
+    QWidget* displayOrderLabel_ = nullptr;
+
+    IndexQueue indexQueue_;
+    std::string indexingFile_;      // the file whose index is being built; empty when none
+    bool indexingDisabled_ = false; // its window was disabled for the build
+    std::uint32_t indexMask_;       // the fields the indexing dialog offers: the last chosen
+    bool checkRunning_ = false;     // a structure check runs (one at a time)
+    FileSystem* jobFs_;
 
     RecentFiles recent_;
     HistoryLists history_;

@@ -11,6 +11,8 @@
 #include <QThread>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace cvx {
 
 namespace {
@@ -37,9 +39,11 @@ StatusLine::StatusLine(QWidget* parent) : QWidget(parent) {
     BuildLane(0, "B", 66);
     BuildLane(1, "C", 67);
     BuildLane(2, "D", 68);
+    BuildDualLane();
     for (const Lane& lane : lanes_) {
         layout->addWidget(lane.row);
     }
+    layout->addWidget(dual_.row);
     auto* bottom = new QWidget(this);
     auto* row = new QHBoxLayout(bottom);
     row->setContentsMargins(0, 0, 0, 0);
@@ -64,6 +68,7 @@ StatusLine::~StatusLine() {
     for (Lane& lane : lanes_) {
         delete lane.thread;
     }
+    delete dual_.thread;
 }
 
 void StatusLine::BuildLane(int index, const char* suffix, int tag) {
@@ -83,19 +88,64 @@ void StatusLine::BuildLane(int index, const char* suffix, int tag) {
     lane.second->setObjectName(QStringLiteral("M_MsgPanel%12").arg(s));
     lane.second->setTextFormat(Qt::PlainText);
     lane.bar = NewBar(lane.row, QStringLiteral("M_ProgressBar") + s);
-    lane.abort = new QPushButton(UiText(msg::MainWindow::Abort), lane.row);
-    lane.abort->setObjectName(QStringLiteral("BTN_Abort_") + s);
-    lane.abort->setToolTip(UiText(msg::MainWindow::AbortHint));
-    lane.abort->setProperty("tag", tag);
+    lane.abort = NewAbortButton(lane.row, QStringLiteral("BTN_Abort_") + s, tag);
     lane.progress = new LaneProgress(this);
     connect(lane.progress, &LaneProgress::StatusChanged, lane.first, &QLabel::setText);
     connect(lane.progress, &LaneProgress::DetailChanged, lane.second, &QLabel::setText);
     connect(lane.progress, &LaneProgress::ProgressChanged, lane.bar, &QProgressBar::setValue);
-    connect(lane.abort, &QPushButton::clicked, this, [this, index] { AskAbort(index); });
     row->addWidget(lane.first);
     row->addWidget(lane.second, 1);
     row->addWidget(lane.bar);
     row->addWidget(lane.abort);
+}
+
+// The dual lane: the file being indexed with the build's status, the words processed so far, the
+// build's progress on the top bar and the queue's on the bottom one.
+void StatusLine::BuildDualLane() {
+    Lane& lane = dual_;
+    lane.row = new QWidget(this);
+    lane.row->setObjectName(QStringLiteral("PanelMsg_Dual"));
+    lane.row->setAccessibleName(UiText(msg::MainWindow::IndexingLaneName));
+    lane.row->setVisible(false);
+    auto* row = new QHBoxLayout(lane.row);
+    row->setContentsMargins(0, 0, 0, 0);
+    lane.first = new QLabel(lane.row);
+    lane.first->setObjectName(QStringLiteral("M_MsgPanelFile"));
+    lane.first->setTextFormat(Qt::PlainText);
+    lane.first->setMinimumWidth(180);
+    lane.second = new QLabel(lane.row);
+    lane.second->setObjectName(QStringLiteral("M_MsgPanelWord"));
+    lane.second->setTextFormat(Qt::PlainText);
+    auto* bars = new QVBoxLayout;
+    bars->setContentsMargins(0, 0, 0, 0);
+    bars->setSpacing(1);
+    lane.bar = NewBar(lane.row, QStringLiteral("ProgressBarTop"));
+    dualQueueBar_ = NewBar(lane.row, QStringLiteral("ProgressBarBottom"));
+    for (QProgressBar* bar : {lane.bar, dualQueueBar_}) {
+        bar->setMaximumHeight(std::max(6, fontMetrics().height() / 2));
+        bars->addWidget(bar);
+    }
+    lane.abort = NewAbortButton(lane.row, QStringLiteral("BTN_Abort_Dual"), -1);
+    lane.progress = new LaneProgress(this);
+    connect(lane.progress, &LaneProgress::StatusChanged, this, [this](const QString& status) {
+        dual_.first->setText(
+            UiText(msg::MainWindow::IndexingStatus, PathArgument(dualFile_), ToCp1252(status)));
+    });
+    connect(lane.progress, &LaneProgress::DetailChanged, lane.second, &QLabel::setText);
+    connect(lane.progress, &LaneProgress::ProgressChanged, lane.bar, &QProgressBar::setValue);
+    row->addWidget(lane.first);
+    row->addWidget(lane.second, 1);
+    row->addLayout(bars);
+    row->addWidget(lane.abort);
+}
+
+QPushButton* StatusLine::NewAbortButton(QWidget* parent, const QString& name, int tag) {
+    auto* button = new QPushButton(UiText(msg::MainWindow::Abort), parent);
+    button->setObjectName(name);
+    button->setToolTip(UiText(msg::MainWindow::AbortHint));
+    button->setProperty("tag", tag);
+    connect(button, &QPushButton::clicked, this, &StatusLine::AbortClicked);
+    return button;
 }
 
 void StatusLine::ShowText(const QString& text) {
@@ -121,10 +171,29 @@ bool StatusLine::Run(Operation operation) {
         ShowMessage(window(), MessageKind::Information, UiText(msg::Threads::ThreadsBusy));
         return false;
     }
-    Lane& lane = lanes_[static_cast<std::size_t>(*free)];
+    Start(lanes_[static_cast<std::size_t>(*free)], std::move(operation),
+          [this, index = *free] { table_.End(index); });
+    return true;
+}
+
+bool StatusLine::RunDual(Operation operation, int queuePermille) {
+    if (dual_.thread != nullptr) {
+        return false;
+    }
+    dualFile_ = operation.text;
+    dualQueueBar_->setValue(queuePermille);
+    dual_.second->clear();
+    Start(dual_, std::move(operation), [] {});
+    // The file's name stands in the panel until the build reports its first status.
+    dual_.first->setText(dualFile_);
+    return true;
+}
+
+void StatusLine::Start(Lane& lane, Operation operation, const std::function<void()>& release) {
     lane.kind = operation.kind;
     lane.progress->Restart();
     lane.first->setText(operation.text);
+    lane.first->setVisible(!operation.text.isEmpty());
     lane.second->clear();
     lane.bar->setValue(0);
     lane.abort->setEnabled(operation.abortable);
@@ -134,23 +203,22 @@ bool StatusLine::Run(Operation operation) {
     lane.thread = QThread::create(
         [work = std::move(operation.work), progress, result] { *result = work(*progress); });
     connect(lane.thread, &QThread::finished, this,
-            [this, index = *free, result, finished = std::move(operation.finished)] {
-                Ended(index, result, finished);
+            [this, &lane, result, finished = std::move(operation.finished), release] {
+                Ended(lane, result, finished, release);
             });
     lane.thread->start();
     UpdateRunningCount();
     emit OperationsChanged();
-    return true;
 }
 
-void StatusLine::Ended(int index, const std::shared_ptr<Outcome>& result,
-                       const std::function<void(const Outcome&)>& finished) {
-    Lane& lane = lanes_[static_cast<std::size_t>(index)];
+void StatusLine::Ended(Lane& lane, const std::shared_ptr<Outcome>& result,
+                       const std::function<void(const Outcome&)>& finished,
+                       const std::function<void()>& release) {
     lane.thread->deleteLater();
     lane.thread = nullptr;
     lane.bar->setValue(0);
     lane.row->setVisible(false);
-    table_.End(index);
+    release();
     UpdateRunningCount();
     if (finished) {
         finished(*result);
@@ -158,31 +226,41 @@ void StatusLine::Ended(int index, const std::shared_ptr<Outcome>& result,
     emit OperationsChanged();
 }
 
-void StatusLine::AskAbort(int index) {
-    Lane& lane = lanes_[static_cast<std::size_t>(index)];
-    if (lane.thread == nullptr) {
-        return;
+void StatusLine::AbortClicked() {
+    const int tag = sender() == nullptr ? 0 : sender()->property("tag").toInt();
+    if (tag == -1) {
+        AskAbort(dual_);
+    } else if (tag >= 66 && tag < 66 + LaneTable::kLanes) {
+        AskAbort(lanes_[static_cast<std::size_t>(tag - 66)]);
     }
-    const QMessageBox::StandardButton answer =
-        ShowMessage(window(), MessageKind::Question,
-                    UiText(msg::Threads::AbortThreadQuestion, Message(lane.kind)),
-                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::No);
+}
+
+// The operation goes on while the user is asked; it stops at its next look at the abort flag.
+void StatusLine::AskAbort(Lane& lane) {
+    const std::string kind = lane.thread != nullptr ? Message(lane.kind) : std::string();
+    const QMessageBox::StandardButton answer = ShowMessage(
+        window(), MessageKind::Question, UiText(msg::Threads::AbortThreadQuestion, kind),
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::No);
     if (answer == QMessageBox::Yes && lane.thread != nullptr) {
         lane.progress->RequestAbort();
     }
 }
 
 void StatusLine::AbortAndWait() {
-    for (Lane& lane : lanes_) {
+    auto stop = [](Lane& lane) {
         if (lane.thread != nullptr) {
             lane.progress->RequestAbort();
             lane.thread->wait();
         }
+    };
+    for (Lane& lane : lanes_) {
+        stop(lane);
     }
+    stop(dual_);
 }
 
 void StatusLine::UpdateRunningCount() {
-    const int running = table_.Running();
+    const int running = table_.Running() + (dual_.thread != nullptr ? 1 : 0);
     running_->setText(UiText(msg::MainWindow::RunningOperations, std::to_string(running)));
     running_->setVisible(running > 0);
 }

@@ -1,7 +1,8 @@
 #pragma once
-// The main window's status line: the general panel with its progress bar, and three lanes in
-// which long operations run on worker threads, each with its two panels, its progress bar and its
-// abort button. An operation's result comes back on the main thread.
+// The main window's status line: the general panel with its progress bar, three lanes in which
+// long operations run on worker threads, each with its two panels, its progress bar and its abort
+// button, and the dual lane of index creation, whose second bar shows how far its queue of files
+// has come. An operation's result comes back on the main thread.
 
 #include "shell/LaneTable.h"
 #include "shell/widgets/LaneProgress.h"
@@ -26,7 +27,7 @@ class StatusLine : public QWidget {
 public:
     struct Operation {
         MsgId kind = msg::Threads::Listing; // its name for the abort question ("listing")
-        QString text;                       // the lane's first panel while it runs
+        QString text; // the lane's first panel while it runs; the panel is hidden when empty
         bool abortable = true;
         std::function<Outcome(Progress&)> work;       // on a worker thread
         std::function<void(const Outcome&)> finished; // on the main thread
@@ -45,6 +46,11 @@ public:
     // returned; nothing runs.
     bool Run(Operation operation);
     int Running() const { return table_.Running(); }
+
+    // Runs the index creation in the dual lane, beside the three others; false while one runs
+    // there already. `queuePermille` is how far the queue of files has come.
+    bool RunDual(Operation operation, int queuePermille);
+    bool DualRunning() const { return dual_.thread != nullptr; }
     // The program is closing: every operation is asked to stop and its thread awaited. Their
     // handlers run when the main thread next processes its events.
     void AbortAndWait();
@@ -77,12 +83,22 @@ private:
     };
 
     void BuildLane(int index, const char* suffix, int tag);
-    void AskAbort(int index);
-    void Ended(int index, const std::shared_ptr<Outcome>& result,
-               const std::function<void(const Outcome&)>& finished);
+    void BuildDualLane();
+    QPushButton* NewAbortButton(QWidget* parent, const QString& name, int tag);
+    // The abort buttons share one handler, which knows the lane by the button's tag: 66, 67 and
+    // 68 for the three lanes, -1 for the dual lane; 0 does nothing.
+    void AbortClicked();
+    void AskAbort(Lane& lane);
+    void Start(Lane& lane, Operation operation, const std::function<void()>& release);
+    void Ended(Lane& lane, const std::shared_ptr<Outcome>& result,
+               const std::function<void(const Outcome&)>& finished,
+               const std::function<void()>& release);
     void UpdateRunningCount();
 
     std::array<Lane, LaneTable::kLanes> lanes_;
+    Lane dual_;
+    QProgressBar* dualQueueBar_ = nullptr; // ProgressBarBottom
+    QString dualFile_;                     // the file being indexed, as the dual lane names it
     LaneTable table_;
     QLabel* generalPanel_ = nullptr;
     QProgressBar* generalBar_ = nullptr;
