@@ -50,11 +50,7 @@ Reference Settled(Reference ref) {
     }
     ref.seriesEditors.clear();
     SplitVolumeIssue(ref.volume, ref.issue);
-    // A page list keeps its first range as the pages and the whole list in the comments.
-    if (IsPageList(ref.pages)) {
-        ref.notes.push_back(Msg(msg::Citavox::ImportPages, TrimBlanks(ref.pages)));
-    }
-    ref.pages = FirstPageRange(WithDigits(ref.pages));
+    ref.pages = SettledPages(ref.pages, ref.notes);
     // An article number stands for the pages of a journal article only; the numbers of other
     // works (a report's, a patent's, a series issue) are no pages and no issue.
     if (ref.kind == ReferenceKind::Journal) {
@@ -78,6 +74,21 @@ Reference Settled(Reference ref) {
 }
 
 } // namespace
+
+std::string SettledPages(std::string_view pages, std::vector<std::string>& notes) {
+    if (IsPageList(pages)) {
+        notes.push_back(Msg(msg::Citavox::ImportPages, TrimBlanks(pages)));
+    }
+    return FirstPageRange(WithDigits(pages));
+}
+
+void CollectNotes(const std::vector<std::string>& notes) {
+    for (const std::string& note : notes) {
+        if (!TrimView(note).empty()) {
+            lexmill_DumpStringToAbstract(lx::Arg(" " + TrimBlanks(note)).c_str());
+        }
+    }
+}
 
 std::string ExpandedPages(std::string_view pages) {
     lexmill_SetPages(lx::Arg(pages).c_str());
@@ -125,6 +136,11 @@ void CollectReference(Reference gathered) {
         lexmill_SetPublCity(lx::Arg(publisher).c_str());
         break;
     }
+    // The translated title is a labelled line of the comments, ahead of the abstract.
+    if (const std::string_view translated = TrimView(ref.translatedTitle); !translated.empty()) {
+        lexmill_DumpStringToAbstract(
+            lx::Arg(" Translated title: \"" + std::string(translated) + "\"").c_str());
+    }
     for (const std::string& paragraph : ref.abstract) {
         if (const std::string_view text = TrimView(paragraph); !text.empty()) {
             std::string line = " ";
@@ -132,11 +148,7 @@ void CollectReference(Reference gathered) {
             lexmill_DumpStringToAbstract(lx::Arg(std::move(line)).c_str());
         }
     }
-    for (const std::string& note : ref.notes) {
-        if (!TrimView(note).empty()) {
-            lexmill_DumpStringToAbstract(lx::Arg(" " + TrimBlanks(note)).c_str());
-        }
-    }
+    CollectNotes(ref.notes);
     for (std::size_t i = 0; i < ref.keywords.size(); ++i) {
         const bool last = i + 1 == ref.keywords.size();
         lexmill_AddToMajorHeads(lx::Arg(TrimBlanks(ref.keywords[i]) + (last ? "." : "; ")).c_str());

@@ -9,6 +9,14 @@ namespace cvx::vorodud {
 
 void CollectReference(Reference ref);
 
+// The pages a reference keeps of a page text: its first range ("94-98" of "94-98, 93"); a list
+// whose first range leaves some of it out is also kept whole, as a line of the comments
+// ("Pages: 94-98, 93") added to `notes`.
+std::string SettledPages(std::string_view pages, std::vector<std::string>& notes);
+
+// Lines of the comments, put after the abstract of the collected reference.
+void CollectNotes(const std::vector<std::string>& notes);
+
 // The pages in the form of a reference file ("123-9" becomes "123-129"), by Lexmill.
 std::string ExpandedPages(std::string_view pages);
 

@@ -130,8 +130,7 @@ Citation OvidSource(std::string_view text) {
     c.year = FirstYear(rest);
     const std::size_t i = ReadVolumeAndIssue(rest, ":,", c);
     if (i < rest.size() && rest[i] == ':') {
-        const std::string_view pages = rest.substr(i + 1);
-        c.pages = WithDigits(pages.substr(0, pages.find_first_of(", ")));
+        c.pages = PageTextAt(rest.substr(i + 1), c.year);
     }
     return c;
 }

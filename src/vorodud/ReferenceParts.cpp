@@ -453,12 +453,10 @@ Citation ParseCitation(std::string_view text) {
     }
     c.journal = TrimBlanks(journal);
     std::string_view rest = text.substr(at + 4);
-    // Month and day run to the first ";" or ","; the volume follows.
+    // Month and day run to the first ";" or ","; the volume follows. A separator after the
+    // volume's issue or colon ("1993 Jun 40(6): 529-40, 545") is the page list's.
     const std::size_t separator = rest.find_first_of(";,");
-    const std::size_t firstDigit = rest.find_first_of("0123456789");
-    if (separator != std::string_view::npos &&
-        (firstDigit == std::string_view::npos || separator < firstDigit ||
-         rest.substr(0, separator).find_first_of("0123456789") != std::string_view::npos)) {
+    if (separator != std::string_view::npos && separator < rest.find_first_of("(:")) {
         rest.remove_prefix(separator + 1);
     }
     rest = TrimView(rest);
@@ -483,17 +481,19 @@ Citation ParseCitation(std::string_view text) {
             }
             const std::string_view part = TrimView(rest.substr(start, end - start));
             if (part.size() > 1 && IsDigit(part[1])) {
-                const std::string value = FirstWord(part.substr(1));
                 switch (part[0]) {
                 case 'V':
-                    c.volume = TrimBlanks(value);
+                    c.volume = TrimBlanks(FirstWord(part.substr(1)));
                     break;
                 case 'N':
-                    c.issue = TrimBlanks(value);
+                    c.issue = TrimBlanks(FirstWord(part.substr(1)));
                     break;
                 case 'P':
-                    c.pages = TrimBlanks(value);
-                    break;
+                    // The pages run on over the parts of a list ("P8542-8550, 8555").
+                    c.pages = PageTextAt(
+                        rest.substr(static_cast<std::size_t>(part.data() + 1 - rest.data())),
+                        c.year);
+                    return c;
                 default:
                     break;
                 }
@@ -505,11 +505,63 @@ Citation ParseCitation(std::string_view text) {
     const std::size_t i = ReadVolumeAndIssue(rest, ":,;", c);
     const std::size_t pagesAt = rest.find_first_of(":,", i);
     if (pagesAt != std::string_view::npos) {
-        std::string_view pages = TrimView(rest.substr(pagesAt + 1));
-        const std::size_t end = pages.find_first_of(";. ");
-        c.pages = WithDigits(pages.substr(0, end));
+        c.pages = PageTextAt(rest.substr(pagesAt + 1), c.year);
     }
     return c;
+}
+
+namespace {
+
+// A part of a page list after its first range: pages, perhaps after words ("545",
+// "discussion 126", "S12-4"), and no date ("September 2015", the citation's year).
+bool IsFurtherPages(std::string_view part, std::string_view year) {
+    const std::size_t blank = part.rfind(' ');
+    const std::string_view last = blank == std::string_view::npos ? part : part.substr(blank + 1);
+    const std::string_view words =
+        blank == std::string_view::npos ? std::string_view() : part.substr(0, blank);
+    if (!HasDigit(last) || HasDigit(words) || last == year ||
+        (!words.empty() && FirstYear(last) == last)) {
+        return false;
+    }
+    return std::all_of(last.begin(), last.end(),
+                       [](char c) { return IsDigit(c) || IsLetter(c) || c == '-'; });
+}
+
+// Whether the blank at `i` lies inside a range written with blanks ("94 - 98") or before the
+// separator of a list ("529-40 , 545"), rather than after the pages.
+bool BlankInPages(std::string_view text, std::size_t i) {
+    const std::size_t before = text.find_last_not_of(' ', i);
+    const std::size_t after = text.find_first_not_of(' ', i);
+    return (before != std::string_view::npos && text[before] == '-') ||
+           (after != std::string_view::npos &&
+            std::string_view("-,;").find(text[after]) != std::string_view::npos);
+}
+
+} // namespace
+
+std::string PageTextAt(std::string_view text, std::string_view year) {
+    std::string_view t = TrimView(text);
+    t = t.substr(0, t.find(". ")); // the citation's sentence ends ("529-40. Epub 2005")
+    while (!t.empty() && std::string_view(".,;: ").find(t.back()) != std::string_view::npos) {
+        t.remove_suffix(1);
+    }
+    std::size_t end = 0;
+    while (end < t.size() && t[end] != ',' && t[end] != ';' &&
+           !(t[end] == ' ' && !BlankInPages(t, end))) {
+        ++end;
+    }
+    // Further parts of a list, as long as they are pages.
+    while (end < t.size() && t[end] != ' ') {
+        std::size_t next = t.find_first_of(",;", end + 1);
+        if (next == std::string_view::npos) {
+            next = t.size();
+        }
+        if (!IsFurtherPages(TrimView(t.substr(end + 1, next - end - 1)), year)) {
+            break;
+        }
+        end = next;
+    }
+    return WithDigits(t.substr(0, end));
 }
 
 std::size_t ReadVolumeAndIssue(std::string_view rest, std::string_view stops, Citation& c) {
@@ -604,6 +656,61 @@ std::vector<std::string> SplitTrimmed(std::string_view text, char separator) {
         start = end + 1;
     }
     return parts;
+}
+
+namespace {
+
+// A part of a publisher line that names a place ("Heidelberg", "New York", "Frankfurt am Main"):
+// words that begin with a capital, or small words that places have inside, and none of the words
+// of a body's name.
+bool NamesPlace(std::string_view part) {
+    static constexpr std::string_view kPlaceWords[] = {"am", "an",  "bei", "de", "del", "der",
+                                                       "di", "du",  "en",  "im", "la",  "le",
+                                                       "on", "sur", "upon"};
+    static constexpr std::string_view kBodyWords[] = {
+        "ag",      "agency",    "association", "books", "co",        "company",
+        "corp",    "gmbh",      "inc",         "ltd",   "llc",       "press",
+        "publishers", "publishing", "society",  "sons",  "institute", "university", "verlag"};
+    const std::vector<std::string_view> words = BlankSeparatedWords(part);
+    if (words.empty() || HasDigit(part)) {
+        return false;
+    }
+    return std::all_of(words.begin(), words.end(), [](std::string_view word) {
+        const std::string lower = LowerText(DropFinalPeriod(word));
+        if (word.front() >= 'a' && word.front() <= 'z') {
+            return std::find(std::begin(kPlaceWords), std::end(kPlaceWords), lower) !=
+                   std::end(kPlaceWords);
+        }
+        return word != "&" &&
+               std::find(std::begin(kBodyWords), std::end(kBodyWords), lower) ==
+                   std::end(kBodyWords);
+    });
+}
+
+} // namespace
+
+PublisherPlace SplitPublisherAndCity(std::string_view text) {
+    std::vector<std::string> parts;
+    for (std::size_t start = 0; start <= text.size();) {
+        const std::size_t end = std::min(text.find(',', start), text.size());
+        parts.push_back(TrimBlanks(text.substr(start, end - start)));
+        start = end + 1;
+    }
+    std::size_t city = parts.size() - 1;
+    while (city > 1 && NamesPlace(parts[city - 1])) {
+        --city;
+    }
+    auto joined = [&](std::size_t from, std::size_t to) {
+        std::string out;
+        for (std::size_t i = from; i < to; ++i) {
+            out += (i == from ? "" : ", ") + parts[i];
+        }
+        return out;
+    };
+    if (parts.size() == 1) {
+        return {parts.front(), {}};
+    }
+    return {joined(0, city), joined(city, parts.size())};
 }
 
 } // namespace cvx::vorodud

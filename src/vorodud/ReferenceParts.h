@@ -18,6 +18,7 @@ struct Reference {
     std::vector<std::string> editors;       // each already formatted
     std::vector<std::string> seriesEditors; // each already formatted
     std::string title;
+    std::string translatedTitle;
     std::string journal;
     std::string bookTitle; // of a chapter or monograph
     std::string year;
@@ -96,6 +97,11 @@ struct Citation {
     std::string pages;
 };
 Citation ParseCitation(std::string_view text);
+// The page text at the start of a citation's rest: the first range and the parts of a list after
+// it ("529-40, 545", "123-5; discussion 126"), up to the end of the sentence or a part that is no
+// page, such as the date after Ovid's pages ("1048-64, September 2015" gives "1048-64"; `year` is
+// the citation's year).
+std::string PageTextAt(std::string_view text, std::string_view year);
 // Reads a volume and its issue in parentheses ("40(6)") from the start of a citation's rest up
 // to the first of `stops`; the result is where reading ended.
 std::size_t ReadVolumeAndIssue(std::string_view rest, std::string_view stops, Citation& c);
@@ -112,5 +118,15 @@ Reference ParseFreeCitation(std::string_view text);
 std::vector<std::string> SplitNameList(std::string_view text);
 // The parts of a text between separators, trimmed; empty parts are left out.
 std::vector<std::string> SplitTrimmed(std::string_view text, char separator);
+
+// A publisher and its place written "publisher, city" ("Springer, Berlin, Heidelberg", "Swiss
+// Agency for Environment, Forest and Landscape SAEFL, Berne"): the city is the last part and the
+// parts before it that name places too, words with capitals that name no body ("Inc.", "Press");
+// the first part always names the publisher, even when empty (", Berlin").
+struct PublisherPlace {
+    std::string publisher;
+    std::string city;
+};
+PublisherPlace SplitPublisherAndCity(std::string_view text);
 
 } // namespace cvx::vorodud

@@ -40,6 +40,26 @@ const std::string kSilverPlatter =
 const std::string kSilverPlatterTight =
     "TI:A title\nAU:Supek-S\nSO:IEEE-Trans-Biomed-Eng 1993 Jun 40(6): 529-40\nPY:1993\n";
 
+// A SilverPlatter page list: its comma once ended the month before the volume.
+const std::string kSilverPlatterList =
+    "TI:  A title\nAU:  Supek-S\nSO:  IEEE-Trans-Biomed-Eng 1993 Jun 40(6): 529-40, 545\n"
+    "PY: 1993\n";
+
+// Page lists in the citation lines of a host session, an index's V-N-P form and Ovid's source
+// with its date, in the separate page field of IGAKU and in a list of references.
+const std::string kHostList = "UI  - 1\nTI  - T\nAU  - Bergel F\nSO  - Lancet 1998;12(3):123-9, "
+                              "131\nAB  - An abstract.\n";
+const std::string kHostDiscussion =
+    "UI  - 1\nTI  - T\nAU  - Bergel F\nSO  - Lancet 1998;351:778-84; discussion 785-6.\n";
+const std::string kDialogList = " 1/9/1\nDIALOG(R)File  34:SciSearch(R) Cited Ref Sci\nTI- T\n"
+                                "AU- Tanaka K\nSO- PHYS REV B, 1995, V51, N13, P8542-50, 8555\n";
+const std::string kOvidList = "<1>\nAuthor\n  Kohler, Lars\nTitle\n  A title.\nSource\n"
+                              "  Ecohydrology.   8(6):1048-64, 1070, September 2015.\n";
+const std::string kIgakuList = "UI: 1\nTI: T\nAU: Yamada T\nJN: Jpn J Clin Oncol\nVO: 26\nIS: 3\n"
+                               "PG: 141-5, 150\nDP: 1996\n";
+const std::string kBibliographyList =
+    "Smith J, Jones K. Screening for cancer. Lancet 1998;351:778-84, 790.\n";
+
 const Case kCases[] = {
     // Tag lines without a blank after the separator.
     {"ris", "TY  - JOUR\nTI  -This is a title\nA1  -Bergel, F\nJO  - J\nER  -\n", F::Title,
@@ -247,6 +267,31 @@ const Case kCases[] = {
      "<1>\nAuthor\n  Kohler, Lars 1\nTitle\n  A title.[Article]\n"
      "Source\n  Ecohydrology.   8(6):1048-1064, September 2015.\n",
      F::PageLast, "1064", "the Ovid source line"},
+    // Page lists of the older layouts: the first range is the pages, the list goes to the
+    // comments.
+    {"silverplatter", kSilverPlatterList, F::Volume, "40", "a page list is no volume"},
+    {"silverplatter", kSilverPlatterList, F::PageFirst, "529", "a SilverPlatter list's first page"},
+    {"silverplatter", kSilverPlatterList, F::PageLast, "540",
+     "a SilverPlatter list's first range, expanded"},
+    {"silverplatter", kSilverPlatterList, F::Comments, "Pages: 529-40, 545",
+     "a SilverPlatter list in the comments"},
+    {"host-medline", kHostList, F::PageLast, "129", "a host list's first range"},
+    {"host-medline", kHostList, F::Comments, "An abstract.", "the host list keeps the abstract"},
+    {"host-medline", kHostList, F::Comments, "Pages: 123-9, 131", "a host list in the comments"},
+    {"host-medline", kHostDiscussion, F::PageLast, "784", "pages before a discussion"},
+    {"host-medline", kHostDiscussion, F::Comments, "Pages: 778-84; discussion 785-6",
+     "a discussion's pages in the comments, without the final stop"},
+    {"dialog-isi", kDialogList, F::PageLast, "8550", "a list in the V-N-P form"},
+    {"dialog-isi", kDialogList, F::Comments, "Pages: 8542-50, 8555",
+     "a V-N-P list in the comments"},
+    {"ovid", kOvidList, F::PageLast, "1064", "an Ovid list's first range"},
+    {"ovid", kOvidList, F::Comments, "Pages: 1048-64, 1070",
+     "an Ovid list in the comments, without its date"},
+    {"igaku", kIgakuList, F::PageLast, "145", "a list in a page field of its own"},
+    {"igaku", kIgakuList, F::Comments, "Pages: 141-5, 150", "an IGAKU list in the comments"},
+    {"bibliography", kBibliographyList, F::PageLast, "784", "a list in a reference list"},
+    {"bibliography", kBibliographyList, F::Comments, "Pages: 778-84, 790",
+     "a reference list's page list in the comments"},
 };
 
 class ImportFaultsTest : public ::testing::TestWithParam<Case> {};

@@ -44,6 +44,15 @@ TEST(ReferencePartsTest, Citations) {
         {"Lancet, 1990, 335(8700), 1234-1236", {"Lancet", "1990", "335", "8700", "1234-1236"}},
         {"J Biol Chem 2001;276:1-9.", {"J Biol Chem", "2001", "276", "", "1-9"}},
         {"A journal without a year", {"A journal without a year", "", "", "", ""}},
+        // Page lists run on after their first range, to the end of the sentence.
+        {"IEEE-Trans-Biomed-Eng 1993 Jun 40(6): 529-40, 545",
+         {"IEEE-Trans-Biomed-Eng", "1993", "40", "6", "529-40, 545"}},
+        {"Lancet 1998;351:778-84; discussion 785-6. Epub 1997 Dec 2.",
+         {"Lancet", "1998", "351", "", "778-84; discussion 785-6"}},
+        {"Lancet 1998;351:778 - 84 , 790", {"Lancet", "1998", "351", "", "778 - 84 , 790"}},
+        {"Lancet 1998;351:778-84 (abstract)", {"Lancet", "1998", "351", "", "778-84"}},
+        {"PHYS REV B, 1995, V51, N13, P8542-50, 8555",
+         {"PHYS REV B", "1995", "51", "13", "8542-50, 8555"}},
     };
     for (const Case& c : cases) {
         const Citation got = ParseCitation(c.text);
@@ -52,6 +61,25 @@ TEST(ReferencePartsTest, Citations) {
         EXPECT_EQ(got.volume, c.c.volume) << c.text;
         EXPECT_EQ(got.issue, c.c.issue) << c.text;
         EXPECT_EQ(got.pages, c.c.pages) << c.text;
+    }
+}
+
+// The parts after a first range that are no pages end the list: a date, a count of references.
+TEST(ReferencePartsTest, PageTextEndsAtWhatIsNoPage) {
+    struct Case {
+        std::string_view text, year, pages;
+    } cases[] = {
+        {"1048-64, 1070, September 2015.", "2015", "1048-64, 1070"},
+        {"1048-1064, September 2015.", "2015", "1048-1064"},
+        {"103-106, 2015", "2015", "103-106"},
+        {"103-106, April 2015", "", "103-106"},
+        {"12-15, 18 refs", "1990", "12-15"},
+        {"S12-4, S20", "1990", "S12-4, S20"},
+        {"123-5; author reply 126", "1990", "123-5; author reply 126"},
+        {"No pagination", "1990", ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(PageTextAt(c.text, c.year), c.pages) << c.text;
     }
 }
 
