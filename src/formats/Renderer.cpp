@@ -115,20 +115,6 @@ std::string ChicagoLastPage(std::string_view first, std::string_view last) {
     return std::string(to.substr(to.size() - std::min(keep, to.size())));
 }
 
-// The suffix that the reference file keeps after a last name ("Bitter Jr, P."): "Jr", "Sr" or a
-// generation in Roman numerals.
-bool IsNameSuffix(std::string_view word) {
-    return word == "Jr" || word == "Sr" || word == "II" || word == "III" || word == "IV";
-}
-
-// Where a last name's suffix begins (at its blank); npos when it has none.
-std::size_t SuffixAt(std::string_view surname) {
-    const std::size_t blank = surname.rfind(' ');
-    return blank != std::string_view::npos && blank > 0 && IsNameSuffix(surname.substr(blank + 1))
-               ? blank
-               : std::string_view::npos;
-}
-
 // A text made singular: "(Eds.)" becomes "(Ed.)", "Editors" becomes "Editor".
 std::string Singular(std::string text) {
     const std::string upper = UpperText(text);
@@ -682,7 +668,7 @@ private:
             name = DropFinalStop(TrimView(name));
             SplitName(name, personal);
             // "Bitter Jr, P.": the suffix is written after the whole name, as the style puts it.
-            if (const std::size_t at = SuffixAt(surname_);
+            if (const std::size_t at = NameSuffixAt(surname_);
                 commaForm_ && at != std::string_view::npos) {
                 suffix_ = surname_.substr(at + 1);
                 surname_ = TrimRightView(surname_.substr(0, at));
@@ -869,15 +855,13 @@ std::string AuthorYearLabel(const TRefArrData& record, const RenderOptions& opti
         names = "Anonymous";
     }
     const int n = std::max(1, CountSeparators(names.substr(1)));
-    // A citation names the author by the last name alone, without its suffix.
-    auto lastName = [](const std::string& surname) {
-        return std::string_view(surname).substr(0, SuffixAt(surname));
-    };
+    // A citation names the author by the last name alone, without its suffix (as NextAuthorName
+    // gives it).
     AuthorName name = NextAuthorName(names);
-    std::string text(lastName(name.name));
+    std::string text = name.name;
     for (int i = 2; i <= n && n <= 3; ++i) {
         name = NextAuthorName(name.rest);
-        text.append(i == n ? " & " : ", ").append(lastName(name.name));
+        text.append(i == n ? " & " : ", ").append(name.name);
     }
     if (n >= 4) {
         text += options.latex ? kItalicEtAlMarker : options.suppressRtf ? " et al." : " #Iet al.#I";

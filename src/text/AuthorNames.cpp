@@ -20,7 +20,19 @@ std::size_t ReadingParenthesis(std::string_view name) {
     return std::min(ascii, wide);
 }
 
+// The suffixes the reference file keeps after a last name.
+bool IsNameSuffix(std::string_view word) {
+    return word == "Jr" || word == "Sr" || word == "II" || word == "III" || word == "IV";
+}
+
 } // namespace
+
+std::size_t NameSuffixAt(std::string_view lastName) {
+    const std::size_t blank = lastName.rfind(' ');
+    return blank != std::string_view::npos && blank > 0 && IsNameSuffix(lastName.substr(blank + 1))
+               ? blank
+               : std::string_view::npos;
+}
 
 AuthorName NextAuthorName(std::string_view list) {
     bool quoted = false;
@@ -39,17 +51,33 @@ AuthorName NextAuthorName(std::string_view list) {
     if (!rest.empty() && rest.front() == '.') {
         rest = TrimView(rest.substr(1));
     }
-    if (!name.empty() && name.front() == '"') {
+    const bool corporate = !name.empty() && name.front() == '"';
+    if (corporate) {
         name = name.size() >= 2 ? name.substr(1, name.size() - 2) : std::string();
     } else if (const std::size_t comma = name.find(','); comma != std::string::npos) {
         name.resize(comma);
-    } else if (const std::size_t space = name.rfind(' '); space != std::string::npos) {
-        name.resize(space);
+    } else {
+        // The form without a comma ("Smith J A."): the last name ends at the last blank once a
+        // suffix is off ("Bitter P Jr.", "Bitter Jr." of a name without initials).
+        std::string_view bare = name;
+        if (bare.ends_with('.')) {
+            bare.remove_suffix(1);
+        }
+        if (const std::size_t at = NameSuffixAt(bare); at != std::string_view::npos) {
+            name.resize(at);
+        }
+        if (const std::size_t space = name.rfind(' '); space != std::string::npos) {
+            name.resize(space);
+        }
     }
     if (const std::size_t paren = ReadingParenthesis(name); paren != std::string::npos) {
         name.resize(paren);
     }
-    return {TrimBlanks(name), std::string(rest)};
+    name = TrimBlanks(name);
+    if (const std::size_t at = NameSuffixAt(name); !corporate && at != std::string::npos) {
+        name.resize(at);
+    }
+    return {std::move(name), std::string(rest)};
 }
 
 std::string ShortAuthorList(std::string_view authors) {
@@ -121,7 +149,9 @@ bool AuthorsFaulty(std::string_view authors) {
 }
 
 std::string AuthorKey(std::string_view authors, Collation collation) {
-    const std::string field = UpperTextJ(TrimView(authors));
+    // The suffixes are told in the stored text's own case ("Jr", not a surname's "JR").
+    const std::string_view original = TrimView(authors);
+    const std::string field = UpperTextJ(original);
     if (field.empty()) {
         return {};
     }
@@ -180,6 +210,17 @@ std::string AuthorKey(std::string_view authors, Collation collation) {
                 }
             }
             if (!reading) {
+                // A last name's suffix ("Bitter Jr, P.", "Bitter Jr." without initials) comes
+                // off the last name and goes after the initials. It is told in the stored text,
+                // at the offsets of the upper-case field.
+                const auto offset = static_cast<std::size_t>(name.data() - field.data());
+                const std::string_view stored = original.substr(offset, whole.size());
+                const std::string_view last = TrimRightView(stored.substr(0, whole.find(',')));
+                std::string suffix;
+                if (const std::size_t at = NameSuffixAt(last); at != std::string_view::npos) {
+                    suffix = whole.substr(at + 1, last.size() - at - 1);
+                    whole.erase(at, last.size() - at);
+                }
                 std::size_t cut = whole.find(',');
                 std::size_t restStart = cut == std::string::npos ? std::string::npos : cut + 1;
                 if (cut == std::string::npos) {
@@ -200,6 +241,10 @@ std::string AuthorKey(std::string_view authors, Collation collation) {
                     }
                     part += ' ';
                     part += initials;
+                }
+                if (!suffix.empty()) {
+                    part += ' ';
+                    part += suffix;
                 }
             }
         }
