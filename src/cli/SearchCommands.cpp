@@ -146,6 +146,9 @@ int RunSearch(const Args& args) {
         return Fail(r);
     }
     const std::string expression = Utf8ToCp1252(args.Positional()[1]);
+    // The text the tags are found in: they are stored only for it, not for one that another
+    // writer put in its place meanwhile.
+    const std::shared_ptr<const ReferenceReader> searched = file.Reader();
     SearchResult result;
     Outcome r;
     if (args.Has("--indexed")) {
@@ -162,7 +165,8 @@ int RunSearch(const Args& args) {
         return kFailure;
     }
     if (args.Has("--tag")) {
-        if (Outcome saved = file.SaveTags(); !saved) {
+        const RefSet found = file.TaggedSet();
+        if (Outcome saved = ReplaceTags(file, found, *searched); !saved) {
             return Fail(saved);
         }
     }

@@ -4,6 +4,7 @@
 #include "refstore/OrderFile.h"
 #include "refstore/ReferenceReader.h"
 #include "refstore/SortTable.h"
+#include "storage/WriteLock.h"
 #include "text/Catalogue.h"
 #include "text/FileNames.h"
 
@@ -61,12 +62,20 @@ DisplaySortReport SortDisplayOrders(FileSystem& fs,
     if (reader->Count() == 0) {
         return report; // nothing to order: an empty file never has a valid order file
     }
+    // Held from the check to the saving, so the orders are never stored beside a text that
+    // another writer put in the place of the sorted one meanwhile; they are stored beside the
+    // file that a symbolic link stands for, where its other companions are.
+    const std::string path = fs.ResolveLinks(reader->FileName());
+    WriteLock lock;
+    if (report.outcome = lock.Acquire(fs, path, reader->FileName(), &progress); !report.outcome) {
+        return report;
+    }
     if (!ReaderIsCurrent(fs, *reader)) {
         report.outcome = Outcome::Error(
             Msg(msg::Citavox::FileChangedDuringJob, DisplayPath(reader->FileName())));
         return report;
     }
-    report.outcome = SaveOrders(fs, CompanionPath(fs, reader->FileName(), kOrderExt), orders);
+    report.outcome = SaveOrders(fs, CompanionPath(fs, path, kOrderExt), orders);
     return report;
 }
 

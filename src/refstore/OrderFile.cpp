@@ -65,13 +65,22 @@ bool LoadOrder(FileSystem& fs, const std::string& orderPath, int n, DisplayOrder
 }
 
 Outcome MoveIndexToEnd(FileSystem& fs, const std::string& orderPath, int n, int index) {
+    return MoveIndicesToEnd(fs, orderPath, n, {index});
+}
+
+Outcome MoveIndicesToEnd(FileSystem& fs, const std::string& orderPath, int n,
+                         const std::vector<int>& indices) {
     std::vector<std::vector<std::int32_t>> orders;
     if (!ReadAllOrders(fs, orderPath, n, orders)) {
         return Outcome::Error(Message(msg::Citavox::OrderFileMismatch));
     }
     for (auto& order : orders) {
-        auto it = std::find(order.begin(), order.end(), index);
-        std::rotate(it, it + 1, order.end());
+        for (int index : indices) {
+            auto it = std::find(order.begin(), order.end(), index);
+            if (it != order.end()) {
+                std::rotate(it, it + 1, order.end());
+            }
+        }
     }
     return SaveOrders(fs, orderPath, orders);
 }

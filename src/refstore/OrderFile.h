@@ -37,6 +37,10 @@ bool LoadOrder(FileSystem& fs, const std::string& orderPath, int n, DisplayOrder
 // Moves a reference index to the end of all six orders, the others closing up, and writes the file
 // anew (which also makes it newer than the reference text).
 Outcome MoveIndexToEnd(FileSystem& fs, const std::string& orderPath, int n, int index);
+// Moves several indices to the end of all six orders at once, each as MoveIndexToEnd would in
+// the order they are listed (the last listed ends last); the file is written once.
+Outcome MoveIndicesToEnd(FileSystem& fs, const std::string& orderPath, int n,
+                         const std::vector<int>& indices);
 
 // Writes the six orders (each a permutation of 0..n-1).
 Outcome SaveOrders(FileSystem& fs, const std::string& orderPath,

@@ -13,6 +13,7 @@
 #include "text/Progress.h"
 #include "text/StringPrimitives.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace cvx {
@@ -35,7 +36,11 @@ Outcome TReferenceFile::BeginWrite(const std::vector<int>& touched, WriteLock& l
     if (info.exists && !info.writable) {
         return Outcome::Error(Msg(msg::FileOpen::FileReadOnly, DisplayPath(name_)));
     }
-    if (StampOf(info) == reader_->Stamp() && reader_->EntriesFit(touched)) {
+    return CheckUnchanged(touched, lock);
+}
+
+Outcome TReferenceFile::CheckUnchanged(const std::vector<int>& touched, WriteLock& lock) {
+    if (StampOfName() == reader_->Stamp() && reader_->EntriesFit(touched)) {
         return Outcome::Ok();
     }
     // Changed behind this object's back: the map is made anew and the user decides again.
@@ -137,6 +142,56 @@ Outcome TReferenceFile::DeleteCurrent() {
     return EndWrite(lock, true);
 }
 
+Outcome TReferenceFile::DeleteAt(const std::vector<int>& indices) {
+    RefSet chosen(RefCount());
+    std::vector<int> touched;
+    for (int i : indices) {
+        if (i < 0 || i >= RefCount()) {
+            return Outcome::Error(Msg(msg::FileOpen::ReferenceBeyondEnd, std::to_string(i + 1),
+                                      DisplayPath(name_), std::to_string(RefCount())));
+        }
+        chosen.Set(i);
+        touched.push_back(i);
+        touched.push_back(i + 1);
+    }
+    if (chosen.Count() == 0) {
+        return Outcome::Ok();
+    }
+    WriteLock lock;
+    if (Outcome r = BeginWrite(touched, lock); !r) {
+        return r;
+    }
+    const std::string orderPath = CompanionPath(fs_, path_, kOrderExt);
+    const bool ordersValid = OrderFileValid(fs_, orderPath, path_, RefCount());
+    std::vector<int> moved; // to the end of the stored orders, in the order they were named
+    for (int i : indices) {
+        if (present_.Test(i) && std::find(moved.begin(), moved.end(), i) == moved.end()) {
+            moved.push_back(i);
+        }
+    }
+    const Outcome written = RewriteBlocks(lock, [&](int i, WritableFile& out, ReadBuffer& buffer) {
+        return chosen.Test(i) ? out.Append(kDeletedMarker) : reader_->CopyBlock(i, out, &buffer);
+    });
+    if (!written) {
+        return WriteFailed(written);
+    }
+    if (ordersValid && !moved.empty()) {
+        (void)MoveIndicesToEnd(fs_, orderPath, RefCount(), moved);
+    }
+    const int tagged = tagged_.Count();
+    if (Outcome r = EndWrite(lock, true); !r) {
+        return r;
+    }
+    // A deleted reference can no longer be tagged: its tag goes with it. Should the tag file not
+    // be written, the one on the disk differs only by tags of deleted references, which loading
+    // drops; the deletion stands.
+    DropDeletedFromSets();
+    if (tagged_.Count() != tagged) {
+        (void)WriteTags(lock);
+    }
+    return Outcome::Ok();
+}
+
 Outcome TReferenceFile::DeleteTagged() {
     if (RefCount() == 0 || tagged_.Count() == 0) {
         return Outcome::Ok();
@@ -158,7 +213,15 @@ Outcome TReferenceFile::DeleteTagged() {
     if (!written) {
         return WriteFailed(written);
     }
-    return EndWrite(lock, true);
+    if (Outcome r = EndWrite(lock, true); !r) {
+        return r;
+    }
+    // The tags pointed at what is now deleted; they are dropped, and the tag file saved before
+    // another writer may look at the file (as in DeleteAt, a tag file that could not be written
+    // still holds only tags of deleted references, which loading drops).
+    DropDeletedFromSets();
+    (void)WriteTags(lock);
+    return Outcome::Ok();
 }
 
 Outcome TReferenceFile::Compress() {

@@ -114,10 +114,17 @@ public:
     Outcome AppendText(std::string_view text);
     Outcome ReplaceCurrent(std::string_view text);
     Outcome DeleteCurrent();
+    // Deletes the references at the absolute `indices` in one hold and one rewrite, so another
+    // writer finds either none or all of them deleted. A tag on a deleted reference goes with it
+    // (the tag file is saved, still under the hold, when one was tagged).
+    Outcome DeleteAt(const std::vector<int>& indices);
+    // Deletes the tagged references and drops their tags, saving the tag file under the same hold.
     Outcome DeleteTagged();
     Outcome Compress();
     Outcome AppendTo(const std::string& otherFile, bool taggedOnly);
     Outcome TagSequence(std::string_view text, bool absolute, bool clearFirst);
+    // Saves the tags for the text this object read. Refused, with the map made anew, when the
+    // file is no longer that text: the tags were chosen for references that may have moved.
     Outcome SaveTags();
     void ReloadTags();
     Outcome RewriteReprintNumbers(bool apply, ReprintScope scope, const std::string& reprintNumber);
@@ -141,6 +148,10 @@ private:
     // the `touched` references where the map says; otherwise the map is made anew and the write
     // refused.
     Outcome BeginWrite(const std::vector<int>& touched, WriteLock& lock);
+    // The check of BeginWrite, under a hold already taken.
+    Outcome CheckUnchanged(const std::vector<int>& touched, WriteLock& lock);
+    // Writes the tag file and its stamp for the text this object read; the caller holds the file.
+    Outcome WriteTags(const WriteLock& held);
     // After a write: the new text mapped (and its map saved) while the file is still held, and the
     // saved tags tied to the new text when the references kept their numbers (`keepSets`).
     Outcome EndWrite(WriteLock& lock, bool keepSets);

@@ -163,23 +163,14 @@ Outcome ReplaceTags(TReferenceFile& file, const RefSet& set, const ReferenceRead
 }
 
 Outcome DeleteReferences(TReferenceFile& file, const std::vector<int>& numbers) {
+    std::vector<int> indices;
     for (int n : numbers) {
         if (Outcome r = CheckNumber(file, n); !r) {
             return r;
         }
+        indices.push_back(n - 1);
     }
-    for (int n : numbers) {
-        if (Outcome r = GoToReference(file, n); !r) {
-            return r;
-        }
-        if (Outcome r = file.DeleteCurrent(); !r) {
-            return r;
-        }
-    }
-    // A deleted reference can no longer be tagged: its tag goes with it.
-    const int tagged = file.TaggedCount();
-    file.DropDeletedFromSets();
-    return file.TaggedCount() == tagged ? Outcome::Ok() : file.SaveTags();
+    return file.DeleteAt(indices);
 }
 
 Outcome DeleteTaggedReferences(TReferenceFile& file, int& deleted) {
@@ -191,9 +182,7 @@ Outcome DeleteTaggedReferences(TReferenceFile& file, int& deleted) {
         deleted = 0;
         return r;
     }
-    // The tags pointed at what is now deleted; they are dropped so the tag file stays meaningful.
-    file.DropDeletedFromSets();
-    return file.SaveTags();
+    return Outcome::Ok();
 }
 
 Outcome AppendReferences(TReferenceFile& file, const std::string& otherFile, ReferenceScope scope,

@@ -81,12 +81,12 @@ Outcome TagReferences(TReferenceFile& file, std::string_view sequence, bool abso
 // file no longer holds the text that the job read.
 Outcome ReplaceTags(TReferenceFile& file, const RefSet& set, const ReferenceReader& madeFrom);
 
-// Deletes references; every number is checked before the first is deleted. Their tags go with
-// them (and the tags are saved when one was tagged).
+// Deletes references, all in one hold and one rewrite of the file; every number is checked before
+// anything is written. Their tags go with them (and the tags are saved when one was tagged).
 Outcome DeleteReferences(TReferenceFile& file, const std::vector<int>& numbers);
 
-// Deletes the tagged references and drops them from the tags, which are saved. `deleted` counts
-// them; with none tagged nothing is written.
+// Deletes the tagged references and drops them from the tags, which are saved under the same
+// hold. `deleted` counts them; with none tagged nothing is written.
 Outcome DeleteTaggedReferences(TReferenceFile& file, int& deleted);
 
 // Appends references to the end of another reference file: every present one, the tagged ones or

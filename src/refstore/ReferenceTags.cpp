@@ -99,6 +99,10 @@ void TReferenceFile::LoadTags() {
         !TagsBelong(image, reader_->Stamp()) || !tagged_.FromTagImage(image, RefCount())) {
         tagged_ = RefSet(RefCount());
     }
+    // Only a present reference can be tagged; a tag file may still mark one deleted since.
+    if (open_) {
+        tagged_ = RefSet::And(tagged_, present_);
+    }
 }
 
 void TReferenceFile::ReloadTags() {
@@ -113,6 +117,14 @@ Outcome TReferenceFile::SaveTags() {
     if (Outcome r = lock.Acquire(fs_, path_, name_, progress_); !r) {
         return r;
     }
+    // The tags name references by number: saved for another text they would mark others.
+    if (Outcome r = CheckUnchanged({}, lock); !r) {
+        return r;
+    }
+    return WriteTags(lock);
+}
+
+Outcome TReferenceFile::WriteTags(const WriteLock& /*held*/) {
     const std::string path = CompanionPath(fs_, path_, kTagExt);
     const std::string image = tagged_.ToTagImage();
     if (Outcome r = WriteFileAtomically(fs_, path, image); !r) {

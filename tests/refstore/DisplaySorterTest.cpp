@@ -1,5 +1,5 @@
 // Display sorting: the six stored orders with deleted references last, the suspected duplicates,
-// and an order file that is written only for the text that was sorted.
+// and an order file that is written only for the text that was sorted, beside the file itself.
 
 #include "refstore/DisplaySorter.h"
 #include "refstore/OrderFile.h"
@@ -99,6 +99,21 @@ TEST(DisplaySorter, TextChangedDuringTheSortKeepsTheOldOrderFile) {
         SortDisplayOrders(FileSystem::Default(), reader, DisplaySortOptions{}, progress);
     EXPECT_FALSE(r.outcome.ok());
     EXPECT_FALSE(std::filesystem::exists(dir.File("refs.srt")));
+}
+
+// Sorted through a symbolic link, the orders go beside the file the link stands for, where the
+// reference window opened through the link looks for them.
+TEST(DisplaySorter, OrdersOfALinkedFileGoBesideTheFileItStandsFor) {
+    TempDir dir;
+    std::filesystem::create_directory(dir.File("library"));
+    const std::string target = dir.Write("library/refs.ref", Fixture());
+    const std::string link = dir.File("mine.ref");
+    std::filesystem::create_symlink(target, link);
+    Progress progress;
+    ASSERT_TRUE(SortDisplayOrders(FileSystem::Default(), Open(link), DisplaySortOptions{}, progress)
+                    .outcome);
+    EXPECT_TRUE(OrderFileValid(FileSystem::Default(), dir.File("library/refs.srt"), target, 5));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("mine.srt")));
 }
 
 TEST(DisplaySorter, AbortWritesNothing) {

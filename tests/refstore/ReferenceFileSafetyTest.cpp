@@ -7,18 +7,22 @@
 #include "refstore/LineEnds.h"
 #include "refstore/ReferenceDestination.h"
 #include "refstore/ReferenceFile.h"
+#include "refstore/ReferenceJobs.h"
 #include "support/FaultFileSystem.h"
 #include "support/FileBytes.h"
 #include "support/ReferenceText.h"
 #include "support/TempDir.h"
 #include "text/Catalogue.h"
+#include "text/FileNames.h"
 
 #include <chrono>
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace cvx {
 namespace {
@@ -51,6 +55,30 @@ void ReplaceWithOldTime(const std::string& path, const std::string& text) {
     std::filesystem::last_write_time(copy, time);
     std::filesystem::rename(copy, path);
 }
+
+// Passes everything to the disk; `beforeHold`, when set, runs once just before the next hold on a
+// file is taken: another writer that finishes its change while this one waits for the file.
+class InterposingFileSystem final : public test::ForwardingFileSystem {
+public:
+    std::function<void()> beforeHold;
+    int holds = 0;       // holds asked for
+    int temporaries = 0; // new texts of a reference file ("$$$") written
+
+    std::unique_ptr<FileLock> TryLock(const std::string& path, LockState& state,
+                                      Outcome& result) override {
+        ++holds;
+        if (std::function<void()> act = std::exchange(beforeHold, nullptr)) {
+            act();
+        }
+        return disk_.TryLock(path, state, result);
+    }
+    std::unique_ptr<WritableFile> CreateTemporary(const std::string& path, std::string_view ext,
+                                                  std::uint32_t permissions, std::string& created,
+                                                  Outcome& result) override {
+        temporaries += ext == "$$$" ? 1 : 0;
+        return disk_.CreateTemporary(path, ext, permissions, created, result);
+    }
+};
 
 TEST(ReferenceFileSafety, NamesOfCompanionsAreRefused) {
     for (const char* name : {"a.bak", "a.map", "a.smp", "a.srt", "a.idx", "a.YVP", "a.$$$", "a.stp",
@@ -218,6 +246,177 @@ TEST(ReferenceFileSafety, TagsBelongToTheTextTheyWereSavedFor) {
     TReferenceFile file;
     ASSERT_TRUE(file.Open(path).ok());
     EXPECT_EQ(file.TaggedCount(), 3);
+}
+
+// Tags are numbers of references: saved for a text that another writer changed while this one
+// waited for the file, they would mark other references (or be dropped, taking that writer's
+// tags with them). Every way of saving tags refuses, leaves the other writer's tags, and succeeds
+// when tried again on the text now mapped.
+TEST(ReferenceFileSafety, TagsAreNotSavedForATextChangedMeanwhile) {
+    const struct {
+        const char* name;
+        std::function<Outcome(TReferenceFile&)> save;
+    } saves[] = {
+        {"SaveTags",
+         [](TReferenceFile& f) {
+             EXPECT_TRUE(f.TagSequence("1-3", true, true).ok());
+             return f.SaveTags();
+         }},
+        {"TagReferences", [](TReferenceFile& f) { return TagReferences(f, "1-3", true); }},
+        {"ReplaceTags",
+         [](TReferenceFile& f) {
+             RefSet found(f.RefCount());
+             for (int i : {0, 1, 2}) {
+                 found.Set(i);
+             }
+             return ReplaceTags(f, found, *f.Reader());
+         }},
+    };
+    for (const auto& save : saves) {
+        SCOPED_TRACE(save.name);
+        TempDir dir;
+        const std::string path = dir.Write("a.ref", NumberedFile(5));
+        InterposingFileSystem fs;
+        TReferenceFile file(fs);
+        ASSERT_TRUE(file.Open(path).ok());
+        // The other writer tags #4 and deletes #5: the text changes, its tags are kept for it.
+        fs.beforeHold = [&] {
+            TReferenceFile other;
+            ASSERT_TRUE(other.Open(path).ok());
+            ASSERT_TRUE(other.TagSequence("4", true, true).ok());
+            ASSERT_TRUE(other.SaveTags().ok());
+            ASSERT_TRUE(other.GoTo(4).ok());
+            ASSERT_TRUE(other.DeleteCurrent().ok());
+        };
+        const Outcome refused = save.save(file);
+        EXPECT_EQ(refused.message(), Msg(msg::Citavox::FileChangedOutside, DisplayPath(path)));
+        {
+            TReferenceFile check;
+            ASSERT_TRUE(check.Open(path).ok());
+            EXPECT_EQ(check.TaggedCount(), 1);
+            EXPECT_TRUE(check.IsTagged(3));
+        }
+        // The map was made anew, so a second try stores the tags for the text as it is now.
+        ASSERT_TRUE(save.save(file).ok());
+        TReferenceFile check;
+        ASSERT_TRUE(check.Open(path).ok());
+        EXPECT_EQ(check.TaggedCount(), 3);
+        EXPECT_TRUE(check.IsTagged(0) && check.IsTagged(1) && check.IsTagged(2));
+    }
+}
+
+// The file is exchanged after it was opened for another of the same size and modification time
+// whose first two references (of the same length) changed places, as a restore or "rsync -t"
+// does: every map entry still lies on a block, only the file's identity tells. Every write is
+// refused before it writes, the map is made anew, and the write tried again works on the new
+// text.
+TEST(ReferenceFileSafety, AWriteIsRefusedWhenTheFileWasExchangedAfterOpening) {
+    const std::string replacement = JournalBlock("New", "Ee, E.", "T.", "2001 (1) pp 1", "J");
+    const struct {
+        const char* name;
+        std::function<void(TReferenceFile&)> prepare; // before the exchange
+        std::function<Outcome(TReferenceFile&)> write;
+    } writes[] = {
+        {"DeleteCurrent", [](TReferenceFile& f) { ASSERT_TRUE(f.GoTo(0).ok()); },
+         [](TReferenceFile& f) { return f.DeleteCurrent(); }},
+        {"DeleteAt", [](TReferenceFile&) {},
+         [](TReferenceFile& f) {
+             return f.DeleteAt({0, 2});
+         }},
+        {"DeleteTagged", [](TReferenceFile& f) { f.TaggedSet().Set(0); },
+         [](TReferenceFile& f) { return f.DeleteTagged(); }},
+        {"ReplaceCurrent", [](TReferenceFile& f) { ASSERT_TRUE(f.GoTo(0).ok()); },
+         [&](TReferenceFile& f) { return f.ReplaceCurrent(replacement); }},
+        {"Compress", [](TReferenceFile&) {}, [](TReferenceFile& f) { return f.Compress(); }},
+        {"AppendText", [](TReferenceFile&) {},
+         [&](TReferenceFile& f) { return f.AppendText(replacement); }},
+        {"Reprint", [](TReferenceFile&) {},
+         [](TReferenceFile& f) {
+             return f.RewriteReprintNumbers(true, ReprintScope::AllPresent, "RN1");
+         }},
+        {"WriteRawRange",
+         [](TReferenceFile& f) {
+             ASSERT_TRUE(f.GoTo(0).ok());
+             std::string raw;
+             ASSERT_TRUE(f.ReadRawRange(100000, raw).ok());
+         },
+         [&](TReferenceFile& f) { return f.WriteRawRange(replacement); }},
+        {"SaveTags", [](TReferenceFile& f) { f.TaggedSet().Set(0); },
+         [](TReferenceFile& f) { return f.SaveTags(); }},
+    };
+    const std::string text = NumberedFile(4);
+    const std::size_t block = text.find(" Ref2");
+    const std::string exchanged =
+        text.substr(block, block) + text.substr(0, block) + text.substr(2 * block);
+    ASSERT_EQ(exchanged.size(), text.size());
+    for (const auto& w : writes) {
+        SCOPED_TRACE(w.name);
+        TempDir dir;
+        const std::string path = dir.Write("a.ref", text);
+        TReferenceFile file;
+        ASSERT_TRUE(file.Open(path).ok());
+        w.prepare(file);
+        ReplaceWithOldTime(path, exchanged);
+        const Outcome refused = w.write(file);
+        EXPECT_EQ(refused.message(), Msg(msg::Citavox::FileChangedOutside, DisplayPath(path)));
+        EXPECT_EQ(ReadBytes(path), exchanged);
+        EXPECT_FALSE(std::filesystem::exists(dir.File("a.bak")));
+        EXPECT_FALSE(std::filesystem::exists(dir.File("a.smp")));
+        EXPECT_EQ(file.RefCount(), 4);
+        EXPECT_EQ(file.Reader()->Stamp(), StampOf(FileSystem::Default().Stat(path)));
+        w.prepare(file);
+        EXPECT_TRUE(w.write(file).ok());
+    }
+}
+
+// Deleting several references by number is one hold and one rewrite: a writer that gets in
+// first leaves all of them undeleted, never some.
+TEST(ReferenceFileSafety, DeletingSeveralReferencesIsOneWrite) {
+    TempDir dir;
+    InterposingFileSystem fs;
+    // What deleting one reference costs: its holds (the file's, and the new text's before it takes
+    // the name) and its one new text.
+    int holdsForOne = 0;
+    {
+        const std::string one = dir.Write("one.ref", NumberedFile(6));
+        TReferenceFile file(fs);
+        ASSERT_TRUE(file.Open(one).ok());
+        const int before = fs.holds;
+        ASSERT_TRUE(DeleteReferences(file, {2}).ok());
+        holdsForOne = fs.holds - before;
+    }
+    const std::string path = dir.Write("a.ref", NumberedFile(6));
+    TReferenceFile file(fs);
+    ASSERT_TRUE(file.Open(path).ok());
+    ASSERT_TRUE(file.TagSequence("1,2", true, true).ok());
+    const int holdsBefore = fs.holds;
+    const int temporariesBefore = fs.temporaries;
+    ASSERT_TRUE(DeleteReferences(file, {1, 3, 5}).ok());
+    EXPECT_EQ(fs.holds - holdsBefore, holdsForOne);
+    EXPECT_EQ(fs.temporaries - temporariesBefore, 1);
+    EXPECT_EQ(Ids(file),
+              (std::vector<std::string>{"DELETED", "Ref2", "DELETED", "Ref4", "DELETED", "Ref6"}));
+    // The tag of #1 went with it, and the tag file says so.
+    TReferenceFile reopened;
+    ASSERT_TRUE(reopened.Open(path).ok());
+    EXPECT_EQ(reopened.TaggedCount(), 1);
+    EXPECT_TRUE(reopened.IsTagged(1));
+
+    // Another writer appends while this one waits: none of the three is deleted.
+    const std::string before = ReadBytes(path);
+    TReferenceFile late(fs);
+    ASSERT_TRUE(late.Open(path).ok());
+    fs.beforeHold = [&] {
+        TReferenceFile other;
+        ASSERT_TRUE(other.Open(path).ok());
+        ASSERT_TRUE(
+            other.AppendText(JournalBlock("Added", "Ff, F.", "T.", "2002 (1) pp 1", "J")).ok());
+    };
+    EXPECT_EQ(DeleteReferences(late, {2, 4, 6}).message(),
+              Msg(msg::Citavox::FileChangedOutside, DisplayPath(path)));
+    EXPECT_TRUE(ReadBytes(path).starts_with(before));
+    EXPECT_EQ(late.DeletedCount(), 3);
+    EXPECT_EQ(late.RefCount(), 7);
 }
 
 TEST(ReferenceFileSafety, ASymbolicLinkStaysALinkToTheRewrittenFile) {

@@ -165,6 +165,30 @@ TEST_F(ReferenceFileTest, DeleteCurrentInSortedDisplay) {
     EXPECT_EQ(file.DisplayToAbsolute(3), 1);
 }
 
+// Several references deleted at once go to the end of every stored order, in the order they
+// were named, and the order file stays valid for the new text.
+TEST_F(ReferenceFileTest, DeleteSeveralInSortedDisplay) {
+    const std::string path = MakeFile(NumberedFile(5));
+    std::vector<std::vector<std::int32_t>> orders(6, {0, 1, 2, 3, 4});
+    orders[0] = {2, 0, 4, 3, 1};
+    ASSERT_TRUE(SaveOrders(FileSystem::Default(), dir_.File("refs.srt"), orders).ok());
+    TReferenceFile file;
+    ASSERT_TRUE(file.Open(path, DisplayOrder::AuthorYear).ok());
+    ASSERT_TRUE(file.DeleteAt({3, 0}).ok());
+    EXPECT_EQ(file.DisplayKind(), DisplayOrder::AuthorYear);
+    EXPECT_EQ(file.VisibleCount(), 3);
+    std::vector<int> shown;
+    for (int p = 0; p < 5; ++p) {
+        shown.push_back(file.DisplayToAbsolute(p));
+    }
+    EXPECT_EQ(shown, (std::vector<int>{2, 4, 1, 3, 0}));
+    EXPECT_EQ(file.DeletedCount(), 2);
+    // A number outside the file writes nothing.
+    const std::string before = ReadBytes(path);
+    EXPECT_FALSE(file.DeleteAt({1, 5}).ok());
+    EXPECT_EQ(ReadBytes(path), before);
+}
+
 TEST_F(ReferenceFileTest, DeleteTaggedAndCompress) {
     const std::string path = MakeFile("\r\nstray-prefix\r\n\r\n" + NumberedFile(5));
     TReferenceFile file;

@@ -42,6 +42,12 @@ const Rewrite kRewrites[] = {
          f.TaggedSet().Set(3);
          return f.DeleteTagged();
      }},
+    {"DeleteAt",
+     [](TReferenceFile& f) {
+         f.TaggedSet().Set(0); // the tag goes with #1, so the tag file is written too
+         f.TaggedSet().Set(2);
+         return f.DeleteAt({0, 4});
+     }},
     {"Compress", [](TReferenceFile& f) { return f.Compress(); }},
     {"ReplaceCurrent",
      [](TReferenceFile& f) {
