@@ -30,6 +30,13 @@ std::vector<std::string> CompanionSpellings(FileSystem& fs, const std::string& r
 
 } // namespace
 
+std::string ReferenceFileNotCreated(const Outcome& cause) {
+    if (cause.message().empty()) {
+        return Msg(msg::FileOpen::CannotCreateReferenceFile);
+    }
+    return Msg(msg::Citavox::ReferenceFileNotCreated) + "\r" + cause.message();
+}
+
 Outcome CheckReferenceFileName(const std::string& path) {
     const std::string name = BaseName(path);
     const std::size_t dot = name.rfind('.');

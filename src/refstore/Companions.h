@@ -24,6 +24,11 @@ inline constexpr std::string_view kStampExt = "stp";
 // its own companions would be those of another reference file.
 Outcome CheckReferenceFileName(const std::string& path);
 
+// The message for a reference text that could not be created or rewritten: what failed, in the
+// words of `cause` (a full disk, a denied permission, a read-only disk...), or, only when it gave
+// none, the catalogue's guess at the cause.
+std::string ReferenceFileNotCreated(const Outcome& cause);
+
 // The name under which the companion exists (any case of the extension), or the lower-case
 // name it is written under when it does not exist.
 std::string CompanionPath(FileSystem& fs, const std::string& referenceFile, std::string_view ext);

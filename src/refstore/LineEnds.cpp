@@ -100,7 +100,7 @@ Outcome FixLineEnds(FileSystem& fs, const std::string& name, bool& changed) {
         &lock);
     if (!r) {
         changed = false;
-        return Outcome::Error(Msg(msg::FileOpen::CannotCreateReferenceFile) + "\r" + r.message());
+        return Outcome::Error(ReferenceFileNotCreated(r));
     }
     return Outcome::Ok();
 }

@@ -48,8 +48,7 @@ Outcome ReferenceDestination::Begin(const std::string& destination, const std::s
         if (!made || !(r = made->Close())) {
             (void)fs_.Remove(writePath_);
             lock_.Release();
-            return Outcome::Error(Msg(msg::FileOpen::CannotCreateReferenceFile) + "\r" +
-                                  r.message());
+            return Outcome::Error(ReferenceFileNotCreated(r));
         }
         RemoveLeftTemporaries(fs_, path_, writePath_);
         replacing_ = true;

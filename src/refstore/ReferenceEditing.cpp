@@ -22,7 +22,7 @@ Outcome TReferenceFile::WriteFailed(const Outcome& cause) const {
     if (cause.aborted()) {
         return cause;
     }
-    return Outcome::Error(Msg(msg::FileOpen::CannotCreateReferenceFile) + "\r" + cause.message());
+    return Outcome::Error(ReferenceFileNotCreated(cause));
 }
 
 Outcome TReferenceFile::BeginWrite(const std::vector<int>& touched, WriteLock& lock) {
@@ -300,7 +300,11 @@ Outcome TReferenceFile::AppendTo(const std::string& otherFile, bool taggedOnly) 
         session.Abandon();
     }
     if (!r) {
-        return Outcome::Error(Msg(msg::FileOpen::OutputNoLongerWritable) + "\r" + r.message());
+        // What failed, when the failure says it, rather than the catalogue's guess.
+        return Outcome::Error(r.message().empty()
+                                  ? Msg(msg::FileOpen::OutputNoLongerWritable)
+                                  : Msg(msg::Citavox::AppendNotWritten, DisplayPath(otherFile)) +
+                                        "\r" + r.message());
     }
     // The other file's companions describe its old text; they are made anew when it opens.
     RemoveCompanions(fs_, other);

@@ -33,8 +33,11 @@ Outcome AppendSession::Open(const std::string& path, const std::string& shown, P
     out_ = fs_.OpenForWrite(path, true, r);
     if (!out_) {
         Abandon();
-        return Outcome::Error(Msg(msg::FileOpen::CannotCreateFile, DisplayPath(shown)) + "\r" +
-                              r.message());
+        // The real cause when the system gave one, else the catalogue's guess at it.
+        return Outcome::Error(r.message().empty()
+                                  ? Msg(msg::FileOpen::CannotCreateFile, DisplayPath(shown))
+                                  : Msg(msg::Citavox::FileNotCreated, DisplayPath(shown)) + "\r" +
+                                        r.message());
     }
     oldLength_ = fs_.Stat(path).size;
     return Outcome::Ok();

@@ -8,7 +8,9 @@
 #include "support/FileBytes.h"
 #include "support/ReferenceText.h"
 #include "support/TempDir.h"
+#include "text/Catalogue.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
@@ -162,6 +164,82 @@ TEST(SafeRewrite, TheTagFileSaysWhatFailed) {
     EXPECT_FALSE(r.ok());
     EXPECT_NE(r.message().find("the disk is full"), std::string::npos) << r.message();
     EXPECT_EQ(r.message().find("read-only"), std::string::npos) << r.message();
+}
+
+// A failure whose cause is known is reported with that cause, not with the catalogue's old guess
+// at one; only a failure that gives no cause keeps the guess.
+TEST(SafeRewrite, FailuresNameTheirCauseRatherThanAGuess) {
+    const std::string_view guesses[] = {"Network or hard disk problems?",
+                                        "Is the drive write-protected?",
+                                        "Out of disk space or document locked"};
+    auto guessed = [&](const std::string& message) {
+        return std::any_of(std::begin(guesses), std::end(guesses), [&](std::string_view g) {
+            return message.find(g) != std::string::npos;
+        });
+    };
+    const struct {
+        const char* name;
+        std::function<Outcome(FileSystem&, const TempDir&)> run;
+    } writes[] = {
+        {"rewrite",
+         [](FileSystem& fs, const TempDir& dir) {
+             TReferenceFile file(fs);
+             (void)file.Open(dir.File("refs.ref"));
+             (void)file.GoTo(1);
+             return file.DeleteCurrent();
+         }},
+        {"line ends",
+         [](FileSystem& fs, const TempDir& dir) {
+             WriteBytes(dir.File("refs.ref"), "\n Id\n Smith, J.\n T.\n 1998 (1) pp 1\n J\n\n");
+             bool changed = false;
+             return FixLineEnds(fs, dir.File("refs.ref"), changed);
+         }},
+        {"append to another file",
+         [](FileSystem& fs, const TempDir& dir) {
+             TReferenceFile file(fs);
+             (void)file.Open(dir.File("refs.ref"));
+             return file.AppendTo(dir.File("refs2.ref"), false);
+         }},
+    };
+    auto fresh = [](const TempDir& dir) {
+        WriteBytes(dir.File("refs.ref"), Original());
+        WriteBytes(dir.File("refs2.ref"), test::NumberedFile(1));
+    };
+    const std::string causes[] = {Message(msg::Citavox::DiskFull),
+                                  Message(msg::Citavox::PermissionDenied),
+                                  Message(msg::Citavox::ReadOnlyFileSystem), ""};
+    for (const auto& w : writes) {
+        int steps = 0;
+        {
+            TempDir dir;
+            fresh(dir);
+            FaultFileSystem fs;
+            ASSERT_TRUE(w.run(fs, dir).ok()) << w.name;
+            steps = fs.Steps();
+        }
+        int failures = 0;
+        for (const std::string& cause : causes) {
+            for (int at = 1; at <= steps; ++at) {
+                TempDir dir;
+                fresh(dir);
+                FaultFileSystem fs(at, Fault::Failure, cause);
+                const Outcome r = w.run(fs, dir);
+                if (r.ok()) {
+                    continue; // a step whose failure costs nothing (a map that is made again)
+                }
+                ++failures;
+                SCOPED_TRACE(std::string(w.name) + ", step " + std::to_string(at) + ": " +
+                             r.message());
+                if (cause.empty()) {
+                    EXPECT_TRUE(guessed(r.message()));
+                } else {
+                    EXPECT_NE(r.message().find(cause), std::string::npos);
+                    EXPECT_FALSE(guessed(r.message()));
+                }
+            }
+        }
+        EXPECT_GT(failures, 0) << w.name;
+    }
 }
 
 TEST(SafeRewrite, CrashAtEveryStepLeavesOldOrNewText) {
