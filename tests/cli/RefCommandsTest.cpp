@@ -97,11 +97,16 @@ TEST_F(RefCommandsTest, EditingCommands) {
 }
 
 // What is no reference file is refused with status 1, at once: a folder, a pipe, a device, a
-// file of NUL bytes, a companion or backup (whose own companions are those of another file).
+// file of NUL bytes, a companion or backup (whose own companions are those of another file). So
+// is a pipe given as a format file or as a manuscript: it is never waited on.
 TEST_F(RefCommandsTest, RefusesWhatIsNoReferenceFile) {
     std::filesystem::create_directory(dir_.File("folder.ref"));
     const std::string fifo = dir_.File("pipe.ref");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string fifoFormat = dir_.File("pipe.for");
+    ASSERT_EQ(::mkfifo(fifoFormat.c_str(), 0600), 0);
+    const std::string fifoManuscript = dir_.File("pipe.rtf");
+    ASSERT_EQ(::mkfifo(fifoManuscript.c_str(), 0600), 0);
     WriteBytes(dir_.File("zeros.ref"), std::string(100000, '\0'));
     ASSERT_EQ(Run({"list", path_}).status, 0); // refs.map, refs.stp
     const std::string map = test::ReadBytes(dir_.File("refs.map"));
@@ -123,6 +128,9 @@ TEST_F(RefCommandsTest, RefusesWhatIsNoReferenceFile) {
         {{"delete", dir_.File("refs.bak"), "2"}, "refs-bak.ref"},
         {{"tag", dir_.File("x.smp"), "1"}, "cannot be opened as a reference file"},
         {{"append", path_, dir_.File("x.smp")}, "cannot be opened as a reference file"},
+        {{"render", path_, "1", "--format", fifoFormat}, "is not a format file"},
+        {{"complete", fifoManuscript, "--format", CITAVOX_FORMATS_DIR "/apa.for"},
+         "not a regular file"},
     };
     for (const auto& c : cases) {
         const auto start = std::chrono::steady_clock::now();
