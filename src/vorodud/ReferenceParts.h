@@ -18,7 +18,6 @@ struct Reference {
     std::vector<std::string> editors;       // each already formatted
     std::vector<std::string> seriesEditors; // each already formatted
     std::string title;
-    std::string translatedTitle;
     std::string journal;
     std::string bookTitle; // of a chapter or monograph
     std::string year;
@@ -118,15 +117,5 @@ Reference ParseFreeCitation(std::string_view text);
 std::vector<std::string> SplitNameList(std::string_view text);
 // The parts of a text between separators, trimmed; empty parts are left out.
 std::vector<std::string> SplitTrimmed(std::string_view text, char separator);
-
-// A publisher and its place written "publisher, city" ("Springer, Berlin, Heidelberg", "Swiss
-// Agency for Environment, Forest and Landscape SAEFL, Berne"): the city is the last part and the
-// parts before it that name places too, words with capitals that name no body ("Inc.", "Press");
-// the first part always names the publisher, even when empty (", Berlin").
-struct PublisherPlace {
-    std::string publisher;
-    std::string city;
-};
-PublisherPlace SplitPublisherAndCity(std::string_view text);
 
 } // namespace cvx::vorodud
