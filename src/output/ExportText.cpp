@@ -7,6 +7,12 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <charconv>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace cvx {
 
@@ -34,6 +40,49 @@ std::string OneLine(std::string_view text) {
     return out;
 }
 
+// A character the flat text does not take as it is: a code's "#", a line break or a tab.
+bool NeedsCare(char c) {
+    return c == '#' || c == '\r' || c == '\n' || c == '\t';
+}
+
+#if defined(__SSE2__)
+// The characters of the 16 at `at` that need care, one bit each from the lowest.
+unsigned CareMask(const char* at) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+    const __m128i codes = _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('#')),
+                                       _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\t')));
+    const __m128i breaks = _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')),
+                                        _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')));
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(codes, breaks)));
+}
+#endif
+
+// The index of the first character at or after `from` that needs care; the text's size for none.
+// Most fields have none: they are looked through sixteen characters at a time where the
+// processor can.
+std::size_t NextNeedingCare(std::string_view text, std::size_t from) {
+#if defined(__SSE2__)
+    if (text.size() >= 16) {
+        for (; from + 16 <= text.size(); from += 16) {
+            if (const unsigned mask = CareMask(text.data() + from); mask != 0) {
+                return from + static_cast<std::size_t>(std::countr_zero(mask));
+            }
+        }
+        if (from == text.size()) {
+            return from;
+        }
+        // The last sixteen, without the characters before `from`.
+        const std::size_t last = text.size() - 16;
+        const unsigned mask = CareMask(text.data() + last) >> (from - last);
+        return mask != 0 ? from + static_cast<std::size_t>(std::countr_zero(mask)) : text.size();
+    }
+#endif
+    while (from < text.size() && !NeedsCare(text[from])) {
+        ++from;
+    }
+    return from;
+}
+
 } // namespace
 
 std::string_view KnownText(std::string_view field) {
@@ -42,18 +91,24 @@ std::string_view KnownText(std::string_view field) {
 }
 
 std::string FlatText(std::string_view field) {
-    field = KnownText(field);
-    // Most fields hold neither codes nor line breaks nor tabs: they are only trimmed.
-    const bool plain = std::none_of(field.begin(), field.end(), [](char c) {
-        return c == '#' || c == '\r' || c == '\n' || c == '\t';
-    });
-    if (plain) {
-        return TrimBlanks(field);
+    std::string room;
+    return std::string(FlatView(field, room));
+}
+
+std::string_view FlatView(std::string_view field, std::string& room) {
+    const std::string_view trimmed = TrimView(field);
+    if (trimmed == "\"\"" || trimmed == "\"\".") {
+        return {};
+    }
+    // Most fields hold neither codes nor line breaks nor tabs inside: they are only trimmed (the
+    // blanks around the text, line breaks and tabs among them, are trimmed away in any case).
+    if (NextNeedingCare(trimmed, 0) == trimmed.size()) {
+        return trimmed;
     }
     // One pass that reads the layout codes as CodesToPlainLayout does ("#T" a tab, "#L" a line
     // break, the other codes nothing) and joins the lines as OneLine does.
-    std::string out;
-    out.reserve(field.size());
+    room.clear();
+    room.reserve(field.size());
     bool afterBreak = false;
     auto put = [&](char c) {
         const bool lineEnd = c == '\r' || c == '\n';
@@ -62,12 +117,27 @@ std::string FlatText(std::string_view field) {
         }
         afterBreak = lineEnd;
         if (!lineEnd) {
-            out.push_back(c == '\t' ? ' ' : c);
-        } else if (out.empty() || out.back() != ' ') {
-            out.push_back(' ');
+            room.push_back(c == '\t' ? ' ' : c);
+        } else if (room.empty() || room.back() != ' ') {
+            room.push_back(' ');
         }
     };
-    for (std::size_t i = 0; i < field.size(); ++i) {
+    std::size_t i = 0;
+    while (i < field.size()) {
+        // A run of other characters goes as it is, but for the blanks that open it after a line
+        // break.
+        const std::size_t run = NextNeedingCare(field, i);
+        if (run > i) {
+            while (afterBreak && i < run && field[i] == ' ') {
+                ++i;
+            }
+            if (i < run) {
+                room.append(field.substr(i, run - i));
+                afterBreak = false;
+            }
+            i = run;
+            continue;
+        }
         if (field[i] == '#' && i + 1 < field.size() && IsMarkupLetter(field[i + 1])) {
             ++i;
             if (field[i] == 'T') {
@@ -79,8 +149,15 @@ std::string FlatText(std::string_view field) {
         } else {
             put(field[i]);
         }
+        ++i;
     }
-    return TrimBlanks(out);
+    return TrimView(room);
+}
+
+void AppendNumber(std::string& out, int n) {
+    char digits[16];
+    const auto end = std::to_chars(digits, digits + sizeof digits, n).ptr;
+    out.append(digits, static_cast<std::size_t>(end - digits));
 }
 
 void AppendTaggedLine(std::string& out, std::string_view tag, std::string_view text) {
@@ -107,7 +184,7 @@ void AppendWrapped(std::string& out, std::string_view tag, std::string_view text
             return;
         }
         const std::size_t cut = BreakPosition(text, width);
-        out += TrimRightBlanks(text.substr(0, cut));
+        out += TrimRightView(text.substr(0, cut));
         out += "\r\n";
         text = TrimView(text.substr(cut));
         if (text.empty()) {

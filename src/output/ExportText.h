@@ -13,6 +13,12 @@ std::string_view KnownText(std::string_view field);
 // The text of a field on one line (an explicitly unknown field is empty): markup codes removed,
 // every line break and tab one blank, trimmed.
 std::string FlatText(std::string_view field);
+// FlatText without a copy: a view of the field itself when it only needs trimming (most fields),
+// else of the text made in `room`, which the view needs as long as it is used.
+std::string_view FlatView(std::string_view field, std::string& room);
+
+// Appends the decimal digits of `n`.
+void AppendNumber(std::string& out, int n);
 
 // Appends `text` after `tag` as one line ending with CR LF; nothing for an empty text.
 void AppendTaggedLine(std::string& out, std::string_view tag, std::string_view text);

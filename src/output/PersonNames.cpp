@@ -8,20 +8,20 @@ namespace cvx {
 namespace {
 
 // One name of a list (without its final "."): "Smith, J A", "Smith J" or a quoted corporate name.
-PersonName NameOf(std::string_view text) {
-    PersonName n;
+PersonNameView NameOf(std::string_view text) {
+    PersonNameView n;
     text = TrimView(text);
     if (text.size() >= 2 && text.front() == '"') {
-        n.family = TrimBlanks(text.substr(1, text.size() - 2));
+        n.family = TrimView(text.substr(1, text.size() - 2));
         n.corporate = true;
     } else if (const std::size_t comma = text.find(','); comma != std::string_view::npos) {
-        n.family = TrimBlanks(text.substr(0, comma));
-        n.given = TrimBlanks(text.substr(comma + 1));
+        n.family = TrimView(text.substr(0, comma));
+        n.given = TrimView(text.substr(comma + 1));
     } else if (const std::size_t space = text.rfind(' '); space != std::string_view::npos) {
-        n.family = TrimBlanks(text.substr(0, space));
-        n.given = TrimBlanks(text.substr(space + 1));
+        n.family = TrimView(text.substr(0, space));
+        n.given = TrimView(text.substr(space + 1));
     } else {
-        n.family = std::string(text);
+        n.family = text;
     }
     return n;
 }
@@ -29,58 +29,93 @@ PersonName NameOf(std::string_view text) {
 } // namespace
 
 std::string PersonName::FamilyInitials() const {
-    if (corporate || given.empty()) {
-        return family;
-    }
-    std::string initials;
-    bool wordStart = true;
-    for (char c : given) {
-        if (c == ' ' || c == '-' || c == '.') {
-            wordStart = true;
-        } else if (wordStart) {
-            initials.push_back(c);
-            wordStart = false;
-        }
-    }
-    return family + " " + initials;
+    std::string out;
+    AppendFamilyInitials(out, {family, given, corporate});
+    return out;
 }
 
 std::string PersonName::DottedGiven() const {
     std::string out;
-    for (std::string_view word : BlankSeparatedWords(given)) {
-        if (!out.empty()) {
-            out += ' ';
-        }
-        out += word;
-        if (word.size() == 1) {
-            out += '.';
-        }
-    }
+    AppendDottedGiven(out, given);
     return out;
 }
 
 std::vector<PersonName> SplitNames(std::string_view list) {
     std::vector<PersonName> names;
-    list = TrimView(list);
-    if (list == kUnknownField || list == "\"\".") {
-        return names;
+    PersonNameCursor cursor(list);
+    for (PersonNameView n; cursor.Next(n);) {
+        names.push_back({std::string(n.family), std::string(n.given), n.corporate});
     }
-    // A name ends at the first "." outside double quotes.
-    std::size_t start = 0;
+    return names;
+}
+
+PersonNameCursor::PersonNameCursor(std::string_view list) : list_(TrimView(list)) {
+    if (list_ == kUnknownField || list_ == "\"\".") {
+        start_ = list_.size() + 1;
+    }
+}
+
+bool PersonNameCursor::Next(PersonNameView& name) {
+    // A name ends at the first "." outside double quotes (a name never ends inside them, so each
+    // one begins outside).
     bool quoted = false;
-    for (std::size_t i = 0; i <= list.size(); ++i) {
-        const bool end = i == list.size() || (!quoted && list[i] == '.');
-        if (i < list.size() && list[i] == '"') {
+    for (std::size_t i = start_; i <= list_.size(); ++i) {
+        const bool end = i == list_.size() || (!quoted && list_[i] == '.');
+        if (i < list_.size() && list_[i] == '"') {
             quoted = !quoted;
         }
         if (end) {
-            if (!TrimView(list.substr(start, i - start)).empty()) {
-                names.push_back(NameOf(list.substr(start, i - start)));
+            const std::string_view text = list_.substr(start_, i - start_);
+            start_ = i + 1;
+            if (!TrimView(text).empty()) {
+                name = NameOf(text);
+                return true;
             }
-            start = i + 1;
         }
     }
-    return names;
+    return false;
+}
+
+void AppendFamilyInitials(std::string& out, const PersonNameView& name) {
+    out += name.family;
+    if (name.corporate || name.given.empty()) {
+        return;
+    }
+    out += ' ';
+    bool wordStart = true;
+    for (char c : name.given) {
+        if (c == ' ' || c == '-' || c == '.') {
+            wordStart = true;
+        } else if (wordStart) {
+            out.push_back(c);
+            wordStart = false;
+        }
+    }
+}
+
+void AppendDottedGiven(std::string& out, std::string_view given) {
+    bool first = true;
+    std::size_t i = 0;
+    while (i < given.size()) {
+        while (i < given.size() && IsBlank(given[i])) {
+            ++i;
+        }
+        const std::size_t start = i;
+        while (i < given.size() && !IsBlank(given[i])) {
+            ++i;
+        }
+        if (i == start) {
+            break;
+        }
+        if (!first) {
+            out += ' ';
+        }
+        first = false;
+        out += given.substr(start, i - start);
+        if (i - start == 1) {
+            out += '.';
+        }
+    }
 }
 
 } // namespace cvx

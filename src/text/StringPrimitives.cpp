@@ -275,15 +275,11 @@ std::string CompleteLastPage(std::string_view first, std::string_view last) {
 
 std::size_t BreakPosition(std::string_view text, std::size_t limit) {
     const std::size_t end = std::min(limit, text.size());
-    std::size_t best = 0;
     if (!ShiftJisMode()) {
-        for (std::size_t i = 0; i < end; ++i) {
-            if (text[i] == ' ') {
-                best = i + 1;
-            }
-        }
-        return best ? best : limit;
+        const std::size_t space = text.substr(0, end).rfind(' ');
+        return space != std::string_view::npos ? space + 1 : limit;
     }
+    std::size_t best = 0;
     std::size_t i = 0;
     while (i < end) {
         const auto c = static_cast<unsigned char>(text[i]);

@@ -333,6 +333,34 @@ TEST(ExportText, FlatTextIsOneTrimmedLine) {
     }
 }
 
+// Fields long enough to be looked through many characters at a time: a tab, a code or a line
+// break is found wherever it stands, and a plain field comes back as a view of itself.
+TEST(ExportText, FlatTextFindsCodesAnywhereInLongFields) {
+    const std::string base = "abcdefghijklmnopqrstuvwxyz0123456789ABCDEFGHIJ";
+    std::string room;
+    for (std::size_t at = 1; at < base.size(); ++at) {
+        const std::string head = base.substr(0, at);
+        const std::string tail = base.substr(at);
+        const struct {
+            std::string field;
+            std::string flat;
+        } cases[] = {
+            {head + "\t" + tail, head + " " + tail},
+            {head + "#I" + tail, head + tail},
+            {head + "\r\n  " + tail, head + " " + tail},
+            {" " + head + " " + tail + "\r\n", head + " " + tail},
+        };
+        for (const auto& c : cases) {
+            EXPECT_EQ(FlatText(c.field), c.flat) << at;
+            EXPECT_EQ(FlatView(c.field, room), c.flat) << at;
+        }
+        const std::string plain = "  " + head + " " + tail + " ";
+        const std::string_view view = FlatView(plain, room);
+        EXPECT_EQ(view, head + " " + tail);
+        EXPECT_EQ(view.data(), plain.data() + 2);
+    }
+}
+
 TEST(CitationKeys, ClashesGetLettersInFileOrder) {
     TRefArrData a;
     a[FieldIndex::Authors] = "O'Brien-Smith, J. Other, K.";
