@@ -15,53 +15,58 @@ constexpr std::string_view kContinuation = "      ";
 
 using F = FieldIndex;
 
-void Names(std::string& out, std::string_view tag, std::string_view list) {
-    for (const PersonName& n : SplitNames(list)) {
-        AppendTaggedLine(out, tag, FlatText(n.FamilyInitials()));
+// "Smith JA" lines. `name` and `room` are room to make each line in.
+void Names(std::string& out, std::string_view tag, std::string_view list, std::string& name,
+           std::string& room) {
+    PersonNameCursor names(list);
+    for (PersonNameView n; names.Next(n);) {
+        name.clear();
+        AppendFamilyInitials(name, n);
+        AppendTaggedLine(out, tag, FlatView(name, room));
     }
+}
+
+// The blank-separated word of `text` at or after `at`, which moves past it; empty after the last.
+std::string_view NextWord(std::string_view text, std::size_t& at) {
+    while (at < text.size() && IsBlank(text[at])) {
+        ++at;
+    }
+    const std::size_t start = at;
+    while (at < text.size() && !IsBlank(text[at])) {
+        ++at;
+    }
+    return text.substr(start, at - start);
 }
 
 // The unique identifier and the language of an identification string: its word of eight digits
 // and a language named after it, else the whole string.
-void Identifier(std::string_view id, std::string& ui, std::string& language) {
-    const std::vector<std::string_view> words = BlankSeparatedWords(id);
-    for (std::size_t w = 0; w < words.size(); ++w) {
-        if (words[w].size() == 8 && IsAllDigits(words[w])) {
-            ui = std::string(words[w]);
-            for (std::size_t l = w + 1; l < words.size() && language.empty(); ++l) {
-                language = LanguageNamed(words[l]);
+std::string_view Identifier(std::string_view id, std::string& language) {
+    std::size_t at = 0;
+    for (std::string_view word = NextWord(id, at); !word.empty(); word = NextWord(id, at)) {
+        if (word.size() == 8 && IsAllDigits(word)) {
+            for (std::string_view next = NextWord(id, at); !next.empty() && language.empty();
+                 next = NextWord(id, at)) {
+                language = LanguageNamed(next);
             }
-            return;
+            return word;
         }
     }
-    ui = TrimBlanks(id);
+    return TrimView(id);
 }
 
-// The pages of a source line: ":first" and "-last" shortened.
-std::string SourcePages(const TRefArrData& r) {
-    std::string pages = FlatText(r[F::PageFirst]);
-    if (const std::string last = FlatText(r[F::PageLast]); !last.empty()) {
-        pages += "-" + ShortLastPage(pages, last);
+// The part of the last page that ShortLastPage keeps.
+std::string_view ShortenedLastPage(std::string_view first, std::string_view last) {
+    std::size_t shared = 0;
+    while (shared < first.size() && shared + 1 < last.size() && first[shared] == last[shared]) {
+        ++shared;
     }
-    return pages;
-}
-
-std::string PageRange(const TRefArrData& r) {
-    std::string pages = FlatText(r[F::PageFirst]);
-    if (const std::string last = FlatText(r[F::PageLast]); !last.empty()) {
-        pages += "-" + last;
-    }
-    return pages;
+    return last.substr(shared);
 }
 
 } // namespace
 
 std::string ShortLastPage(std::string_view first, std::string_view last) {
-    std::size_t shared = 0;
-    while (shared < first.size() && shared + 1 < last.size() && first[shared] == last[shared]) {
-        ++shared;
-    }
-    return std::string(last.substr(shared));
+    return std::string(ShortenedLastPage(first, last));
 }
 
 std::string LanguageNamed(std::string_view word) {
@@ -73,14 +78,15 @@ std::string LanguageNamed(std::string_view word) {
     return LanguageName(word);
 }
 
-std::string MedlineWriter::Abbreviation(std::string_view journal) const {
-    std::string stored = FlatText(journal);
+std::string_view MedlineWriter::Abbreviation(std::string_view journal, std::string& room) const {
+    const std::string_view stored = FlatView(journal, room);
     if (stored.empty()) {
         return "Unknown journal";
     }
     if (journals_) {
-        if (const auto m = journals_->LookUp(stored, JournalForm::Medlar); m && m->quality != 2) {
-            return m->name;
+        if (auto m = journals_->LookUp(stored, JournalForm::Medlar); m && m->quality != 2) {
+            room = std::move(m->name);
+            return room;
         }
     }
     return stored;
@@ -96,47 +102,95 @@ void MedlineWriter::Record(const ExportedReference& ref, std::string& out) const
         out += "\r\n\r\n"; // a record of no known kind is empty: only its line ends
         return;
     }
-    out += "#" + std::to_string(ref.number) + " (" + std::string(ref.fileName) + ")\r\n";
-    std::string ui;
+    out += '#';
+    AppendNumber(out, ref.number);
+    out += " (";
+    out += ref.fileName;
+    out += ")\r\n";
+    // The texts of the lines are views of the fields where they can be, else made in rooms: those
+    // used more than once in rooms of their own, the others one after the other in `room`.
+    std::string room;
+    std::string name;
     std::string language;
-    Identifier(r[F::IdString], ui, language);
-    AppendTaggedLine(out, "UI  - ", FlatText(ui));
-    Names(out, "AU  - ", r[F::Authors]);
-    AppendWrapped(out, "TI  - ", FlatText(r[F::Title]), kContinuation);
-    const std::string comments = FlatText(r[F::Comments]);
-    const std::string year = FlatText(r[F::Year]);
-    const std::string volume = FlatText(r[F::Volume]);
-    const std::string issue = FlatText(r[F::Issue]);
+    AppendTaggedLine(out, "UI  - ", FlatView(Identifier(r[F::IdString], language), room));
+    Names(out, "AU  - ", r[F::Authors], name, room);
+    AppendWrapped(out, "TI  - ", FlatView(r[F::Title], room), kContinuation);
+    std::string rooms[6];
+    const std::string_view comments = FlatView(r[F::Comments], rooms[0]);
+    const std::string_view year = FlatView(r[F::Year], rooms[1]);
+    const std::string_view volume = FlatView(r[F::Volume], rooms[2]);
+    const std::string_view issue = FlatView(r[F::Issue], rooms[3]);
+    const std::string_view firstPage = FlatView(r[F::PageFirst], rooms[4]);
+    const std::string_view lastPage = FlatView(r[F::PageLast], rooms[5]);
     if (ref.unparsed) {
         AppendWrapped(out, "GN  - ", UnparsedNote(ref.stored), kContinuation);
     } else if (r.sourceType == SourceType::Journal) {
-        const std::string abbreviation = Abbreviation(r[F::Journal]);
-        AppendTaggedLine(out, "SO  - ",
-                         abbreviation + " " + year + ";" + volume +
-                             (issue.empty() ? "" : "(" + issue + ")") + ":" + SourcePages(r));
+        // "SO  - Nature 1990;12(3):5-9" with the last page shortened.
+        std::string abbreviationRoom;
+        const std::string_view abbreviation = Abbreviation(r[F::Journal], abbreviationRoom);
+        out += "SO  - ";
+        out += abbreviation;
+        out += ' ';
+        out += year;
+        out += ';';
+        out += volume;
+        if (!issue.empty()) {
+            out += '(';
+            out += issue;
+            out += ')';
+        }
+        out += ':';
+        out += firstPage;
+        if (!lastPage.empty()) {
+            out += '-';
+            out += ShortenedLastPage(firstPage, lastPage);
+        }
+        out += "\r\n";
         AppendWrapped(out, "AB  - ", comments, kContinuation);
         AppendTaggedLine(out, "TA  - ", abbreviation);
     } else {
-        std::string source = FlatText(r[F::Publisher]);
-        if (std::string city = FlatText(r[F::City]); !city.empty()) {
+        // "SO  - Publisher, City 1990;12:5-9".
+        out += "SO  - ";
+        out += FlatView(r[F::Publisher], room);
+        if (std::string_view city = FlatView(r[F::City], room); !city.empty()) {
             while (!city.empty() && city.back() == ',') {
-                city.pop_back();
+                city.remove_suffix(1);
             }
-            source += ", " + city;
+            out += ", ";
+            out += city;
         }
-        source += " " + year + ";" + (volume.empty() ? "" : volume + ":") + PageRange(r);
-        AppendTaggedLine(out, "SO  - ", source);
+        out += ' ';
+        out += year;
+        out += ';';
+        if (!volume.empty()) {
+            out += volume;
+            out += ':';
+        }
+        out += firstPage;
+        if (!lastPage.empty()) {
+            out += '-';
+            out += lastPage;
+        }
+        out += "\r\n";
         AppendWrapped(out, "AB  - ", comments, kContinuation);
-        AppendWrapped(out, "BK  - ", FlatText(r[F::BookTitle]), kContinuation);
+        AppendWrapped(out, "BK  - ", FlatView(r[F::BookTitle], room), kContinuation);
         if (r.sourceType == SourceType::Chapter) {
-            Names(out, "ED  - ", r[F::Editors]);
+            Names(out, "ED  - ", r[F::Editors], name, room);
         }
     }
-    AppendWrapped(out, "TT  - ", FlatText(r[F::TranslTitle]), kContinuation);
+    AppendWrapped(out, "TT  - ", FlatView(r[F::TranslTitle], room), kContinuation);
     AppendTaggedLine(out, "DP  - ", year);
     AppendTaggedLine(out, "VI  - ", volume);
     AppendTaggedLine(out, "IP  - ", issue);
-    AppendTaggedLine(out, "PG  - ", PageRange(r));
+    if (!firstPage.empty() || !lastPage.empty()) {
+        out += "PG  - ";
+        out += firstPage;
+        if (!lastPage.empty()) {
+            out += '-';
+            out += lastPage;
+        }
+        out += "\r\n";
+    }
     AppendTaggedLine(out, "LA  - ", language);
     out += "\r\n";
 }

@@ -14,7 +14,8 @@ public:
     Outcome End(WritableFile& out) override;
 
 private:
-    std::string Abbreviation(std::string_view journal) const;
+    // The journal as the source line names it: a view of the field, a constant or `room`.
+    std::string_view Abbreviation(std::string_view journal, std::string& room) const;
 
     const JournalLookup* journals_;
 };

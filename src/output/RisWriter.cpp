@@ -9,21 +9,30 @@ namespace {
 
 using F = FieldIndex;
 
-// "Smith,J. A." or a corporate name.
-void Names(std::string& out, std::string_view tag, std::string_view list) {
-    for (const PersonName& n : SplitNames(list)) {
-        const std::string given = n.DottedGiven();
-        AppendTaggedLine(
-            out, tag, FlatText(n.corporate || given.empty() ? n.family : n.family + "," + given));
+// "Smith,J. A." or a corporate name. `name` and `room` are room to make each line in.
+void Names(std::string& out, std::string_view tag, std::string_view list, std::string& name,
+           std::string& room) {
+    PersonNameCursor names(list);
+    for (PersonNameView n; names.Next(n);) {
+        name.assign(n.family);
+        if (!n.corporate) {
+            name += ',';
+            const std::size_t comma = name.size();
+            AppendDottedGiven(name, n.given);
+            if (name.size() == comma) {
+                name.pop_back(); // no given names: the family name alone
+            }
+        }
+        AppendTaggedLine(out, tag, FlatView(name, room));
     }
 }
 
-void Numbers(std::string& out, const TRefArrData& r) {
-    AppendTaggedLine(out, "Y1  - ", FlatText(r[F::Year]));
-    AppendTaggedLine(out, "VL  - ", FlatText(r[F::Volume]));
-    AppendTaggedLine(out, "IS  - ", FlatText(r[F::Issue]));
-    AppendTaggedLine(out, "SP  - ", FlatText(r[F::PageFirst]));
-    AppendTaggedLine(out, "EP  - ", FlatText(r[F::PageLast]));
+void Numbers(std::string& out, const TRefArrData& r, std::string& room) {
+    AppendTaggedLine(out, "Y1  - ", FlatView(r[F::Year], room));
+    AppendTaggedLine(out, "VL  - ", FlatView(r[F::Volume], room));
+    AppendTaggedLine(out, "IS  - ", FlatView(r[F::Issue], room));
+    AppendTaggedLine(out, "SP  - ", FlatView(r[F::PageFirst], room));
+    AppendTaggedLine(out, "EP  - ", FlatView(r[F::PageLast], room));
 }
 
 } // namespace
@@ -34,38 +43,47 @@ Outcome RisWriter::Begin(WritableFile& out, const ExportHeading& heading) {
 
 void RisWriter::Record(const ExportedReference& ref, std::string& out) const {
     const TRefArrData& r = ref.record;
-    const std::string title = FlatText(r[F::Title]);
+    // The texts of the lines are views of the fields where they can be, else made in these.
+    std::string titleRoom;
+    std::string room;
+    std::string name;
+    const std::string_view title = FlatView(r[F::Title], titleRoom);
     if (ref.unparsed || r.sourceType == SourceType::Unparsed) {
         out += "TY  - UNPB\r\n";
-        Names(out, "A1  - ", r[F::Authors]);
+        Names(out, "A1  - ", r[F::Authors], name, room);
         AppendWrapped(out, "TI  - ", title, {});
-        Numbers(out, r);
+        Numbers(out, r, room);
     } else if (r.sourceType == SourceType::Journal) {
         out += "TY  - JOUR\r\n";
-        Names(out, "A1  - ", r[F::Authors]);
+        Names(out, "A1  - ", r[F::Authors], name, room);
         AppendWrapped(out, "TI  - ", title, {});
-        AppendWrapped(out, "JO  - ", FlatText(r[F::Journal]), {});
-        Numbers(out, r);
+        AppendWrapped(out, "JO  - ", FlatView(r[F::Journal], room), {});
+        Numbers(out, r, room);
     } else {
         out += title.empty() ? "TY  - BOOK\r\n" : "TY  - CHAP\r\n";
-        Names(out, "A1  - ", r[F::Authors]);
+        Names(out, "A1  - ", r[F::Authors], name, room);
         AppendWrapped(out, "CT  - ", title, {});
-        Numbers(out, r);
-        AppendWrapped(out, "T2  - ", FlatText(r[F::BookTitle]), {});
+        Numbers(out, r, room);
+        AppendWrapped(out, "T2  - ", FlatView(r[F::BookTitle], room), {});
         if (r.sourceType == SourceType::Chapter) {
-            Names(out, "ED  - ", r[F::Editors]);
+            Names(out, "ED  - ", r[F::Editors], name, room);
         }
-        AppendTaggedLine(out, "CY  - ", FlatText(r[F::City]));
-        AppendTaggedLine(out, "PB  - ", FlatText(r[F::Publisher]));
+        AppendTaggedLine(out, "CY  - ", FlatView(r[F::City], room));
+        AppendTaggedLine(out, "PB  - ", FlatView(r[F::Publisher], room));
     }
-    AppendWrapped(out, "AB  - ", FlatText(r[F::Comments]), {});
-    AppendTaggedLine(out, "N1  - ", FlatText(r[F::IdString]));
+    AppendWrapped(out, "AB  - ", FlatView(r[F::Comments], room), {});
+    AppendTaggedLine(out, "N1  - ", FlatView(r[F::IdString], room));
     if (ref.unparsed) {
         AppendWrapped(out, "N1  - ", UnparsedNote(ref.stored), {});
     }
-    AppendWrapped(out, "N2  - ", FlatText(r[F::TranslTitle]), {});
-    out += "M1  - Ref #" + std::to_string(ref.number) + " of " + std::to_string(ref.fileCount) +
-           " in " + std::string(ref.fileName) + "\r\nER  -\r\n\r\n";
+    AppendWrapped(out, "N2  - ", FlatView(r[F::TranslTitle], room), {});
+    out += "M1  - Ref #";
+    AppendNumber(out, ref.number);
+    out += " of ";
+    AppendNumber(out, ref.fileCount);
+    out += " in ";
+    out += ref.fileName;
+    out += "\r\nER  -\r\n\r\n";
 }
 
 Outcome RisWriter::End(WritableFile& /*out*/) {
