@@ -70,35 +70,61 @@ public:
 private:
     // The records of a batch are made into one text a share, each on its thread, and the texts
     // go to the file in order while the next batch is made: the file takes few large writes, no
-    // record is copied twice and no processor waits for the disk. `writing` is the write of the
-    // batch before, which may still run when this returns.
+    // record is copied twice and no processor waits for the disk. Where records carry no keys, a
+    // share reads, parses and writes each of its references in one go, while its fields are still
+    // in the processor's cache; keys are given in file order, between the reading and the
+    // writing. `writing` is the write of the batch before, which may still run when this returns.
     Outcome WriteBatches(WritableFile& out, Progress& progress, std::future<Outcome>& writing) {
         std::vector<Item> batch;
+        std::vector<Outcome> results(threads_);
         for (int first = 0, n = 0; first < reader_.Count(); first += kBatch, ++n) {
             if (progress.AbortRequested()) {
                 return Outcome::Aborted(Message(msg::Export::ExportAborted));
             }
             const int last = std::min(reader_.Count(), first + kBatch);
-            if (Outcome r = Read(first, last, batch); !r) {
-                return r;
-            }
-            Prepare(batch);
+            Select(first, last, batch);
             std::vector<std::string>& made = texts_[n % 2];
             made.resize(threads_);
-            pool_.RunInShares(
-                batch.size(), threads_, [&](unsigned share, std::size_t b, std::size_t e) {
-                    std::string& text = made[share];
-                    text.clear();
-                    for (std::size_t k = b; k < e; ++k) {
-                        const Item& item = batch[k];
-                        if (item.exported) {
-                            text += item.first ? std::string_view() : writer_->Between();
-                            writer_->Record({item.record, item.index + 1, reader_.Count(),
-                                             fileName_, item.unparsed, item.bytes, item.key},
-                                            text);
-                        }
+            std::fill(results.begin(), results.end(), Outcome::Ok());
+            const bool keyed = writer_->UsesKeys();
+            pool_.RunInShares(batch.size(), threads_,
+                              [&](unsigned share, std::size_t b, std::size_t e) {
+                                  ReadBuffer buffer;
+                                  std::string& text = made[share];
+                                  text.clear();
+                                  for (std::size_t k = b; k < e; ++k) {
+                                      if (Outcome r = Read(batch[k], buffer); !r) {
+                                          results[share] = r;
+                                          return;
+                                      }
+                                      if (!keyed) {
+                                          Make(batch[k], text);
+                                      }
+                                  }
+                              });
+            for (const Outcome& r : results) {
+                if (!r) {
+                    return r;
+                }
+            }
+            if (keyed) {
+                for (Item& item : batch) {
+                    if (!reader_.IsDeleted(item.index)) {
+                        item.key = keys_.Next(item.record);
                     }
-                });
+                }
+                pool_.RunInShares(batch.size(), threads_,
+                                  [&](unsigned share, std::size_t b, std::size_t e) {
+                                      for (std::size_t k = b; k < e; ++k) {
+                                          Make(batch[k], made[share]);
+                                      }
+                                  });
+            }
+            for (const Item& item : batch) {
+                if (item.exported) {
+                    Count(item);
+                }
+            }
             if (writing.valid()) {
                 if (Outcome r = writing.get(); !r) {
                     return r;
@@ -132,56 +158,48 @@ private:
         return !reader_.IsDeleted(i) && (!request_.tagged || request_.tagged->Test(i));
     }
 
-    // Reads and parses references [first, last): those exported, and, where the layout keys
-    // its records, the others too, whose keys the ones after them must not take.
-    Outcome Read(int first, int last, std::vector<Item>& batch) {
-        // The items of the batch before are used again: their texts keep their room.
+    // The items of references [first, last), in file order: which are exported, and which of
+    // them is the first of the whole export. The items of the batch before are used again: their
+    // texts keep their room.
+    void Select(int first, int last, std::vector<Item>& batch) {
         batch.resize(static_cast<std::size_t>(last - first));
-        std::vector<Outcome> results(threads_);
-        pool_.RunInShares(
-            batch.size(), threads_, [&](unsigned share, std::size_t b, std::size_t e) {
-                ReadBuffer buffer;
-                for (std::size_t k = b; k < e; ++k) {
-                    Item& item = batch[k];
-                    item.index = first + static_cast<int>(k);
-                    item.exported = Selected(item.index);
-                    item.first = false;
-                    item.unparsed = false;
-                    item.key.clear();
-                    if (reader_.IsDeleted(item.index) || (!item.exported && !writer_->UsesKeys())) {
-                        continue;
-                    }
-                    if (Outcome r = reader_.ReadRaw(item.index, item.bytes, &buffer); !r) {
-                        results[share] = r;
-                        item.exported = false;
-                        return;
-                    }
-                    ParsedReference parsed = ParseReference(item.bytes, false);
-                    item.record = std::move(parsed.data);
-                    item.unparsed = parsed.ruined;
-                }
-            });
-        for (const Outcome& r : results) {
-            if (!r) {
-                return r;
-            }
+        for (std::size_t k = 0; k < batch.size(); ++k) {
+            Item& item = batch[k];
+            item.index = first + static_cast<int>(k);
+            item.exported = Selected(item.index);
+            item.first = item.exported && !anyExported_;
+            anyExported_ = anyExported_ || item.exported;
+            item.unparsed = false;
+            item.key.clear();
         }
+    }
+
+    // Reads and parses a reference: one exported, and, where the layout keys its records, any
+    // other that is not deleted, whose key the ones after it must not take.
+    Outcome Read(Item& item, ReadBuffer& buffer) const {
+        if (reader_.IsDeleted(item.index) || (!item.exported && !writer_->UsesKeys())) {
+            return Outcome::Ok();
+        }
+        if (Outcome r = reader_.ReadRaw(item.index, item.bytes, &buffer); !r) {
+            return r;
+        }
+        ParsedReference parsed = ParseReference(item.bytes, false);
+        item.record = std::move(parsed.data);
+        item.unparsed = parsed.ruined;
         return Outcome::Ok();
     }
 
-    // The citation keys, in file order, and the counts of the report.
-    void Prepare(std::vector<Item>& batch) {
-        for (Item& item : batch) {
-            if (writer_->UsesKeys() && !reader_.IsDeleted(item.index)) {
-                item.key = keys_.Next(item.record);
-            }
-            if (item.exported) {
-                item.first = report_.exported == 0;
-                Count(item);
-            }
+    // Appends the record of an exported reference, after what stands between two records.
+    void Make(const Item& item, std::string& text) const {
+        if (item.exported) {
+            text += item.first ? std::string_view() : writer_->Between();
+            writer_->Record({item.record, item.index + 1, reader_.Count(), fileName_, item.unparsed,
+                             item.bytes, item.key},
+                            text);
         }
     }
 
+    // The counts of the report.
     void Count(const Item& item) {
         ++report_.exported;
         if (item.unparsed) {
@@ -215,6 +233,7 @@ private:
     WorkerPool pool_;
     CitationKeys keys_;
     std::vector<std::string> texts_[2]; // the texts of two batches: one made while one is written
+    bool anyExported_ = false;          // a reference before the batch is exported
 };
 
 } // namespace
