@@ -136,6 +136,11 @@ void CollectReference(Reference gathered) {
         lexmill_SetPublCity(lx::Arg(publisher).c_str());
         break;
     }
+    // The translated title is a labelled line of the comments, ahead of the abstract.
+    if (const std::string_view translated = TrimView(ref.translatedTitle); !translated.empty()) {
+        lexmill_DumpStringToAbstract(
+            lx::Arg(" Translated title: \"" + std::string(translated) + "\"").c_str());
+    }
     for (const std::string& paragraph : ref.abstract) {
         if (const std::string_view text = TrimView(paragraph); !text.empty()) {
             std::string line = " ";

@@ -18,6 +18,7 @@ struct Reference {
     std::vector<std::string> editors;       // each already formatted
     std::vector<std::string> seriesEditors; // each already formatted
     std::string title;
+    std::string translatedTitle;
     std::string journal;
     std::string bookTitle; // of a chapter or monograph
     std::string year;

@@ -69,6 +69,24 @@ bool IsMedlineTagLine(std::string_view line) {
     return line[0] >= 'A' && line[0] <= 'Z';
 }
 
+// The mark our own RIS export gives every record, "Ref #12 of 40 in refs.ref": the reference's
+// place in the file it came from, which is no number of the work.
+bool IsExportMark(std::string_view misc) {
+    auto number = [&misc](std::string_view before) {
+        if (!StartsWith(misc, before)) {
+            return false;
+        }
+        misc.remove_prefix(before.size());
+        std::size_t digits = 0;
+        while (digits < misc.size() && IsDigit(misc[digits])) {
+            ++digits;
+        }
+        misc.remove_prefix(digits);
+        return digits > 0;
+    };
+    return number("Ref #") && number(" of ") && StartsWith(misc, " in ");
+}
+
 } // namespace
 
 // --- PubMed / MEDLINE: records are blocks of tag lines separated by blank lines.
@@ -224,16 +242,24 @@ bool RisProcedure::Fill() {
     r.pages =
         start.find_first_of("-,;") == std::string::npos && !end.empty() ? start + "-" + end : start;
     // C7 is an article number; M1 is one in a journal's record when it looks like one, and a
-    // report's or patent's number in the record of a work without a journal.
+    // report's or patent's number in the record of a work without a journal. Our own export puts
+    // its mark there, the translated title in N2, which others fill with the abstract, and the
+    // identification string in N1.
     r.articleNumber = WithDigits(f.First("C7"));
     const std::string& misc = f.First("M1");
-    if (r.articleNumber.empty() && IsArticleNumber(misc) && misc.size() <= 8) {
+    const bool ours = IsExportMark(misc);
+    if (ours) {
+        r.translatedTitle = f.First("N2");
+        if (r.id.empty()) {
+            r.id = f.First("N1"); // the identification string, where others write notes
+        }
+    } else if (r.articleNumber.empty() && IsArticleNumber(misc) && misc.size() <= 8) {
         r.articleNumber = misc;
     } else if (r.kind != ReferenceKind::Journal || r.journal.empty()) {
         r.number = WithDigits(misc);
     }
     r.abstract = f.TakeAll("AB");
-    if (r.abstract.empty()) {
+    if (r.abstract.empty() && !ours) {
         r.abstract = f.TakeAll("N2");
     }
     r.address = Addresses(f.All("AD"));
