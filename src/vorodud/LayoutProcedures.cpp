@@ -196,6 +196,90 @@ bool TaggedLayoutProcedure::Fill() {
     return true;
 }
 
+HostMedlineProcedure::HostMedlineProcedure()
+    : TaggedLayoutProcedure([] { lexmill_ReadTheWholeReference("UI  -$AN  -"); },
+                            {.id = "UI  - ",
+                             .title = "TI  - ",
+                             .authors = "AU  - ",
+                             .source = "SO  - ",
+                             .abstract = "AB  - ",
+                             .address = "AD  - ",
+                             .language = "LA  - ",
+                             .keywords = "MH  - ",
+                             .decapitaliseTitle = true},
+                            TextMode::Ansi, '~') {}
+
+bool HostMedlineProcedure::Fill() {
+    auto converted = [this](const std::string& value) {
+        if (diacritic_ == 0) {
+            return value;
+        }
+        return lx::Fetch([&](char* b, size_t n) {
+            return lexmill_ChangeCharSet_D(lx::Arg(value).c_str(), b, n);
+        });
+    };
+    auto names = [&](std::string_view tag, std::vector<std::string>& list) {
+        for (int index : TagLines(tag)) {
+            for (std::string& name : HostNames(converted(FieldText(index, tag)))) {
+                list.push_back(std::move(name));
+            }
+        }
+    };
+    const std::string book = converted(FirstField("BK  - "));
+    if (book.empty()) {
+        return TaggedLayoutProcedure::Fill();
+    }
+    Reference r;
+    r.id = lx::IdField(tags_.id);
+    r.title = converted(FirstField(tags_.title));
+    r.kind = r.title.empty() ? ReferenceKind::Monograph : ReferenceKind::Chapter;
+    if (r.title.empty()) {
+        r.title = book;
+    }
+    r.bookTitle = book;
+    names(tags_.authors, r.authors);
+    names("ED  - ", r.editors);
+    // "Springer, Berlin, Heidelberg 2009;185:265-302": publisher and city, the year, then the
+    // volume and the pages, which the record also gives on lines of their own.
+    const std::string source = converted(FirstField(tags_.source));
+    const std::size_t semicolon = source.rfind(';');
+    std::string published = TrimBlanks(std::string_view(source).substr(0, semicolon));
+    if (const std::size_t blank = published.rfind(' ');
+        blank != std::string::npos && !FirstYear(published.substr(blank + 1)).empty()) {
+        r.year = FirstYear(published.substr(blank + 1));
+        published.erase(blank);
+    }
+    PublisherPlace place = SplitPublisherAndCity(published);
+    r.publisher = std::move(place.publisher);
+    r.city = std::move(place.city);
+    if (std::string year = FirstYear(FirstField("DP  - ")); !year.empty()) {
+        r.year = std::move(year);
+    }
+    r.volume = FirstField("VI  - ");
+    r.issue = FirstField("IP  - ");
+    r.pages = FirstField("PG  - ");
+    if (r.pages.empty() && semicolon != std::string::npos) {
+        const std::string_view numbers = std::string_view(source).substr(semicolon + 1);
+        const std::size_t colon = numbers.find(':');
+        r.pages = TrimBlanks(colon == std::string_view::npos ? numbers : numbers.substr(colon + 1));
+    }
+    if (std::string abstract = converted(FirstField(tags_.abstract)); !abstract.empty()) {
+        r.abstract.push_back(std::move(abstract));
+    }
+    r.address = FirstField(tags_.address);
+    r.language = FirstField(tags_.language);
+    for (int index : TagLines(tags_.keywords)) {
+        for (std::string& keyword : SplitNameList(FieldText(index, tags_.keywords))) {
+            r.keywords.push_back(std::move(keyword));
+        }
+    }
+    CollectReference(std::move(r));
+    if (tags_.decapitaliseTitle) {
+        lexmill_DecapitalizeTitle(); // only a title written in capitals
+    }
+    return true;
+}
+
 ProbaseProcedure::ProbaseProcedure()
     : TaggedLayoutProcedure(
           [this] {

@@ -52,6 +52,18 @@ protected:
     unsigned char diacritic_;
 };
 
+// MEDLINE records as online hosts and our own export write them ("UI  - ", "TI  - "): a record
+// with a book title ("BK  - ") is a chapter, or a book when it has no title of its own, whose
+// source line names the publisher and city ("Springer, Berlin 2009;265-302"); the others are
+// journal articles.
+class HostMedlineProcedure final : public TaggedLayoutProcedure {
+public:
+    HostMedlineProcedure();
+
+protected:
+    bool Fill() override;
+};
+
 // Probase records carry their accession number in the header that the reader returns.
 class ProbaseProcedure final : public TaggedLayoutProcedure {
 public:

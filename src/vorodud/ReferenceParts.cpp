@@ -658,4 +658,58 @@ std::vector<std::string> SplitTrimmed(std::string_view text, char separator) {
     return parts;
 }
 
+namespace {
+
+// A part of a publisher line that names a place ("Heidelberg", "New York", "Frankfurt am Main"):
+// words that begin with a capital, or small words that places have inside, and none of the words
+// of a body's name.
+bool NamesPlace(std::string_view part) {
+    static constexpr std::string_view kPlaceWords[] = {"am",  "an", "bei", "de",  "del",
+                                                       "der", "di", "du",  "en",  "im",
+                                                       "la",  "le", "on",  "sur", "upon"};
+    static constexpr std::string_view kBodyWords[] = {
+        "ag",      "agency", "association", "books",      "co",    "company",    "corp",
+        "gmbh",    "inc",    "ltd",         "llc",        "press", "publishers", "publishing",
+        "society", "sons",   "institute",   "university", "verlag"};
+    const std::vector<std::string_view> words = BlankSeparatedWords(part);
+    if (words.empty() || HasDigit(part)) {
+        return false;
+    }
+    return std::all_of(words.begin(), words.end(), [](std::string_view word) {
+        const std::string lower = LowerText(DropFinalPeriod(word));
+        if (word.front() >= 'a' && word.front() <= 'z') {
+            return std::find(std::begin(kPlaceWords), std::end(kPlaceWords), lower) !=
+                   std::end(kPlaceWords);
+        }
+        return word != "&" && std::find(std::begin(kBodyWords), std::end(kBodyWords), lower) ==
+                                  std::end(kBodyWords);
+    });
+}
+
+} // namespace
+
+PublisherPlace SplitPublisherAndCity(std::string_view text) {
+    std::vector<std::string> parts;
+    for (std::size_t start = 0; start <= text.size();) {
+        const std::size_t end = std::min(text.find(',', start), text.size());
+        parts.push_back(TrimBlanks(text.substr(start, end - start)));
+        start = end + 1;
+    }
+    if (parts.size() == 1) {
+        return {parts.front(), {}};
+    }
+    std::size_t city = parts.size() - 1;
+    while (city > 1 && NamesPlace(parts[city - 1])) {
+        --city;
+    }
+    auto joined = [&](std::size_t from, std::size_t to) {
+        std::string out;
+        for (std::size_t i = from; i < to; ++i) {
+            out += (i == from ? "" : ", ") + parts[i];
+        }
+        return out;
+    };
+    return {joined(0, city), joined(city, parts.size())};
+}
+
 } // namespace cvx::vorodud

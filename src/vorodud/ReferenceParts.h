@@ -119,4 +119,14 @@ std::vector<std::string> SplitNameList(std::string_view text);
 // The parts of a text between separators, trimmed; empty parts are left out.
 std::vector<std::string> SplitTrimmed(std::string_view text, char separator);
 
+// A publisher and its place written "publisher, city" ("Springer, Berlin, Heidelberg", "Swiss
+// Agency for Environment, Forest and Landscape SAEFL, Berne"): the city is the last part and the
+// parts before it that name places too, words with capitals that name no body ("Inc.", "Press");
+// the first part always names the publisher, even when empty (", Berlin").
+struct PublisherPlace {
+    std::string publisher;
+    std::string city;
+};
+PublisherPlace SplitPublisherAndCity(std::string_view text);
+
 } // namespace cvx::vorodud

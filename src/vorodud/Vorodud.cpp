@@ -102,17 +102,7 @@ std::unique_ptr<Procedure> MakeProcedure(ProcedureId id) {
     case ProcedureId::Bibtex:
         return std::make_unique<BibtexProcedure>();
     case ProcedureId::HostSession:
-        return Layout([] { lexmill_ReadTheWholeReference("UI  -$AN  -"); },
-                      {.id = "UI  - ",
-                       .title = "TI  - ",
-                       .authors = "AU  - ",
-                       .source = "SO  - ",
-                       .abstract = "AB  - ",
-                       .address = "AD  - ",
-                       .language = "LA  - ",
-                       .keywords = "MH  - ",
-                       .decapitaliseTitle = true},
-                      TextMode::Ansi, '~');
+        return std::make_unique<HostMedlineProcedure>();
     case ProcedureId::Copac:
         return std::make_unique<CopacProcedure>();
     case ProcedureId::CompuServe:

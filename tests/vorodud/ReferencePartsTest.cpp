@@ -102,5 +102,29 @@ TEST(ReferencePartsTest, YearLinesAndYears) {
     EXPECT_EQ(WithDigits("No pagination"), "");
 }
 
+// "publisher, city" with commas inside either: the city's parts name places, a body's do not.
+TEST(ReferencePartsTest, PublisherAndCity) {
+    struct Case {
+        std::string_view text, publisher, city;
+    } cases[] = {
+        {"Cambridge University Press, Cambridge", "Cambridge University Press", "Cambridge"},
+        {"Springer, Berlin, Heidelberg", "Springer", "Berlin, Heidelberg"},
+        {"Swiss Agency for Environment, Forest and Landscape SAEFL, Berne",
+         "Swiss Agency for Environment, Forest and Landscape SAEFL", "Berne"},
+        {"Sage Publications, Inc., Thousand Oaks", "Sage Publications, Inc.", "Thousand Oaks"},
+        {"Suhrkamp, Frankfurt am Main", "Suhrkamp", "Frankfurt am Main"},
+        {"Wiley & Sons, Ltd, Chichester", "Wiley & Sons, Ltd", "Chichester"},
+        {"Academic Press, 2nd floor, London", "Academic Press, 2nd floor", "London"},
+        {", Berlin", "", "Berlin"},
+        {"IEEE", "IEEE", ""},
+        {"", "", ""},
+    };
+    for (const Case& c : cases) {
+        const PublisherPlace p = SplitPublisherAndCity(c.text);
+        EXPECT_EQ(p.publisher, c.publisher) << c.text;
+        EXPECT_EQ(p.city, c.city) << c.text;
+    }
+}
+
 } // namespace
 } // namespace cvx::vorodud
