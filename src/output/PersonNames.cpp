@@ -56,21 +56,20 @@ PersonNameCursor::PersonNameCursor(std::string_view list) : list_(TrimView(list)
 }
 
 bool PersonNameCursor::Next(PersonNameView& name) {
-    // A name ends at the first "." outside double quotes (a name never ends inside them, so each
-    // one begins outside).
-    bool quoted = false;
-    for (std::size_t i = start_; i <= list_.size(); ++i) {
-        const bool end = i == list_.size() || (!quoted && list_[i] == '.');
-        if (i < list_.size() && list_[i] == '"') {
-            quoted = !quoted;
-        }
-        if (end) {
-            const std::string_view text = list_.substr(start_, i - start_);
-            start_ = i + 1;
-            if (!TrimView(text).empty()) {
-                name = NameOf(text);
-                return true;
+    while (start_ <= list_.size()) {
+        // A name ends at the first "." outside double quotes (a name never ends inside them, so
+        // each one begins outside).
+        std::size_t end = start_;
+        for (bool quoted = false; end < list_.size() && (quoted || list_[end] != '.'); ++end) {
+            if (list_[end] == '"') {
+                quoted = !quoted;
             }
+        }
+        const std::string_view text = list_.substr(start_, end - start_);
+        start_ = end + 1;
+        if (!TrimView(text).empty()) {
+            name = NameOf(text);
+            return true;
         }
     }
     return false;
