@@ -1,6 +1,6 @@
 #include "shell/widgets/CheckFormatDlg.h"
 
-#include "shell/widgets/HelpViewer.h"
+#include "shell/widgets/DialogButtons.h"
 #include "text/widgets/QtText.h"
 
 #include <QDialogButtonBox>
@@ -39,15 +39,9 @@ CheckFormatDlg::CheckFormatDlg(QWidget* parent) : QDialog(parent) {
         scopeLayout->addWidget(buttons_[i]);
     }
     layout->addWidget(scope);
-    auto* buttons = new QDialogButtonBox(
-        QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(UiText(msg::SmallDialogs::Ok));
-    buttons->button(QDialogButtonBox::Cancel)->setText(UiText(msg::SmallDialogs::Cancel));
-    buttons->button(QDialogButtonBox::Help)->setText(UiText(msg::SmallDialogs::Help));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(buttons, &QDialogButtonBox::helpRequested, this,
-            [this] { ShowHelp(this, kCheckFormatHelp); });
+    auto* buttons = NewDialogButtons(
+        this, QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help,
+        [] { return kCheckFormatHelp; });
     layout->addWidget(buttons);
     SetScope(0);
 }

@@ -2,7 +2,10 @@
 
 #include "refstore/Companions.h"
 #include "refstore/ReferenceFile.h"
-#include "shell/widgets/HelpViewer.h"
+#include "search/IndexState.h"
+#include "search/ReferenceLines.h"
+#include "search/WordIndex.h"
+#include "shell/widgets/DialogButtons.h"
 #include "text/widgets/QtText.h"
 
 #include <QDialogButtonBox>
@@ -58,19 +61,31 @@ FileInfoDlg::FileInfoDlg(const TReferenceFile& file, QWidget* parent) : QDialog(
            Bytes(static_cast<qint64>(TotalSize(FileSystem::Default(), file.FileName()))));
     AddRow(form, msg::SmallDialogs::ModifiedLabel, "LABEL_LastModifiedDate",
            QLocale().toString(info.lastModified(), QLocale::ShortFormat));
+
+    // The figures of the word index come from its header; without a usable header a panel
+    // stands in their place.
+    FileSystem& fs = FileSystem::Default();
+    WordIndex index;
+    const bool indexed = index.Open(fs, IndexFileOf(fs, file.FileName())) == IndexOpening::Opened;
+    if (indexed) {
+        const IndexHeader& header = index.Header();
+        AddRow(form, msg::SmallDialogs::TotalWordsLabel, "LABEL_TotalWords",
+               Count(header.totalWords));
+        AddRow(form, msg::SmallDialogs::IndexedWordsLabel, "LABEL_IndexedWords",
+               Count(header.distinctWords));
+        AddRow(form, msg::SmallDialogs::AuthorNamesLabel, "LABEL_AuthorNames",
+               Count(header.Section(static_cast<int>(FieldScope::Authors)).wordCount)
+                   .replace(QLatin1Char('.'), QLatin1Char(' ')));
+    }
     layout->addLayout(form);
+    if (!indexed) {
+        auto* noIndex = new QLabel(UiText(msg::SmallDialogs::NoValidIndex), this);
+        noIndex->setObjectName(QStringLiteral("PANEL_NoIndex"));
+        layout->addWidget(noIndex);
+    }
 
-    // The figures of the word index are shown once the program reads word indexes.
-    auto* noIndex = new QLabel(UiText(msg::SmallDialogs::NoValidIndex), this);
-    noIndex->setObjectName(QStringLiteral("PANEL_NoIndex"));
-    layout->addWidget(noIndex);
-
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Help, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(UiText(msg::SmallDialogs::Ok));
-    buttons->button(QDialogButtonBox::Help)->setText(UiText(msg::SmallDialogs::Help));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::helpRequested, this,
-            [this] { ShowHelp(this, kFilePropertiesHelp); });
+    auto* buttons = NewDialogButtons(this, QDialogButtonBox::Ok | QDialogButtonBox::Help,
+                                     [] { return kFilePropertiesHelp; });
     layout->addWidget(buttons);
 }
 

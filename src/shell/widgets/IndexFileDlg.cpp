@@ -4,9 +4,9 @@
 #include "settings/FileDialogSetup.h"
 #include "settings/NameLists.h"
 #include "settings/SettingsStore.h"
+#include "shell/widgets/DialogButtons.h"
 #include "shell/widgets/DialogSeams.h"
 #include "shell/widgets/FileDialogFilter.h"
-#include "shell/widgets/HelpViewer.h"
 #include "shell/widgets/Icons.h"
 #include "text/widgets/QtText.h"
 
@@ -129,16 +129,10 @@ IndexFileDlg::IndexFileDlg(QWidget* parent) : QDialog(parent) {
                                  msg::SmallDialogs::UncheckAllHint);
     connect(checkAll, &QPushButton::clicked, this, [this] { SetFieldMask(0xFFFFFFFFu); });
     connect(uncheckAll, &QPushButton::clicked, this, [this] { SetFieldMask(0); });
-    auto* buttons = new QDialogButtonBox(
-        QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
+    auto* buttons = NewDialogButtons(
+        this, QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help,
+        [] { return kIndexFileHelp; });
     ok_ = buttons->button(QDialogButtonBox::Ok);
-    ok_->setText(UiText(msg::SmallDialogs::Ok));
-    buttons->button(QDialogButtonBox::Cancel)->setText(UiText(msg::SmallDialogs::Cancel));
-    buttons->button(QDialogButtonBox::Help)->setText(UiText(msg::SmallDialogs::Help));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(buttons, &QDialogButtonBox::helpRequested, this,
-            [this] { ShowHelp(this, kIndexFileHelp); });
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(checkAll);
     bottom->addWidget(uncheckAll);

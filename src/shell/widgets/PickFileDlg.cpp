@@ -2,9 +2,9 @@
 
 #include "settings/DefaultDirectories.h"
 #include "settings/FileDialogSetup.h"
+#include "shell/widgets/DialogButtons.h"
 #include "shell/widgets/DialogSeams.h"
 #include "shell/widgets/FileDialogFilter.h"
-#include "shell/widgets/HelpViewer.h"
 #include "shell/widgets/Icons.h"
 #include "text/FileNames.h"
 #include "text/widgets/QtText.h"
@@ -78,16 +78,10 @@ PickFileDlg::PickFileDlg(HistoryLists& history, QWidget* parent)
     tools->addWidget(add);
     tools->addWidget(removeButton);
 
-    auto* buttons = new QDialogButtonBox(
-        QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
+    auto* buttons = NewDialogButtons(
+        this, QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help,
+        [] { return kPickFileHelp; });
     ok_ = buttons->button(QDialogButtonBox::Ok);
-    ok_->setText(UiText(msg::SmallDialogs::Ok));
-    buttons->button(QDialogButtonBox::Cancel)->setText(UiText(msg::SmallDialogs::Cancel));
-    buttons->button(QDialogButtonBox::Help)->setText(UiText(msg::SmallDialogs::Help));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(buttons, &QDialogButtonBox::helpRequested, this,
-            [this] { ShowHelp(this, kPickFileHelp); });
 
     layout->addWidget(name_);
     layout->addWidget(list_, 1);

@@ -1,6 +1,6 @@
 #include "shell/widgets/SingleInputDlg.h"
 
-#include "shell/widgets/HelpViewer.h"
+#include "shell/widgets/DialogButtons.h"
 #include "text/widgets/QtText.h"
 
 #include <QCheckBox>
@@ -63,15 +63,9 @@ SingleInputDlg::SingleInputDlg(QWidget* parent) : QDialog(parent) {
     jumpLayout->addWidget(jumpTo_);
     jumpLayout->addWidget(useAbsJump_);
 
-    auto* buttons = new QDialogButtonBox(
-        QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(UiText(msg::SmallDialogs::Ok));
-    buttons->button(QDialogButtonBox::Cancel)->setText(UiText(msg::SmallDialogs::Cancel));
-    buttons->button(QDialogButtonBox::Help)->setText(UiText(msg::SmallDialogs::Help));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(buttons, &QDialogButtonBox::helpRequested, this,
-            [this] { ShowHelp(this, form_ == ByNumbers ? kByNumbersHelp : kJumpHelp); });
+    auto* buttons = NewDialogButtons(
+        this, QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help,
+        [this] { return form_ == ByNumbers ? kByNumbersHelp : kJumpHelp; });
 
     layout->addWidget(byNumbers_);
     layout->addWidget(jump_);

@@ -4,11 +4,14 @@
 
 #include "RefWinTestSupport.h"
 
+#include "search/IndexState.h"
+#include "search/WordIndex.h"
 #include "search/WordIndexBuilder.h"
 #include "search/WordIndexFormat.h"
 #include "search/widgets/LocateDlg.h"
 #include "search/widgets/TagDlg.h"
 #include "settings/SettingsStore.h"
+#include "shell/widgets/FileInfoDlg.h"
 #include "shell/widgets/MainForm.h"
 #include "support/ReferenceText.h"
 #include "support/TempDir.h"
@@ -19,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -381,6 +385,38 @@ TEST_F(LocateDialogTest, SortsByYearOrAuthorAndShowsTheChosenReference) {
     EXPECT_EQ(form_->File().CurrentIndex(), 0);
     EXPECT_EQ(form_->File().TaggedCount(), 1); // OK applies the marks
     EXPECT_TRUE(form_->File().IsTagged(1));
+}
+
+// The file properties show the figures of the word index from its header, and a panel in their
+// place while the file has no usable index.
+using FilePropertiesTest = test::GuiTest;
+
+TEST_F(FilePropertiesTest, ShowTheFiguresOfTheWordIndex) {
+    test::TempDir dir;
+    const std::string path = dir.Write("props.ref", test::NumberedFile(12));
+    TReferenceFile file;
+    ASSERT_TRUE(file.Open(path).ok());
+    auto label = [](QDialog& dialog, const char* name) {
+        auto* l = dialog.findChild<QLabel*>(QString::fromLatin1(name));
+        return l == nullptr ? QStringLiteral("(none)") : l->text();
+    };
+    {
+        FileInfoDlg dialog(file);
+        EXPECT_NE(dialog.findChild<QLabel*>(QStringLiteral("PANEL_NoIndex")), nullptr);
+        EXPECT_EQ(label(dialog, "LABEL_TotalWords"), QStringLiteral("(none)"));
+        EXPECT_EQ(label(dialog, "LABEL_SizeRefs"), QStringLiteral("12"));
+    }
+    ASSERT_TRUE(CreateWordIndex(FileSystem::Default(), path, kIndexableMask, nullptr).ok());
+    WordIndex index;
+    ASSERT_EQ(index.Open(FileSystem::Default(), IndexFileOf(FileSystem::Default(), path)),
+              IndexOpening::Opened);
+    FileInfoDlg dialog(file);
+    EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("PANEL_NoIndex")), nullptr);
+    EXPECT_EQ(label(dialog, "LABEL_TotalWords"), QLocale().toString(index.Header().totalWords));
+    EXPECT_EQ(label(dialog, "LABEL_IndexedWords"),
+              QLocale().toString(index.Header().distinctWords));
+    // Twelve authors "Authorb, A." .. "Authorm, A.": their surnames and the shared initial.
+    EXPECT_EQ(label(dialog, "LABEL_AuthorNames"), QStringLiteral("13"));
 }
 
 } // namespace
