@@ -86,8 +86,9 @@ Outcome Convert(const QString& input, const QTemporaryDir& work, const std::stri
     if (soffice.isEmpty()) {
         return Outcome::Error(Msg(msg::Documents::LibreOfficeMissing));
     }
-    const Outcome failed =
-        Outcome::Error(Msg(msg::Documents::ConversionFailed, shown, "." + target));
+    const auto failed = [&] {
+        return Outcome::Error(Msg(msg::Documents::ConversionFailed, shown, "." + target));
+    };
     const QString outDir = work.filePath(QStringLiteral("out"));
     const QString profile =
         QUrl::fromLocalFile(work.filePath(QStringLiteral("profile"))).toString();
@@ -98,7 +99,7 @@ Outcome Convert(const QString& input, const QTemporaryDir& work, const std::stri
                    QStringLiteral("--norestore"), QStringLiteral("--convert-to"),
                    QString::fromStdString(target), QStringLiteral("--outdir"), outDir, input});
     if (!process.waitForStarted()) {
-        return failed;
+        return failed();
     }
     QElapsedTimer clock;
     clock.start();
@@ -110,14 +111,14 @@ Outcome Convert(const QString& input, const QTemporaryDir& work, const std::stri
         }
         if (clock.hasExpired(kConversionTimeoutMs)) {
             KillConverter(process);
-            return failed;
+            return failed();
         }
     }
     QFile result(outDir + u'/' + QFileInfo(input).completeBaseName() + u'.' +
                  QString::fromStdString(target));
     if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0 ||
         !result.open(QIODevice::ReadOnly)) {
-        return failed;
+        return failed();
     }
     const QByteArray bytes = result.readAll();
     converted.assign(bytes.constData(), static_cast<std::size_t>(bytes.size()));
