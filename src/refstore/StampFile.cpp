@@ -75,7 +75,7 @@ StampFile StampFile::Load(FileSystem& fs, const std::string& referenceFile) {
     return file;
 }
 
-const CompanionStamp* StampFile::For(Stamped kind, std::string_view image) const {
+const CompanionStamp* StampFile::For(Stamped kind, std::string_view image) const& {
     for (const CompanionStamp& s : stamps_) {
         if (s.kind == kind && s.size == image.size() && s.hash == TextHash::Of(image)) {
             return &s;

@@ -47,7 +47,9 @@ public:
     static StampFile Load(FileSystem& fs, const std::string& referenceFile);
 
     // The stamp of a companion whose bytes are `image`, when there is one for exactly these bytes.
-    const CompanionStamp* For(Stamped kind, std::string_view image) const;
+    // It points into this stamp file, so a temporary one cannot hand it out.
+    const CompanionStamp* For(Stamped kind, std::string_view image) const&;
+    const CompanionStamp* For(Stamped kind, std::string_view image) const&& = delete;
     // True when `image` is the companion stamped for the text version `text`.
     bool Vouches(Stamped kind, std::string_view image, const TextStamp& text) const;
     void Set(Stamped kind, std::string_view image, const TextStamp& text);

@@ -59,16 +59,6 @@ protected:
         return texts;
     }
 
-    static QAction* Action(MainForm& form, const char* name) {
-        auto* a = form.findChild<QAction*>(QString::fromLatin1(name));
-        EXPECT_NE(a, nullptr) << name;
-        return a;
-    }
-    static void Trigger(MainForm& form, const char* name) {
-        QAction* a = Action(form, name);
-        ASSERT_TRUE(a->isEnabled()) << name;
-        a->trigger();
-    }
     static int Windows(MainForm& form) {
         return static_cast<int>(form.findChild<QMdiArea*>()->subWindowList().size());
     }
@@ -129,31 +119,31 @@ TEST_F(MainFormTest, CommandsFollowTheActiveWindowAndItsTags) {
     MainForm form;
     form.show();
     for (const char* name : {"CopyItem", "FileCloseItem", "Nextreference1", "Tagall1"}) {
-        EXPECT_FALSE(Action(form, name)->isEnabled()) << name;
+        EXPECT_FALSE(test::CommandOf(form, name)->isEnabled()) << name;
     }
     form.OpenFileCommand(refs_);
     ASSERT_TRUE(WaitFor([&] { return Idle(form); }));
     for (const char* name : {"CopyItem", "FileCloseItem", "Nextreference1", "Tagall1"}) {
-        EXPECT_TRUE(Action(form, name)->isEnabled()) << name;
+        EXPECT_TRUE(test::CommandOf(form, name)->isEnabled()) << name;
     }
     for (const char* name : {"Writetaggedreferences1", "Nextreference2", "Compressfile1"}) {
-        EXPECT_FALSE(Action(form, name)->isEnabled()) << name;
+        EXPECT_FALSE(test::CommandOf(form, name)->isEnabled()) << name;
     }
 
-    Trigger(form, "Tagall1");
+    test::RunCommand(form, "Tagall1");
     EXPECT_EQ(form.ActiveRefWin()->File().TaggedCount(), 20);
-    EXPECT_TRUE(Action(form, "Writetaggedreferences1")->isEnabled());
-    Trigger(form, "Listtaggedonly1");
+    EXPECT_TRUE(test::CommandOf(form, "Writetaggedreferences1")->isEnabled());
+    test::RunCommand(form, "Listtaggedonly1");
     EXPECT_TRUE(form.ActiveRefWin()->ListTaggedOnly());
-    EXPECT_TRUE(Action(form, "Listtaggedonly1")->isChecked());
-    Trigger(form, "Listtaggedonly1");
-    Trigger(form, "Clearalltagging1");
+    EXPECT_TRUE(test::CommandOf(form, "Listtaggedonly1")->isChecked());
+    test::RunCommand(form, "Listtaggedonly1");
+    test::RunCommand(form, "Clearalltagging1");
     EXPECT_EQ(form.ActiveRefWin()->File().TaggedCount(), 0);
-    EXPECT_FALSE(Action(form, "Nextreference2")->isEnabled());
+    EXPECT_FALSE(test::CommandOf(form, "Nextreference2")->isEnabled());
 
-    Trigger(form, "FileCloseItem");
+    test::RunCommand(form, "FileCloseItem");
     ASSERT_TRUE(WaitFor([&] { return Windows(form) == 0; }));
-    EXPECT_FALSE(Action(form, "CopyItem")->isEnabled());
+    EXPECT_FALSE(test::CommandOf(form, "CopyItem")->isEnabled());
 }
 
 TEST_F(MainFormTest, StepsTagsByNumbersAndChangesViewsFromTheKeyboard) {
@@ -186,9 +176,9 @@ TEST_F(MainFormTest, StepsTagsByNumbersAndChangesViewsFromTheKeyboard) {
     EXPECT_EQ(w->ViewKind(), RefWinForm::List);
     QTest::keyClick(&form, Qt::Key_F8);
     EXPECT_EQ(w->ViewKind(), RefWinForm::Combined);
-    Trigger(form, "Listview3");
+    test::RunCommand(form, "Listview3");
     EXPECT_EQ(w->ViewKind(), RefWinForm::List);
-    EXPECT_TRUE(Action(form, "Listview3")->isChecked());
+    EXPECT_TRUE(test::CommandOf(form, "Listview3")->isChecked());
 }
 
 // Sorting the display runs in a lane with the window disabled, offers the suspected duplicate to
@@ -211,9 +201,9 @@ TEST_F(MainFormTest, SortsTheDisplayInALaneAndSwitchesOrdersFromTheBox) {
     // No stored orders yet: the window shows the file's own order.
     EXPECT_EQ(box->currentIndex(), static_cast<int>(DisplayOrder::Original));
 
-    Trigger(form, "Sortdisplayorder1");
+    test::RunCommand(form, "Sortdisplayorder1");
     EXPECT_TRUE(w->Busy());
-    EXPECT_FALSE(Action(form, "Sortdisplayorder1")->isEnabled());
+    EXPECT_FALSE(test::CommandOf(form, "Sortdisplayorder1")->isEnabled());
     ASSERT_TRUE(WaitFor([&] { return Idle(form) && !RefWinForm::DisplaySortRunning(); }));
     ASSERT_EQ(Asked().size(), 1U);
     EXPECT_TRUE(Asked()[0].contains(QStringLiteral("1 reference was found")))
@@ -250,7 +240,7 @@ TEST_F(MainFormTest, DeletingTaggedReferencesSortsAgainWhenTheSettingsSaySo) {
 
     // Unset: never sorted again.
     w->TagByNumbers("3", true, true);
-    Trigger(form, "Deletetaggedreferences1");
+    test::RunCommand(form, "Deletetaggedreferences1");
     ASSERT_TRUE(WaitFor([&] { return Idle(form); }));
     EXPECT_FALSE(RefWinForm::DisplaySortRunning());
     EXPECT_EQ(w->File().DisplayKind(), DisplayOrder::Original);
@@ -261,7 +251,7 @@ TEST_F(MainFormTest, DeletingTaggedReferencesSortsAgainWhenTheSettingsSaySo) {
     EXPECT_EQ(SettingsStore().ReadInt(Setting::ResortLimit), 2000);
     w->TagByNumbers("4", true, true);
     form.RefreshCommandState();
-    Trigger(form, "Deletetaggedreferences1");
+    test::RunCommand(form, "Deletetaggedreferences1");
     EXPECT_TRUE(w->Busy());
     ASSERT_TRUE(WaitFor([&] { return Idle(form) && !RefWinForm::DisplaySortRunning(); }));
     EXPECT_EQ(w->File().DisplayKind(), DisplayOrder::AuthorYear);
@@ -276,15 +266,15 @@ TEST_F(MainFormTest, DeletesAndCompressesThroughTheMenus) {
     form.show();
     form.OpenFileCommand(refs_ + " <#4#>");
     ASSERT_TRUE(WaitFor([&] { return Idle(form); }));
-    Trigger(form, "Deletecurrentreference1");
+    test::RunCommand(form, "Deletecurrentreference1");
     ASSERT_TRUE(
         WaitFor([&] { return Idle(form) && form.ActiveRefWin()->File().DeletedCount() == 1; }));
     form.RefreshCommandState();
-    Trigger(form, "Compressfile1");
+    test::RunCommand(form, "Compressfile1");
     ASSERT_TRUE(
         WaitFor([&] { return Idle(form) && form.ActiveRefWin()->File().DeletedCount() == 0; }));
     EXPECT_EQ(form.ActiveRefWin()->File().RefCount(), 19);
-    EXPECT_FALSE(Action(form, "Compressfile1")->isEnabled());
+    EXPECT_FALSE(test::CommandOf(form, "Compressfile1")->isEnabled());
 }
 
 TEST_F(MainFormTest, OpensFromTheDialogAndReopensFromTheRecentList) {
@@ -292,10 +282,10 @@ TEST_F(MainFormTest, OpensFromTheDialogAndReopensFromTheRecentList) {
         MainForm form;
         form.show();
         chosenFile_ = QString::fromStdString(refs_);
-        Trigger(form, "FileOpenItem");
+        test::RunCommand(form, "FileOpenItem");
         ASSERT_EQ(Windows(form), 1);
         ASSERT_EQ(form.Recent().Entries().size(), 1u);
-        Trigger(form, "CloseAllwindows1");
+        test::RunCommand(form, "CloseAllwindows1");
         ASSERT_TRUE(WaitFor([&] { return Windows(form) == 0; }));
         auto* recent = form.findChild<QAction*>(QStringLiteral("RecentFile1"));
         ASSERT_NE(recent, nullptr);
@@ -330,7 +320,7 @@ TEST_F(MainFormTest, TheTopToolBarOffersTheSearchCommandsWithTheirHints) {
         auto* button = bar->findChild<QToolButton*>(QString::fromLatin1(b.button));
         ASSERT_NE(button, nullptr) << b.button;
         EXPECT_EQ(button->toolTip(), b.hint);
-        EXPECT_EQ(button->defaultAction(), Action(form, b.command));
+        EXPECT_EQ(button->defaultAction(), test::CommandOf(form, b.command));
         EXPECT_FALSE(button->isEnabled()) << b.button;
     }
     form.OpenFileCommand(refs_);
@@ -354,12 +344,12 @@ TEST_F(MainFormTest, TheDisplayOrderBoxRestsOnItsLastEntryWithoutAWindow) {
     EXPECT_FALSE(label->isEnabled());
 
     form.OpenFileCommand(refs_);
-    Trigger(form, "Sortdisplayorder1");
+    test::RunCommand(form, "Sortdisplayorder1");
     ASSERT_TRUE(WaitFor([&] { return Idle(form) && !RefWinForm::DisplaySortRunning(); }));
     EXPECT_EQ(box->currentIndex(), static_cast<int>(DisplayOrder::AuthorYear));
     EXPECT_TRUE(box->isEnabled());
     EXPECT_TRUE(label->isEnabled());
-    Trigger(form, "CloseAllwindows1");
+    test::RunCommand(form, "CloseAllwindows1");
     ASSERT_TRUE(WaitFor([&] { return Windows(form) == 0; }));
     EXPECT_EQ(box->currentIndex(), 6);
     EXPECT_FALSE(label->isEnabled());
@@ -391,7 +381,7 @@ TEST_F(MainFormTest, ReferenceWindowsTakeAndKeepTheirStoredSize) {
     stored = ReadWindowPosition(SettingsStore(), 11);
     EXPECT_TRUE(stored.maximised);
     EXPECT_EQ(stored.width, 500);
-    Trigger(form, "CloseAllwindows1");
+    test::RunCommand(form, "CloseAllwindows1");
     ASSERT_TRUE(WaitFor([&] { return Windows(form) == 0; }));
     form.OpenFileCommand(refs_);
     sub = form.findChild<QMdiArea*>()->activeSubWindow();

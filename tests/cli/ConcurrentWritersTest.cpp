@@ -352,8 +352,8 @@ TEST(ConcurrentWriters, EveryReferenceSurvivesWholeOrNotAtAll) {
     const std::string tagPath = CompanionPath(FileSystem::Default(), path, kTagExt);
     if (std::filesystem::exists(tagPath)) {
         const std::string tags = ReadBytes(tagPath);
-        const CompanionStamp* stamp =
-            StampFile::Load(FileSystem::Default(), path).For(Stamped::Tags, tags);
+        const StampFile stamps = StampFile::Load(FileSystem::Default(), path);
+        const CompanionStamp* stamp = stamps.For(Stamped::Tags, tags);
         ASSERT_NE(stamp, nullptr) << "a tag file without its stamp";
         const FileInfo textInfo = FileSystem::Default().Stat(path);
         if (stamp->text != StampOf(textInfo)) {
