@@ -128,12 +128,9 @@ std::string LabelKey(std::string_view label) {
     return key;
 }
 
-// The extension of a path's file name, whole (ExtOf keeps three letters: ".docx" is not ".doc")
-// and in lower case.
+// The extension of a path's file name, whole and in lower case.
 std::string ExtensionOf(const std::string& path) {
-    const std::string name = BaseName(path);
-    const std::size_t dot = name.rfind('.');
-    return dot == std::string::npos ? std::string() : LowerText(name.substr(dot + 1));
+    return LowerText(WholeExtOf(path));
 }
 
 std::string NoteMessage(const ScanNote& note) {

@@ -14,12 +14,9 @@
 #include <QUrl>
 
 #include <csignal>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <vector>
 
 #include <sys/types.h>
+#include <unistd.h>
 
 namespace cvx {
 
@@ -30,51 +27,11 @@ constexpr int kConversionTimeoutMs = 300000;
 // How long a wait lasts before the abort flag is looked at again.
 constexpr int kWaitSliceMs = 100;
 
-// The processes that `root` started, and those they started, from the parent ids of /proc.
-std::vector<pid_t> Descendants(pid_t root) {
-    std::vector<std::pair<pid_t, pid_t>> parents; // pid, parent
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
-        const std::string name = entry.path().filename().string();
-        if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos) {
-            continue;
-        }
-        std::ifstream in(entry.path() / "stat");
-        std::string stat;
-        std::getline(in, stat);
-        // "pid (command) state ppid ...": the command may hold blanks and parentheses.
-        const std::size_t close = stat.rfind(')');
-        if (close == std::string::npos) {
-            continue;
-        }
-        std::istringstream rest(stat.substr(close + 1));
-        std::string state;
-        long parent = 0;
-        if (rest >> state >> parent) {
-            parents.emplace_back(static_cast<pid_t>(std::stol(name)), static_cast<pid_t>(parent));
-        }
-    }
-    std::vector<pid_t> found = {root};
-    for (std::size_t i = 0; i < found.size(); ++i) {
-        for (const auto& [pid, parent] : parents) {
-            if (parent == found[i]) {
-                found.push_back(pid);
-            }
-        }
-    }
-    found.erase(found.begin());
-    return found;
-}
-
-// Ends LibreOffice and what it started (the launcher runs the office in a process of its own),
-// then reaps the converter.
+// Ends LibreOffice and what it started (the launcher runs the office in a process of its own):
+// the converter leads a process group of its own, which goes as a whole; then it is reaped.
 void KillConverter(QProcess& process) {
-    const auto pid = static_cast<pid_t>(process.processId());
-    if (pid > 0) {
-        ::kill(pid, SIGSTOP); // nothing new is started while the tree is read
-        for (const pid_t child : Descendants(pid)) {
-            ::kill(child, SIGKILL);
-        }
+    if (const auto pid = static_cast<pid_t>(process.processId()); pid > 0) {
+        ::kill(-pid, SIGKILL);
     }
     process.kill();
     process.waitForFinished();
@@ -94,6 +51,7 @@ Outcome Convert(const QString& input, const QTemporaryDir& work, const std::stri
         QUrl::fromLocalFile(work.filePath(QStringLiteral("profile"))).toString();
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
+    process.setChildProcessModifier([] { ::setpgid(0, 0); });
     process.start(soffice,
                   {QStringLiteral("-env:UserInstallation=") + profile, QStringLiteral("--headless"),
                    QStringLiteral("--norestore"), QStringLiteral("--convert-to"),

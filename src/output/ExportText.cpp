@@ -96,10 +96,7 @@ std::string FlatText(std::string_view field) {
 }
 
 std::string_view FlatView(std::string_view field, std::string& room) {
-    const std::string_view trimmed = TrimView(field);
-    if (trimmed == "\"\"" || trimmed == "\"\".") {
-        return {};
-    }
+    const std::string_view trimmed = TrimView(KnownText(field));
     // Most fields hold neither codes nor line breaks nor tabs inside: they are only trimmed (the
     // blanks around the text, line breaks and tabs among them, are trimmed away in any case).
     if (NextNeedingCare(trimmed, 0) == trimmed.size()) {

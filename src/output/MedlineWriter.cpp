@@ -63,6 +63,15 @@ std::string_view ShortenedLastPage(std::string_view first, std::string_view last
     return last.substr(shared);
 }
 
+// "first-last", or the first page alone.
+void AppendPageRange(std::string& out, std::string_view first, std::string_view last) {
+    out += first;
+    if (!last.empty()) {
+        out += '-';
+        out += last;
+    }
+}
+
 } // namespace
 
 std::string ShortLastPage(std::string_view first, std::string_view last) {
@@ -140,11 +149,7 @@ void MedlineWriter::Record(const ExportedReference& ref, std::string& out) const
             out += ')';
         }
         out += ':';
-        out += firstPage;
-        if (!lastPage.empty()) {
-            out += '-';
-            out += ShortenedLastPage(firstPage, lastPage);
-        }
+        AppendPageRange(out, firstPage, ShortenedLastPage(firstPage, lastPage));
         out += "\r\n";
         AppendWrapped(out, "AB  - ", comments, kContinuation);
         AppendTaggedLine(out, "TA  - ", abbreviation);
@@ -166,11 +171,7 @@ void MedlineWriter::Record(const ExportedReference& ref, std::string& out) const
             out += volume;
             out += ':';
         }
-        out += firstPage;
-        if (!lastPage.empty()) {
-            out += '-';
-            out += lastPage;
-        }
+        AppendPageRange(out, firstPage, lastPage);
         out += "\r\n";
         AppendWrapped(out, "AB  - ", comments, kContinuation);
         AppendWrapped(out, "BK  - ", FlatView(r[F::BookTitle], room), kContinuation);
@@ -184,11 +185,7 @@ void MedlineWriter::Record(const ExportedReference& ref, std::string& out) const
     AppendTaggedLine(out, "IP  - ", issue);
     if (!firstPage.empty() || !lastPage.empty()) {
         out += "PG  - ";
-        out += firstPage;
-        if (!lastPage.empty()) {
-            out += '-';
-            out += lastPage;
-        }
+        AppendPageRange(out, firstPage, lastPage);
         out += "\r\n";
     }
     AppendTaggedLine(out, "LA  - ", language);

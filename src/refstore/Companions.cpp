@@ -31,10 +31,8 @@ std::vector<std::string> CompanionSpellings(FileSystem& fs, const std::string& r
 } // namespace
 
 std::string ReferenceFileNotCreated(const Outcome& cause) {
-    if (cause.message().empty()) {
-        return Msg(msg::FileOpen::CannotCreateReferenceFile);
-    }
-    return Msg(msg::Citavox::ReferenceFileNotCreated) + "\r" + cause.message();
+    return FailureMessage(cause, Msg(msg::Citavox::ReferenceFileNotCreated),
+                          Msg(msg::FileOpen::CannotCreateReferenceFile));
 }
 
 Outcome CheckReferenceFileName(const std::string& path) {

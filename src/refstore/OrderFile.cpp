@@ -74,13 +74,19 @@ Outcome MoveIndicesToEnd(FileSystem& fs, const std::string& orderPath, int n,
     if (!ReadAllOrders(fs, orderPath, n, orders)) {
         return Outcome::Error(Message(msg::Citavox::OrderFileMismatch));
     }
-    for (auto& order : orders) {
-        for (int index : indices) {
-            auto it = std::find(order.begin(), order.end(), index);
-            if (it != order.end()) {
-                std::rotate(it, it + 1, order.end());
-            }
+    // Each order keeps the others as they were and ends with the moved ones as they are listed,
+    // which is what moving them to the end one after the other gives, in one pass.
+    std::vector<std::int32_t> moved;
+    std::vector<bool> moving(static_cast<std::size_t>(std::max(n, 0)), false);
+    for (const int index : indices) {
+        if (index >= 0 && index < n && !moving[static_cast<std::size_t>(index)]) {
+            moving[static_cast<std::size_t>(index)] = true;
+            moved.push_back(index);
         }
+    }
+    for (auto& order : orders) {
+        std::erase_if(order, [&](std::int32_t i) { return moving[static_cast<std::size_t>(i)]; });
+        order.insert(order.end(), moved.begin(), moved.end());
     }
     return SaveOrders(fs, orderPath, orders);
 }

@@ -38,7 +38,8 @@ bool LoadOrder(FileSystem& fs, const std::string& orderPath, int n, DisplayOrder
 // anew (which also makes it newer than the reference text).
 Outcome MoveIndexToEnd(FileSystem& fs, const std::string& orderPath, int n, int index);
 // Moves several indices to the end of all six orders at once, each as MoveIndexToEnd would in
-// the order they are listed (the last listed ends last); the file is written once.
+// the order they are listed (the last listed ends last; an index listed again stays where it
+// first went); the file is written once.
 Outcome MoveIndicesToEnd(FileSystem& fs, const std::string& orderPath, int n,
                          const std::vector<int>& indices);
 

@@ -13,7 +13,6 @@
 #include "text/Progress.h"
 #include "text/StringPrimitives.h"
 
-#include <algorithm>
 #include <limits>
 
 namespace cvx {
@@ -165,7 +164,7 @@ Outcome TReferenceFile::DeleteAt(const std::vector<int>& indices) {
     const bool ordersValid = OrderFileValid(fs_, orderPath, path_, RefCount());
     std::vector<int> moved; // to the end of the stored orders, in the order they were named
     for (int i : indices) {
-        if (present_.Test(i) && std::find(moved.begin(), moved.end(), i) == moved.end()) {
+        if (present_.Test(i)) {
             moved.push_back(i);
         }
     }
@@ -300,11 +299,9 @@ Outcome TReferenceFile::AppendTo(const std::string& otherFile, bool taggedOnly) 
         session.Abandon();
     }
     if (!r) {
-        // What failed, when the failure says it, rather than the catalogue's guess.
-        return Outcome::Error(r.message().empty()
-                                  ? Msg(msg::FileOpen::OutputNoLongerWritable)
-                                  : Msg(msg::Citavox::AppendNotWritten, DisplayPath(otherFile)) +
-                                        "\r" + r.message());
+        return Outcome::Error(
+            FailureMessage(r, Msg(msg::Citavox::AppendNotWritten, DisplayPath(otherFile)),
+                           Msg(msg::FileOpen::OutputNoLongerWritable)));
     }
     // The other file's companions describe its old text; they are made anew when it opens.
     RemoveCompanions(fs_, other);

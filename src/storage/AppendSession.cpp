@@ -33,11 +33,9 @@ Outcome AppendSession::Open(const std::string& path, const std::string& shown, P
     out_ = fs_.OpenForWrite(path, true, r);
     if (!out_) {
         Abandon();
-        // The real cause when the system gave one, else the catalogue's guess at it.
-        return Outcome::Error(r.message().empty()
-                                  ? Msg(msg::FileOpen::CannotCreateFile, DisplayPath(shown))
-                                  : Msg(msg::Citavox::FileNotCreated, DisplayPath(shown)) + "\r" +
-                                        r.message());
+        return Outcome::Error(
+            FailureMessage(r, Msg(msg::Citavox::FileNotCreated, DisplayPath(shown)),
+                           Msg(msg::FileOpen::CannotCreateFile, DisplayPath(shown))));
     }
     oldLength_ = fs_.Stat(path).size;
     return Outcome::Ok();

@@ -70,6 +70,11 @@ std::string ExtOf(std::string_view name) {
     return std::string(name.substr(dot + 1, 3));
 }
 
+std::string WholeExtOf(std::string_view name) {
+    const std::size_t dot = ExtensionDot(name);
+    return dot == std::string_view::npos ? std::string() : std::string(name.substr(dot + 1));
+}
+
 std::string BaseName(std::string_view path) {
     const std::size_t sep = LastSeparator(path);
     return std::string(sep == std::string_view::npos ? path : path.substr(sep + 1));

@@ -14,6 +14,8 @@ bool IsPathSeparator(char c);
 std::string ChangeExt(std::string_view name, std::string_view ext);
 std::string DefaultExt(std::string_view name, std::string_view ext);
 std::string ExtOf(std::string_view name);
+// The whole extension, however long (ExtOf keeps three characters: ".docx" would be "doc").
+std::string WholeExtOf(std::string_view name);
 std::string BaseName(std::string_view path);   // the name after the last separator
 std::string FileNameOf(std::string_view path); // BaseName, at most 64 characters
 std::string DirOf(std::string_view path);

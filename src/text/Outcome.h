@@ -39,4 +39,12 @@ private:
     int helpContext_ = 0;
 };
 
+// The message for a failure whose `cause` may tell what went wrong (a full disk, a denied
+// permission...): `whatFailed` with the cause's words on the line after it, or `guess`, the
+// catalogue's guess at a cause, when it tells none.
+inline std::string FailureMessage(const Outcome& cause, std::string whatFailed, std::string guess) {
+    return cause.message().empty() ? std::move(guess)
+                                   : std::move(whatFailed) + "\r" + cause.message();
+}
+
 } // namespace cvx

@@ -129,6 +129,14 @@ void TaggedLayoutProcedure::Begin(const std::string&) {
     lexmill_SetDiacChar(diacritic_);
 }
 
+std::string TaggedLayoutProcedure::WithDiacritics(std::string text) const {
+    if (diacritic_ == 0) {
+        return text;
+    }
+    return lx::Fetch(
+        [&](char* b, size_t n) { return lexmill_ChangeCharSet_D(lx::Arg(text).c_str(), b, n); });
+}
+
 bool TaggedLayoutProcedure::Fill() {
     if (!tags_.id.empty()) {
         lexmill_SetIdString(lx::Arg(lx::IdField(tags_.id)).c_str());
@@ -142,13 +150,7 @@ bool TaggedLayoutProcedure::Fill() {
     }
     lexmill_ReadTitle(lx::Arg(tags_.title).c_str(), tags_.decapitaliseTitle ? 1 : 0);
     for (int index : TagLines(tags_.authors)) {
-        std::string names = FieldText(index, tags_.authors);
-        if (diacritic_ != 0) {
-            names = lx::Fetch([&](char* b, size_t n) {
-                return lexmill_ChangeCharSet_D(lx::Arg(names).c_str(), b, n);
-            });
-        }
-        AddAuthors(HostNames(names));
+        AddAuthors(HostNames(WithDiacritics(FieldText(index, tags_.authors))));
     }
     Citation c;
     if (!tags_.year.empty()) {
@@ -210,28 +212,20 @@ HostMedlineProcedure::HostMedlineProcedure()
                             TextMode::Ansi, '~') {}
 
 bool HostMedlineProcedure::Fill() {
-    auto converted = [this](const std::string& value) {
-        if (diacritic_ == 0) {
-            return value;
-        }
-        return lx::Fetch([&](char* b, size_t n) {
-            return lexmill_ChangeCharSet_D(lx::Arg(value).c_str(), b, n);
-        });
-    };
     auto names = [&](std::string_view tag, std::vector<std::string>& list) {
         for (int index : TagLines(tag)) {
-            for (std::string& name : HostNames(converted(FieldText(index, tag)))) {
+            for (std::string& name : HostNames(WithDiacritics(FieldText(index, tag)))) {
                 list.push_back(std::move(name));
             }
         }
     };
-    const std::string book = converted(FirstField("BK  - "));
+    const std::string book = WithDiacritics(FirstField("BK  - "));
     if (book.empty()) {
         return TaggedLayoutProcedure::Fill();
     }
     Reference r;
     r.id = lx::IdField(tags_.id);
-    r.title = converted(FirstField(tags_.title));
+    r.title = WithDiacritics(FirstField(tags_.title));
     r.kind = r.title.empty() ? ReferenceKind::Monograph : ReferenceKind::Chapter;
     if (r.title.empty()) {
         r.title = book;
@@ -241,7 +235,7 @@ bool HostMedlineProcedure::Fill() {
     names("ED  - ", r.editors);
     // "Springer, Berlin, Heidelberg 2009;185:265-302": publisher and city, the year, then the
     // volume and the pages, which the record also gives on lines of their own.
-    const std::string source = converted(FirstField(tags_.source));
+    const std::string source = WithDiacritics(FirstField(tags_.source));
     const std::size_t semicolon = source.rfind(';');
     std::string published = TrimBlanks(std::string_view(source).substr(0, semicolon));
     if (const std::size_t blank = published.rfind(' ');
@@ -263,7 +257,7 @@ bool HostMedlineProcedure::Fill() {
         const std::size_t colon = numbers.find(':');
         r.pages = TrimBlanks(colon == std::string_view::npos ? numbers : numbers.substr(colon + 1));
     }
-    if (std::string abstract = converted(FirstField(tags_.abstract)); !abstract.empty()) {
+    if (std::string abstract = WithDiacritics(FirstField(tags_.abstract)); !abstract.empty()) {
         r.abstract.push_back(std::move(abstract));
     }
     r.address = FirstField(tags_.address);

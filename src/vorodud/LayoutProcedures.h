@@ -45,6 +45,8 @@ public:
 protected:
     void ReadRecord() override { read_(); }
     bool Fill() override;
+    // A field's text with the layout's diacritic notation made into letters.
+    std::string WithDiacritics(std::string text) const;
 
     std::function<void()> read_;
     LayoutTags tags_;
@@ -99,6 +101,8 @@ public:
 protected:
     void ReadRecord() override { read_(); }
     bool Fill() override;
+    // A field's text with the layout's diacritic notation made into letters.
+    std::string WithDiacritics(std::string text) const;
 
 private:
     std::function<void()> read_;

@@ -24,6 +24,8 @@ TEST(FileNames, BothSeparatorConventions) {
         EXPECT_EQ(FileNameOf(c.path), c.name) << c.path;
         EXPECT_EQ(DirOf(c.path), c.dir) << c.path;
     }
+    EXPECT_EQ(WholeExtOf("x/paper.docx"), "docx"); // ExtOf keeps three characters
+    EXPECT_EQ(WholeExtOf("a.b\\c"), "");           // the dot of a folder is no extension
     EXPECT_EQ(DefaultExt("a/b", "ref"), "a/b.ref");
     EXPECT_EQ(DefaultExt("a/b.txt", "ref"), "a/b.txt");
     EXPECT_EQ(AddBackslash("/home/ann"), "/home/ann/");

@@ -1,5 +1,7 @@
 #include "shell/widgets/FileDialogFilter.h"
 
+#include "settings/SettingsStore.h"
+#include "shell/widgets/DialogSeams.h"
 #include "text/widgets/QtText.h"
 
 #include <QStringList>
@@ -16,6 +18,14 @@ QString DialogFilter(const FileDialogSetup& setup) {
         filters.move(setup.selected, 0);
     }
     return filters.join(QStringLiteral(";;"));
+}
+
+QString AskReferenceFileName(QWidget* parent, const QString& title) {
+    const SettingsStore store;
+    const FileDialogSetup setup =
+        PrepareFileDialog(store, FileKind::Reference, DefaultDirectoryKind::References,
+                          {FileKind::Reference, FileKind::Any});
+    return AskOpenFileName(parent, title, FromUtf8(setup.initialDirectory), DialogFilter(setup));
 }
 
 } // namespace cvx

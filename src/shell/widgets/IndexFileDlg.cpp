@@ -1,11 +1,8 @@
 #include "shell/widgets/IndexFileDlg.h"
 
-#include "settings/DefaultDirectories.h"
-#include "settings/FileDialogSetup.h"
 #include "settings/NameLists.h"
 #include "settings/SettingsStore.h"
 #include "shell/widgets/DialogButtons.h"
-#include "shell/widgets/DialogSeams.h"
 #include "shell/widgets/FileDialogFilter.h"
 #include "shell/widgets/Icons.h"
 #include "text/widgets/QtText.h"
@@ -207,12 +204,7 @@ std::string IndexFileDlg::GroupName() const {
 }
 
 void IndexFileDlg::Browse() {
-    SettingsStore store;
-    const FileDialogSetup setup =
-        PrepareFileDialog(store, FileKind::Reference, DefaultDirectoryKind::References,
-                          {FileKind::Reference, FileKind::Any});
-    const QString chosen = AskOpenFileName(this, UiText(msg::FileOpen::ReferenceFileName),
-                                           FromUtf8(setup.initialDirectory), DialogFilter(setup));
+    const QString chosen = AskReferenceFileName(this, UiText(msg::FileOpen::ReferenceFileName));
     if (chosen.isEmpty()) {
         return;
     }

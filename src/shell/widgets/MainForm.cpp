@@ -784,15 +784,12 @@ void MainForm::RedisplayAll() {
 // ---- Command handlers ----
 
 void MainForm::FileOpenItemClick() {
-    SettingsStore store;
-    const FileDialogSetup setup =
-        PrepareFileDialog(store, FileKind::Reference, DefaultDirectoryKind::References,
-                          {FileKind::Reference, FileKind::Any});
-    const QString chosen = AskOpenFileName(this, FileDialogTitle(msg::FileOpen::ReferenceFileName),
-                                           FromUtf8(setup.initialDirectory), DialogFilter(setup));
+    const QString chosen =
+        AskReferenceFileName(this, FileDialogTitle(msg::FileOpen::ReferenceFileName));
     if (chosen.isEmpty()) {
         return;
     }
+    SettingsStore store;
     (void)SetDefaultDirectory(store, DefaultDirectoryKind::References,
                               ToUtf8(QFileInfo(chosen).absolutePath()));
     const std::string name = ToUtf8(chosen);

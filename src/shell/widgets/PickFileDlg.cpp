@@ -1,9 +1,8 @@
 #include "shell/widgets/PickFileDlg.h"
 
 #include "settings/DefaultDirectories.h"
-#include "settings/FileDialogSetup.h"
+#include "settings/SettingsStore.h"
 #include "shell/widgets/DialogButtons.h"
-#include "shell/widgets/DialogSeams.h"
 #include "shell/widgets/FileDialogFilter.h"
 #include "shell/widgets/Icons.h"
 #include "text/FileNames.h"
@@ -113,17 +112,13 @@ void PickFileDlg::Reload(int select) {
 }
 
 void PickFileDlg::AddFileName() {
-    SettingsStore store;
-    const FileDialogSetup setup =
-        PrepareFileDialog(store, FileKind::Reference, DefaultDirectoryKind::References,
-                          {FileKind::Reference, FileKind::Any});
-    const QString name = AskOpenFileName(this,
-                                         UiText(tagged_ ? msg::FileOpen::FileForTaggedReferences
-                                                        : msg::FileOpen::FileForCurrentReference),
-                                         FromUtf8(setup.initialDirectory), DialogFilter(setup));
+    const QString name =
+        AskReferenceFileName(this, UiText(tagged_ ? msg::FileOpen::FileForTaggedReferences
+                                                  : msg::FileOpen::FileForCurrentReference));
     if (name.isEmpty()) {
         return;
     }
+    SettingsStore store;
     history_.PushHistory(HistoryList::PickFile, ToUtf8(name));
     (void)SetDefaultDirectory(store, DefaultDirectoryKind::References, DirOf(ToUtf8(name)));
     Reload(0);

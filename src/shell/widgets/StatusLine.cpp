@@ -74,48 +74,48 @@ StatusLine::~StatusLine() {
 void StatusLine::BuildLane(int index, const char* suffix, int tag) {
     Lane& lane = lanes_[static_cast<std::size_t>(index)];
     const QString s = QString::fromLatin1(suffix);
+    QHBoxLayout* row =
+        BuildPanels(lane, QStringLiteral("Panel4Msg_") + s,
+                    UiText(msg::MainWindow::LaneName, std::to_string(index + 1)),
+                    QStringLiteral("M_MsgPanel%11").arg(s), QStringLiteral("M_MsgPanel%12").arg(s));
+    lane.bar = NewBar(lane.row, QStringLiteral("M_ProgressBar") + s);
+    lane.abort = NewAbortButton(lane.row, QStringLiteral("BTN_Abort_") + s, tag);
+    connect(lane.progress, &LaneProgress::StatusChanged, lane.first, &QLabel::setText);
+    connect(lane.progress, &LaneProgress::ProgressChanged, lane.bar, &QProgressBar::setValue);
+    row->addWidget(lane.bar);
+    row->addWidget(lane.abort);
+}
+
+QHBoxLayout* StatusLine::BuildPanels(Lane& lane, const QString& rowName,
+                                     const QString& accessibleName, const QString& firstName,
+                                     const QString& secondName) {
     lane.row = new QWidget(this);
-    lane.row->setObjectName(QStringLiteral("Panel4Msg_") + s);
-    lane.row->setAccessibleName(UiText(msg::MainWindow::LaneName, std::to_string(index + 1)));
+    lane.row->setObjectName(rowName);
+    lane.row->setAccessibleName(accessibleName);
     lane.row->setVisible(false);
     auto* row = new QHBoxLayout(lane.row);
     row->setContentsMargins(0, 0, 0, 0);
     lane.first = new QLabel(lane.row);
-    lane.first->setObjectName(QStringLiteral("M_MsgPanel%11").arg(s));
+    lane.first->setObjectName(firstName);
     lane.first->setTextFormat(Qt::PlainText);
     lane.first->setMinimumWidth(180);
     lane.second = new QLabel(lane.row);
-    lane.second->setObjectName(QStringLiteral("M_MsgPanel%12").arg(s));
+    lane.second->setObjectName(secondName);
     lane.second->setTextFormat(Qt::PlainText);
-    lane.bar = NewBar(lane.row, QStringLiteral("M_ProgressBar") + s);
-    lane.abort = NewAbortButton(lane.row, QStringLiteral("BTN_Abort_") + s, tag);
     lane.progress = new LaneProgress(this);
-    connect(lane.progress, &LaneProgress::StatusChanged, lane.first, &QLabel::setText);
     connect(lane.progress, &LaneProgress::DetailChanged, lane.second, &QLabel::setText);
-    connect(lane.progress, &LaneProgress::ProgressChanged, lane.bar, &QProgressBar::setValue);
     row->addWidget(lane.first);
     row->addWidget(lane.second, 1);
-    row->addWidget(lane.bar);
-    row->addWidget(lane.abort);
+    return row;
 }
 
 // The dual lane: the file being indexed with the build's status, the words processed so far, the
 // build's progress on the top bar and the queue's on the bottom one.
 void StatusLine::BuildDualLane() {
     Lane& lane = dual_;
-    lane.row = new QWidget(this);
-    lane.row->setObjectName(QStringLiteral("PanelMsg_Dual"));
-    lane.row->setAccessibleName(UiText(msg::MainWindow::IndexingLaneName));
-    lane.row->setVisible(false);
-    auto* row = new QHBoxLayout(lane.row);
-    row->setContentsMargins(0, 0, 0, 0);
-    lane.first = new QLabel(lane.row);
-    lane.first->setObjectName(QStringLiteral("M_MsgPanelFile"));
-    lane.first->setTextFormat(Qt::PlainText);
-    lane.first->setMinimumWidth(180);
-    lane.second = new QLabel(lane.row);
-    lane.second->setObjectName(QStringLiteral("M_MsgPanelWord"));
-    lane.second->setTextFormat(Qt::PlainText);
+    QHBoxLayout* row = BuildPanels(
+        lane, QStringLiteral("PanelMsg_Dual"), UiText(msg::MainWindow::IndexingLaneName),
+        QStringLiteral("M_MsgPanelFile"), QStringLiteral("M_MsgPanelWord"));
     auto* bars = new QVBoxLayout;
     bars->setContentsMargins(0, 0, 0, 0);
     bars->setSpacing(1);
@@ -126,15 +126,11 @@ void StatusLine::BuildDualLane() {
         bars->addWidget(bar);
     }
     lane.abort = NewAbortButton(lane.row, QStringLiteral("BTN_Abort_Dual"), -1);
-    lane.progress = new LaneProgress(this);
     connect(lane.progress, &LaneProgress::StatusChanged, this, [this](const QString& status) {
         dual_.first->setText(
             UiText(msg::MainWindow::IndexingStatus, PathArgument(dualFile_), ToCp1252(status)));
     });
-    connect(lane.progress, &LaneProgress::DetailChanged, lane.second, &QLabel::setText);
     connect(lane.progress, &LaneProgress::ProgressChanged, lane.bar, &QProgressBar::setValue);
-    row->addWidget(lane.first);
-    row->addWidget(lane.second, 1);
     row->addLayout(bars);
     row->addWidget(lane.abort);
 }

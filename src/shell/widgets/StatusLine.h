@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 
+class QHBoxLayout;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -84,6 +85,10 @@ private:
 
     void BuildLane(int index, const char* suffix, int tag);
     void BuildDualLane();
+    // A lane's row, hidden until an operation runs in it, with its two panels and its progress
+    // (whose detail the second panel shows); the row's layout takes the bars and the button.
+    QHBoxLayout* BuildPanels(Lane& lane, const QString& rowName, const QString& accessibleName,
+                             const QString& firstName, const QString& secondName);
     QPushButton* NewAbortButton(QWidget* parent, const QString& name, int tag);
     // The abort buttons share one handler, which knows the lane by the button's tag: 66, 67 and
     // 68 for the three lanes, -1 for the dual lane; 0 does nothing.
